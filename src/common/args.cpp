@@ -1,0 +1,60 @@
+#include "common/args.h"
+
+#include <cstring>
+
+namespace orv {
+
+Args::Args(int argc, char** argv, std::string prog, FILE* msg)
+    : argc_(argc), argv_(argv), prog_(std::move(prog)), msg_(msg) {}
+
+bool Args::next() {
+  if (failed_ || stopped_ || pos_ + 1 >= argc_) return false;
+  ++pos_;
+  return true;
+}
+
+bool Args::is(const char* opt) const { return std::strcmp(argv_[pos_], opt) == 0; }
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+bool Args::report(const char* fmt) {
+  std::fprintf(msg_, fmt, prog_.c_str(), argv_[pos_]);
+  failed_ = true;
+  return false;
+}
+#pragma GCC diagnostic pop
+
+bool Args::take_word(std::string& out, const char* fmt) {
+  if (failed_ || pos_ + 1 >= argc_) return report(fmt);
+  out = argv_[++pos_];
+  return true;
+}
+
+bool Args::take_string(std::string& out) {
+  return take_word(out, "%s: argument missing after %s\n");
+}
+
+bool Args::take_int(int& out, const char* fmt) {
+  if (failed_ || pos_ + 1 >= argc_ || !read_int(argv_[pos_ + 1], out)) return report(fmt);
+  ++pos_;
+  return true;
+}
+
+bool Args::take_int(int& out) { return take_int(out, "%s: integer expected after %s\n"); }
+
+bool Args::take_real(double& out, const char* fmt) {
+  if (failed_ || pos_ + 1 >= argc_ || !read_real(argv_[pos_ + 1], out)) return report(fmt);
+  ++pos_;
+  return true;
+}
+
+bool Args::take_real(double& out) { return take_real(out, "%s: real expected after %s\n"); }
+
+void Args::print_version(const char* version) const {
+  std::fprintf(msg_, "%s (Version %s)\n", prog_.c_str(), version);
+}
+
+bool read_int(const char* s, int& out) { return std::sscanf(s, "%d", &out) == 1; }
+bool read_real(const char* s, double& out) { return std::sscanf(s, "%lf", &out) == 1; }
+
+}  // namespace orv

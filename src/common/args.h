@@ -1,0 +1,62 @@
+// Command-line scanning shared by every program: words are taken left to
+// right, options match whole words only, and unknown words are skipped by the
+// caller simply not matching them.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+namespace orv {
+
+// The tool set's version, answered by "-v" in most programs.
+inline constexpr const char* ORV_VERSION = "ORV beta 0.2.2 (15/03/1999)";
+
+class Args {
+ public:
+  // prog names the program in messages; messages go to msg.
+  Args(int argc, char** argv, std::string prog, FILE* msg = stdout);
+
+  // Moves to the next word; false when the words are used up or after an
+  // argument error (the scan ends there).
+  bool next();
+  const char* word() const { return argv_[pos_]; }
+  bool is(const char* opt) const;
+
+  // Take the value after the current option. On failure they print the
+  // system's argument-error message, mark the scan failed and return false.
+  bool take_string(std::string& out);       // "%s: argument missing after %s\n"
+  bool take_int(int& out);                  // "%s: integer expected after %s\n"
+  bool take_real(double& out);              // "%s: real expected after %s\n"
+  // A value with a message of the program's own: fmt gets (prog, option).
+  bool take_word(std::string& out, const char* fmt);
+  bool take_int(int& out, const char* fmt);
+  bool take_real(double& out, const char* fmt);
+
+  // Ends the scan without an error (after "-v", "-h" ...).
+  void stop() { stopped_ = true; }
+  // Ends the scan with an error; prints nothing.
+  void fail() { failed_ = true; }
+  bool failed() const { return failed_; }
+  const std::string& prog() const { return prog_; }
+  FILE* msg() const { return msg_; }
+
+  // "%s (Version %s)\n" on msg.
+  void print_version(const char* version = ORV_VERSION) const;
+
+ private:
+  bool report(const char* fmt);
+  int argc_;
+  char** argv_;
+  std::string prog_;
+  FILE* msg_;
+  int pos_ = 0;
+  bool failed_ = false;
+  bool stopped_ = false;
+};
+
+// sscanf-style conversions of a whole or leading part of a word, as the
+// programs have always read their numbers ("12x" reads as 12).
+bool read_int(const char* s, int& out);
+bool read_real(const char* s, double& out);
+
+}  // namespace orv

@@ -1,0 +1,51 @@
+// Probability laws: a one-letter law name with its parameter vector (and two
+// sub-laws for the interrupted Poisson process), built from the readers'
+// parameter lists, written back in model notation and evaluated.
+#pragma once
+
+#include <cstdio>
+#include <deque>
+#include <memory>
+#include <vector>
+
+#include "common/value_list.h"
+
+namespace orv {
+
+struct LAW_DESC {
+  char Name = 0;
+  // Laid out per letter; never empty once built.
+  std::vector<double> Parameters = std::vector<double>(1, 0.0);
+  // Sub-laws: only for 'P', exactly two.
+  std::vector<std::unique_ptr<LAW_DESC>> Law_Parameters;
+};
+
+using LawPtr = std::unique_ptr<LAW_DESC>;
+// In list order, like the other reader lists (front = last law read).
+using LAW_LIST = std::deque<LawPtr>;
+
+// A law with one zeroed parameter slot and no name.
+LawPtr New_Law();
+
+// Builds a law from the reader's lists, both in list order (front = last
+// value written). Never fails: missing values become 0.0 with a warning.
+LawPtr Parse_Law(char id, REAL_LIST first, REAL_LIST second, LAW_LIST subs);
+
+// Writes the law in model notation; no newline.
+void Write_Law(FILE* out, const LAW_DESC& law);
+
+double Mean(const LAW_DESC& law);
+double Moment(const LAW_DESC& law, int order);
+double Laplace(const LAW_DESC& law, double s);
+double DLaplace(const LAW_DESC& law, double s);
+// The tail P(X > x).
+double CDF(const LAW_DESC& law, double x);
+
+// A new law whose time values are multiplied by factor, or null.
+LawPtr Rescale_Law(const LAW_DESC& law, double factor);
+LawPtr Copy_Law(const LAW_DESC& law);
+
+// Prepends law.
+void Append_Law(LAW_LIST& list, LawPtr law);
+
+}  // namespace orv

@@ -1,0 +1,81 @@
+#include "common/args.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Runs a scan over words, capturing the messages.
+struct Scan {
+  std::vector<std::string> words;
+  std::vector<char*> argv;
+  char* buf = nullptr;
+  size_t len = 0;
+  FILE* msg = open_memstream(&buf, &len);
+  explicit Scan(std::vector<std::string> w) : words(std::move(w)) {
+    for (auto& s : words) argv.push_back(s.data());
+  }
+  ~Scan() { free(buf); }
+  std::string text() { std::fflush(msg); return std::string(buf, len); }
+};
+
+TEST(Args, TakesValuesAndSkipsUnknownWords) {
+  Scan s({"prog", "-x", "-f", "net.pnl", "5", "-n", "12", "-r", "2.5"});
+  orv::Args a(static_cast<int>(s.argv.size()), s.argv.data(), "prog", s.msg);
+  std::string file;
+  int n = 0;
+  double r = 0;
+  while (a.next()) {
+    if (a.is("-f")) a.take_string(file);
+    else if (a.is("-n")) a.take_int(n);
+    else if (a.is("-r")) a.take_real(r);
+  }
+  EXPECT_FALSE(a.failed());
+  EXPECT_EQ(file, "net.pnl");
+  EXPECT_EQ(n, 12);
+  EXPECT_DOUBLE_EQ(r, 2.5);
+  EXPECT_EQ(s.text(), "");
+}
+
+struct ErrorCase {
+  std::vector<std::string> words;
+  std::string message;
+};
+
+TEST(Args, ErrorsEndTheScanWithTheirMessage) {
+  const ErrorCase cases[] = {
+      {{"prog", "-f"}, "prog: argument missing after -f\n"},
+      {{"prog", "-n", "abc", "-f", "x"}, "prog: integer expected after -n\n"},
+      {{"prog", "-n"}, "prog: integer expected after -n\n"},
+      {{"prog", "-r", "x"}, "prog: real expected after -r\n"},
+  };
+  for (const auto& c : cases) {
+    Scan s(c.words);
+    orv::Args a(static_cast<int>(s.argv.size()), s.argv.data(), "prog", s.msg);
+    std::string file;
+    int n = 0;
+    double r = 0;
+    int seen = 0;
+    while (a.next()) {
+      ++seen;
+      if (a.is("-f")) a.take_string(file);
+      else if (a.is("-n")) a.take_int(n);
+      else if (a.is("-r")) a.take_real(r);
+    }
+    EXPECT_TRUE(a.failed());
+    EXPECT_EQ(seen, 1) << c.message;
+    EXPECT_EQ(s.text(), c.message);
+  }
+}
+
+TEST(Args, Version) {
+  Scan s({"prog"});
+  orv::Args a(1, s.argv.data(), "alvorn", s.msg);
+  a.print_version();
+  EXPECT_EQ(s.text(), "alvorn (Version ORV beta 0.2.2 (15/03/1999))\n");
+}
+
+}  // namespace
