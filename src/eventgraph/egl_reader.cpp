@@ -1,6 +1,7 @@
 #include "eventgraph/egl_reader.h"
 
 #include <algorithm>
+#include <climits>
 #include <new>
 #include <unordered_set>
 #include <utility>
@@ -40,7 +41,7 @@ EventGraphPtr Read_Network(FILE* in) {
 
 EventGraphPtr Read_Network_Text(std::string_view text) {
   // The scanner sizes its buffers with int.
-  if (text.size() > static_cast<size_t>(INT32_MAX) - 2) {
+  if (text.size() > static_cast<size_t>(INT_MAX) - 2) {
     no_memory("Event Graph");
     return nullptr;
   }
