@@ -109,17 +109,26 @@ const SUBM_DES* find_submodel(const PetriNet& net, int id) {
 // reported and skipped; a number the size declares but no item defines would
 // leave an object without a law, so it refuses the net.
 template <class Obj, class List, class IdOf>
-bool place_objects(List& list, int size, std::vector<Obj>& table, IdOf id_of, const char* kind,
-                   const char* plural, const char* illegal, const char* too_big) {
+bool place_objects(List& list, int size, std::vector<Obj>& table, IdOf id_of, bool places) {
+  const char* kind = places ? "place" : "transition";
+  const char* plural = places ? "places" : "transitions";
   std::vector<Obj*> valid;
   for (auto& o : list) {
     int n = id_of(o);
-    if (n < 0)
-      std::fprintf(stderr, illegal, n + 1);
-    else if (n >= size)
-      std::fprintf(stderr, too_big, n + 1);
-    else
+    if (n < 0) {
+      if (places)
+        std::fprintf(stderr, "Error: illegal place number (%d). Place ignored.\n", n + 1);
+      else
+        std::fprintf(stderr, "Error: illegal transition number (%d). Transition ignored.\n", n + 1);
+    } else if (n >= size) {
+      if (places)
+        std::fprintf(stderr, "Number of place > Place Size. Place '%d' ignored.\n", n + 1);
+      else
+        std::fprintf(stderr, "Number of Transition > Trans. Size . Transition '%d' ignored.\n",
+                     n + 1);
+    } else {
       valid.push_back(&o);
+    }
   }
   std::vector<int> numbers;
   numbers.reserve(valid.size());
@@ -362,14 +371,10 @@ NetPtr Parse_PN(Parsed parsed, const std::string& path) {
   // Messages of the checks below name the file being read.
   net->File_Name = path.empty() ? "<unknown>" : path;
 
-  bool ok = place_objects(
-      parsed.lists.Transitions, net->Nb_Trans, net->T, [](const TR_DES& t) { return t.Tr_Id; },
-      "transition", "transitions", "Error: illegal transition number (%d). Transition ignored.\n",
-      "Number of Transition > Trans. Size . Transition '%d' ignored.\n");
-  ok = place_objects(
-           parsed.lists.Places, net->Nb_Places, net->P, [](const PL_DES& p) { return p.Pl_Id; },
-           "place", "places", "Error: illegal place number (%d). Place ignored.\n",
-           "Number of place > Place Size. Place '%d' ignored.\n") &&
+  bool ok = place_objects(parsed.lists.Transitions, net->Nb_Trans, net->T,
+                          [](const TR_DES& t) { return t.Tr_Id; }, false);
+  ok = place_objects(parsed.lists.Places, net->Nb_Places, net->P,
+                     [](const PL_DES& p) { return p.Pl_Id; }, true) &&
        ok;
   if (!ok) {
     Parsing_Done = 1;
