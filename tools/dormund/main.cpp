@@ -1,6 +1,7 @@
 // dormund: an event graph as max-plus matrices and vectors, in plain,
 // morlen or Sorvic text.
 #include <cstdio>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -23,11 +24,11 @@ void usage() {
 
 // "argument missing" when nothing follows, "integer expected" otherwise.
 bool take_int(orv::Args& a, int& out) {
-  const std::string opt = a.word();
+  const char* opt = a.word();
   std::string text;
   if (!a.take_string(text)) return false;
   if (!orv::read_int(text.c_str(), out)) {
-    std::printf("%s: integer expected after %s\n", a.prog().c_str(), opt.c_str());
+    std::printf("%s: integer expected after %s\n", a.prog().c_str(), opt);
     a.fail();
     return false;
   }
@@ -36,8 +37,9 @@ bool take_int(orv::Args& a, int& out) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  const std::string prog = argc > 0 ? argv[0] : "dormund";
+int run(int argc, char** argv) {
+  const char* prog_name = argc > 0 && argv[0] != nullptr ? argv[0] : "dormund";
+  const std::string prog(prog_name);
   orv::Args a(argc, argv, prog);
   std::string in_file, out_file;
   bool has_out = false;
@@ -117,14 +119,14 @@ int main(int argc, char** argv) {
 
   const orv::EventGraph& g = *tables.Le_Reseau();
   if (sequence) {
-    if (fmt.Prefix.empty() && fmt.Lang != dormund::SORVIC) fmt.Prefix = "A";
+    if (fmt.Prefix.empty() && fmt.Lang != dormund::SORVIC) fmt.Prefix.assign(1, 'A');
     if (fmt.Lang == dormund::SORVIC) dormund::Write_Sorvic_Sequence(g, fmt, prog.c_str());
     else if (fmt.Sparse) dormund::Write_Matrix_Sequence_As_Sparse(g, fmt);
     else dormund::Write_Matrix_Sequence_As_Full(g, fmt);
     return 0;
   }
 
-  if (fmt.Prefix.empty()) fmt.Prefix = "A";
+  if (fmt.Prefix.empty()) fmt.Prefix.assign(1, 'A');
   const int size = g.Size;
   std::vector<double> A;
   bool ok = true;
@@ -159,4 +161,14 @@ int main(int argc, char** argv) {
     return -1;
   }
   return 0;
+}
+
+int main(int argc, char** argv) {
+  // A graph too large for its matrices must end with a message, not abort.
+  try {
+    return run(argc, argv);
+  } catch (const std::bad_alloc&) {
+    std::fprintf(stderr, "%s: error: not enough memory.\n", argc > 0 ? argv[0] : "dormund");
+    return -5;
+  }
 }

@@ -41,9 +41,11 @@ void write_entry(double x, const Out_Format& f) {
   else write_value(x, f);
 }
 
-// Sorvic lists are wrapped by a running width.
+// Sorvic lists are wrapped by a running width; only an item, not a
+// separator, can end a line.
 class Wrapper {
  public:
+  void separator() { width_ += 1; }
   void item(int w) {
     width_ += w;
     if (width_ > 72) {
@@ -143,7 +145,7 @@ void Write_Matrix_As_Sparse(const std::vector<double>& A, int n, const Out_Forma
       if (is_eps(A[i * un + j])) continue;
       if (!first) {
         std::fputc(';', stdout);
-        wrap.item(1);
+        wrap.separator();
       }
       first = false;
       std::printf("%3d,%3d", static_cast<int>(i), static_cast<int>(j));
@@ -157,7 +159,7 @@ void Write_Matrix_As_Sparse(const std::vector<double>& A, int n, const Out_Forma
     if (is_eps(x)) continue;
     if (!first) {
       std::fputc(',', stdout);
-      wrap.item(1);
+      wrap.separator();
     }
     first = false;
     if (f.Integer) {
