@@ -35,6 +35,15 @@ bool take_int(orv::Args& a, int& out) {
   return true;
 }
 
+// A full disk must not pass for a written matrix.
+int finish(const std::string& prog) {
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    std::fprintf(stderr, "%s: error writing the output.\n", prog.c_str());
+    return -1;
+  }
+  return 0;
+}
+
 }  // namespace
 
 int run(int argc, char** argv) {
@@ -123,7 +132,7 @@ int run(int argc, char** argv) {
     if (fmt.Lang == dormund::SORVIC) dormund::Write_Sorvic_Sequence(g, fmt, prog.c_str());
     else if (fmt.Sparse) dormund::Write_Matrix_Sequence_As_Sparse(g, fmt);
     else dormund::Write_Matrix_Sequence_As_Full(g, fmt);
-    return 0;
+    return finish(prog);
   }
 
   if (fmt.Prefix.empty()) fmt.Prefix.assign(1, 'A');
@@ -156,11 +165,7 @@ int run(int argc, char** argv) {
     else tables.Fill_Initial_Vector(Y);
     dormund::Write_Vector(Y, size, fmt);
   }
-  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-    std::fprintf(stderr, "%s: error writing the output.\n", prog.c_str());
-    return -1;
-  }
-  return 0;
+  return finish(prog);
 }
 
 int main(int argc, char** argv) {
