@@ -4,15 +4,20 @@
 // (transition k sits at T[k-1]); places are numbered from 0.
 #pragma once
 
-#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "common/law.h"
-#include "common/layer_desc.h"
 
 namespace orv {
+
+// One evaluation layer: transitions whose token-free inputs all come from
+// earlier layers.
+struct LAYER_DESC {
+  int Nb_Nodes = 0;
+  std::vector<int> Node_Id;  // 0-based transition indices, in order
+};
 
 struct PLACE_DESC {
   int Place_Id = -1;  // index in EventGraph::P
@@ -26,10 +31,10 @@ struct PLACE_DESC {
   std::string Data2;
 };
 
-// Lists of places as the reader builds them: front() is the place a linked
-// list would start with, i.e. the last one written. The graph owns the
-// places; these only point at them.
-using PLACE_LIST = std::deque<PLACE_DESC*>;
+// Lists of places in list order: the readers build them by prepending, so
+// front() is the last place written. The graph owns the places; these only
+// point at them.
+using PLACE_LIST = std::vector<PLACE_DESC*>;
 
 struct TRANS_DESC {
   int Trans_Id = -1;  // 1-based
@@ -42,7 +47,7 @@ struct TRANS_DESC {
   PLACE_LIST Inputs;   // places it consumes from; set by the topology
 };
 
-using TRANS_LIST = std::deque<TRANS_DESC*>;
+using TRANS_LIST = std::vector<TRANS_DESC*>;
 
 struct EventGraph {
   int Size = 0;       // number of transitions

@@ -1,5 +1,5 @@
-/* EGL grammar. The rules and their actions keep the order of the language
-   description; lists are built by prepending. */
+/* EGL grammar. Lists are built by prepending (the transition and place
+   cells are stored in written order, see egl_reader.h). */
 %require "3.2"
 %language "c++"
 %define api.namespace {orv::eg::egl}
@@ -11,6 +11,7 @@
 
 %code requires {
 #include <string>
+#include <vector>
 #include "eventgraph/egl_reader.h"
 
 namespace orv::eg::egl {
@@ -28,6 +29,15 @@ struct Parse_State {
 #include <cstdio>
 #include "eventgraph/egl_scanner.h"
 #define yylex orv::eg::egl::EGL_lex
+
+namespace {
+// Reals are gathered in written order (moving a deque allocates, and the
+// parser moves values a lot); this makes the prepended list the law
+// builder expects.
+orv::REAL_LIST reals(const std::vector<double>& written) {
+  return orv::REAL_LIST(written.rbegin(), written.rend());
+}
+}  // namespace
 }
 
 %token SIZE TMAX AFFECT SEP ENDINSTR PARB PARE
@@ -45,7 +55,7 @@ struct Parse_State {
 %type <std::string> name
 %type <orv::LawPtr> loi_dcl
 %type <orv::eg::POPULATION> pop_dcl
-%type <orv::REAL_LIST> real_list
+%type <std::vector<double>> real_list
 %type <orv::LAW_LIST> law_list
 
 %start reseau
@@ -131,31 +141,31 @@ name
   ;
 
 loi_dcl
-  : EXPO real_list { $$ = Parse_Law('E', $2, {}, {}); }
-  | CST real_list { $$ = Parse_Law('C', $2, {}, {}); }
-  | BERN real_list { $$ = Parse_Law('B', $2, {}, {}); }
-  | GEOM0 real_list { $$ = Parse_Law('g', $2, {}, {}); }
-  | GEOM1 real_list { $$ = Parse_Law('G', $2, {}, {}); }
+  : EXPO real_list { $$ = Parse_Law('E', reals($2), {}, {}); }
+  | CST real_list { $$ = Parse_Law('C', reals($2), {}, {}); }
+  | BERN real_list { $$ = Parse_Law('B', reals($2), {}, {}); }
+  | GEOM0 real_list { $$ = Parse_Law('g', reals($2), {}, {}); }
+  | GEOM1 real_list { $$ = Parse_Law('G', reals($2), {}, {}); }
   | ERLG INTGR real_list
-      { REAL_LIST reals = $3;
-        Append_Real(reals, static_cast<double>($2));
-        $$ = Parse_Law('R', std::move(reals), {}, {}); }
-  | UNIF real_list { $$ = Parse_Law('U', $2, {}, {}); }
-  | PARETO real_list { $$ = Parse_Law('p', $2, {}, {}); }
-  | WEIBULL real_list { $$ = Parse_Law('W', $2, {}, {}); }
-  | LOGNO real_list { $$ = Parse_Law('L', $2, {}, {}); }
+      { REAL_LIST list = reals($3);
+        Append_Real(list, static_cast<double>($2));
+        $$ = Parse_Law('R', std::move(list), {}, {}); }
+  | UNIF real_list { $$ = Parse_Law('U', reals($2), {}, {}); }
+  | PARETO real_list { $$ = Parse_Law('p', reals($2), {}, {}); }
+  | WEIBULL real_list { $$ = Parse_Law('W', reals($2), {}, {}); }
+  | LOGNO real_list { $$ = Parse_Law('L', reals($2), {}, {}); }
   | DISC PARB real_list PARE PARB real_list PARE
-      { $$ = Parse_Law('D', $3, $6, {}); }
-  | HEXP real_list { $$ = Parse_Law('H', $2, {}, {}); }
-  | ONOFF real_list { $$ = Parse_Law('O', $2, {}, {}); }
+      { $$ = Parse_Law('D', reals($3), reals($6), {}); }
+  | HEXP real_list { $$ = Parse_Law('H', reals($2), {}, {}); }
+  | ONOFF real_list { $$ = Parse_Law('O', reals($2), {}, {}); }
   | IPP PARB real_list SEP law_list PARE
-      { $$ = Parse_Law('P', $3, {}, $5); }
+      { $$ = Parse_Law('P', reals($3), {}, $5); }
   ;
 
 pop_dcl
   : INTGR real_list
       { bool ok = true;
-        $$ = Parse_Init_Pop($1, $2, &ok);
+        $$ = Parse_Init_Pop($1, reals($2), &ok);
         if (!ok) state.Failed = true; }
   | INTGR
       { bool ok = true;
@@ -164,8 +174,8 @@ pop_dcl
   ;
 
 real_list
-  : REAL { REAL_LIST list; Append_Real(list, $1); $$ = std::move(list); }
-  | real_list REAL { REAL_LIST list = $1; Append_Real(list, $2); $$ = std::move(list); }
+  : REAL { $$ = std::vector<double>{$1}; }
+  | real_list REAL { std::vector<double> list = $1; list.push_back($2); $$ = std::move(list); }
   ;
 
 law_list

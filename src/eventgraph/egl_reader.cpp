@@ -1,6 +1,7 @@
 #include "eventgraph/egl_reader.h"
 
 #include <algorithm>
+#include <climits>
 #include <new>
 #include <unordered_set>
 #include <utility>
@@ -40,7 +41,7 @@ EventGraphPtr Read_Network(FILE* in) {
 
 EventGraphPtr Read_Network_Text(std::string_view text) {
   // The scanner sizes its buffers with int.
-  if (text.size() > static_cast<size_t>(INT32_MAX) - 2) {
+  if (text.size() > static_cast<size_t>(INT_MAX) - 2) {
     no_memory("Event Graph");
     return nullptr;
   }
@@ -91,7 +92,7 @@ Transition_Cell Add_Sons(TransPtr transition, Place_Cells places) {
     std::fprintf(stderr, "Cannot add place list to null transition.\n");
     return Transition_Cell{nullptr, std::move(places)};
   }
-  for (const PlacePtr& p : places) transition->Outputs.push_back(p.get());
+  for (auto it = places.rbegin(); it != places.rend(); ++it) transition->Outputs.push_back(it->get());
   transition->Outdegree += static_cast<int>(places.size());
   return Transition_Cell{std::move(transition), std::move(places)};
 }
@@ -110,10 +111,10 @@ PlacePtr Parse_Place(int downstream_id, LawPtr law, POPULATION population,
 }
 
 void Append_Transition(Transition_Cells& list, Transition_Cell transition) {
-  list.push_front(std::move(transition));
+  list.push_back(std::move(transition));
 }
 
-void Append_Place(Place_Cells& list, PlacePtr place) { list.push_front(std::move(place)); }
+void Append_Place(Place_Cells& list, PlacePtr place) { list.push_back(std::move(place)); }
 
 POPULATION Parse_Init_Pop(int count, REAL_LIST lags, bool* ok) {
   POPULATION pop;
@@ -141,17 +142,19 @@ POPULATION Parse_Init_Pop(int count, REAL_LIST lags, bool* ok) {
   return pop;
 }
 
+// Cells are held in written order, so list order is walked from the back.
+// Places left out are reset to null in their cell.
 EventGraphPtr Parse_EG(int size, Transition_Cells transitions) {
   bool bad = false;
   std::unordered_set<int> declared;
-  for (Transition_Cell& cell : transitions) {
-    if (!cell.Trans) continue;
-    const int id = cell.Trans->Trans_Id;
+  for (auto cell = transitions.rbegin(); cell != transitions.rend(); ++cell) {
+    if (!cell->Trans) continue;
+    const int id = cell->Trans->Trans_Id;
     if (id > size) {
       std::fprintf(stderr, "Number of Transition (%d) > Network Size (%d).", id, size);
       std::fprintf(stderr, " Transition '%d' ignored.\n", id);
-      cell.Trans.reset();
-      cell.Sons.clear();
+      cell->Trans.reset();
+      cell->Sons.clear();
       continue;
     }
     if (id < 1) {
@@ -163,21 +166,21 @@ EventGraphPtr Parse_EG(int size, Transition_Cells transitions) {
       std::fprintf(stderr, "Error: transition %d declared twice.\n", id);
       bad = true;
     }
-    for (auto it = cell.Sons.begin(); it != cell.Sons.end();) {
-      PLACE_DESC& p = **it;
-      if (p.Trans_Id > size) {
-        std::fprintf(stderr, "Number of Transition (%d) > Network Size (%d).", p.Trans_Id, size);
-        std::fprintf(stderr, " Place '%d->%d' ignored.\n", id, p.Trans_Id);
-        it = cell.Sons.erase(it);
+    for (auto p = cell->Sons.rbegin(); p != cell->Sons.rend(); ++p) {
+      if (!*p) continue;
+      const int down = (*p)->Trans_Id;
+      if (down > size) {
+        std::fprintf(stderr, "Number of Transition (%d) > Network Size (%d).", down, size);
+        std::fprintf(stderr, " Place '%d->%d' ignored.\n", id, down);
+        p->reset();
         continue;
       }
-      if (p.Trans_Id < 1) {
+      if (down < 1) {
         std::fprintf(stderr, "Error: illegal transition number (%d) in place '%d->%d'.\n",
-                     p.Trans_Id, id, p.Trans_Id);
+                     down, id, down);
         bad = true;
       }
-      p.Input_Id = id;
-      ++it;
+      (*p)->Input_Id = id;
     }
   }
   if (size < 1) {
@@ -203,22 +206,24 @@ EventGraphPtr Parse_EG(int size, Transition_Cells transitions) {
     if (!cell.Trans) continue;
     TRANS_DESC& t = *cell.Trans;
     t.Outputs.clear();
-    for (const PlacePtr& p : cell.Sons) {
-      t.Outputs.push_back(p.get());
-      g->Max_Pop_Init = std::max(g->Max_Pop_Init, p->Init_Pop);
+    for (auto p = cell.Sons.rbegin(); p != cell.Sons.rend(); ++p) {
+      if (!*p) continue;
+      t.Outputs.push_back(p->get());
+      g->Max_Pop_Init = std::max(g->Max_Pop_Init, (*p)->Init_Pop);
     }
     t.Outdegree = static_cast<int>(t.Outputs.size());
     g->Nb_Places += t.Outdegree;
   }
   g->P.reserve(static_cast<size_t>(g->Nb_Places));
-  for (Transition_Cell& cell : transitions) {
-    if (!cell.Trans) continue;
-    for (PlacePtr& p : cell.Sons) {
-      p->Place_Id = static_cast<int>(g->P.size());
-      g->P.push_back(std::move(p));
+  for (auto cell = transitions.rbegin(); cell != transitions.rend(); ++cell) {
+    if (!cell->Trans) continue;
+    for (auto p = cell->Sons.rbegin(); p != cell->Sons.rend(); ++p) {
+      if (!*p) continue;
+      (*p)->Place_Id = static_cast<int>(g->P.size());
+      g->P.push_back(std::move(*p));
     }
-    const int id = cell.Trans->Trans_Id;
-    g->T[static_cast<size_t>(id - 1)] = std::move(cell.Trans);
+    const int id = cell->Trans->Trans_Id;
+    g->T[static_cast<size_t>(id - 1)] = std::move(cell->Trans);
   }
   return g;
 }

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdio>
-#include <deque>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -32,14 +31,14 @@ struct POPULATION {
 };
 
 // While a file is read, each transition owns the places of its line; the
-// graph takes them over in Parse_EG. Both lists are in list order (front =
-// last written).
-using Place_Cells = std::deque<PlacePtr>;
+// graph takes them over in Parse_EG. The cells are kept in written order
+// (appending is cheap); the list order the model follows is their reverse.
+using Place_Cells = std::vector<PlacePtr>;
 struct Transition_Cell {
   TransPtr Trans;
   Place_Cells Sons;
 };
-using Transition_Cells = std::deque<Transition_Cell>;
+using Transition_Cells = std::vector<Transition_Cell>;
 
 // Reads an EGL model; an empty path reads standard input. Null after a
 // message when the file cannot be opened, has a syntax error or describes
@@ -64,7 +63,7 @@ Transition_Cell Add_Sons(TransPtr transition, Place_Cells places);
 PlacePtr Parse_Place(int downstream_id, LawPtr law, POPULATION population,
                      std::string name, std::string data1, std::string data2);
 
-// Both prepend.
+// Both add the item at the head of the list, i.e. after every cell held.
 void Append_Transition(Transition_Cells& list, Transition_Cell transition);
 void Append_Place(Place_Cells& list, PlacePtr place);
 

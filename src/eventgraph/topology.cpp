@@ -67,6 +67,8 @@ void Find_Layer_Structure(EventGraph& Reseau, const SP_BOOL_MAT& Adj, int The_Si
   Reseau.Nb_Layers = static_cast<int>(Reseau.Level.size());
 }
 
+// Each place goes in front of its downstream transition's Inputs: appending
+// and reversing once gives that order without quadratic inserts.
 void Make_Inputs_List(EventGraph& Reseau) {
   for (auto& t : Reseau.T) {
     if (!t) continue;
@@ -79,10 +81,12 @@ void Make_Inputs_List(EventGraph& Reseau) {
       if (p->Trans_Id < 1 || idx(p->Trans_Id) > Reseau.T.size()) continue;
       TRANS_DESC* down = Reseau.T[idx(p->Trans_Id - 1)].get();
       if (down == nullptr) continue;
-      down->Inputs.push_front(p);
+      down->Inputs.push_back(p);
       ++down->Indegree;
     }
   }
+  for (auto& t : Reseau.T)
+    if (t) std::reverse(t->Inputs.begin(), t->Inputs.end());
 }
 
 // Depth-first walk that always takes the lowest-numbered successor not yet
