@@ -103,11 +103,9 @@ int MP_Tables::Set_Event_Graph(EventGraphPtr graph) {
 
 int MP_Tables::check() {
   EventGraph& g = *graph_;
-  if (!topological_analysis(g)) {
-    prepare();
-    return EG_NOT_LIVE;
-  }
+  const int live = topological_analysis(g);
   prepare();
+  if (!live) return EG_NOT_LIVE;
   if (!is_fifo(g)) return EG_NOT_FIFO;
   if (g.Max_Pop_Init >= 2) return EG_NOT_FLAT;
   return g.Size;
@@ -115,7 +113,7 @@ int MP_Tables::check() {
 
 // The evaluation order and each transition's inputs, flattened once so that
 // the step loops touch no lists.
-int MP_Tables::prepare() {
+void MP_Tables::prepare() {
   const EventGraph& g = *graph_;
   const int n = g.Size;
   order_.clear();
@@ -132,7 +130,6 @@ int MP_Tables::prepare() {
       inputs_[idx(t)].push_back(Input{u, q->Place_Id, q->Init_Pop > 0});
     }
   }
-  return 1;
 }
 
 int MP_Tables::Init_Times(int H) {

@@ -103,7 +103,7 @@ class MP_Tables {
     bool marked; // one initial token: reads the previous step
   };
   int check();
-  int prepare();
+  void prepare();
   bool ensure_tables(int H);
   // Runs H steps on `width` columns at once; start(u, c) gives the initial
   // value of transition u in column c, done(i, c, v) takes the result.
