@@ -12,6 +12,10 @@ namespace {
 constexpr const char* FULL_TAG = "FullMat";
 constexpr const char* SP_TAG = "SpMat";
 constexpr double eps = M_INFINITY;
+// eps + a rounds back to eps exactly while |a| is below half an ulp of 1e38,
+// and a term equal to eps is a no-op in a max that started at eps: so the
+// kernels test for eps only where a huge value could make it count.
+constexpr double EPS_ABSORBS = 0x1p73;
 
 bool inside(int rows, int cols, int row, int col) {
   return row >= 0 && row < rows && col >= 0 && col < cols;
@@ -35,35 +39,62 @@ bool covers(int rows, int cols, const std::vector<std::vector<double>>& init) {
   return true;
 }
 
-// R = A (x) B into a matrix distinct from both. Row i of R accumulates the
-// rows of B scaled by A[i][k], so the inner loop runs over contiguous memory
-// and vectorises; eps entries of A skip a whole row of B. Blocking over k
-// keeps the slab of B in cache while it serves every row of A.
+// R = A (x) B into a matrix distinct from both. Row i of R gathers rows of
+// B, four at a time, so each pass over the contiguous strip of r reads four
+// strips of B per load and store of r, and the loop vectorises. eps entries
+// of A skip their row of B. Blocks over k and j keep B's slab in cache while
+// it serves every row of A.
 void mult_into(const FULL_MAXPLUS_MATRIX& A, const FULL_MAXPLUS_MATRIX& B,
                FULL_MAXPLUS_MATRIX& R) {
+  constexpr int K_BLOCK = 64;
+  constexpr int J_BLOCK = 512;
   const int n = A.Rows;
   const int m = A.Cols;
   const int p = B.Cols;
   for (int i = 0; i < n; ++i) std::fill(R.Vals[i], R.Vals[i] + p, eps);
-  constexpr int K_BLOCK = 64;
-  constexpr int J_BLOCK = 512;
+  int fast[K_BLOCK];
   for (int k0 = 0; k0 < m; k0 += K_BLOCK) {
     const int k1 = std::min(m, k0 + K_BLOCK);
     for (int j0 = 0; j0 < p; j0 += J_BLOCK) {
-      const int j1 = std::min(p, j0 + J_BLOCK);
+      const int w = std::min(p, j0 + J_BLOCK) - j0;
       for (int i = 0; i < n; ++i) {
         const double* a = A.Vals[i];
-        double* __restrict r = R.Vals[i];
+        double* __restrict r = R.Vals[i] + j0;
+        int nf = 0;
         for (int k = k0; k < k1; ++k) {
           const double aik = a[k];
           if (aik == eps) continue;
-          const double* __restrict b = B.Vals[k];
-          // R starts at eps and only grows, so an eps term of B can be
-          // replaced by r itself: the max is then a no-op.
-          for (int j = j0; j < j1; ++j) {
-            const double bj = b[j];
-            const double s = bj == eps ? r[j] : aik + bj;
-            r[j] = r[j] < s ? s : r[j];
+          if (aik < EPS_ABSORBS && aik > -EPS_ABSORBS) {
+            fast[nf++] = k;
+            continue;
+          }
+          const double* b = B.Vals[k] + j0;
+          for (int j = 0; j < w; ++j) r[j] = max(r[j], plus(aik, b[j]));
+        }
+        int t = 0;
+        for (; t + 4 <= nf; t += 4) {
+          const double a0 = a[fast[t]], a1 = a[fast[t + 1]];
+          const double a2 = a[fast[t + 2]], a3 = a[fast[t + 3]];
+          const double* __restrict b0 = B.Vals[fast[t]] + j0;
+          const double* __restrict b1 = B.Vals[fast[t + 1]] + j0;
+          const double* __restrict b2 = B.Vals[fast[t + 2]] + j0;
+          const double* __restrict b3 = B.Vals[fast[t + 3]] + j0;
+          for (int j = 0; j < w; ++j) {
+            double v = r[j];
+            const double s0 = a0 + b0[j], s1 = a1 + b1[j], s2 = a2 + b2[j], s3 = a3 + b3[j];
+            v = v < s0 ? s0 : v;
+            v = v < s1 ? s1 : v;
+            v = v < s2 ? s2 : v;
+            v = v < s3 ? s3 : v;
+            r[j] = v;
+          }
+        }
+        for (; t < nf; ++t) {
+          const double a0 = a[fast[t]];
+          const double* __restrict b0 = B.Vals[fast[t]] + j0;
+          for (int j = 0; j < w; ++j) {
+            const double s0 = a0 + b0[j];
+            r[j] = r[j] < s0 ? s0 : r[j];
           }
         }
       }
@@ -409,10 +440,17 @@ void mv_into(const SP_MAXPLUS_MATRIX& M, const double* x, double* res) {
     const double* vals = M.Vals[i].data();
     const int n = M.Nb_Elts[i];
     double r = eps;
+    double top = eps;
     for (int k = 0; k < n; ++k) {
-      const double xj = x[elts[k]];
-      const double s = xj == eps ? eps : xj + vals[k];
+      const double v = vals[k];
+      const double s = x[elts[k]] + v;
       r = r < s ? s : r;
+      top = top < v ? v : top;
+    }
+    // Only a huge positive value can lift eps + v above eps.
+    if (top >= EPS_ABSORBS) {
+      r = eps;
+      for (int k = 0; k < n; ++k) r = max(r, plus(x[elts[k]], vals[k]));
     }
     res[i] = r;
   }

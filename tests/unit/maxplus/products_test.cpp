@@ -14,14 +14,15 @@ using Dense = std::vector<std::vector<double>>;
 constexpr double eps = M_INFINITY;
 
 // Random entries: about a third eps, the rest small integers and halves so
-// sums are exact; a few far below zero so sums fall under eps.
+// sums are exact; a few far below zero so sums fall under eps, and a few so
+// large that a sum with eps would not round back to eps.
 Dense random_dense(std::mt19937& gen, int rows, int cols) {
   std::uniform_int_distribution<int> pick(0, 29);
   Dense d(rows, std::vector<double>(cols));
   for (auto& row : d)
     for (double& v : row) {
       const int p = pick(gen);
-      v = p < 10 ? eps : p == 10 ? -6e37 : (p - 20) * 0.5;
+      v = p < 10 ? eps : p == 10 ? -6e37 : p == 11 ? 1e30 : p == 12 ? -1e30 : (p - 20) * 0.5;
     }
   return d;
 }
@@ -344,6 +345,23 @@ TEST(SparseMatrix, VectorProductsIntoTheirOperand) {
   EXPECT_EQ(X->Vals, (std::vector<double>{21, 32, 10}));
   SP_VM_Mult(*X, *M, *X);
   EXPECT_EQ(X->Vals, (std::vector<double>{10, 22, 34}));
+}
+
+// eps + 1e30 does not round back to eps: the products must see eps itself.
+TEST(SparseMatrix, HugeValuesMeetingEpsGiveEps) {
+  auto M = Make_SP_MaxPlus_Matrix(2, 2, {{1e30, eps}, {eps, -1e30}});
+  auto X = make_vector({eps, 1});
+  auto Res = New_SP_MaxPlus_Vector(2, 3);
+  SP_MV_Mult(*M, *X, *Res);
+  EXPECT_EQ(Res->Vals, (std::vector<double>{eps, 1 - 1e30}));
+  auto Y = make_vector({eps, eps});
+  SP_VM_Mult(*Y, *M, *Res);
+  EXPECT_EQ(Res->Vals, (std::vector<double>{eps, eps}));
+  auto A = Make_Full_MaxPlus_Matrix(1, 2, {{1e30, 2}});
+  auto B = Make_Full_MaxPlus_Matrix(2, 1, {{eps}, {eps}});
+  auto R = New_Full_MaxPlus_Matrix(1, 1, 3);
+  Full_MM_Mult(*A, *B, *R);
+  EXPECT_EQ(R->Vals[0][0], eps);
 }
 
 TEST(SparseMatrix, VectorProductSizeChecks) {
