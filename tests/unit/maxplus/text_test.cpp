@@ -196,7 +196,7 @@ TEST(MatrixText, FullWriterFormats) {
   EXPECT_EQ(write(wide.get(), 3, "W"), "Matrix W\n" + row + row);
   EXPECT_EQ(write(wide.get(), 1, nullptr), "sp\nend\n");
 
-  // The spec's example: read through the sparse form, written as sparse.
+  // The documented example: read through the sparse form, written as sparse.
   auto B = New_Full_MaxPlus_Matrix(2, 2, 1);
   FILE* in = mptest::text_stream("sp 0 1 2.5 end");
   EXPECT_EQ(Full_Read_MaxPlus_Matrix(in, *B), 1);
