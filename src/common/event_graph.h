@@ -9,9 +9,15 @@
 #include <vector>
 
 #include "common/law.h"
-#include "common/layer_desc.h"
 
 namespace orv {
+
+// One evaluation layer: transitions whose token-free inputs all come from
+// earlier layers.
+struct LAYER_DESC {
+  int Nb_Nodes = 0;
+  std::vector<int> Node_Id;  // 0-based transition indices, in order
+};
 
 struct PLACE_DESC {
   int Place_Id = -1;  // index in EventGraph::P

@@ -360,3 +360,74 @@ TEST(EglReader, DumpOfParallelPlaces) {
 }
 
 }  // namespace
+
+namespace {
+
+// What every later user of a graph relies on.
+void expect_sound(const EventGraph& g) {
+  ASSERT_GE(g.Size, 1);
+  ASSERT_EQ(g.T.size(), static_cast<size_t>(g.Size));
+  ASSERT_EQ(g.P.size(), static_cast<size_t>(g.Nb_Places));
+  int places = 0;
+  for (int k = 0; k < g.Size; ++k) {
+    ASSERT_TRUE(g.T[k]);
+    EXPECT_EQ(g.T[k]->Trans_Id, k + 1);
+    EXPECT_TRUE(g.T[k]->Trans_Law);
+    EXPECT_EQ(g.T[k]->Outdegree, static_cast<int>(g.T[k]->Outputs.size()));
+    for (const PLACE_DESC* p : g.T[k]->Outputs) {
+      EXPECT_EQ(p->Input_Id, k + 1);
+      EXPECT_GE(p->Trans_Id, 1);
+      EXPECT_LE(p->Trans_Id, g.Size);
+      ++places;
+    }
+  }
+  EXPECT_EQ(places, g.Nb_Places);
+  for (int i = 0; i < g.Nb_Places; ++i) {
+    EXPECT_EQ(g.P[i]->Place_Id, i);
+    EXPECT_EQ(g.P[i]->Lag_Times.size(), static_cast<size_t>(g.P[i]->Init_Pop));
+    EXPECT_LE(g.P[i]->Init_Pop, g.Max_Pop_Init);
+  }
+}
+
+// Damaged files get messages and either no graph or a sound one, never a
+// crash (the sanitizer build runs this too).
+TEST(EglReader, DamagedFilesNeverGiveAnUnsoundGraph) {
+  const std::string base =
+      "Size <- 4\n"
+      "1 \"a\" E 1.0 , 2 \"p\" C 1.0 0 , 3 U 1.0 2.0 2 0.5 ;\n"
+      "2 R 2 3.0 , 4 D [ 1. 2. ] [ 0.5 0.5 ] 1 0.1 ;\n"
+      "3 IPP [ 1.0 , E 1.0 , C 2.0 ] , 1 H 0.5 1.0 0.5 2.0 1 ;\n"
+      "4 C 1.0 , 1 C 1.0 1 0.0 , 4 C 0.0 1 0.0 ;\n";
+  const char alphabet[] = "0123456789 .,;[]\"<-#\nSizeLengthRBgGUCDOIPPHLpWx";
+  unsigned seed = 7;
+  auto rnd = [&](unsigned n) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 8) % n;
+  };
+  int sound = 0;
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  for (int round = 0; round < 1500; ++round) {
+    std::string text = base;
+    const unsigned edits = 1 + rnd(4);
+    for (unsigned e = 0; e < edits; ++e) {
+      const size_t at = rnd(static_cast<unsigned>(text.size()));
+      switch (rnd(3)) {
+        case 0: text[at] = alphabet[rnd(sizeof alphabet - 1)]; break;
+        case 1: text.erase(at, 1 + rnd(3)); break;
+        default: text.insert(at, 1, alphabet[rnd(sizeof alphabet - 1)]); break;
+      }
+    }
+    orv::EventGraphPtr g = orv::eg::Read_Network_Text(text);
+    if (!g) continue;
+    ++sound;
+    expect_sound(*g);
+    orv::eg::topological_analysis(*g);
+    orv::eg::dumpe_network(*g);
+  }
+  testing::internal::GetCapturedStdout();
+  testing::internal::GetCapturedStderr();
+  EXPECT_GT(sound, 0);
+}
+
+}  // namespace
