@@ -109,21 +109,40 @@ bool build_tables(Simulation& sim, const PetriNet& net, const LAYER_STRUCT& laye
     for (int t : layers.Level[l]->Node_Id)
       if (t >= 0 && t < NT) sim.Order.push_back(t);
   }
+
+  sim.Plan.clear();
+  for (int t : sim.Order) {
+    sim.Plan.push_back(t);
+    sim.Plan.push_back(sim.Trans_In_Start[t + 1] - sim.Trans_In_Start[t]);
+    for (int k = sim.Trans_In_Start[t]; k < sim.Trans_In_Start[t + 1]; ++k) {
+      const int p = sim.Trans_In[k].Other;
+      sim.Plan.push_back(p);
+      sim.Plan.push_back(sim.Trans_In[k].Weight);
+      sim.Plan.push_back(sim.Lag_Start[p + 1] - sim.Lag_Start[p]);
+      sim.Plan.push_back(sim.Is_Routing[p]);
+      sim.Plan.push_back(sim.Place_In_Start[p + 1] - sim.Place_In_Start[p]);
+      for (int j = sim.Place_In_Start[p]; j < sim.Place_In_Start[p + 1]; ++j) {
+        sim.Plan.push_back(sim.Place_In[j].Trans);
+        sim.Plan.push_back(sim.Place_In[j].Weight);
+        sim.Plan.push_back(sim.Place_In[j].Delay);
+      }
+    }
+  }
   return true;
 }
 
 // Tokens that have reached place p by tick i, the initial ones included. In
 // the steady phase every initial token is there and every look-back reaches
 // a tick at or after 0, so the tests drop out.
+// r is the row of tick i.
 template <bool Initial>
-std::int64_t arrived(const Simulation& sim, int p, int i) {
+std::int64_t arrived(const Simulation& sim, int p, int i, int r) {
   std::int64_t A;
   if constexpr (Initial)
     A = Nb_Available(sim, p, i);
   else
     A = static_cast<std::int64_t>(sim.Lag_Start[p + 1] - sim.Lag_Start[p]);
   const int B = sim.Buf_Size;
-  const int r = i % B;
   const Simulation::In_Arc* a = sim.Place_In.data() + sim.Place_In_Start[p];
   const Simulation::In_Arc* end = sim.Place_In.data() + sim.Place_In_Start[p + 1];
   for (; a != end; ++a) {
@@ -132,9 +151,58 @@ std::int64_t arrived(const Simulation& sim, int p, int i) {
     }
     int rr = r - a->Delay;
     if (rr < 0) rr += B;
-    A += static_cast<std::int64_t>(a->Weight) * sim.Y(rr)[a->Trans];
+    A += static_cast<std::int64_t>(a->Weight) *
+         sim.YY[static_cast<std::size_t>(rr) * sim.Nb_Trans + a->Trans];
   }
   return A;
+}
+
+// Routes what has reached routing place p for transition t; the tokens
+// allotted to t so far.
+std::int64_t route(Simulation& sim, const PetriNet& net, int p, int t, int i, std::int64_t A) {
+  const char type = net.P[p].Routing->Type;
+  if (type == 'R' || type == 'D') {
+    while (sim.Count[p] < A) {
+      if (!Draw_Routing(sim, net, p, t, i)) break;
+      ++sim.Count[p];
+    }
+  } else {
+    Draw_Routing(sim, net, p, t, i);
+  }
+  return sim.HH[static_cast<std::size_t>(sim.HH_Row[p]) * sim.Nb_Trans + t];
+}
+
+// The steady phase, from the plan: the same recursion as step<false>.
+void steady_step(Simulation& sim, const PetriNet& net, int i) {
+  const int B = sim.Buf_Size;
+  const std::size_t NT = static_cast<std::size_t>(sim.Nb_Trans);
+  const int r = i % B;
+  int* const YY = sim.YY.data();
+  int* const row = YY + static_cast<std::size_t>(r) * NT;
+  std::memcpy(row, YY + static_cast<std::size_t>(r == 0 ? B - 1 : r - 1) * NT, sizeof(int) * NT);
+  const int* q = sim.Plan.data();
+  const int* const end = q + sim.Plan.size();
+  while (q != end) {
+    const int t = *q++;
+    const int inputs = *q++;
+    std::int64_t y = INT_MAX;
+    for (int k = 0; k < inputs; ++k) {
+      const int p = q[0], w = q[1], routing = q[3], arcs = q[4];
+      std::int64_t A = q[2];
+      q += 5;
+      for (int j = 0; j < arcs; ++j, q += 3) {
+        int rr = r - q[2];
+        if (rr < 0) rr += B;
+        A += static_cast<std::int64_t>(q[1]) * YY[static_cast<std::size_t>(rr) * NT + q[0]];
+      }
+      if (routing) A = route(sim, net, p, t, i, A);
+      if (w == 1)
+        y = std::min(y, A);
+      else if (w > 0)
+        y = std::min(y, A / w);
+    }
+    row[t] = static_cast<int>(std::max<std::int64_t>(y, INT_MIN));
+  }
 }
 
 template <bool Initial>
@@ -151,21 +219,14 @@ void step(Simulation& sim, const PetriNet& net, int i) {
     const Simulation::Out_Arc* end = sim.Trans_In.data() + sim.Trans_In_Start[t + 1];
     for (; a != end; ++a) {
       const int p = a->Other;
-      std::int64_t A = arrived<Initial>(sim, p, i);
-      if (sim.Is_Routing[p]) {
-        const char type = net.P[p].Routing->Type;
-        if (type == 'R' || type == 'D') {
-          while (sim.Count[p] < A) {
-            if (!Draw_Routing(sim, net, p, t, i)) break;
-            ++sim.Count[p];
-          }
-        } else {
-          Draw_Routing(sim, net, p, t, i);
-        }
-        A = sim.HH[static_cast<std::size_t>(sim.HH_Row[p]) * sim.Nb_Trans + t];
-      }
+      std::int64_t A = arrived<Initial>(sim, p, i, r);
+      if (sim.Is_Routing[p]) A = route(sim, net, p, t, i, A);
       // An arc of weight 0 takes nothing and so never holds a firing back.
-      if (a->Weight > 0) y = std::min(y, A / a->Weight);
+      // Most arcs weigh 1: spare them the division.
+      if (a->Weight == 1)
+        y = std::min(y, A);
+      else if (a->Weight > 0)
+        y = std::min(y, A / a->Weight);
     }
     row[t] = static_cast<int>(std::max<std::int64_t>(y, INT_MIN));
   }
@@ -208,7 +269,7 @@ std::int64_t Nb_Available(const Simulation& sim, int place, int Time) {
 }
 
 std::int64_t Place_Marking(const Simulation& sim, int place, int Time) {
-  std::int64_t m = arrived<true>(sim, place, Time);
+  std::int64_t m = arrived<true>(sim, place, Time, sim.row(Time));
   const int* row = sim.Y(sim.row(Time));
   for (int k = sim.Place_Out_Start[place]; k < sim.Place_Out_Start[place + 1]; ++k)
     m -= static_cast<std::int64_t>(sim.Place_Out[k].Weight) * row[sim.Place_Out[k].Other];
@@ -285,7 +346,7 @@ bool simulate(Simulation& sim, const PetriNet& Reseau, const LAYER_STRUCT& layer
   int i = 0;
   for (; i <= H && i < L0; ++i) step<true>(sim, Reseau, i);
   for (; i <= H; ++i) {
-    step<false>(sim, Reseau, i);
+    steady_step(sim, Reseau, i);
     if (i == INT_MAX) break;
   }
   return true;

@@ -57,6 +57,11 @@ struct Simulation {
   std::vector<int> Lag_Tick;
   // Transitions in the order of the zero-time layers.
   std::vector<int> Order;
+  // The steady-phase work laid out in that order, read front to back each
+  // tick: per transition {t, inputs}, per input place {place, weight,
+  // initial tokens, routing flag, arcs}, per arc into the place {transition,
+  // weight, delay}.
+  std::vector<int> Plan;
 
   int row(int tick) const { return tick % Buf_Size; }
   int* Y(int row) { return YY.data() + static_cast<std::size_t>(row) * Nb_Trans; }
