@@ -1,5 +1,6 @@
 #include "common/pnl_writer.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 
@@ -38,7 +39,8 @@ int Close_Out_File(const std::string& path) {
 
 void Write_Init_Mark_PN(int count, const std::vector<double>& lags) {
   std::fprintf(Out_File, "%1d ", count);
-  for (double lag : lags) std::fprintf(Out_File, "%8.4f ", lag);
+  // Stored in list order; written in file order so that it reads back alike.
+  for (auto it = lags.rbegin(); it != lags.rend(); ++it) std::fprintf(Out_File, "%8.4f ", *it);
 }
 
 void Write_Routing(int outdegree, const pn::ROUTING* routing) {
@@ -61,8 +63,10 @@ void Write_Routing(int outdegree, const pn::ROUTING* routing) {
       // arcs must not be read past.
       size_t n = routing->Probas.size();
       if (outdegree >= 0 && static_cast<size_t>(outdegree) < n) n = static_cast<size_t>(outdegree);
+      // Entry k goes with the k-th arc of the list; both are written in file
+      // order.
       std::fputs("Random [", Out_File);
-      for (size_t k = 0; k < n; ++k) std::fprintf(Out_File, " %8.6f", routing->Probas[k]);
+      for (size_t k = n; k-- > 0;) std::fprintf(Out_File, " %8.6f", routing->Probas[k]);
       std::fputs("] ", Out_File);
       break;
     }
@@ -182,7 +186,9 @@ void write_net(const PetriNet& net) {
   if (!net.File_Name.empty()) std::fprintf(Out_File, "# Input file: %s\n", net.File_Name.c_str());
   std::fprintf(Out_File, "Transitions <- %d\n", net.Nb_Trans);
   std::fprintf(Out_File, "Places <- %d\n", net.Nb_Places);
-  for (int k = 0; k < net.Nb_Submodels && k < static_cast<int>(net.S.size()); ++k) {
+  // S, like the arc and lag lists, is in list order: write file order back.
+  int nsub = std::min(net.Nb_Submodels, static_cast<int>(net.S.size()));
+  for (int k = nsub - 1; k >= 0; --k) {
     const pn::SUBM_DES& s = net.S[k];
     std::fprintf(Out_File, "Submodel %d", s.Subm_Id);
     if (!s.Name.empty()) std::fputs(" ", Out_File);
@@ -212,7 +218,7 @@ void write_net(const PetriNet& net) {
     std::fprintf(Out_File, "T %d ", i + 1);
     names(t.Name, t.Data);
     Write_Law(Out_File, *t.Tr_Law);
-    for (const LINK_LIST& a : t.Outputs) arc(a, false);
+    for (auto a = t.Outputs.rbegin(); a != t.Outputs.rend(); ++a) arc(*a, false);
     if (auto it = trans_ports.find(i); it != trans_ports.end())
       for (const LINK_LIST* a : it->second) arc(*a, false);
     std::fputs(";\n", Out_File);
@@ -225,7 +231,7 @@ void write_net(const PetriNet& net) {
     Write_Law(Out_File, *p.Pl_Law);
     Write_Init_Mark_PN(p.Init_Pop, p.Lag_Times);
     Write_Routing(p.Outdegree, p.Routing.get());
-    for (const LINK_LIST& a : p.Outputs) arc(a, true);
+    for (auto a = p.Outputs.rbegin(); a != p.Outputs.rend(); ++a) arc(*a, true);
     if (auto it = place_ports.find(j); it != place_ports.end())
       for (const LINK_LIST* a : it->second) arc(*a, true);
     std::fputs(";\n", Out_File);
