@@ -73,8 +73,9 @@ int main(int argc, char** argv) {
     } else if (args.is("-keep")) {
       keep = 1;
     } else if (args.is("-tmp")) {
-      if (args.take_word(tmp_dir, "%s: directory expected after %s\n") &&
-          (tmp_dir.empty() || tmp_dir.back() != '/'))
+      // An empty value names no directory (it is not the root).
+      if (args.take_word(tmp_dir, "%s: directory expected after %s\n") && !tmp_dir.empty() &&
+          tmp_dir.back() != '/')
         tmp_dir += '/';
     } else if (args.is("-v")) {
       args.print_version();
