@@ -106,9 +106,14 @@ Compile_Result Compile_PN(const orv::pn::PetriNet& Reseau, int Checking, const s
     return COMPILE_FAILED;
   }
 
-  const std::string pnl_file =
-      std::getenv("TMP_PNL_FILE") ? Resource_Value[TMP_PNL_FILE] : join(dir, "quanter.pnl");
-  const std::string simulator = join(dir, Resource_Value[SIM_NAME].c_str());
+  // Files to be made are named as the user gave them: a search along PATH
+  // means nothing for them. The net file defaults into the work area.
+  const char* pnl_env = std::getenv("TMP_PNL_FILE");
+  const std::string pnl_file = pnl_env ? pnl_env : join(dir, "quanter.pnl");
+  const char* sim_env = std::getenv("SIM_NAME");
+  const std::string sim_name = sim_env ? sim_env : orv::The_Resources.Default_Value[SIM_NAME];
+  const std::string simulator =
+      !sim_name.empty() && sim_name[0] == '/' ? sim_name : join(dir, sim_name.c_str());
 
   bool ok = create_private_file(pnl_file) && orv::Write_PN_As_PNL(Reseau, pnl_file, TOOL) == 1;
   if (!ok) {
