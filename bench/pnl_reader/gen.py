@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes the reader's benchmark nets into a folder:
+"""Writes the reader's benchmark nets into a folder (gen.py DIR [N] [K]):
   ring.pnl      a flat ring of N transitions and N places (default 100000),
   instances.pnl a top net instancing cell.pnl K times (default 1000),
   cell.pnl      a 50-transition, 50-place submodel with one input and one output.

@@ -13,7 +13,7 @@ int main(int argc, char** argv) {
     orv::pn::NetPtr net = orv::pn::Read_Network(argv[i]);
     std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     if (!net) {
-      std::fprintf(stderr, "read_bench: could not read %s\n", argv[i]);
+      std::fprintf(stderr, "pnl_bench: could not read %s\n", argv[i]);
       status = 1;
       continue;
     }
