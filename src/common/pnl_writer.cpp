@@ -39,11 +39,15 @@ int Close_Out_File(const std::string& path) {
 
 void Write_Init_Mark_PN(int count, const std::vector<double>& lags) {
   std::fprintf(Out_File, "%1d ", count);
-  // Stored in list order; written in file order so that it reads back alike.
-  for (auto it = lags.rbegin(); it != lags.rend(); ++it) std::fprintf(Out_File, "%8.4f ", *it);
+  for (double lag : lags) std::fprintf(Out_File, "%8.4f ", lag);
 }
 
-void Write_Routing(int outdegree, const pn::ROUTING* routing) {
+namespace {
+
+// file_order: the probabilities are stored in list order, like the arcs
+// they belong to; a net written with its arcs in file order needs them in
+// file order too.
+void write_routing(int outdegree, const pn::ROUTING* routing, bool file_order) {
   if (!routing) return;
   switch (routing->Type) {
     case 'C':
@@ -63,16 +67,21 @@ void Write_Routing(int outdegree, const pn::ROUTING* routing) {
       // arcs must not be read past.
       size_t n = routing->Probas.size();
       if (outdegree >= 0 && static_cast<size_t>(outdegree) < n) n = static_cast<size_t>(outdegree);
-      // Entry k goes with the k-th arc of the list; both are written in file
-      // order.
       std::fputs("Random [", Out_File);
-      for (size_t k = n; k-- > 0;) std::fprintf(Out_File, " %8.6f", routing->Probas[k]);
+      for (size_t k = 0; k < n; ++k)
+        std::fprintf(Out_File, " %8.6f", routing->Probas[file_order ? n - 1 - k : k]);
       std::fputs("] ", Out_File);
       break;
     }
     default:
       break;
   }
+}
+
+}  // namespace
+
+void Write_Routing(int outdegree, const pn::ROUTING* routing) {
+  write_routing(outdegree, routing, false);
 }
 
 void Write_Header(const char* language, const std::string& toolname) {
@@ -229,8 +238,10 @@ void write_net(const PetriNet& net) {
     std::fprintf(Out_File, "P %d ", j + 1);
     names(p.Name, p.Data);
     Write_Law(Out_File, *p.Pl_Law);
-    Write_Init_Mark_PN(p.Init_Pop, p.Lag_Times);
-    Write_Routing(p.Outdegree, p.Routing.get());
+    // Lags, probabilities and arcs are all stored in list order; the file
+    // gets them in the order they were read, so that it reads back alike.
+    Write_Init_Mark_PN(p.Init_Pop, std::vector<double>(p.Lag_Times.rbegin(), p.Lag_Times.rend()));
+    write_routing(p.Outdegree, p.Routing.get(), true);
     for (auto a = p.Outputs.rbegin(); a != p.Outputs.rend(); ++a) arc(*a, true);
     if (auto it = place_ports.find(j); it != place_ports.end())
       for (const LINK_LIST* a : it->second) arc(*a, true);
