@@ -32,15 +32,16 @@ void refuse() {
 }
 
 // Inhibitor arcs have no meaning in the counter recursion.
+// The arcs are scanned whatever the net's flag says, so that the place can be
+// named.
 bool has_no_inhibitor(const orv::pn::PetriNet& net) {
-  if (!net.Has_Inhibitors) return true;
   for (int p = 0; p < net.Nb_Places; ++p)
     for (const orv::pn::LINK_LIST& arc : net.P[p].Outputs)
       if (arc.Is_Inhibitor) {
         std::printf("Place %d (%s) has an inhibitor arc.\n", p, net.P[p].Name.c_str());
         return false;
       }
-  return false;
+  return true;
 }
 
 }  // namespace
