@@ -131,24 +131,15 @@ bool build_tables(Simulation& sim, const PetriNet& net, const LAYER_STRUCT& laye
   return true;
 }
 
-// Tokens that have reached place p by tick i, the initial ones included. In
-// the steady phase every initial token is there and every look-back reaches
-// a tick at or after 0, so the tests drop out.
-// r is the row of tick i.
-template <bool Initial>
+// Tokens that have reached place p by tick i (row r), the initial ones
+// available by then included. Look-backs before tick 0 find nothing.
 std::int64_t arrived(const Simulation& sim, int p, int i, int r) {
-  std::int64_t A;
-  if constexpr (Initial)
-    A = Nb_Available(sim, p, i);
-  else
-    A = static_cast<std::int64_t>(sim.Lag_Start[p + 1] - sim.Lag_Start[p]);
+  std::int64_t A = Nb_Available(sim, p, i);
   const int B = sim.Buf_Size;
   const Simulation::In_Arc* a = sim.Place_In.data() + sim.Place_In_Start[p];
   const Simulation::In_Arc* end = sim.Place_In.data() + sim.Place_In_Start[p + 1];
   for (; a != end; ++a) {
-    if constexpr (Initial) {
-      if (a->Delay > i) continue;
-    }
+    if (a->Delay > i) continue;
     int rr = r - a->Delay;
     if (rr < 0) rr += B;
     A += static_cast<std::int64_t>(a->Weight) *
@@ -172,7 +163,9 @@ std::int64_t route(Simulation& sim, const PetriNet& net, int p, int t, int i, st
   return sim.HH[static_cast<std::size_t>(sim.HH_Row[p]) * sim.Nb_Trans + t];
 }
 
-// The steady phase, from the plan: the same recursion as step<false>.
+// A tick of the steady phase, read from the plan: every initial token is
+// there and every look-back falls at or after tick 0, so the tests of
+// initial_step drop out.
 void steady_step(Simulation& sim, const PetriNet& net, int i) {
   const int B = sim.Buf_Size;
   const std::size_t NT = static_cast<std::size_t>(sim.Nb_Trans);
@@ -205,8 +198,8 @@ void steady_step(Simulation& sim, const PetriNet& net, int i) {
   }
 }
 
-template <bool Initial>
-void step(Simulation& sim, const PetriNet& net, int i) {
+// A tick of the initial phase, while look-backs may reach before tick 0.
+void initial_step(Simulation& sim, const PetriNet& net, int i) {
   const int r = i % sim.Buf_Size;
   int* row = sim.Y(r);
   if (i > 0) {
@@ -219,7 +212,7 @@ void step(Simulation& sim, const PetriNet& net, int i) {
     const Simulation::Out_Arc* end = sim.Trans_In.data() + sim.Trans_In_Start[t + 1];
     for (; a != end; ++a) {
       const int p = a->Other;
-      std::int64_t A = arrived<Initial>(sim, p, i, r);
+      std::int64_t A = arrived(sim, p, i, r);
       if (sim.Is_Routing[p]) A = route(sim, net, p, t, i, A);
       // An arc of weight 0 takes nothing and so never holds a firing back.
       // Most arcs weigh 1: spare them the division.
@@ -269,7 +262,7 @@ std::int64_t Nb_Available(const Simulation& sim, int place, int Time) {
 }
 
 std::int64_t Place_Marking(const Simulation& sim, int place, int Time) {
-  std::int64_t m = arrived<true>(sim, place, Time, sim.row(Time));
+  std::int64_t m = arrived(sim, place, Time, sim.row(Time));
   const int* row = sim.Y(sim.row(Time));
   for (int k = sim.Place_Out_Start[place]; k < sim.Place_Out_Start[place + 1]; ++k)
     m -= static_cast<std::int64_t>(sim.Place_Out[k].Weight) * row[sim.Place_Out[k].Other];
@@ -344,7 +337,7 @@ bool simulate(Simulation& sim, const PetriNet& Reseau, const LAYER_STRUCT& layer
   double l0 = std::rint(Max(orv::pn::Max_Lag(Reseau), orv::pn::Max_Delay(Reseau)) * Scale);
   const long long L0 = l0 > 0 ? static_cast<long long>(std::min(l0, 2e9)) : 0;
   int i = 0;
-  for (; i <= H && i < L0; ++i) step<true>(sim, Reseau, i);
+  for (; i <= H && i < L0; ++i) initial_step(sim, Reseau, i);
   for (; i <= H; ++i) {
     steady_step(sim, Reseau, i);
     if (i == INT_MAX) break;
