@@ -225,12 +225,14 @@ bool invert_arcs(PetriNet& net, std::vector<From>& from, std::vector<To>& to, ch
         if (arc.Is_Inhibitor) net.Has_Inhibitors = 1;
       }
       auto& dest = to[static_cast<size_t>(arc.Dest)];
-      dest.Inputs.push_front(std::move(in));
+      dest.Inputs.push_back(std::move(in));  // reversed below into list order
       ++dest.Indegree;
       kept.push_back(std::move(arc));
     }
     from[i].Outputs = std::move(kept);
   }
+  // Each new arc was meant to go in front of the ones already there.
+  for (auto& o : to) std::reverse(o.Inputs.begin(), o.Inputs.end());
   return ok;
 }
 
