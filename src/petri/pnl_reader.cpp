@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <new>
 #include <utility>
@@ -50,14 +51,10 @@ FILE* open_plain(const std::string& path) {
 
 NetPtr parse_with(Reader& rd, const std::string& path) {
   Parsing_Done = 0;
-  try {
+  {
+    // Built without the parser trace: "-yydebug" has nothing to turn on.
     yy::PnlParser parser(rd);
-    // Tracing is never wanted from here, whatever the caller asked.
     if (parser.parse() != 0) return nullptr;
-  } catch (const Scan_Error& e) {
-    std::printf("%s: error: %s while reading %s.\n", TAG, e.what(),
-                path.empty() ? "standard input" : path.c_str());
-    return nullptr;
   }
   if (rd.failed || !rd.parsed) return nullptr;
   NetPtr net = Parse_PN(std::move(*rd.parsed), path);
@@ -86,6 +83,11 @@ NetPtr read_guarded(FILE* in, const std::string& path) {
 }
 
 void no_memory() { std::fputs("Warning: not enough memory: PetriNet not created\n", stderr); }
+
+void scan_failed(const Scan_Error& e, const std::string& path) {
+  std::printf("%s: error: %s while reading %s.\n", TAG, e.what(),
+              path.empty() ? "standard input" : path.c_str());
+}
 
 const char* file_of(const PetriNet& net) { return net.File_Name.c_str(); }
 
@@ -338,6 +340,9 @@ NetPtr Read_Network(const std::string& path) {
   } catch (const std::bad_alloc&) {
     no_memory();
     net.reset();
+  } catch (const Scan_Error& e) {
+    scan_failed(e, path);
+    net.reset();
   }
   std::fclose(in);
   return net;
@@ -348,8 +353,10 @@ NetPtr Read_Network_Stream(FILE* in, const std::string& path) {
     return read_guarded(in, path);
   } catch (const std::bad_alloc&) {
     no_memory();
-    return nullptr;
+  } catch (const Scan_Error& e) {
+    scan_failed(e, path);
   }
+  return nullptr;
 }
 
 NetPtr Read_Network_Buffer(std::string_view text, const std::string& path) {
@@ -360,8 +367,10 @@ NetPtr Read_Network_Buffer(std::string_view text, const std::string& path) {
     return parse_with(rd, path);
   } catch (const std::bad_alloc&) {
     no_memory();
-    return nullptr;
+  } catch (const Scan_Error& e) {
+    scan_failed(e, path);
   }
+  return nullptr;
 }
 
 NetPtr Parse_PN(Parsed parsed, const std::string& path) {
