@@ -19,9 +19,11 @@ size_t idx(int i) { return static_cast<size_t>(i); }
 
 bool is_eps(double x) { return x <= orv::eg::EG_EPSILON; }
 
-// Integers are rounded to the nearest, as the warning about non-integral
-// entries announces; truncation would turn 2.9999999 into 2.
-long long as_integer(double x) { return std::llround(x); }
+// Integers are truncated toward zero; a value within 1e-6 of the next integer
+// counts as that integer, so sums such as 2.9999999 do not lose a unit.
+long long as_integer(double x) {
+  return static_cast<long long>(std::trunc(x + std::copysign(1e-6, x)));
+}
 
 void Write_Epsilon(const Out_Format& f) {
   switch (f.Lang) {
