@@ -184,12 +184,12 @@ void link_binding(PetriNet& top, const Node& n, BINDING& b) {
     std::printf("%s: bound %c%d to %c%d.\n", TAG, f, ns + 1, t, nd + 1);
   }
   if (f == 'T') {
-    top.T[ns].Outputs.push_front(std::move(arc));
-    top.P[nd].Inputs.push_front(std::move(back));
+    top.T[ns].Outputs.insert(top.T[ns].Outputs.begin(), std::move(arc));
+    top.P[nd].Inputs.insert(top.P[nd].Inputs.begin(), std::move(back));
     ++top.P[nd].Indegree;
   } else {
-    top.P[ns].Outputs.push_front(std::move(arc));
-    top.T[nd].Inputs.push_front(std::move(back));
+    top.P[ns].Outputs.insert(top.P[ns].Outputs.begin(), std::move(arc));
+    top.T[nd].Inputs.insert(top.T[nd].Inputs.begin(), std::move(back));
     ++top.T[nd].Indegree;
   }
 }
