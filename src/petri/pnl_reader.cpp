@@ -184,7 +184,6 @@ AddressPtr expand(const PetriNet& net, const ADDRESS* a, const Sub_Index* index)
   }
 }
 
-
 // Copies one parsed object kind into its table. Numbers out of range are
 // reported and skipped; a number the size declares but no item defines would
 // leave an object without a law, so it refuses the net.
