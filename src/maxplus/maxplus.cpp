@@ -219,8 +219,11 @@ void Full_MM_Mult(const FULL_MAXPLUS_MATRIX& A, const FULL_MAXPLUS_MATRIX& B,
   R.Vals = std::move(T.Vals);
 }
 
-void Full_MM_Sum(const FULL_MAXPLUS_MATRIX& A, const FULL_MAXPLUS_MATRIX& B,
-                 FULL_MAXPLUS_MATRIX& R) {
+namespace {
+
+template <class Op>
+void entrywise(const FULL_MAXPLUS_MATRIX& A, const FULL_MAXPLUS_MATRIX& B, FULL_MAXPLUS_MATRIX& R,
+               Op op) {
   if (!same_size(A, B) || !same_size(A, R)) {
     std::fprintf(stderr, "%s: error: incompatible matrix sizes. No sum.\n", FULL_TAG);
     return;
@@ -228,19 +231,19 @@ void Full_MM_Sum(const FULL_MAXPLUS_MATRIX& A, const FULL_MAXPLUS_MATRIX& B,
   const double* a = A.Vals.data();
   const double* b = B.Vals.data();
   double* r = R.Vals.data();
-  for (std::size_t k = 0; k < R.Vals.size(); ++k) r[k] = max(a[k], b[k]);
+  for (std::size_t k = 0; k < R.Vals.size(); ++k) r[k] = op(a[k], b[k]);
+}
+
+}  // namespace
+
+void Full_MM_Sum(const FULL_MAXPLUS_MATRIX& A, const FULL_MAXPLUS_MATRIX& B,
+                 FULL_MAXPLUS_MATRIX& R) {
+  entrywise(A, B, R, [](double x, double y) { return max(x, y); });
 }
 
 void Full_MM_Standard_Sum(const FULL_MAXPLUS_MATRIX& A, const FULL_MAXPLUS_MATRIX& B,
                           FULL_MAXPLUS_MATRIX& R) {
-  if (!same_size(A, B) || !same_size(A, R)) {
-    std::fprintf(stderr, "%s: error: incompatible matrix sizes. No sum.\n", FULL_TAG);
-    return;
-  }
-  const double* a = A.Vals.data();
-  const double* b = B.Vals.data();
-  double* r = R.Vals.data();
-  for (std::size_t k = 0; k < R.Vals.size(); ++k) r[k] = plus(a[k], b[k]);
+  entrywise(A, B, R, [](double x, double y) { return plus(x, y); });
 }
 
 void Full_Standard_Scalar_Product(const FULL_MAXPLUS_MATRIX& A, FULL_MAXPLUS_MATRIX& B,
