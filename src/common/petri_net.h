@@ -44,8 +44,9 @@ struct LINK_LIST {
   std::string Data;
   int Is_Inhibitor = 0;
 };
-// An arc list in list order.
-using ARC_LIST = std::deque<LINK_LIST>;
+// An arc list in list order (a vector: nets hold two per object, and most
+// are short).
+using ARC_LIST = std::vector<LINK_LIST>;
 
 // A connection through a submodel boundary:
 //  - an arc of this net to a submodel port: From = P/T object, To = S k/IN n;

@@ -26,6 +26,11 @@
 #include "common/petri_net.h"
 #include "petri/pnl_parse.h"
 using RoutingPtr = std::unique_ptr<orv::pn::ROUTING>;
+// Objects travel on the parser stack by pointer, and real lists in written
+// order as vectors: the stack moves its values at every step.
+using TransPtr = std::unique_ptr<orv::pn::TR_DES>;
+using PlacePtr = std::unique_ptr<orv::pn::PL_DES>;
+using Reals = std::vector<double>;
 }
 
 %code {
@@ -37,6 +42,11 @@ PnlParser::symbol_type yylex(Reader& rd);
 }
 using namespace orv;
 using namespace orv::pn;
+
+namespace {
+// A real list as the builders take it: in list order, the last value first.
+REAL_LIST L(const Reals& written) { return REAL_LIST(written.rbegin(), written.rend()); }
+}  // namespace
 }
 
 %token END 0 "end of file"
@@ -55,15 +65,14 @@ using namespace orv::pn;
 %type <orv::pn::BINDING> one_io
 %type <orv::pn::SUBM_LIST> submodel_dcl submodel_list
 %type <orv::pn::SUBM_DES> one_submodel
-%type <orv::pn::LISTES> liste_trucs
-%type <orv::pn::TR_DES> a_transition transition_dcl
-%type <orv::pn::PL_DES> a_place place_dcl
+%type <TransPtr> a_transition transition_dcl
+%type <PlacePtr> a_place place_dcl
 %type <orv::pn::PlaceHead> place_head
 %type <std::string> name
 %type <orv::LawPtr> loi_dcl
 %type <orv::pn::POPULATION> pop_dcl
 %type <RoutingPtr> routing_dcl
-%type <orv::REAL_LIST> real_list
+%type <Reals> real_list
 %type <orv::LAW_LIST> law_list
 %type <orv::pn::ARC_LIST> link_list
 %type <orv::pn::LINK_LIST> one_link one_link_descr
@@ -76,11 +85,11 @@ using namespace orv::pn;
 
 reseau
   : declarations liste_trucs io_dcl
-      { rd.parsed = Parsed{$1, $2, $3, {}}; }
+      { rd.parsed = Parsed{$1, std::move(rd.lists), $3, {}}; }
   | declarations submodel_dcl liste_trucs binding_dcl io_dcl
       { Decl d = $1; d.duration = 0;
-        LISTES l = $3; l.Submodels = $2;
-        rd.parsed = Parsed{d, std::move(l), $5, $4}; }
+        rd.lists.Submodels = $2;
+        rd.parsed = Parsed{d, std::move(rd.lists), $5, $4}; }
   ;
 
 declarations
@@ -119,11 +128,12 @@ one_submodel
   | SUBM INTGR name INFILE STRING ENDINSTR { $$ = Parse_Submodel($2, $5, $3); }
   ;
 
+// The objects go straight into the reader's LISTES: a file holds one list.
 liste_trucs
-  : liste_trucs a_transition { $$ = $1; Append_Transition($$, $2); }
-  | liste_trucs a_place { $$ = $1; Append_Place($$, $2); }
-  | a_transition { Append_Transition($$, $1); }
-  | a_place { Append_Place($$, $1); }
+  : liste_trucs a_transition { Append_Transition(rd.lists, std::move(*$2)); }
+  | liste_trucs a_place { Append_Place(rd.lists, std::move(*$2)); }
+  | a_transition { Append_Transition(rd.lists, std::move(*$1)); }
+  | a_place { Append_Place(rd.lists, std::move(*$1)); }
   ;
 
 tag
@@ -132,30 +142,31 @@ tag
   ;
 
 a_transition
-  : tag TRANS transition_dcl SEP link_list ENDINSTR { $$ = $3; Add_Trans_Sons($$, $5); }
+  : tag TRANS transition_dcl SEP link_list ENDINSTR { $$ = $3; Add_Trans_Sons(*$$, $5); }
   | tag TRANS transition_dcl ENDINSTR { $$ = $3; }
   ;
 
 transition_dcl
-  : trans_id loi_dcl { $$ = Parse_Transition($1, $2, "", ""); }
-  | trans_id name loi_dcl { $$ = Parse_Transition($1, $3, $2, ""); }
-  | trans_id name name loi_dcl { $$ = Parse_Transition($1, $4, $2, $3); }
+  : trans_id loi_dcl { $$ = std::make_unique<TR_DES>(Parse_Transition($1, $2, "", "")); }
+  | trans_id name loi_dcl { $$ = std::make_unique<TR_DES>(Parse_Transition($1, $3, $2, "")); }
+  | trans_id name name loi_dcl
+      { $$ = std::make_unique<TR_DES>(Parse_Transition($1, $4, $2, $3)); }
   ;
 
 a_place
-  : tag PLACE place_dcl SEP link_list ENDINSTR { $$ = $3; Add_Place_Sons($$, $5); }
+  : tag PLACE place_dcl SEP link_list ENDINSTR { $$ = $3; Add_Place_Sons(*$$, $5); }
   | tag PLACE place_dcl ENDINSTR { $$ = $3; }
   ;
 
 place_dcl
   : place_head loi_dcl pop_dcl routing_dcl
-      { $$ = Parse_Place(rd, $1, $2, $3, "", $4); }
+      { $$ = std::make_unique<PL_DES>(Parse_Place(rd, $1, $2, $3, "", $4)); }
   | place_head name loi_dcl pop_dcl routing_dcl
-      { $$ = Parse_Place(rd, $1, $3, $4, $2, $5); }
+      { $$ = std::make_unique<PL_DES>(Parse_Place(rd, $1, $3, $4, $2, $5)); }
   | place_head loi_dcl pop_dcl
-      { $$ = Parse_Place(rd, $1, $2, $3, "", nullptr); }
+      { $$ = std::make_unique<PL_DES>(Parse_Place(rd, $1, $2, $3, "", nullptr)); }
   | place_head name loi_dcl pop_dcl
-      { $$ = Parse_Place(rd, $1, $3, $4, $2, nullptr); }
+      { $$ = std::make_unique<PL_DES>(Parse_Place(rd, $1, $3, $4, $2, nullptr)); }
   ;
 
 place_head
@@ -168,38 +179,39 @@ place_id : INTGR { $$ = $1; } ;
 name : STRING { $$ = $1; } ;
 
 loi_dcl
-  : EXPO real_list { $$ = Parse_Law('E', $2, {}, {}); }
-  | CST real_list { $$ = Parse_Law('C', $2, {}, {}); }
-  | BERN real_list { $$ = Parse_Law('B', $2, {}, {}); }
-  | GEOM0 real_list { $$ = Parse_Law('g', $2, {}, {}); }
-  | GEOM1 real_list { $$ = Parse_Law('G', $2, {}, {}); }
+  : EXPO real_list { $$ = Parse_Law('E', L($2), {}, {}); }
+  | CST real_list { $$ = Parse_Law('C', L($2), {}, {}); }
+  | BERN real_list { $$ = Parse_Law('B', L($2), {}, {}); }
+  | GEOM0 real_list { $$ = Parse_Law('g', L($2), {}, {}); }
+  | GEOM1 real_list { $$ = Parse_Law('G', L($2), {}, {}); }
   | ERLG INTGR real_list
-      { REAL_LIST l = $3; Append_Real(l, static_cast<double>($2));
+      { REAL_LIST l = L($3); Append_Real(l, static_cast<double>($2));
         $$ = Parse_Law('R', std::move(l), {}, {}); }
-  | UNIF real_list { $$ = Parse_Law('U', $2, {}, {}); }
-  | LOGNO real_list { $$ = Parse_Law('L', $2, {}, {}); }
-  | PARETO real_list { $$ = Parse_Law('p', $2, {}, {}); }
-  | WEIBULL real_list { $$ = Parse_Law('W', $2, {}, {}); }
-  | DISC PARB real_list PARE PARB real_list PARE { $$ = Parse_Law('D', $3, $6, {}); }
-  | HEXP real_list { $$ = Parse_Law('H', $2, {}, {}); }
-  | ONOFF real_list { $$ = Parse_Law('O', $2, {}, {}); }
+  | UNIF real_list { $$ = Parse_Law('U', L($2), {}, {}); }
+  | LOGNO real_list { $$ = Parse_Law('L', L($2), {}, {}); }
+  | PARETO real_list { $$ = Parse_Law('p', L($2), {}, {}); }
+  | WEIBULL real_list { $$ = Parse_Law('W', L($2), {}, {}); }
+  | DISC PARB real_list PARE PARB real_list PARE { $$ = Parse_Law('D', L($3), L($6), {}); }
+  | HEXP real_list { $$ = Parse_Law('H', L($2), {}, {}); }
+  | ONOFF real_list { $$ = Parse_Law('O', L($2), {}, {}); }
   | IPP PARB REAL SEP law_list PARE
       { REAL_LIST l; l.push_front($3); $$ = Parse_Law('P', std::move(l), {}, $5); }
   ;
 
-pop_dcl : INTGR real_list { $$ = Parse_Init_Pop(rd, $1, $2); } ;
+pop_dcl : INTGR real_list { $$ = Parse_Init_Pop(rd, $1, L($2)); } ;
 
 routing_dcl
-  : RAND PARB real_list PARE { $$ = Parse_Routing('R', $3, {}); }
+  : RAND PARB real_list PARE { $$ = Parse_Routing('R', L($3), {}); }
   | CYCL PARB address_list PARE { $$ = Parse_Routing('D', {}, $3); }
   | COMP PRIO PARB address_list PARE { $$ = Parse_Routing('P', {}, $4); }
   | COMP { $$ = Parse_Routing('C', {}, {}); }
   ;
 
 real_list
-  : PARB REAL REP INTGR PARE { $$ = Parse_Repeat(rd, $2, $4); }
-  | real_list REAL { $$ = $1; Append_Real($$, $2); }
-  | REAL { $$.push_front($1); }
+  : PARB REAL REP INTGR PARE
+      { REAL_LIST l = Parse_Repeat(rd, $2, $4); $$.assign(l.begin(), l.end()); }
+  | real_list REAL { $$ = $1; $$.push_back($2); }
+  | REAL { $$.push_back($1); }
   | %empty { }
   ;
 

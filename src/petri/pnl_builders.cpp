@@ -1,5 +1,6 @@
 #include "petri/pnl_builders.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "common/address_write.h"
@@ -126,6 +127,7 @@ SUBM_DES Parse_Submodel(int k, std::string file, std::string name) {
 
 BINDING_LIST Parse_Binding(int k, AddressPtr port, ARC_LIST arcs) {
   BINDING_LIST out;
+  std::reverse(arcs.begin(), arcs.end());
   for (auto& arc : arcs) {
     // Each binding owns its own copy of the port.
     BINDING b;
@@ -142,18 +144,20 @@ BINDING Make_Binding(AddressPtr from, AddressPtr to, std::unique_ptr<LINK_LIST> 
 }
 
 void Add_Trans_Sons(TR_DES& t, ARC_LIST arcs) {
+  std::reverse(arcs.begin(), arcs.end());
   t.Outdegree = static_cast<int>(arcs.size());
   t.Outputs = std::move(arcs);
 }
 
 void Add_Place_Sons(PL_DES& p, ARC_LIST arcs) {
+  std::reverse(arcs.begin(), arcs.end());
   p.Outdegree = static_cast<int>(arcs.size());
   p.Outputs = std::move(arcs);
 }
 
 void Append_Transition(LISTES& l, TR_DES t) { l.Transitions.push_front(std::move(t)); }
 void Append_Place(LISTES& l, PL_DES p) { l.Places.push_front(std::move(p)); }
-void Append_Link(ARC_LIST& list, LINK_LIST arc) { list.push_front(std::move(arc)); }
+void Append_Link(ARC_LIST& list, LINK_LIST arc) { list.push_back(std::move(arc)); }
 void Append_Address(ADDRESS_LIST& list, AddressPtr a) { list.push_front(std::move(a)); }
 void Append_Submodel(SUBM_LIST& list, SUBM_DES s) { list.push_front(std::move(s)); }
 

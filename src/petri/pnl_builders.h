@@ -1,5 +1,8 @@
 // Builders called by the PNL grammar's actions. Lists are in list order: the
-// Append_ builders prepend, except Append_Binding, which appends.
+// Append_ builders prepend, except Append_Binding, which appends, and
+// Append_Link, which gathers a statement's arcs in written order for the
+// builder that takes them (Add_Trans_Sons, Add_Place_Sons, Parse_Binding) to
+// turn into list order at once.
 #pragma once
 
 #include <string>

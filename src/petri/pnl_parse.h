@@ -37,6 +37,7 @@ struct Reader {
   int lineno = 1;            // the file's PNL_lineno
   std::string text;          // text of the last token scanned, for messages
   bool failed = false;       // a builder refused an object: no net
+  LISTES lists;              // the objects parsed so far
   std::optional<Parsed> parsed;
 };
 

@@ -3,8 +3,10 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <new>
+#include <unordered_map>
 #include <utility>
 
 #include "common/address_write.h"
@@ -50,14 +52,10 @@ FILE* open_plain(const std::string& path) {
 
 NetPtr parse_with(Reader& rd, const std::string& path) {
   Parsing_Done = 0;
-  try {
+  {
+    // Built without the parser trace: "-yydebug" has nothing to turn on.
     yy::PnlParser parser(rd);
-    // Tracing is never wanted from here, whatever the caller asked.
     if (parser.parse() != 0) return nullptr;
-  } catch (const Scan_Error& e) {
-    std::printf("%s: error: %s while reading %s.\n", TAG, e.what(),
-                path.empty() ? "standard input" : path.c_str());
-    return nullptr;
   }
   if (rd.failed || !rd.parsed) return nullptr;
   NetPtr net = Parse_PN(std::move(*rd.parsed), path);
@@ -87,6 +85,11 @@ NetPtr read_guarded(FILE* in, const std::string& path) {
 
 void no_memory() { std::fputs("Warning: not enough memory: PetriNet not created\n", stderr); }
 
+void scan_failed(const Scan_Error& e, const std::string& path) {
+  std::printf("%s: error: %s while reading %s.\n", TAG, e.what(),
+              path.empty() ? "standard input" : path.c_str());
+}
+
 const char* file_of(const PetriNet& net) { return net.File_Name.c_str(); }
 
 void address_error(const PetriNet& net, const char* what, int n) {
@@ -99,10 +102,86 @@ void type_error(const PetriNet& net, char type) {
   std::printf(" in file %s.\n", file_of(net));
 }
 
-const SUBM_DES* find_submodel(const PetriNet& net, int id) {
+// The submodels of the net being checked by number, so that checking its
+// bindings stays linear in the number of instances. The first of a repeated
+// number wins, as in a scan of S.
+using Sub_Index = std::unordered_map<int, const SUBM_DES*>;
+
+Sub_Index index_submodels(const PetriNet& net) {
+  Sub_Index index;
+  for (const auto& s : net.S) index.emplace(s.Subm_Id, &s);
+  return index;
+}
+
+const SUBM_DES* find_submodel(const PetriNet& net, int id, const Sub_Index* index) {
+  if (index) {
+    auto it = index->find(id);
+    return it == index->end() ? nullptr : it->second;
+  }
   for (const auto& s : net.S)
     if (s.Subm_Id == id) return &s;
   return nullptr;
+}
+
+char find_type(const PetriNet& net, const ADDRESS* a, const Sub_Index* index) {
+  if (!a) return 'X';
+  switch (a->Type) {
+    case 'I': case 'O': case 'P': case 'T': return a->Type;
+    case 'S': {
+      const SUBM_DES* s = find_submodel(net, a->Number, index);
+      if (!s || !s->Submodel) {
+        address_error(net, "submodel number", a->Number);
+        return 'X';
+      }
+      return find_type(*s->Submodel, a->Next.get(), nullptr);
+    }
+    default:
+      type_error(net, a->Type);
+      return 'X';
+  }
+}
+
+AddressPtr expand(const PetriNet& net, const ADDRESS* a, const Sub_Index* index) {
+  if (!a) return nullptr;
+  switch (a->Type) {
+    case 'I': case 'O': {
+      bool in = a->Type == 'I';
+      const auto& table = in ? net.Inputs : net.Outputs;
+      int count = in ? net.Nb_Inputs : net.Nb_Outputs;
+      // Ports run from 1; an unfilled one (a gap, or an export ignored as
+      // out of range) names nothing.
+      if (a->Number < 1 || a->Number > count || !table[static_cast<size_t>(a->Number - 1)]) {
+        address_error(net, in ? "input number" : "output number", a->Number);
+        return nullptr;
+      }
+      const ADDRESS* e = table[static_cast<size_t>(a->Number - 1)].get();
+      if (e->Type == 'P' || e->Type == 'T' || e->Type == 'S') return expand(net, e, index);
+      type_error(net, e->Type);
+      return nullptr;
+    }
+    case 'P': case 'T': {
+      bool place = a->Type == 'P';
+      int count = place ? net.Nb_Places : net.Nb_Trans;
+      if (a->Number < 0 || a->Number >= count) {
+        address_error(net, place ? "place number" : "transition number", a->Number + 1);
+        return nullptr;
+      }
+      return New_Address(a->Type, a->Number);
+    }
+    case 'S': {
+      const SUBM_DES* s = find_submodel(net, a->Number, index);
+      if (!s || !s->Submodel) {
+        address_error(net, "submodel number", a->Number);
+        return nullptr;
+      }
+      AddressPtr next = expand(*s->Submodel, a->Next.get(), nullptr);
+      if (!next) return nullptr;
+      return New_Address('S', a->Number, std::move(next));
+    }
+    default:
+      type_error(net, a->Type);
+      return nullptr;
+  }
 }
 
 // Copies one parsed object kind into its table. Numbers out of range are
@@ -225,12 +304,14 @@ bool invert_arcs(PetriNet& net, std::vector<From>& from, std::vector<To>& to, ch
         if (arc.Is_Inhibitor) net.Has_Inhibitors = 1;
       }
       auto& dest = to[static_cast<size_t>(arc.Dest)];
-      dest.Inputs.push_front(std::move(in));
+      dest.Inputs.push_back(std::move(in));  // reversed below into list order
       ++dest.Indegree;
       kept.push_back(std::move(arc));
     }
     from[i].Outputs = std::move(kept);
   }
+  // Each new arc was meant to go in front of the ones already there.
+  for (auto& o : to) std::reverse(o.Inputs.begin(), o.Inputs.end());
   return ok;
 }
 
@@ -250,8 +331,8 @@ bool accepted_pair(char f, char t) {
   }
 }
 
-void expand_in_place(const PetriNet& net, AddressPtr& a, char& type) {
-  AddressPtr e = Expand_Address(net, a.get());
+void expand_in_place(const PetriNet& net, const Sub_Index& index, AddressPtr& a, char& type) {
+  AddressPtr e = expand(net, a.get(), &index);
   if (Debug) {
     std::fputs("Expanding address ", stdout);
     Write_Address(stdout, a.get());
@@ -261,7 +342,7 @@ void expand_in_place(const PetriNet& net, AddressPtr& a, char& type) {
   }
   if (e) {
     a = std::move(e);
-    type = Find_Type(net, a.get());
+    type = find_type(net, a.get(), &index);
   } else {
     type = 'X';
   }
@@ -336,6 +417,9 @@ NetPtr Read_Network(const std::string& path) {
   } catch (const std::bad_alloc&) {
     no_memory();
     net.reset();
+  } catch (const Scan_Error& e) {
+    scan_failed(e, path);
+    net.reset();
   }
   std::fclose(in);
   return net;
@@ -346,8 +430,10 @@ NetPtr Read_Network_Stream(FILE* in, const std::string& path) {
     return read_guarded(in, path);
   } catch (const std::bad_alloc&) {
     no_memory();
-    return nullptr;
+  } catch (const Scan_Error& e) {
+    scan_failed(e, path);
   }
+  return nullptr;
 }
 
 NetPtr Read_Network_Buffer(std::string_view text, const std::string& path) {
@@ -358,8 +444,10 @@ NetPtr Read_Network_Buffer(std::string_view text, const std::string& path) {
     return parse_with(rd, path);
   } catch (const std::bad_alloc&) {
     no_memory();
-    return nullptr;
+  } catch (const Scan_Error& e) {
+    scan_failed(e, path);
   }
+  return nullptr;
 }
 
 NetPtr Parse_PN(Parsed parsed, const std::string& path) {
@@ -445,79 +533,23 @@ bool Invert_Network(PetriNet& net) {
   return ok;
 }
 
-char Find_Type(const PetriNet& net, const ADDRESS* a) {
-  if (!a) return 'X';
-  switch (a->Type) {
-    case 'I': case 'O': case 'P': case 'T': return a->Type;
-    case 'S': {
-      const SUBM_DES* s = find_submodel(net, a->Number);
-      if (!s || !s->Submodel) {
-        address_error(net, "submodel number", a->Number);
-        return 'X';
-      }
-      return Find_Type(*s->Submodel, a->Next.get());
-    }
-    default:
-      type_error(net, a->Type);
-      return 'X';
-  }
-}
+char Find_Type(const PetriNet& net, const ADDRESS* a) { return find_type(net, a, nullptr); }
 
-AddressPtr Expand_Address(const PetriNet& net, const ADDRESS* a) {
-  if (!a) return nullptr;
-  switch (a->Type) {
-    case 'I': case 'O': {
-      bool in = a->Type == 'I';
-      const auto& table = in ? net.Inputs : net.Outputs;
-      int count = in ? net.Nb_Inputs : net.Nb_Outputs;
-      // Ports run from 1; an unfilled one (a gap, or an export ignored as
-      // out of range) names nothing.
-      if (a->Number < 1 || a->Number > count || !table[static_cast<size_t>(a->Number - 1)]) {
-        address_error(net, in ? "input number" : "output number", a->Number);
-        return nullptr;
-      }
-      const ADDRESS* e = table[static_cast<size_t>(a->Number - 1)].get();
-      if (e->Type == 'P' || e->Type == 'T' || e->Type == 'S') return Expand_Address(net, e);
-      type_error(net, e->Type);
-      return nullptr;
-    }
-    case 'P': case 'T': {
-      bool place = a->Type == 'P';
-      int count = place ? net.Nb_Places : net.Nb_Trans;
-      if (a->Number < 0 || a->Number >= count) {
-        address_error(net, place ? "place number" : "transition number", a->Number + 1);
-        return nullptr;
-      }
-      return New_Address(a->Type, a->Number);
-    }
-    case 'S': {
-      const SUBM_DES* s = find_submodel(net, a->Number);
-      if (!s || !s->Submodel) {
-        address_error(net, "submodel number", a->Number);
-        return nullptr;
-      }
-      AddressPtr next = Expand_Address(*s->Submodel, a->Next.get());
-      if (!next) return nullptr;
-      return New_Address('S', a->Number, std::move(next));
-    }
-    default:
-      type_error(net, a->Type);
-      return nullptr;
-  }
-}
+AddressPtr Expand_Address(const PetriNet& net, const ADDRESS* a) { return expand(net, a, nullptr); }
 
 int Consistency_Checking(PetriNet& net) {
   bool ok = true;
+  const Sub_Index index = index_submodels(net);
   for (auto& b : net.Binding_Table) {
-    char f = Find_Type(net, b.From.get());
-    char t = Find_Type(net, b.To.get());
+    char f = find_type(net, b.From.get(), &index);
+    char t = find_type(net, b.To.get(), &index);
     if (!accepted_pair(f, t)) {
       print_inconsistent(b.From.get(), b.To.get(), f, t);
       ok = false;
       continue;
     }
     char f2 = 'X', t2 = 'X';
-    expand_in_place(net, b.From, f2);
+    expand_in_place(net, index, b.From, f2);
     if (!b.To) {
       // A local arc: its other end is of the opposite kind, unless the arc
       // named its kind, which must then fit.
@@ -530,7 +562,7 @@ int Consistency_Checking(PetriNet& net) {
       }
       b.To = New_Address(kind, dest);
     }
-    expand_in_place(net, b.To, t2);
+    expand_in_place(net, index, b.To, t2);
     if (!((f2 == 'P' && t2 == 'T') || (f2 == 'T' && t2 == 'P'))) {
       print_inconsistent(b.From.get(), b.To.get(), f2, t2);
       ok = false;

@@ -252,3 +252,15 @@ TEST(PnlReader, MutatedInputsNeverCrash) {
   testing::internal::GetCapturedStderr();
   testing::internal::GetCapturedStdout();
 }
+
+TEST(PnlReader, ReadFailureIsReportedNotFatal) {
+  FILE* dir = std::fopen("/", "r");
+  ASSERT_NE(dir, nullptr);
+  std::fflush(stdout);
+  testing::internal::CaptureStdout();
+  NetPtr net = Read_Network_Stream(dir, "/");
+  std::string out = testing::internal::GetCapturedStdout();
+  std::fclose(dir);
+  EXPECT_FALSE(net);
+  EXPECT_NE(out.find("PN parse: error: "), std::string::npos) << out;
+}
