@@ -6,6 +6,7 @@
 
 #include "brodel.h"
 #include "common/args.h"
+#include "petri/flatten.h"
 #include "petri/pnl_reader.h"
 
 int main(int argc, char** argv) {
@@ -58,6 +59,8 @@ int main(int argc, char** argv) {
     return -4;
   }
   if (orv::pn::Debug) orv::pn::dumpe_network(*net);
+  // Arcs through submodel ports belong in the equations too.
+  if (net->Nb_Submodels > 0) orv::pn::Flatten_PN(*net, 1);
   int fits = orv::brodel::check_network(b, *net);
   if (fits < 0) return -1;
   if (fits == 0) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "common/args.h"
+#include "petri/flatten.h"
 #include "petri/pnl_reader.h"
 #include "sabrel.h"
 
@@ -46,6 +47,8 @@ int main(int argc, char** argv) {
     return -2;
   }
   if (orv::pn::Debug) orv::pn::dumpe_network(*net);
+  // Arcs through submodel ports belong in the equations too.
+  if (net->Nb_Submodels > 0) orv::pn::Flatten_PN(*net, 1);
   if (orv::sabrel::Has_Weights_Or_Inhibitors(*net)) {
     std::printf("%s: the networks has weights and/or inhibitor arcs.", run.Prog);
     std::fputs(" Can't handle it.\n", stdout);
