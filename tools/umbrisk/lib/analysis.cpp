@@ -424,7 +424,7 @@ void print_state(FILE* out, Val t, const std::vector<Val>& x, int Precision) {
 }  // namespace
 
 Val transient(int N, const Matrix& A, const std::vector<Val>& X, RATIONAL lambda, Val cyc,
-              int Precision, FILE* out, Val max_steps) {
+              int Precision, FILE* out, Val max_steps, size_t window) {
   Trajectory tr{N, std::vector<int>(N + 1, 0), {}, {}, lambda};
   for (int j = 0; j < N; ++j) {
     for (int m = 0; m < N; ++m) {
@@ -442,7 +442,7 @@ Val transient(int N, const Matrix& A, const std::vector<Val>& X, RATIONAL lambda
 
   // Earlier normalised states are kept by hash; the most recent ones are also
   // kept whole, older ones are recomputed from X when a hash matches.
-  const size_t window = std::max<size_t>(2, (size_t(1) << 22) / static_cast<size_t>(N));
+  if (window == 0) window = std::max<size_t>(2, (size_t(1) << 22) / static_cast<size_t>(N));
   std::unordered_multimap<std::uint64_t, Val> seen;
   std::deque<std::vector<Val>> recent;  // y(t - recent.size() + 1) .. y(t)
   std::vector<Val> x = X, tmp(N), y(N);

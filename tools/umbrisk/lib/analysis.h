@@ -51,8 +51,9 @@ Critical analyse_critical(int N, const Matrix& A, RATIONAL lambda);
 
 // Runs the trajectory from X, printing every x(t) on out, until the
 // normalised state repeats at some t >= cyc. Returns t + 1, or -1 when no
-// repetition shows within max_steps iterations.
+// repetition shows within max_steps iterations. The last `window` states are
+// kept whole (0: as many as some 32 MB hold); older ones are recomputed.
 Val transient(int N, const Matrix& A, const std::vector<Val>& X, RATIONAL lambda, Val cyc,
-              int Precision, FILE* out, Val max_steps);
+              int Precision, FILE* out, Val max_steps, size_t window = 0);
 
 }  // namespace orv::umbrisk
