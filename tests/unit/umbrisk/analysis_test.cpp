@@ -213,3 +213,24 @@ TEST(Transient, OldStatesAreRecomputedWhenOutOfTheWindow) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Transient, StateEntriesPrintAsPrintfWould) {
+  const double values[] = {0, 1, -1, 9999, -9999, 10000, 99999, -99999, 123456789,
+                           -2147483646, 4503599627370495.0, -4503599627370495.0};
+  for (int precision : {1, 100}) {
+    for (double v : values) {
+      char want[64];
+      std::snprintf(want, sizeof want, " %9.4f", v / precision);
+      std::string got;
+      append_state_entry(got, v, precision);
+      EXPECT_EQ(got, want) << v << " / " << precision;
+    }
+  }
+  std::string eps;
+  append_state_entry(eps, -__builtin_huge_val(), 1);
+  EXPECT_EQ(eps, "       eps");
+}
+
+}  // namespace

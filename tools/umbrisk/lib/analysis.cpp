@@ -1,7 +1,9 @@
 #include "analysis.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdlib>
+#include <string>
 #include <deque>
 #include <unordered_map>
 
@@ -9,41 +11,40 @@ namespace orv::umbrisk {
 
 namespace {
 
-// Inside Karp's tables minus infinity is a large finite stand-in, so that the
-// inner loop is a plain add-and-max: two stand-ins still add without
-// overflow, and every real path weight (at most N entries below 2^31) stays
-// far above the cut.
-constexpr Val K_NEG = -(Val(1) << 62);
-constexpr Val K_CUT = -(Val(1) << 61);
+// Karp's tables are held in doubles: every entry is a sum of at most N
+// integers below 2^31, exact in a double while N < 2^22, and minus infinity
+// then needs no test in the inner loops, which the compiler can vectorise.
+constexpr double NEG = -__builtin_huge_val();
 
-Val from_karp(Val a) { return a < K_CUT ? MINUS_INF : a; }
+Val from_karp(double a) { return a == NEG ? MINUS_INF : static_cast<Val>(a); }
 
 struct KarpGraph {
   int n = 0;
   bool dense = true;
-  std::vector<Val> a;  // dense rows, K_NEG where there is no arc
+  std::vector<double> at;  // dense, transposed: at[m * n + j] weighs m -> j
   std::vector<int> start, from;
-  std::vector<Val> w;  // in-arcs of each node
+  std::vector<double> w;  // in-arcs of each node
 
-  void step(const Val* prev, Val* cur) const {
+  void step(const double* prev, double* cur) const {
     if (dense) {
-      for (int j = 0; j < n; ++j) {
-        const Val* row = &a[static_cast<size_t>(j) * n];
-        Val best = K_NEG;
-        for (int m = 0; m < n; ++m) {
-          Val c = row[m] + prev[m];
-          best = c > best ? c : best;
+      std::fill(cur, cur + n, NEG);
+      for (int m = 0; m < n; ++m) {
+        const double p = prev[m];
+        if (p == NEG) continue;
+        const double* row = &at[static_cast<size_t>(m) * n];
+        for (int j = 0; j < n; ++j) {
+          double c = row[j] + p;
+          cur[j] = cur[j] < c ? c : cur[j];
         }
-        cur[j] = best < K_CUT ? K_NEG : best;
       }
     } else {
       for (int j = 0; j < n; ++j) {
-        Val best = K_NEG;
+        double best = NEG;
         for (int e = start[j]; e < start[j + 1]; ++e) {
-          Val c = w[e] + prev[from[e]];
-          best = c > best ? c : best;
+          double c = w[e] + prev[from[e]];
+          best = best < c ? c : best;
         }
-        cur[j] = best < K_CUT ? K_NEG : best;
+        cur[j] = best;
       }
     }
   }
@@ -61,11 +62,11 @@ KarpGraph make_graph(int N, const Matrix& A, const std::vector<int>& nodes) {
   // Gathering through arc lists only pays on a sparse matrix.
   g.dense = arcs * 8 > n * n;
   if (g.dense) {
-    g.a.assign(n * n, K_NEG);
+    g.at.assign(n * n, NEG);
     for (size_t j = 0; j < n; ++j)
       for (size_t m = 0; m < n; ++m) {
         Val x = A[static_cast<size_t>(nodes[j]) * N + nodes[m]];
-        if (x != MINUS_INF) g.a[j * n + m] = x;
+        if (x != MINUS_INF) g.at[m * n + j] = static_cast<double>(x);
       }
   } else {
     g.start.assign(n + 1, 0);
@@ -74,7 +75,7 @@ KarpGraph make_graph(int N, const Matrix& A, const std::vector<int>& nodes) {
         Val x = A[static_cast<size_t>(nodes[j]) * N + nodes[m]];
         if (x != MINUS_INF) {
           g.from.push_back(static_cast<int>(m));
-          g.w.push_back(x);
+          g.w.push_back(static_cast<double>(x));
         }
       }
       g.start[j + 1] = static_cast<int>(g.from.size());
@@ -94,7 +95,7 @@ std::vector<int> all_nodes(int N) {
 // the order k = 0 .. N-1, so memory stays O(N).
 RATIONAL karp_source(const KarpGraph& g, int s) {
   const int n = g.n;
-  std::vector<Val> prev(n, K_NEG), cur(n);
+  std::vector<double> prev(n, NEG), cur(n);
   prev[s] = 0;
   for (int k = 1; k <= n; ++k) {
     g.step(prev.data(), cur.data());
@@ -104,7 +105,7 @@ RATIONAL karp_source(const KarpGraph& g, int s) {
   for (int j = 0; j < n; ++j) DN[j] = from_karp(prev[j]);
 
   std::vector<Val> muN(n, PLUS_INF), muD(n, 1);
-  std::fill(prev.begin(), prev.end(), K_NEG);
+  std::fill(prev.begin(), prev.end(), NEG);
   prev[s] = 0;
   for (int k = 0; k < n; ++k) {
     for (int j = 0; j < n; ++j) {
@@ -254,19 +255,42 @@ void calcul_chemins(int N, const Matrix& A, RATIONAL lambda, Critical& c) {
     if (c.An[e] != MINUS_INF) bound = std::max(bound, std::abs(c.An[e]));
   }
   // Every closure value is the weight of a path or circuit of at most N
-  // arcs, so sums of two stay below 2 N bound; check that once.
-  if (bound > 0 && bound > (Val(1) << 61) / (2 * static_cast<Val>(N))) throw Overflow();
-
-  Matrix S = c.An;  // Astar
-  for (size_t i = 0; i < n; ++i) {
-    const Val* ri = &S[i * n];
-    for (size_t j = 0; j < n; ++j) {
-      Val aji = S[j * n + i];
-      if (aji == MINUS_INF) continue;
-      Val* rj = &S[j * n];
-      for (size_t k = 0; k < n; ++k) {
-        Val b = ri[k];
-        if (b != MINUS_INF && aji + b > rj[k]) rj[k] = aji + b;
+  // arcs, so sums of two stay below 2 N bound; check that once. Below 2^52
+  // the closure runs exactly in doubles, without tests in the inner loop.
+  const Val limit = (Val(1) << 61) / (2 * static_cast<Val>(N));
+  if (bound > limit) throw Overflow();
+  Matrix S;  // Astar
+  if (bound <= (Val(1) << 52) / (2 * static_cast<Val>(N))) {
+    std::vector<double> D(n * n);
+    for (size_t e = 0; e < n * n; ++e)
+      D[e] = c.An[e] == MINUS_INF ? -__builtin_huge_val() : static_cast<double>(c.An[e]);
+    for (size_t i = 0; i < n; ++i) {
+      const double* ri = &D[i * n];
+      for (size_t j = 0; j < n; ++j) {
+        const double aji = D[j * n + i];
+        if (aji == -__builtin_huge_val()) continue;
+        double* rj = &D[j * n];
+        for (size_t k = 0; k < n; ++k) {
+          double x = aji + ri[k];
+          rj[k] = rj[k] < x ? x : rj[k];
+        }
+      }
+    }
+    S.resize(n * n);
+    for (size_t e = 0; e < n * n; ++e)
+      S[e] = D[e] == -__builtin_huge_val() ? MINUS_INF : static_cast<Val>(D[e]);
+  } else {
+    S = c.An;
+    for (size_t i = 0; i < n; ++i) {
+      const Val* ri = &S[i * n];
+      for (size_t j = 0; j < n; ++j) {
+        Val aji = S[j * n + i];
+        if (aji == MINUS_INF) continue;
+        Val* rj = &S[j * n];
+        for (size_t k = 0; k < n; ++k) {
+          Val b = ri[k];
+          if (b != MINUS_INF && aji + b > rj[k]) rj[k] = aji + b;
+        }
       }
     }
   }
@@ -372,32 +396,56 @@ Critical analyse_critical(int N, const Matrix& A, RATIONAL lambda) {
   return c;
 }
 
+void append_state_entry(std::string& line, double e, int Precision) {
+  if (e == NEG) {
+    line.append("       eps");
+    return;
+  }
+  // printf is most of the cost of a long transient; an integer state at
+  // precision 1 is written directly, with the digits printf would give.
+  if (Precision == 1 && e < 0x1p53 && e > -0x1p53) {
+    char digits[24];
+    auto r = std::to_chars(digits, digits + sizeof digits, static_cast<long long>(e));
+    size_t len = static_cast<size_t>(r.ptr - digits) + 5;
+    line.append(len < 9 ? 10 - len : 1, ' ');
+    line.append(digits, r.ptr);
+    line.append(".0000");
+    return;
+  }
+  char buf[64];
+  int len = std::snprintf(buf, sizeof buf, " %9.4f", e / Precision);
+  if (len > 0 && static_cast<size_t>(len) < sizeof buf) line.append(buf, static_cast<size_t>(len));
+  else line.append(std::to_string(e / Precision));
+}
+
 namespace {
 
+void append_entry_row(std::string& line, Val t, const std::vector<double>& x, int Precision) {
+  char digits[24];
+  auto r = std::to_chars(digits, digits + sizeof digits, static_cast<long long>(t));
+  line.append(digits, r.ptr);
+  line.append(": ");
+  for (double e : x) append_state_entry(line, e, Precision);
+  line.push_back('\n');
+}
+
+// The trajectory runs in doubles like Karp's tables: after t steps an entry
+// is below (t + 1) 2^31 in size, exact up to the bound checked here.
 struct Trajectory {
   int N;
-  std::vector<int> start, from;
-  std::vector<Val> w;
+  KarpGraph g;
   RATIONAL lambda;
 
-  // x <- A (x) x
-  void step(std::vector<Val>& x, std::vector<Val>& tmp) const {
-    for (Val e : x)
-      if (e != MINUS_INF && (e > (Val(1) << 62) || e < -(Val(1) << 62))) throw Overflow();
-    for (int j = 0; j < N; ++j) {
-      Val best = MINUS_INF;
-      for (int e = start[j]; e < start[j + 1]; ++e) {
-        Val p = x[from[e]];
-        if (p != MINUS_INF && p + w[e] > best) best = p + w[e];
-      }
-      tmp[j] = best;
-    }
+  void step(std::vector<double>& x, std::vector<double>& tmp) const {
+    g.step(x.data(), tmp.data());
     x.swap(tmp);
+    for (double e : x)
+      if (e != NEG && (e > 0x1p52 || e < -0x1p52)) throw Overflow();
   }
 
-  void normalise(const std::vector<Val>& x, Val t, std::vector<Val>& y) const {
+  void normalise(const std::vector<double>& x, Val t, std::vector<Val>& y) const {
     Val shift = checked_mul(t, lambda.Num);
-    for (int j = 0; j < N; ++j) y[j] = moins(mult(x[j], lambda.Den), shift);
+    for (int j = 0; j < N; ++j) y[j] = moins(mult(from_karp(x[j]), lambda.Den), shift);
   }
 };
 
@@ -412,46 +460,39 @@ std::uint64_t hash_of(const std::vector<Val>& y) {
   return h;
 }
 
-void print_state(FILE* out, Val t, const std::vector<Val>& x, int Precision) {
-  std::fprintf(out, "T = %lld: ", static_cast<long long>(t));
-  for (Val e : x) {
-    if (e == MINUS_INF) std::fputs("       eps", out);
-    else std::fprintf(out, " %9.4f", static_cast<double>(e) / Precision);
-  }
-  std::fputs("\n", out);
+void print_state(FILE* out, Val t, const std::vector<double>& x, int Precision,
+                 std::string& line) {
+  line.assign("T = ");
+  append_entry_row(line, t, x, Precision);
+  std::fwrite(line.data(), 1, line.size(), out);
 }
 
 }  // namespace
 
 Val transient(int N, const Matrix& A, const std::vector<Val>& X, RATIONAL lambda, Val cyc,
               int Precision, FILE* out, Val max_steps, size_t window) {
-  Trajectory tr{N, std::vector<int>(N + 1, 0), {}, {}, lambda};
-  for (int j = 0; j < N; ++j) {
-    for (int m = 0; m < N; ++m) {
-      Val a = A[static_cast<size_t>(j) * N + m];
-      if (a != MINUS_INF) {
-        tr.from.push_back(m);
-        tr.w.push_back(a);
-      }
-    }
-    tr.start[j + 1] = static_cast<int>(tr.from.size());
-  }
+  Trajectory tr{N, make_graph(N, A, all_nodes(N)), lambda};
+  std::vector<double> x0(N);
+  for (int j = 0; j < N; ++j) x0[j] = X[j] == MINUS_INF ? NEG : static_cast<double>(X[j]);
 
   std::fputs("\n", out);
-  print_state(out, 0, X, Precision);
+  std::string line;
+  print_state(out, 0, x0, Precision, line);
 
   // Earlier normalised states are kept by hash; the most recent ones are also
   // kept whole, older ones are recomputed from X when a hash matches.
   if (window == 0) window = std::max<size_t>(2, (size_t(1) << 22) / static_cast<size_t>(N));
   std::unordered_multimap<std::uint64_t, Val> seen;
-  std::deque<std::vector<Val>> recent;  // y(t - recent.size() + 1) .. y(t)
-  std::vector<Val> x = X, tmp(N), y(N);
+  std::deque<std::vector<Val>> recent;  // the latest states, oldest first
+  std::vector<double> x = x0, tmp(N);
+  std::vector<Val> y(N);
   tr.normalise(x, 0, y);
   seen.emplace(hash_of(y), 0);
   recent.push_back(y);
 
   auto state_at = [&](Val s) {
-    std::vector<Val> xs = X, ts(N), ys(N);
+    std::vector<double> xs = x0, ts(N);
+    std::vector<Val> ys(N);
     for (Val k = 0; k < s; ++k) tr.step(xs, ts);
     tr.normalise(xs, s, ys);
     return ys;
@@ -459,7 +500,7 @@ Val transient(int N, const Matrix& A, const std::vector<Val>& X, RATIONAL lambda
 
   for (Val t = 1; t <= max_steps; ++t) {
     tr.step(x, tmp);
-    print_state(out, t, x, Precision);
+    print_state(out, t, x, Precision, line);
     tr.normalise(x, t, y);
     std::uint64_t h = hash_of(y);
     bool repeats = false;

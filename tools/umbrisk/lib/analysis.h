@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "arith.h"
@@ -55,5 +56,9 @@ Critical analyse_critical(int N, const Matrix& A, RATIONAL lambda);
 // kept whole (0: as many as some 32 MB hold); older ones are recomputed.
 Val transient(int N, const Matrix& A, const std::vector<Val>& X, RATIONAL lambda, Val cyc,
               int Precision, FILE* out, Val max_steps, size_t window = 0);
+
+// Appends " %9.4f" of e / Precision, or "       eps" for minus infinity; e is
+// a state entry held as an exact integer in a double.
+void append_state_entry(std::string& line, double e, int Precision);
 
 }  // namespace orv::umbrisk

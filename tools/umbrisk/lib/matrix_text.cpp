@@ -10,8 +10,8 @@ namespace orv::umbrisk {
 namespace {
 
 // Matrices beyond this size could not be held anyway; the bound also keeps
-// every Karp path weight far inside 64 bits.
-constexpr long MAX_SIZE = 1L << 24;
+// every path weight of Karp's tables exact in a double.
+constexpr long MAX_SIZE = 1L << 22;
 
 bool next_word(FILE* in, std::string& w) {
   int ch;
