@@ -1,6 +1,6 @@
 // Cycle mean, critical graph, cyclicity and transient of an integer
 // max-plus matrix A, for x(k+1) = A (x) x(k): x_i(k+1) = max_j A[i][j] + x_j(k).
-// Matrices are N x N, row-major; entries are finite with |a| < ENTRY_LIMIT
+// Matrices are N x N, row-major; entries are finite with |a| <= ENTRY_LIMIT
 // or MINUS_INF. Functions throw Overflow when a value leaves the 64-bit range.
 #pragma once
 

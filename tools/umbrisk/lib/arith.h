@@ -15,7 +15,7 @@ using Val = std::int64_t;
 
 inline constexpr Val MINUS_INF = INT64_MIN;  // "eps"
 inline constexpr Val PLUS_INF = INT64_MAX;
-// Scaled input entries must stay strictly inside this bound.
+// Scaled input entries are rejected from this magnitude on (before rounding).
 inline constexpr Val ENTRY_LIMIT = 2147483647;
 
 struct Overflow : std::runtime_error {
