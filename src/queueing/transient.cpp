@@ -72,6 +72,7 @@ int Compute_Hinge_Coefs(double lambda, const SEQUENCE& s, int n, int low,
 }
 
 int Compute_Moment(double lambda, const SEQUENCE& s, int n, int k, double& result) {
+  if (n < 0 || n > Max_Customer) return -1;
   std::vector<double> diag;
   try {
     diag.assign(static_cast<std::size_t>(n) + 1, 0.0);
