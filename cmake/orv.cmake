@@ -24,3 +24,32 @@ function(orv_generated_sources)
   set_source_files_properties(${ARGN} PROPERTIES COMPILE_OPTIONS
     "-Wno-unused-function;-Wno-sign-compare;-Wno-unused-parameter;-Wno-format-nonliteral;-Wno-free-nonheap-object")
 endfunction()
+
+# orv_resources(<target> <table>): a driver's resource table. Runs zembrot on
+# <table> (the driver's resources.tab) at build time, in a folder of the build
+# tree, and gives <target> the generated resources.h together with the one
+# unit that defines its arrays as orv::The_Resources (common/resources.h).
+# The target must link orv_common. Its own sources reach the constants with
+#   #define RESOURCES   // the arrays are defined once, in the generated unit
+#   #include "resources.h"
+# (include it after the other headers: the constants are plain macros), and
+# resolve them with orv::get_resources(orv::The_Resources, name, checking).
+# Example, in tools/quanter/CMakeLists.txt:
+#   orv_program(quanter DEPS orv_petri orv_common)
+#   orv_resources(quanter resources.tab)
+function(orv_resources target table)
+  get_filename_component(table ${table} ABSOLUTE)
+  set(dir ${CMAKE_CURRENT_BINARY_DIR}/${target}_resources)
+  file(MAKE_DIRECTORY ${dir})
+  add_custom_command(OUTPUT ${dir}/resources.h
+    COMMAND ${CMAKE_COMMAND} -E copy ${table} ${dir}/resources.tab
+    COMMAND zembrot
+    WORKING_DIRECTORY ${dir}
+    DEPENDS ${table} zembrot
+    COMMENT "Generating the resource table of ${target}"
+    VERBATIM)
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/resource_table.cpp.in
+                 ${dir}/resource_table.cpp COPYONLY)
+  target_sources(${target} PRIVATE ${dir}/resources.h ${dir}/resource_table.cpp)
+  target_include_directories(${target} PRIVATE ${dir})
+endfunction()

@@ -29,6 +29,8 @@ LawPtr New_Law();
 
 // Builds a law from the reader's lists, both in list order (front = last
 // value written). Never fails: missing values become 0.0 with a warning.
+// A 'P' law always gets exactly two sub-laws (extras dropped, a missing one
+// is C 0.0), sub-law 0 being the last one written.
 LawPtr Parse_Law(char id, REAL_LIST first, REAL_LIST second, LAW_LIST subs);
 
 // Writes the law in model notation; no newline.

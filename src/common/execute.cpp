@@ -1,0 +1,55 @@
+#include "common/execute.h"
+
+#include <sys/types.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace orv {
+
+int execute(const char* Tool_Name, const std::string& Program,
+            const std::vector<std::string>& Arguments) {
+  // Built before fork so the child only calls exec, stdio and _exit.
+  std::vector<char*> argv;
+  argv.reserve(Arguments.size() + 2);
+  argv.push_back(const_cast<char*>(Program.c_str()));
+  for (const std::string& a : Arguments) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+
+  std::fprintf(stderr, "%s: Executing %s ", Tool_Name, Program.c_str());
+  for (const std::string& a : Arguments) std::fprintf(stderr, " %s", a.c_str());
+  std::fprintf(stderr, "\n");
+
+  // Anything still buffered would be written twice (once by the child) or
+  // after the child's own output when stdout is a file.
+  std::fflush(stdout);
+  std::fflush(stderr);
+
+  const pid_t pid = fork();
+  if (pid < 0) {
+    std::fprintf(stderr, "%s: cannot start %s: %s\n", Tool_Name, Program.c_str(),
+                 std::strerror(errno));
+    return -1;
+  }
+  if (pid == 0) {
+    const int r = execvp(argv[0], argv.data());
+    std::fprintf(stderr, "%s: Problem executing %s (error=%d)", Tool_Name, Program.c_str(), r);
+    for (const std::string& a : Arguments) std::fprintf(stderr, " %s", a.c_str());
+    std::fprintf(stderr, "(%d)\n", r);
+    // _exit: the parent's atexit handlers and stdio buffers are not ours.
+    _exit(EXECUTE_NOT_STARTED);
+  }
+
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0) {
+    if (errno != EINTR) return -1;
+  }
+  if (WIFEXITED(status)) return WEXITSTATUS(status);
+  if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+  return -1;
+}
+
+}  // namespace orv

@@ -1,0 +1,54 @@
+// zembrot: makes resources.h from resources.tab in the current directory.
+#include <cstdio>
+
+#include "table.h"
+
+namespace {
+constexpr const char* TABLE = "resources.tab";
+constexpr const char* HEADER = "resources.h";
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace orv::zembrot;
+  const char* prog = argc > 0 ? argv[0] : "zembrot";
+
+  FILE* in = std::fopen(TABLE, "r");
+  if (!in) {
+    std::fprintf(stderr, "%s: cannot open file %s\n", prog, TABLE);
+    return 1;
+  }
+  std::vector<RECORD> records;
+  const Read_Status st = Read_Table(in, records);
+  std::fclose(in);
+  // The table is checked whole before the header is touched, so a build never
+  // sees a half-written header newer than its table.
+  switch (st) {
+    case Read_Status::Ok:
+      break;
+    case Read_Status::Token_Too_Long:
+      std::fprintf(stderr, "%s: token longer than %zu characters in %s\n", prog, MAX_TOKEN, TABLE);
+      return 1;
+    case Read_Status::Incomplete_Record:
+      std::fprintf(stderr, "%s: incomplete record at the end of %s\n", prog, TABLE);
+      return 1;
+    case Read_Status::Empty:
+      std::fprintf(stderr, "%s: no resource in %s\n", prog, TABLE);
+      return 1;
+    case Read_Status::Read_Error:
+      std::fprintf(stderr, "%s: cannot read file %s\n", prog, TABLE);
+      return 1;
+  }
+
+  FILE* out = std::fopen(HEADER, "w");
+  if (!out) {
+    std::fprintf(stderr, "%s: cannot open file %s\n", prog, HEADER);
+    return 2;
+  }
+  const bool written = Write_Header(out, records);
+  if (std::fclose(out) != 0 || !written) {
+    std::fprintf(stderr, "%s: cannot write file %s\n", prog, HEADER);
+    std::remove(HEADER);
+    return 2;
+  }
+  return 0;
+}
