@@ -16,6 +16,8 @@ namespace qn = orv::qn;
 namespace {
 
 const char* const kProg = "quorrel";
+// Status of scan() when the usage was printed: the run ends with 0.
+constexpr int kUsageShown = -100;
 
 struct Options {
   std::string Data_File_Name, Result_File_Name;
@@ -84,7 +86,7 @@ int scan(int argc, char** argv, Options& o) {
     }
   }
   if (a.failed() || version) return 1;
-  if (usage_printed) return -100;
+  if (usage_printed) return kUsageShown;
   // A negative rate or order would be computed into numbers that mean nothing.
   if (!std::isfinite(o.lambda) || o.lambda < 0) {
     std::fprintf(stderr, "%s: bad lambda value\n", kProg);
@@ -180,7 +182,7 @@ int stationary(const Options& o, qn::SEQUENCE& s, double lambda) {
 int run(int argc, char** argv) {
   Options o;
   int st = scan(argc, argv, o);
-  if (st == -100) return 0;
+  if (st == kUsageShown) return 0;
   if (st != 0) return st;
   if (o.has_xval) o.first = o.last = o.xval;
 
