@@ -140,8 +140,13 @@ int Range_Points(double first, double last, double step, std::int64_t& count) {
     count = 1;
     return 0;
   }
+  // Past 2^53 points the steps no longer move x: the range would never end.
   double n = std::floor((last - first) / step) + 1;
-  count = n < 9e18 ? static_cast<std::int64_t>(n) : INT64_MAX;
+  if (!(n <= 9007199254740992.0)) {
+    std::fprintf(stderr, "%s: bad step value\n", Tool_Name.c_str());
+    return 1;
+  }
+  count = static_cast<std::int64_t>(n);
   return 0;
 }
 
