@@ -329,7 +329,7 @@ int Print_Stat_Range(double first, double last, double step, double lambda, cons
       }
       // The Phi recurrence amplifies the truncation error of K far from the
       // origin; a probability out of [0, 1] shows it has taken over.
-      if (!warned && (F < -1e-6 || F > 1 + 1e-6)) {
+      if (!warned && !(F >= -1e-9 && F <= 1 + 1e-9)) {
         std::fprintf(stderr, "%s: warning: inaccurate stationary values from x = %f on.\n",
                      Tool_Name.c_str(), x);
         warned = true;

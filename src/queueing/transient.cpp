@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <new>
 #include <utility>
 
@@ -96,12 +97,22 @@ int Compute_Moment(double lambda, const SEQUENCE& s, int n, int k, double& resul
     result = Bn - (n + 1) / lambda + sum / lambda;
     return 0;
   }
+  // The terms alternate in sign and grow fast with k and n. Each hinge
+  // value carries the rounding of about n steps, about sqrt(n) ulps: scaled
+  // by the size of the terms, that is the error of the sum.
   double M = Dif(-Bn, n + 1, lambda, k);
+  double size = std::fabs(M);
   for (int i = 0; i <= n; ++i) {
     const double Bi = Upper_Value(i - 1, s);
-    M += (Dif(-Bi, i, lambda, k) - Dif(-Bi, i + 1, lambda, k)) * diag[i];
+    const double term = (Dif(-Bi, i, lambda, k) - Dif(-Bi, i + 1, lambda, k)) * diag[i];
+    M += term;
+    size += std::fabs(term);
     if (Debug) std::printf("%12.6f<", M);
   }
+  const double err = size * std::numeric_limits<double>::epsilon() * std::sqrt(n + 1.0);
+  if (std::isfinite(M) && !(err <= 5e-7 * std::max(1.0, std::fabs(M))))
+    std::fprintf(stderr, "%s: warning: moment of order %d lost its precision in cancellations.\n",
+                 Tool_Name.c_str(), k);
   result = k % 2 == 0 ? M : -M;
   return 0;
 }
