@@ -1,0 +1,64 @@
+// The timed event graph: transitions with firing-time laws, and places that
+// each join one upstream to one downstream transition, with a holding-time
+// law and initial tokens. Transition identifiers stay 1-based as written
+// (transition k sits at T[k-1]); places are numbered from 0.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/law.h"
+
+namespace orv {
+
+// One evaluation layer: transitions whose token-free inputs all come from
+// earlier layers.
+struct LAYER_DESC {
+  int Nb_Nodes = 0;
+  std::vector<int> Node_Id;  // 0-based transition indices, in order
+};
+
+struct PLACE_DESC {
+  int Place_Id = -1;  // index in EventGraph::P
+  int Trans_Id = -1;  // downstream (consuming) transition, 1-based
+  int Input_Id = -1;  // upstream (feeding) transition, 1-based
+  std::string Name;   // empty when none
+  LawPtr Place_Law;
+  int Init_Pop = 0;
+  std::vector<double> Lag_Times;  // Init_Pop entries, file order
+  std::string Data1;
+  std::string Data2;
+};
+
+// Lists of places in list order: the readers build them by prepending, so
+// front() is the last place written. The graph owns the places; these only
+// point at them.
+using PLACE_LIST = std::vector<PLACE_DESC*>;
+
+struct TRANS_DESC {
+  int Trans_Id = -1;  // 1-based
+  std::string Name;   // empty when none
+  std::string Data;
+  LawPtr Trans_Law;
+  int Outdegree = 0;
+  PLACE_LIST Outputs;  // places this transition feeds
+  int Indegree = 0;
+  PLACE_LIST Inputs;   // places it consumes from; set by the topology
+};
+
+using TRANS_LIST = std::vector<TRANS_DESC*>;
+
+struct EventGraph {
+  int Size = 0;       // number of transitions
+  int Nb_Places = 0;
+  std::vector<std::unique_ptr<TRANS_DESC>> T;  // Size slots
+  std::vector<std::unique_ptr<PLACE_DESC>> P;  // Nb_Places slots
+  int Nb_Layers = 0;
+  std::vector<LAYER_DESC> Level;  // Nb_Layers layers once analysed
+  int Max_Pop_Init = 0;
+};
+
+using EventGraphPtr = std::unique_ptr<EventGraph>;
+
+}  // namespace orv

@@ -1,0 +1,70 @@
+// The bridge to lp_solve, shared by the programs that solve linear programs:
+// the program text is written to a named file, the solver is started through
+// the shell with that file on its standard input and its report redirected
+// into a result file, the report is read back, and both files are deleted.
+//
+// The report is read tolerantly: lp_solve 5.5 opens it with a blank line and
+// prints "Value of objective function: v", "Actual values of the variables:"
+// and one "name value" line per variable (then, on request, the constraints);
+// older solvers print the objective line first. Lines that fit neither form
+// are skipped, and a report without an objective line is told apart from an
+// empty one, an infeasible problem and an unbounded one.
+#pragma once
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orv::lp {
+
+enum class Outcome {
+  Optimal,     // an objective value was read
+  Infeasible,  // the solver says so
+  Unbounded,   // the solver says so
+  NoOutput,    // nothing but blanks (solver missing or silent)
+  Unreadable,  // some text, but no objective line
+  NotWritten,  // the program file could not be opened for writing
+};
+
+struct Variable {
+  std::string Name;
+  double Value = 0.0;
+};
+
+struct Result {
+  Outcome Status = Outcome::NoOutput;
+  double Objective = 0.0;
+  std::vector<Variable> Variables;  // in the order printed
+  int Shell_Status = 0;             // what system() returned; for traces only
+};
+
+// Reads a solver report.
+Result Parse_Result(std::string_view text);
+// Reads a report file; NoOutput when it is missing or empty.
+Result Read_Result_File(const std::string& path);
+
+// The shell command: "lp_solve < LP > RES", plus " 2>/dev/null" when quiet.
+// File names are quoted for the shell.
+std::string Solver_Command(const std::string& lp_path, const std::string& res_path, bool quiet);
+// Runs the command; the shell's status as system() gives it.
+int Run_Solver(const std::string& lp_path, const std::string& res_path, bool quiet);
+
+struct Options {
+  bool Quiet = false;  // send the solver's standard error to /dev/null
+};
+
+// One whole round: opens lp_path for writing (NotWritten, and nothing else
+// done, when that fails), lets write fill it, closes it, runs the solver,
+// deletes lp_path, reads res_path and deletes it.
+Result Solve(const std::string& lp_path, const std::string& res_path,
+             const std::function<void(FILE*)>& write, const Options& options = {});
+
+// Splits solver variable names. "x12" with prefix "x" gives 12; "y3_4" with
+// prefix "y" and separator '_' gives 3 and 4. Only whole names of plain
+// decimal indexes that fit an int match.
+bool Var_Index(std::string_view name, std::string_view prefix, int& index);
+bool Var_Index2(std::string_view name, std::string_view prefix, char sep, int& first, int& second);
+
+}  // namespace orv::lp

@@ -1,0 +1,76 @@
+// The EGL reader: builders of the event-graph model, the reader entry points
+// and the debugging dump.
+#pragma once
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/event_graph.h"
+#include "common/law.h"
+#include "common/value_list.h"
+
+// Line counter of the EGL scanner: 1 at start, never reset, so a second
+// read in the same process keeps counting.
+extern int EGL_lineno;
+
+namespace orv::eg {
+
+// Trace flag set by "-debug".
+extern int Debug;
+
+using TransPtr = std::unique_ptr<TRANS_DESC>;
+using PlacePtr = std::unique_ptr<PLACE_DESC>;
+
+// A token declaration on its way into a place.
+struct POPULATION {
+  int Pop = 0;
+  std::vector<double> Delais;
+};
+
+// While a file is read, each transition owns the places of its line; the
+// graph takes them over in Parse_EG. The cells are kept in written order
+// (appending is cheap); the list order the model follows is their reverse.
+using Place_Cells = std::vector<PlacePtr>;
+struct Transition_Cell {
+  TransPtr Trans;
+  Place_Cells Sons;
+};
+using Transition_Cells = std::vector<Transition_Cell>;
+
+// Reads an EGL model; an empty path reads standard input. Null after a
+// message when the file cannot be opened, has a syntax error or describes
+// no sound graph.
+EventGraphPtr Read_Network(const std::string& path);
+// The same from an open stream (left open) or from text in memory.
+EventGraphPtr Read_Network(FILE* in);
+EventGraphPtr Read_Network_Text(std::string_view text);
+
+// Null after the messages when the identifiers do not make a graph
+// (see egl_reader.cpp).
+EventGraphPtr Parse_EG(int size, Transition_Cells transitions);
+
+// size empty transition slots; null when it cannot be allocated.
+EventGraphPtr New_Event_Graph(int size);
+TransPtr New_Transition();
+PlacePtr New_Place();
+
+TransPtr Parse_Transition(int id, LawPtr law, std::string name, std::string data);
+// Hands the places of a line to their upstream transition.
+Transition_Cell Add_Sons(TransPtr transition, Place_Cells places);
+PlacePtr Parse_Place(int downstream_id, LawPtr law, POPULATION population,
+                     std::string name, std::string data1, std::string data2);
+
+// Both add the item at the head of the list, i.e. after every cell held.
+void Append_Transition(Transition_Cells& list, Transition_Cell transition);
+void Append_Place(Place_Cells& list, PlacePtr place);
+
+// lags in list order (front = last written). ok turns false when the lag
+// array cannot be allocated.
+POPULATION Parse_Init_Pop(int count, REAL_LIST lags, bool* ok = nullptr);
+
+void dumpe_network(const EventGraph& g, FILE* out = stdout);
+
+}  // namespace orv::eg

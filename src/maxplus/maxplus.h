@@ -1,0 +1,180 @@
+// Max-plus scalars, full and sparse matrices and dense vectors.
+//
+// The semiring: addition is max, multiplication is +, the zero (eps) is
+// M_INFINITY and the unit is 0. Every test for eps compares exactly with
+// M_INFINITY, so a value below it (a sum of two large negatives) is an
+// ordinary number. Library messages carry the tags "FullMat" and "SpMat".
+//
+// Objects are held through the handle types (unique_ptr); the builders return
+// an empty handle where the C interface returned none. Operations take
+// references; the writers take pointers since they accept a missing matrix.
+// The Rows/Cols/Size fields and the per-row arrays are public for reading;
+// change them only through these functions, which keep them consistent.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+namespace orv::mp {
+
+inline constexpr double M_INFINITY = -1e38;
+
+// --- Scalars ---------------------------------------------------------------
+
+inline double max(double a, double b) { return a < b ? b : a; }
+inline double min(double a, double b) { return b < a ? b : a; }
+// Max-plus product: eps absorbs.
+inline double plus(double a, double b) {
+  return (a == M_INFINITY || b == M_INFINITY) ? M_INFINITY : a + b;
+}
+
+// --- Full matrices -----------------------------------------------------------
+
+// Row-major storage of a Rows x Cols block, addressed as Vals[row][col].
+class Full_Rows {
+ public:
+  Full_Rows() = default;
+  Full_Rows(int rows, int cols)
+      : cols_(cols), data_(static_cast<std::size_t>(rows) * static_cast<std::size_t>(cols), 0.0) {}
+  double* operator[](int row) { return data_.data() + static_cast<std::size_t>(row) * cols_; }
+  const double* operator[](int row) const {
+    return data_.data() + static_cast<std::size_t>(row) * cols_;
+  }
+  double* data() { return data_.data(); }
+  const double* data() const { return data_.data(); }
+  std::size_t size() const { return data_.size(); }
+
+ private:
+  std::size_t cols_ = 0;
+  std::vector<double> data_;
+};
+
+struct FULL_MAXPLUS_MATRIX {
+  int Rows = 0;
+  int Cols = 0;
+  Full_Rows Vals;
+};
+using Full_MaxPlus_Matrix = std::unique_ptr<FULL_MAXPLUS_MATRIX>;
+
+// All 0, then Init_Full_MaxPlus_Matrix; empty on a negative size, a failed
+// allocation or an illegal mode.
+Full_MaxPlus_Matrix New_Full_MaxPlus_Matrix(int Rows, int Cols, int Init_Mode);
+// Mode 0 keeps the values, 1 all eps, 2 identity, 3 all 0. 1 on success.
+int Init_Full_MaxPlus_Matrix(FULL_MAXPLUS_MATRIX& A, int Init_Mode);
+// A copy of Init, which must hold at least Rows rows of at least Cols values
+// (empty handle otherwise).
+Full_MaxPlus_Matrix Make_Full_MaxPlus_Matrix(int Rows, int Cols,
+                                             const std::vector<std::vector<double>>& Init);
+Full_MaxPlus_Matrix Copy_Full_MaxPlus_Matrix(const FULL_MAXPLUS_MATRIX& A);
+void Free_Full_MaxPlus_Matrix(Full_MaxPlus_Matrix& A);
+
+// Outside the matrix: a warning and eps.
+double Get_Full_Matrix_Entry(const FULL_MAXPLUS_MATRIX& A, int Row, int Col);
+// 1 when stored; outside the matrix a warning and 0.
+int Set_Full_Matrix_Entry(FULL_MAXPLUS_MATRIX& A, int Row, int Col, double Val);
+
+// R = A (x) B. On a size mismatch a message and R unchanged. R may be A or B.
+void Full_MM_Mult(const FULL_MAXPLUS_MATRIX& A, const FULL_MAXPLUS_MATRIX& B,
+                  FULL_MAXPLUS_MATRIX& R);
+// R = max(A, B) entrywise.
+void Full_MM_Sum(const FULL_MAXPLUS_MATRIX& A, const FULL_MAXPLUS_MATRIX& B,
+                 FULL_MAXPLUS_MATRIX& R);
+// R = plus(A, B) entrywise.
+void Full_MM_Standard_Sum(const FULL_MAXPLUS_MATRIX& A, const FULL_MAXPLUS_MATRIX& B,
+                          FULL_MAXPLUS_MATRIX& R);
+// B = Factor * A for entries that are not eps; eps stays eps.
+void Full_Standard_Scalar_Product(const FULL_MAXPLUS_MATRIX& A, FULL_MAXPLUS_MATRIX& B,
+                                  double Factor);
+// Largest entry; eps when there is none.
+double Full_Matrix_Norm(const FULL_MAXPLUS_MATRIX& A);
+// Smallest entry; eps when there is none.
+double Full_Matrix_Min(const FULL_MAXPLUS_MATRIX& A);
+
+// --- Sparse matrices ---------------------------------------------------------
+
+// Row r stores Nb_Elts[r] entries: columns Elts[r][k] with values Vals[r][k],
+// in the order they were first set. eps is never stored.
+struct SP_MAXPLUS_MATRIX {
+  int Rows = 0;
+  int Cols = 0;
+  std::vector<int> Nb_Elts;
+  std::vector<std::vector<int>> Elts;
+  std::vector<std::vector<double>> Vals;
+};
+using SP_MaxPlus_Matrix = std::unique_ptr<SP_MAXPLUS_MATRIX>;
+
+// Every row empty, then Init_SP_MaxPlus_Matrix (whose failure still returns
+// the matrix); empty handle on a negative size or a failed allocation.
+SP_MaxPlus_Matrix New_SP_MaxPlus_Matrix(int Rows, int Cols, int Init_Mode);
+// Mode 0 nothing, 1 all eps, 2 identity, 3 all 0 (both limited to the
+// matrix's own columns on a non-square shape). 1 on success.
+int Init_SP_MaxPlus_Matrix(SP_MAXPLUS_MATRIX& M, int Init_Mode);
+// The non-eps entries of Init in column order (Init as for
+// Make_Full_MaxPlus_Matrix).
+SP_MaxPlus_Matrix Make_SP_MaxPlus_Matrix(int Rows, int Cols,
+                                         const std::vector<std::vector<double>>& Vals);
+Full_MaxPlus_Matrix Convert_SP_Matrix_To_Full(const SP_MAXPLUS_MATRIX& M);
+void Free_SP_MaxPlus_Matrix(SP_MaxPlus_Matrix& M);
+
+// eps removes the entry; 0 outside the matrix (with a warning) or when the
+// row cannot grow.
+int Set_SP_Matrix_Entry(SP_MAXPLUS_MATRIX& M, int Row, int Col, double Val);
+// eps when not stored, including any position outside the matrix.
+double Get_SP_Matrix_Entry(const SP_MAXPLUS_MATRIX& M, int Row, int Col);
+
+// Dense, despite the name.
+struct SP_MAXPLUS_VECTOR {
+  int Size = 0;
+  std::vector<double> Vals;
+};
+using SP_MaxPlus_Vector = std::unique_ptr<SP_MAXPLUS_VECTOR>;
+
+// Mode 0 all 0, 1 all eps, 3 all 0; any other mode a message and empty.
+SP_MaxPlus_Vector New_SP_MaxPlus_Vector(int Size, int Init_Mode);
+void Free_SP_MaxPlus_Vector(SP_MaxPlus_Vector& V);
+
+// Res = M (x) X, X a column vector: needs X.Size = M.Cols, Res.Size = M.Rows.
+// O(stored entries). Res may be X.
+void SP_MV_Mult(const SP_MAXPLUS_MATRIX& M, const SP_MAXPLUS_VECTOR& X, SP_MAXPLUS_VECTOR& Res);
+// Res = X (x) M, X a row vector: needs X.Size = M.Rows, Res.Size = M.Cols.
+void SP_VM_Mult(const SP_MAXPLUS_VECTOR& X, const SP_MAXPLUS_MATRIX& M, SP_MAXPLUS_VECTOR& Res);
+
+// Largest stored value; eps when none.
+double SP_Matrix_Norm(const SP_MAXPLUS_MATRIX& M);
+double SP_Vector_Norm(const SP_MAXPLUS_VECTOR& V);
+// Smallest component; eps for an empty vector.
+double SP_Vector_Min(const SP_MAXPLUS_VECTOR& V);
+
+void SP_Write_Vector(const SP_MAXPLUS_VECTOR& V, FILE* Output);
+
+// --- Matrix text ---------------------------------------------------------------
+// The caller makes the matrix (a sparse one with mode 1) and the reader fills
+// it. All readers return 1 on success and 0 on failure; a failed read leaves
+// the values read so far.
+
+// "sp" then triples and a closing word, or Rows x Cols words.
+int Full_Read_MaxPlus_Matrix(FILE* Input, FULL_MAXPLUS_MATRIX& A);
+int SP_Read_MaxPlus_Matrix(FILE* Input, SP_MAXPLUS_MATRIX& M);
+// Rows x Cols words, no leading "sp" test.
+int Full_Read_Full_MaxPlus_Matrix(FILE* Input, FULL_MAXPLUS_MATRIX& A);
+int SP_Read_Full_MaxPlus_Matrix(FILE* Input, SP_MAXPLUS_MATRIX& M);
+// Triples and a closing word, no leading "sp".
+int Full_Read_SP_MaxPlus_Matrix(FILE* Input, FULL_MAXPLUS_MATRIX& A);
+int SP_Read_SP_MaxPlus_Matrix(FILE* Input, SP_MAXPLUS_MATRIX& M);
+// One word into (Row, Col).
+int Full_Read_Full_Matrix_Entry(FILE* Input, FULL_MAXPLUS_MATRIX& A, int Row, int Col);
+int SP_Read_Full_Matrix_Entry(FILE* Input, SP_MAXPLUS_MATRIX& M, int Row, int Col);
+// Stores one triple that was read; 0 when it cannot be stored.
+int Full_Read_SP_Matrix_Entry(FULL_MAXPLUS_MATRIX& A, int Row, int Col, double Val);
+int SP_Read_SP_Matrix_Entry(SP_MAXPLUS_MATRIX& M, int Row, int Col, double Val);
+
+// Format 0 plain, 1 sparse ("sp" ... "end", reads back), 2 for the outside
+// matrix tool (Name is its variable name), 3 titled; others write nothing.
+// Name may be null.
+void Write_Full_MaxPlus_Matrix(const FULL_MAXPLUS_MATRIX* A, FILE* Output, int Format,
+                               const char* Name);
+void SP_Write_Matrix(const SP_MAXPLUS_MATRIX* M, FILE* Output, int Format, const char* Name);
+
+}  // namespace orv::mp

@@ -1,0 +1,278 @@
+// PNL grammar. The rules are kept in their historical order: bison settles
+// the conflicts by that order, and which start rule a file takes (tag or no
+// tag on its first item) depends on it.
+%require "3.8"
+%language "c++"
+%define api.namespace {orv::pn::yy}
+%define api.parser.class {PnlParser}
+%define api.value.type variant
+%define api.value.automove
+%define api.token.constructor
+%define api.token.prefix {TOK_}
+%define parse.error simple
+%parse-param {orv::pn::Reader& rd}
+%lex-param {orv::pn::Reader& rd}
+
+// The conflicts are the language's own: each list that may be empty against
+// its first element, a string after a place number (shifted: it is the name),
+// and, on the first item, the empty submodel list against the empty tag
+// (reduce/reduce on T and P, settled for the submodel list, the earlier
+// rule): 27 shift/reduce and 2 reduce/reduce. Bison's %expect cannot admit
+// reduce/reduce conflicts in a deterministic parser, so the build silences
+// the conflict warnings and the program tests pin the choices down.
+
+%code requires {
+#include "common/law.h"
+#include "common/petri_net.h"
+#include "petri/pnl_parse.h"
+using RoutingPtr = std::unique_ptr<orv::pn::ROUTING>;
+// Objects travel on the parser stack by pointer, and real lists in written
+// order as vectors: the stack moves its values at every step.
+using TransPtr = std::unique_ptr<orv::pn::TR_DES>;
+using PlacePtr = std::unique_ptr<orv::pn::PL_DES>;
+using Reals = std::vector<double>;
+}
+
+%code {
+#include <cstdio>
+#include "petri/pnl_builders.h"
+
+namespace orv::pn::yy {
+PnlParser::symbol_type yylex(Reader& rd);
+}
+using namespace orv;
+using namespace orv::pn;
+
+namespace {
+// A real list as the builders take it: in list order, the last value first.
+REAL_LIST L(const Reals& written) { return REAL_LIST(written.rbegin(), written.rend()); }
+}  // namespace
+}
+
+%token END 0 "end of file"
+%token TSIZE PSIZE TMAX NAME SUBM INFILE IS EXPORT BIND IN OUT REP RAND CYCL COMP PRIO
+%token BERN CST DISC EXPO GEOM1 GEOM0 HEXP LOGNO ONOFF PARETO ERLG UNIF WEIBULL IPP
+%token TRANS PLACE SUBMO INHIB AFFECT PARB PARE SLASH SEP ENDINSTR
+%token <int> INTGR
+%token <double> REAL
+%token <std::string> STRING
+// A character that must not be skipped (a minus sign): no rule takes it.
+%token BADCHAR
+
+%type <orv::pn::Decl> declarations
+%type <int> t_taille_dcl p_taille_dcl duree_dcl tag trans_id place_id
+%type <orv::pn::BINDING_LIST> io_dcl io_list binding_dcl binding_list a_binding
+%type <orv::pn::BINDING> one_io
+%type <orv::pn::SUBM_LIST> submodel_dcl submodel_list
+%type <orv::pn::SUBM_DES> one_submodel
+%type <TransPtr> a_transition transition_dcl
+%type <PlacePtr> a_place place_dcl
+%type <orv::pn::PlaceHead> place_head
+%type <std::string> name
+%type <orv::LawPtr> loi_dcl
+%type <orv::pn::POPULATION> pop_dcl
+%type <RoutingPtr> routing_dcl
+%type <Reals> real_list
+%type <orv::LAW_LIST> law_list
+%type <orv::pn::ARC_LIST> link_list
+%type <orv::pn::LINK_LIST> one_link one_link_descr
+%type <orv::pn::AddressPtr> io_address address
+%type <orv::pn::ADDRESS_LIST> address_list
+
+%start reseau
+
+%%
+
+reseau
+  : declarations liste_trucs io_dcl
+      { rd.parsed = Parsed{$1, std::move(rd.lists), $3, {}}; }
+  | declarations submodel_dcl liste_trucs binding_dcl io_dcl
+      { Decl d = $1; d.duration = 0;
+        rd.lists.Submodels = $2;
+        rd.parsed = Parsed{d, std::move(rd.lists), $5, $4}; }
+  ;
+
+declarations
+  : t_taille_dcl p_taille_dcl duree_dcl
+      { $$ = Decl{$1, $2, $3};
+        std::fputs("Warning: duration declaration is obsolete. Ignored.\n", stdout); }
+  | t_taille_dcl p_taille_dcl { $$ = Decl{$1, $2, 0}; }
+  ;
+
+t_taille_dcl : TSIZE AFFECT INTGR { $$ = $3; } ;
+p_taille_dcl : PSIZE AFFECT INTGR { $$ = $3; } ;
+duree_dcl : TMAX AFFECT INTGR { $$ = $3; } ;
+
+io_dcl
+  : EXPORT io_list { $$ = $2; }
+  | %empty { }
+  ;
+
+io_list
+  : io_list one_io { $$ = $1; $$.push_back($2); }
+  | one_io { $$.push_back($1); }
+  ;
+
+one_io : io_address IS address ENDINSTR { $$ = Make_Binding($1, $3, nullptr); } ;
+
+submodel_dcl : submodel_list { $$ = $1; } ;
+
+submodel_list
+  : one_submodel { $$.push_front($1); }
+  | submodel_list one_submodel { $$ = $1; $$.push_front($2); }
+  | %empty { }
+  ;
+
+one_submodel
+  : SUBM INTGR INFILE STRING ENDINSTR { $$ = Parse_Submodel($2, $4, ""); }
+  | SUBM INTGR name INFILE STRING ENDINSTR { $$ = Parse_Submodel($2, $5, $3); }
+  ;
+
+// The objects go straight into the reader's LISTES: a file holds one list.
+liste_trucs
+  : liste_trucs a_transition { Append_Transition(rd.lists, std::move(*$2)); }
+  | liste_trucs a_place { Append_Place(rd.lists, std::move(*$2)); }
+  | a_transition { Append_Transition(rd.lists, std::move(*$1)); }
+  | a_place { Append_Place(rd.lists, std::move(*$1)); }
+  ;
+
+tag
+  : PARB INTGR PARE { $$ = $2; }
+  | %empty { $$ = 0; }
+  ;
+
+a_transition
+  : tag TRANS transition_dcl SEP link_list ENDINSTR { $$ = $3; Add_Trans_Sons(*$$, $5); }
+  | tag TRANS transition_dcl ENDINSTR { $$ = $3; }
+  ;
+
+transition_dcl
+  : trans_id loi_dcl { $$ = std::make_unique<TR_DES>(Parse_Transition($1, $2, "", "")); }
+  | trans_id name loi_dcl { $$ = std::make_unique<TR_DES>(Parse_Transition($1, $3, $2, "")); }
+  | trans_id name name loi_dcl
+      { $$ = std::make_unique<TR_DES>(Parse_Transition($1, $4, $2, $3)); }
+  ;
+
+a_place
+  : tag PLACE place_dcl SEP link_list ENDINSTR { $$ = $3; Add_Place_Sons(*$$, $5); }
+  | tag PLACE place_dcl ENDINSTR { $$ = $3; }
+  ;
+
+place_dcl
+  : place_head loi_dcl pop_dcl routing_dcl
+      { $$ = std::make_unique<PL_DES>(Parse_Place(rd, $1, $2, $3, "", $4)); }
+  | place_head name loi_dcl pop_dcl routing_dcl
+      { $$ = std::make_unique<PL_DES>(Parse_Place(rd, $1, $3, $4, $2, $5)); }
+  | place_head loi_dcl pop_dcl
+      { $$ = std::make_unique<PL_DES>(Parse_Place(rd, $1, $2, $3, "", nullptr)); }
+  | place_head name loi_dcl pop_dcl
+      { $$ = std::make_unique<PL_DES>(Parse_Place(rd, $1, $3, $4, $2, nullptr)); }
+  ;
+
+place_head
+  : place_id { $$ = Parse_Place_Head($1, ""); }
+  | place_id name { $$ = Parse_Place_Head($1, $2); }
+  ;
+
+trans_id : INTGR { $$ = $1; } ;
+place_id : INTGR { $$ = $1; } ;
+name : STRING { $$ = $1; } ;
+
+loi_dcl
+  : EXPO real_list { $$ = Parse_Law('E', L($2), {}, {}); }
+  | CST real_list { $$ = Parse_Law('C', L($2), {}, {}); }
+  | BERN real_list { $$ = Parse_Law('B', L($2), {}, {}); }
+  | GEOM0 real_list { $$ = Parse_Law('g', L($2), {}, {}); }
+  | GEOM1 real_list { $$ = Parse_Law('G', L($2), {}, {}); }
+  | ERLG INTGR real_list
+      { REAL_LIST l = L($3); Append_Real(l, static_cast<double>($2));
+        $$ = Parse_Law('R', std::move(l), {}, {}); }
+  | UNIF real_list { $$ = Parse_Law('U', L($2), {}, {}); }
+  | LOGNO real_list { $$ = Parse_Law('L', L($2), {}, {}); }
+  | PARETO real_list { $$ = Parse_Law('p', L($2), {}, {}); }
+  | WEIBULL real_list { $$ = Parse_Law('W', L($2), {}, {}); }
+  | DISC PARB real_list PARE PARB real_list PARE { $$ = Parse_Law('D', L($3), L($6), {}); }
+  | HEXP real_list { $$ = Parse_Law('H', L($2), {}, {}); }
+  | ONOFF real_list { $$ = Parse_Law('O', L($2), {}, {}); }
+  | IPP PARB REAL SEP law_list PARE
+      { REAL_LIST l; l.push_front($3); $$ = Parse_Law('P', std::move(l), {}, $5); }
+  ;
+
+pop_dcl : INTGR real_list { $$ = Parse_Init_Pop(rd, $1, L($2)); } ;
+
+routing_dcl
+  : RAND PARB real_list PARE { $$ = Parse_Routing('R', L($3), {}); }
+  | CYCL PARB address_list PARE { $$ = Parse_Routing('D', {}, $3); }
+  | COMP PRIO PARB address_list PARE { $$ = Parse_Routing('P', {}, $4); }
+  | COMP { $$ = Parse_Routing('C', {}, {}); }
+  ;
+
+real_list
+  : PARB REAL REP INTGR PARE
+      { REAL_LIST l = Parse_Repeat(rd, $2, $4); $$.assign(l.begin(), l.end()); }
+  | real_list REAL { $$ = $1; $$.push_back($2); }
+  | REAL { $$.push_back($1); }
+  | %empty { }
+  ;
+
+law_list
+  : loi_dcl { Append_Law($$, $1); }
+  | law_list SEP loi_dcl { $$ = $1; Append_Law($$, $3); }
+  ;
+
+link_list
+  : one_link { Append_Link($$, $1); }
+  | link_list SEP one_link { $$ = $1; Append_Link($$, $3); }
+  ;
+
+one_link
+  : one_link_descr { $$ = $1; }
+  | one_link_descr INHIB { $$ = $1; $$.Is_Inhibitor = 1; }
+  ;
+
+one_link_descr
+  : address { $$ = Parse_Link($1, 1, ""); }
+  | address INTGR { $$ = Parse_Link($1, $2, ""); }
+  | address name { $$ = Parse_Link($1, 1, $2); }
+  | address INTGR name { $$ = Parse_Link($1, $2, $3); }
+  ;
+
+io_address
+  : IN INTGR { $$ = Parse_Address('I', $2, nullptr); }
+  | OUT INTGR { $$ = Parse_Address('O', $2, nullptr); }
+  ;
+
+address
+  : SUBMO INTGR SLASH io_address { $$ = Parse_Address('S', $2, $4); }
+  | PLACE INTGR { $$ = Parse_Address('P', $2, nullptr); }
+  | TRANS INTGR { $$ = Parse_Address('T', $2, nullptr); }
+  | INTGR { $$ = Parse_Address('U', $1, nullptr); }
+  ;
+
+address_list
+  : address { Append_Address($$, $1); }
+  | address_list address { $$ = $1; Append_Address($$, $2); }
+  | %empty { }
+  ;
+
+binding_dcl
+  : binding_list { $$ = $1; }
+  | %empty { }
+  ;
+
+binding_list
+  : binding_list a_binding { $$ = $1; Append_Binding($$, $2); }
+  | a_binding { $$ = $1; }
+  ;
+
+a_binding
+  : SUBMO INTGR SLASH io_address SEP link_list ENDINSTR { $$ = Parse_Binding($2, $4, $6); }
+  ;
+
+%%
+
+void orv::pn::yy::PnlParser::error(const std::string& m) {
+  // The messages users know, whatever this generator calls them.
+  const char* what = m == "memory exhausted" ? "parser stack overflow" : "parse error";
+  std::printf("---%s---[%s] at line %d\n", what, rd.text.c_str(), rd.lineno);
+}

@@ -1,0 +1,44 @@
+// What the PNL grammar's actions and the scanner share with the reader.
+// Internal to the Petri-net library.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "common/petri_net.h"
+
+namespace orv::pn {
+
+struct Decl {
+  int t_size = 0;
+  int p_size = 0;
+  int duration = 0;
+};
+
+struct PlaceHead {
+  int number = 0;  // as written
+  std::string name;
+};
+
+// Everything the accepted file declared, handed to Parse_PN once the parse
+// has returned (nothing is scanned after the start rule is reduced, so the
+// order of messages is the same as building the net inside that action).
+struct Parsed {
+  Decl decl;
+  LISTES lists;
+  BINDING_LIST exports;
+  BINDING_LIST bindings;
+};
+
+// One parse: each file read (submodel files included) has its own, so line
+// numbers count per file and nested reads do not disturb the outer one.
+struct Reader {
+  void* scanner = nullptr;
+  int lineno = 1;            // the file's PNL_lineno
+  std::string text;          // text of the last token scanned, for messages
+  bool failed = false;       // a builder refused an object: no net
+  LISTES lists;              // the objects parsed so far
+  std::optional<Parsed> parsed;
+};
+
+}  // namespace orv::pn

@@ -1,0 +1,1 @@
+/* pnc_evolution.c */

@@ -1,0 +1,266 @@
+// What the dump cannot show: fields of the built net, list orders, the start
+// rule's effect on the run length, line counting, and robustness on
+// arbitrary input.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+#include "common/address_write.h"
+#include "petri/pnl_reader.h"
+
+using namespace orv::pn;
+
+namespace {
+
+NetPtr read(const std::string& text) { return Read_Network_Buffer(text, "test.pnl"); }
+
+std::string address_text(const ADDRESS* a) {
+  char* buf = nullptr;
+  size_t len = 0;
+  FILE* f = open_memstream(&buf, &len);
+  orv::Write_Address(f, a);
+  std::fclose(f);
+  std::string s(buf, len);
+  std::free(buf);
+  return s;
+}
+
+// A scratch directory made current for the test, for submodel files.
+class InDir {
+ public:
+  InDir() : old_(std::filesystem::current_path()) {
+    dir_ = std::filesystem::temp_directory_path() /
+           ("pnl_unit_" + std::to_string(::getpid()) + "_" + std::to_string(counter_++));
+    std::filesystem::create_directories(dir_);
+    std::filesystem::current_path(dir_);
+  }
+  ~InDir() {
+    std::filesystem::current_path(old_);
+    std::filesystem::remove_all(dir_);
+  }
+  void write(const std::string& name, const std::string& text) { std::ofstream(dir_ / name) << text; }
+
+ private:
+  static inline int counter_ = 0;
+  std::filesystem::path old_, dir_;
+};
+
+const char* kHead = "Transitions <- 2\nPlaces <- 2\n";
+
+}  // namespace
+
+TEST(PnlReader, FieldsOfASimpleNet) {
+  auto net = read(std::string(kHead) +
+                  "T 1 \"a\" \"da\" E 1.5 , 1 2 \"w\" , 2 ;\n"
+                  "T 2 C 2.0 , 1 ;\n"
+                  "P 1 \"p\" C 0.0 2 0.5 1.5 , 1 3 I , T 2 ;\n"
+                  "P 2 C 0.0 0 , 2 ;\n");
+  ASSERT_TRUE(net);
+  EXPECT_EQ(net->Nb_Trans, 2);
+  EXPECT_EQ(net->Nb_Places, 2);
+  EXPECT_EQ(net->File_Name, "test.pnl");
+  EXPECT_EQ(net->T[0].Tr_Id, 0);
+  EXPECT_EQ(net->T[1].Tr_Id, 1);
+  EXPECT_EQ(net->P[1].Pl_Id, 1);
+  EXPECT_EQ(net->T[0].Name, "a");
+  EXPECT_EQ(net->T[0].Data, "da");
+  EXPECT_EQ(net->T[0].Tr_Law->Name, 'E');
+  // Arcs in list order: the last written first.
+  ASSERT_EQ(net->T[0].Outputs.size(), 2u);
+  EXPECT_EQ(net->T[0].Outputs[0].Dest, 1);
+  EXPECT_EQ(net->T[0].Outputs[1].Dest, 0);
+  EXPECT_EQ(net->T[0].Outputs[1].Weight, 2);
+  EXPECT_EQ(net->T[0].Outputs[1].Data, "w");
+  EXPECT_EQ(net->T[0].Outputs[1].Link_Type, 0);
+  EXPECT_EQ(net->P[0].Outputs[0].Link_Type, 1);
+  EXPECT_EQ(net->T[0].Outdegree, 2);
+  // Lags in list order too.
+  ASSERT_EQ(net->P[0].Lag_Times.size(), 2u);
+  EXPECT_DOUBLE_EQ(net->P[0].Lag_Times[0], 1.5);
+  EXPECT_DOUBLE_EQ(net->P[0].Lag_Times[1], 0.5);
+  EXPECT_EQ(net->Max_Pop_Init, 2);
+  // Only place-to-transition arcs set the flags and carry the inhibitor mark.
+  EXPECT_EQ(net->Has_Weights, 1);
+  EXPECT_EQ(net->Has_Inhibitors, 1);
+  ASSERT_EQ(net->T[0].Inputs.size(), 1u);
+  EXPECT_EQ(net->T[0].Inputs[0].Dest, 0);
+  EXPECT_EQ(net->T[0].Inputs[0].Weight, 3);
+  EXPECT_EQ(net->T[0].Inputs[0].Is_Inhibitor, 1);
+  EXPECT_EQ(net->T[0].Indegree, 1);
+  // P 1 is fed by T 2 then by T 1 (inverted in number order, prepended).
+  ASSERT_EQ(net->P[0].Inputs.size(), 2u);
+  EXPECT_EQ(net->P[0].Inputs[0].Dest, 1);
+  EXPECT_EQ(net->P[0].Inputs[1].Dest, 0);
+  EXPECT_EQ(net->P[0].Inputs[1].Weight, 2);
+  EXPECT_EQ(net->P[0].Inputs[1].Data, "w");
+  EXPECT_EQ(net->P[1].Inputs[0].Is_Inhibitor, 0);
+}
+
+TEST(PnlReader, RunLengthReachesTheNetOnlyUnderTheTaggedStart) {
+  std::string body = "T 1 C 1.0 , 1 ;\nT 2 C 1.0 , 2 ;\nP 1 C 0.0 0 , 1 ;\nP 2 C 0.0 0 , 2 ;\n";
+  auto tagged = read(std::string(kHead) + "Length <- 7\n[3] " + body);
+  auto plain = read(std::string(kHead) + "Duree <- 7\n" + body);
+  ASSERT_TRUE(tagged);
+  ASSERT_TRUE(plain);
+  EXPECT_EQ(tagged->Sim_Params->Nb_Firings, 7);
+  EXPECT_EQ(plain->Sim_Params->Nb_Firings, 0);
+  EXPECT_EQ(tagged->T[0].Tag, 0);  // tags are read and dropped
+}
+
+TEST(PnlReader, RoutingOrders) {
+  auto net = read("Transitions <- 3\nPlaces <- 2\n"
+                  "T 1 C 1.0 , 1 ;\nT 2 C 1.0 , 1 ;\nT 3 C 1.0 , 2 ;\n"
+                  "P 1 C 0.0 0 Random [ 0.2 0.8 ] , 1 , 2 ;\n"
+                  "P 2 C 0.0 0 Cyclic [ 3 T 1 3 T 2 ] , 1 , 2 , 3 ;\n");
+  ASSERT_TRUE(net);
+  const ROUTING& r = *net->P[0].Routing;
+  EXPECT_EQ(r.Type, 'R');
+  ASSERT_EQ(r.Probas.size(), 2u);
+  EXPECT_DOUBLE_EQ(r.Probas[0], 0.8);  // belongs to Outputs[0], the arc to T 2
+  EXPECT_EQ(net->P[0].Outputs[0].Dest, 1);
+  const ROUTING& c = *net->P[1].Routing;
+  EXPECT_EQ(c.Type, 'D');
+  ASSERT_EQ(c.Period, 4);
+  // The cycle reads as written, bare numbers turned into transitions.
+  const int want[] = {2, 0, 2, 1};
+  for (int k = 0; k < 4; ++k) {
+    EXPECT_EQ(c.Cycle[static_cast<size_t>(k)]->Type, 'T');
+    EXPECT_EQ(c.Cycle[static_cast<size_t>(k)]->Number, want[k]);
+  }
+}
+
+TEST(PnlReader, ErlangAndDiscreteAndIppLaws) {
+  auto net = read("Transitions <- 3\nPlaces <- 1\n"
+                  "T 1 R 3 2.0 , 1 ;\nT 2 D [ 1.0 2.0 ] [ 0.5 0.5 ] , 1 ;\n"
+                  "T 3 IPP [ 0.5 , E 1.0 , C 2.0 ] , 1 ;\nP 1 C 0.0 0 , 1 ;\n");
+  ASSERT_TRUE(net);
+  EXPECT_EQ(net->T[0].Tr_Law->Name, 'R');
+  EXPECT_EQ(net->T[1].Tr_Law->Name, 'D');
+  EXPECT_EQ(net->T[2].Tr_Law->Name, 'P');
+  EXPECT_EQ(net->T[2].Tr_Law->Law_Parameters.size(), 2u);
+}
+
+TEST(PnlReader, RefusalsLeaveNoNet) {
+  const char* bad[] = {
+      "Transitions <- 1\nPlaces <- 1\nT 1 C 1.0 , 2 ;\nP 1 C 0.0 0 , 1 ;\n",  // arc to no place
+      "Transitions <- 1\nPlaces <- 1\nT 1 C 1.0 , P 1 ;\nP 1 C 0.0 0 , P 1 ;\n",      // wrong kind
+      "Transitions <- 1\nPlaces <- 1\nT 1 C 1.0 , T 1 ;\nP 1 C 0.0 0 , 1 ;\n",  // the same
+      "Transitions <- 2\nPlaces <- 1\nT 1 C 1.0 , 1 ;\nP 1 C 0.0 0 , 1 ;\n",   // T 2 missing
+      "Transitions <- 1\nPlaces <- 1\nT 1 C 1.0 , 1 ;\nP 1 C 0.0 0 , 1 ;\nP 1 C 0.0 0 - 1 ;\n",
+      "Transitions <- 1\nPlaces <- 1\nT 1 C 1.0 , 1 ;\n",                       // P 1 missing
+      "",
+  };
+  for (const char* text : bad) EXPECT_FALSE(read(text)) << text;
+}
+
+TEST(PnlReader, SubmodelsExportsAndExpandedBindings) {
+  InDir dir;
+  dir.write("inner.pnl",
+            "Transitions <- 1\nPlaces <- 1\nT 1 E 1.0 ;\nP 1 C 0.0 0 , 1 ;\n"
+            "Export\nIN 1 IS P 1 ;\nOUT 1 IS T 1 ;\n");
+  dir.write("mid.pnl",
+            "Transitions <- 1\nPlaces <- 1\nSubmodel 4 FILE \"inner.pnl\" ;\n"
+            "T 1 C 0.0 ;\nP 1 C 0.0 0 , 1 ;\n"
+            "Export\nIN 1 IS S 4 / IN 1 ;\nOUT 1 IS T 1 ;\n");
+  auto net = read("Transitions <- 1\nPlaces <- 1\n"
+                  "Submodel 1 \"m\" FILE \"mid.pnl\" ;\nSubmodel 2 FILE \"inner.pnl\" ;\n"
+                  "T 1 C 1.0 , S 1 / IN 1 2 \"x\" ;\nP 1 C 0.0 0 , 1 ;\n"
+                  "S 2 / OUT 1 , 1 , 1 ;\n");
+  ASSERT_TRUE(net);
+  ASSERT_EQ(net->Nb_Submodels, 2);
+  // Submodels in list order: the last declared first.
+  EXPECT_EQ(net->S[0].Subm_Id, 2);
+  EXPECT_EQ(net->S[1].Subm_Id, 1);
+  EXPECT_EQ(net->S[1].Name, "m");
+  EXPECT_EQ(net->S[1].Father, net.get());
+  EXPECT_EQ(net->S[1].Submodel->File_Name, "mid.pnl");
+  EXPECT_EQ(net->S[1].Submodel->Nb_Inputs, 1);
+  // The arc to the port left Outputs for the bindings.
+  EXPECT_TRUE(net->T[0].Outputs.empty());
+  EXPECT_EQ(net->T[0].Outdegree, 1);
+  ASSERT_EQ(net->Binding_Table.size(), 3u);
+  const BINDING& arc = net->Binding_Table[0];
+  EXPECT_EQ(address_text(arc.From.get()), "T1");
+  EXPECT_EQ(address_text(arc.To.get()), "S1/S4/P1");  // expanded through two levels
+  ASSERT_TRUE(arc.Link);
+  EXPECT_EQ(arc.Link->Weight, 2);
+  EXPECT_EQ(arc.Link->Data, "x");
+  // One binding statement with two arcs: each binding has its own port copy.
+  const BINDING& b1 = net->Binding_Table[1];
+  const BINDING& b2 = net->Binding_Table[2];
+  EXPECT_EQ(address_text(b1.From.get()), "S2/T1");
+  EXPECT_EQ(address_text(b1.To.get()), "P1");
+  EXPECT_NE(b1.From->Next.get(), b2.From->Next.get());
+}
+
+TEST(PnlReader, LineNumbersCountPerFile) {
+  InDir dir;
+  dir.write("broken.pnl", "Transitions <- 1\nPlaces <- 1\nT 1 C 1.0 ,, 1 ;\n");
+  std::string top = "# a\n# b\n# c\n# d\nTransitions <- 1\nPlaces <- 1\n"
+                    "Submodel 1 FILE \"broken.pnl\" ;\nT 1 C 1.0 , 1 ;\nP 1 C 0.0 0 , 1 ;\n";
+  dir.write("top.pnl", top);
+  std::fflush(stdout);
+  testing::internal::CaptureStdout();
+  auto net = Read_Network("top.pnl");
+  std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_FALSE(net);
+  EXPECT_NE(out.find("---parse error---[,] at line 3\n"), std::string::npos) << out;
+  EXPECT_NE(out.find("PN parse: fatal error: Could not get submodel in file broken.pnl.\n"),
+            std::string::npos);
+}
+
+TEST(PnlReader, MutatedInputsNeverCrash) {
+  const std::string flat =
+      "Transitions <- 2\nPlaces <- 2\n"
+      "T 1 \"a\" E 1.0 , 1 2 \"d\" , 2 ;\nT 2 IPP [ 0.5 , E 1.0 , C 2.0 ] , 2 ;\n"
+      "P 1 C 0.0 2 [ 0.5 REP 2 ] Cyclic [ 1 2 ] , 1 , 2 I ;\n"
+      "P 2 \"q\" U 0.0 1.0 1 Competition Priority [ T 2 ] , 2 ;\n"
+      "Export\nIN 1 IS P 1 ;\nOUT 1 IS T 2 ;\n";
+  const std::string nested =
+      "Transitions <- 1\nPlaces <- 1\nSubmodel 1 FILE \"nofile.pnl\" ;\n"
+      "T 1 E 1.0 , 1 , S 1 / IN 1 ;\nP 1 C 0.0 0 , 1 ;\nS 1 / OUT 1 , 1 ;\n";
+  const std::string alphabet = "TPSI0123456789.,;[]/<-\"# \nECRDUgp";
+  std::mt19937 gen(12345);
+  std::fflush(stdout);
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  ASSERT_TRUE(read(flat));
+  for (int round = 0; round < 600; ++round) {
+    std::string text = round % 4 == 3 ? nested : flat;
+    int edits = 1 + static_cast<int>(gen() % 6);
+    for (int e = 0; e < edits; ++e) {
+      size_t at = gen() % (text.size() + 1);
+      switch (gen() % 3) {
+        case 0: if (at < text.size()) text.erase(at, 1); break;
+        case 1: text.insert(at, 1, alphabet[gen() % alphabet.size()]); break;
+        default: if (at < text.size()) text[at] = alphabet[gen() % alphabet.size()]; break;
+      }
+    }
+    NetPtr net = read(text);
+    if (net) {
+      for (const auto& t : net->T) EXPECT_TRUE(t.Tr_Law);
+      for (const auto& p : net->P) EXPECT_TRUE(p.Pl_Law);
+    }
+  }
+  testing::internal::GetCapturedStderr();
+  testing::internal::GetCapturedStdout();
+}
+
+TEST(PnlReader, ReadFailureIsReportedNotFatal) {
+  FILE* dir = std::fopen("/", "r");
+  ASSERT_NE(dir, nullptr);
+  std::fflush(stdout);
+  testing::internal::CaptureStdout();
+  NetPtr net = Read_Network_Stream(dir, "/");
+  std::string out = testing::internal::GetCapturedStdout();
+  std::fclose(dir);
+  EXPECT_FALSE(net);
+  EXPECT_NE(out.find("PN parse: error: "), std::string::npos) << out;
+}

@@ -1,0 +1,37 @@
+// alvorn: reads a PNL net with the reader's trace on and dumps it.
+#include <cstdio>
+#include <string>
+
+#include "common/args.h"
+#include "petri/pnl_reader.h"
+
+int main(int argc, char** argv) {
+  const char* prog = "alvorn";
+  orv::Args args(argc, argv, prog);
+  std::string file;
+  while (args.next()) {
+    if (args.is("-f")) {
+      args.take_string(file);
+    } else if (args.is("-debug")) {
+      orv::pn::Debug = 1;
+    } else if (args.is("-yydebug")) {
+      // The reader turns the parser trace off each time it reads.
+    } else if (args.is("-v")) {
+      args.print_version();
+      return 0;
+    } else if (args.is("-h") || args.is("-?")) {
+      std::printf("Usage: %s [-f <file>] [-?] [-h] \n", argv[0]);
+      return 0;
+    }
+  }
+  if (args.failed()) return -1;
+
+  orv::pn::Debug = 1;
+  orv::pn::NetPtr net = orv::pn::Read_Network(file);
+  if (!net) {
+    std::fprintf(stderr, "%s: Error reading network.\n", prog);
+    return -1;
+  }
+  orv::pn::dumpe_network(*net);
+  return 0;
+}

@@ -1,0 +1,92 @@
+// lorvat: reads a PNL net and writes it again as PNL, optionally flattened
+// and with every law replaced by the constant of its mean.
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "common/args.h"
+#include "common/law.h"
+#include "common/pnl_writer.h"
+#include "petri/flatten.h"
+#include "petri/pnl_reader.h"
+
+namespace {
+
+const char* const PROG = "lorvat";
+
+// A law whose mean is not finite (a heavy tail) has no constant to stand for
+// it: refuse rather than write a number the reader cannot take back.
+bool determinize_law(orv::LAW_DESC* law, const char* kind, int number) {
+  if (!law) return true;
+  double m = orv::Mean(*law);
+  if (!std::isfinite(m)) {
+    std::fprintf(stderr, "%s: error: the law of %s %d has no finite mean. No translation.\n",
+                 PROG, kind, number + 1);
+    return false;
+  }
+  law->Name = 'C';
+  if (law->Parameters.empty()) law->Parameters.push_back(0.0);
+  law->Parameters[0] = m;
+  return true;
+}
+
+bool Determinize_PN(orv::pn::PetriNet& net) {
+  for (int i = 0; i < net.Nb_Trans; ++i)
+    if (!determinize_law(net.T[i].Tr_Law.get(), "transition", i)) return false;
+  for (int j = 0; j < net.Nb_Places; ++j)
+    if (!determinize_law(net.P[j].Pl_Law.get(), "place", j)) return false;
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  orv::Args args(argc, argv, PROG);
+  std::string in_file, out_file;
+  bool flatten = false, determinize = false, expand_names = true;
+  while (args.next()) {
+    if (args.is("-f")) {
+      args.take_string(in_file);
+    } else if (args.is("-o")) {
+      args.take_string(out_file);
+    } else if (args.is("-flatten")) {
+      flatten = true;
+    } else if (args.is("-determinize")) {
+      determinize = true;
+      flatten = true;
+    } else if (args.is("-noExpandNames")) {
+      expand_names = false;
+    } else if (args.is("-debug")) {
+      orv::pn::Debug = 1;
+    } else if (args.is("-v")) {
+      args.print_version();
+      return 0;
+    } else if (args.is("-h") || args.is("-?")) {
+      std::printf("Usage: %s [-f <file>] [-determinize] ", PROG);
+      std::printf("[-flatten] [-noExpandNames]\n\t[-o <file>] [-debug] ");
+      std::printf("[-h] [-?]\n");
+      return 0;
+    }
+  }
+  if (args.failed()) return -1;
+
+  orv::pn::NetPtr net = orv::pn::Read_Network(in_file);
+  if (!net) {
+    std::fprintf(stderr, "%s: Error reading network. No translation.\n", PROG);
+    return -1;
+  }
+  if (flatten) orv::pn::Flatten_PN(*net, expand_names ? 1 : 0);
+  if (determinize && !Determinize_PN(*net)) return -1;
+
+  int written = orv::Write_PN_As_PNL(*net, out_file, PROG);
+  if (written == 0) {
+    std::fprintf(stderr, "%s: Error opening file %s.\n", PROG, out_file.c_str());
+    return -2;
+  }
+  if (written < 0) {
+    std::fprintf(stderr, "%s: Error writing file %s.\n", PROG,
+                 out_file.empty() ? "<stdout>" : out_file.c_str());
+    return -2;
+  }
+  return 0;
+}

@@ -1,0 +1,33 @@
+// quanter's compiled mode: the net is written as PNL, translated into C
+// fragments by the code generator, compiled with the installed simulator
+// skeleton, and the simulator is run.
+#pragma once
+
+#include <string>
+
+#include "common/petri_net.h"
+
+namespace quanter {
+
+// What the user asked of the run, handed on to the code generator.
+struct Run_Options {
+  int Tmax = 1000;
+  int Scale = 10;     // as given, before the time scale is reduced
+  int Buf_Size = 1024;
+};
+
+enum Compile_Result {
+  COMPILE_DONE = 1,      // run, or resources listed
+  COMPILE_MISSING = 0,   // some essential resource was not found
+  COMPILE_FAILED = -1,   // the work area, the net file or a child failed
+};
+
+// Tmp_Dir is the "-tmp" value, empty when not given. Keep leaves the
+// temporary files in place.
+Compile_Result Compile_PN(const orv::pn::PetriNet& Reseau, int Checking, const std::string& Tmp_Dir,
+                          int Keep, const Run_Options& options, bool Debug);
+
+// 1 when the C compiler and the code generator were found.
+int Resources_Are_Present();
+
+}  // namespace quanter

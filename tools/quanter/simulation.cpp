@@ -1,0 +1,397 @@
+#include "simulation.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <new>
+#include <stdexcept>
+
+#include "common/random_variates.h"
+#include "petri/analysis.h"
+
+namespace quanter {
+
+using orv::pn::LINK_LIST;
+using orv::pn::PL_DES;
+using orv::pn::TR_DES;
+
+namespace {
+
+// rint(Scale x the law's constant), kept within int; the checks before the
+// run make it exact.
+long long ticks_of(double value, int Scale) {
+  double t = std::rint(value * Scale);
+  if (!(t >= 0)) return 0;
+  if (t > static_cast<double>(INT_MAX)) return INT_MAX;
+  return static_cast<long long>(t);
+}
+
+// Memory the machine has at all: tables beyond it are refused up front rather
+// than left to fail page by page.
+double physical_memory() {
+  long pages = sysconf(_SC_PHYS_PAGES);
+  long size = sysconf(_SC_PAGESIZE);
+  if (pages <= 0 || size <= 0) return 1e18;
+  return static_cast<double>(pages) * static_cast<double>(size);
+}
+
+bool build_tables(Simulation& sim, const PetriNet& net, const LAYER_STRUCT& layers) {
+  const int NT = sim.Nb_Trans, NP = sim.Nb_Places, S = sim.Scale;
+  sim.YY.assign(static_cast<std::size_t>(sim.Buf_Size) * NT, 0);
+  sim.Fire_Time.assign(NT, 0);
+  sim.Hold_Time.assign(NP, 0);
+  for (int t = 0; t < NT; ++t)
+    sim.Fire_Time[t] = static_cast<int>(ticks_of(orv::pn::Delay_Of(net.T[t].Tr_Law.get()), S));
+  for (int p = 0; p < NP; ++p)
+    sim.Hold_Time[p] = static_cast<int>(ticks_of(orv::pn::Delay_Of(net.P[p].Pl_Law.get()), S));
+
+  sim.Is_Routing.assign(NP, 0);
+  sim.HH_Row.assign(NP, -1);
+  sim.Count.assign(NP, 0);
+  sim.Phase.assign(NP, 0);
+  int rows = 0;
+  for (int p = 0; p < NP; ++p) {
+    const PL_DES& pl = net.P[p];
+    if (pl.Routing && pl.Routing->Type != 'C') {
+      sim.Is_Routing[p] = 1;
+      sim.HH_Row[p] = rows++;
+    }
+  }
+  sim.HH.assign(static_cast<std::size_t>(rows) * NT, 0);
+
+  sim.Place_In_Start.assign(NP + 1, 0);
+  sim.Place_Out_Start.assign(NP + 1, 0);
+  sim.Lag_Start.assign(NP + 1, 0);
+  sim.Place_In.clear();
+  sim.Place_Out.clear();
+  sim.Lag_Tick.clear();
+  for (int p = 0; p < NP; ++p) {
+    const PL_DES& pl = net.P[p];
+    sim.Place_In_Start[p] = static_cast<int>(sim.Place_In.size());
+    for (const LINK_LIST& arc : pl.Inputs) {
+      if (arc.Dest < 0 || arc.Dest >= NT) continue;
+      long long d = static_cast<long long>(sim.Hold_Time[p]) + sim.Fire_Time[arc.Dest];
+      // Every look-back must stay inside the buffer; the driver sizes it so.
+      if (d >= sim.Buf_Size) return false;
+      sim.Place_In.push_back({arc.Dest, arc.Weight, static_cast<int>(d)});
+    }
+    sim.Place_Out_Start[p] = static_cast<int>(sim.Place_Out.size());
+    for (const LINK_LIST& arc : pl.Outputs)
+      if (arc.Dest >= 0 && arc.Dest < NT) sim.Place_Out.push_back({arc.Dest, arc.Weight});
+    sim.Lag_Start[p] = static_cast<int>(sim.Lag_Tick.size());
+    int n = std::min<int>(pl.Init_Pop, static_cast<int>(pl.Lag_Times.size()));
+    for (int k = 0; k < n; ++k)
+      sim.Lag_Tick.push_back(static_cast<int>(ticks_of(pl.Lag_Times[k], S)));
+    // Tokens the reader gave no lag are there from the start.
+    for (int k = n; k < pl.Init_Pop; ++k) sim.Lag_Tick.push_back(0);
+    std::sort(sim.Lag_Tick.begin() + sim.Lag_Start[p], sim.Lag_Tick.end());
+  }
+  sim.Place_In_Start[NP] = static_cast<int>(sim.Place_In.size());
+  sim.Place_Out_Start[NP] = static_cast<int>(sim.Place_Out.size());
+  sim.Lag_Start[NP] = static_cast<int>(sim.Lag_Tick.size());
+
+  sim.Trans_In_Start.assign(NT + 1, 0);
+  sim.Trans_In.clear();
+  for (int t = 0; t < NT; ++t) {
+    sim.Trans_In_Start[t] = static_cast<int>(sim.Trans_In.size());
+    for (const LINK_LIST& arc : net.T[t].Inputs)
+      if (arc.Dest >= 0 && arc.Dest < NP) sim.Trans_In.push_back({arc.Dest, arc.Weight});
+  }
+  sim.Trans_In_Start[NT] = static_cast<int>(sim.Trans_In.size());
+
+  sim.Order.clear();
+  for (int l = 0; l < layers.Nb_Levels && l < static_cast<int>(layers.Level.size()); ++l) {
+    if (!layers.Level[l]) continue;
+    for (int t : layers.Level[l]->Node_Id)
+      if (t >= 0 && t < NT) sim.Order.push_back(t);
+  }
+
+  sim.Plan.clear();
+  for (int t : sim.Order) {
+    sim.Plan.push_back(t);
+    sim.Plan.push_back(sim.Trans_In_Start[t + 1] - sim.Trans_In_Start[t]);
+    for (int k = sim.Trans_In_Start[t]; k < sim.Trans_In_Start[t + 1]; ++k) {
+      const int p = sim.Trans_In[k].Other;
+      sim.Plan.push_back(p);
+      sim.Plan.push_back(sim.Trans_In[k].Weight);
+      sim.Plan.push_back(sim.Lag_Start[p + 1] - sim.Lag_Start[p]);
+      sim.Plan.push_back(sim.Is_Routing[p]);
+      sim.Plan.push_back(sim.Place_In_Start[p + 1] - sim.Place_In_Start[p]);
+      for (int j = sim.Place_In_Start[p]; j < sim.Place_In_Start[p + 1]; ++j) {
+        sim.Plan.push_back(sim.Place_In[j].Trans);
+        sim.Plan.push_back(sim.Place_In[j].Weight);
+        sim.Plan.push_back(sim.Place_In[j].Delay);
+      }
+    }
+  }
+  return true;
+}
+
+// Tokens that have reached place p by tick i (row r), the initial ones
+// available by then included. Look-backs before tick 0 find nothing.
+std::int64_t arrived(const Simulation& sim, int p, int i, int r) {
+  std::int64_t A = Nb_Available(sim, p, i);
+  const int B = sim.Buf_Size;
+  const Simulation::In_Arc* a = sim.Place_In.data() + sim.Place_In_Start[p];
+  const Simulation::In_Arc* end = sim.Place_In.data() + sim.Place_In_Start[p + 1];
+  for (; a != end; ++a) {
+    if (a->Delay > i) continue;
+    int rr = r - a->Delay;
+    if (rr < 0) rr += B;
+    A += static_cast<std::int64_t>(a->Weight) *
+         sim.YY[static_cast<std::size_t>(rr) * sim.Nb_Trans + a->Trans];
+  }
+  return A;
+}
+
+// Routes what has reached routing place p for transition t; the tokens
+// allotted to t so far.
+std::int64_t route(Simulation& sim, const PetriNet& net, int p, int t, int i, std::int64_t A) {
+  const char type = net.P[p].Routing->Type;
+  if (type == 'R' || type == 'D') {
+    while (sim.Count[p] < A) {
+      if (!Draw_Routing(sim, net, p, t, i)) break;
+      ++sim.Count[p];
+    }
+  } else {
+    Draw_Routing(sim, net, p, t, i);
+  }
+  return sim.HH[static_cast<std::size_t>(sim.HH_Row[p]) * sim.Nb_Trans + t];
+}
+
+// A tick of the steady phase, read from the plan: every initial token is
+// there and every look-back falls at or after tick 0, so the tests of
+// initial_step drop out.
+void steady_step(Simulation& sim, const PetriNet& net, int i) {
+  const int B = sim.Buf_Size;
+  const std::size_t NT = static_cast<std::size_t>(sim.Nb_Trans);
+  const int r = i % B;
+  int* const YY = sim.YY.data();
+  int* const row = YY + static_cast<std::size_t>(r) * NT;
+  std::memcpy(row, YY + static_cast<std::size_t>(r == 0 ? B - 1 : r - 1) * NT, sizeof(int) * NT);
+  const int* q = sim.Plan.data();
+  const int* const end = q + sim.Plan.size();
+  while (q != end) {
+    const int t = *q++;
+    const int inputs = *q++;
+    std::int64_t y = INT_MAX;
+    for (int k = 0; k < inputs; ++k) {
+      const int p = q[0], w = q[1], routing = q[3], arcs = q[4];
+      std::int64_t A = q[2];
+      q += 5;
+      for (int j = 0; j < arcs; ++j, q += 3) {
+        int rr = r - q[2];
+        if (rr < 0) rr += B;
+        A += static_cast<std::int64_t>(q[1]) * YY[static_cast<std::size_t>(rr) * NT + q[0]];
+      }
+      if (routing) A = route(sim, net, p, t, i, A);
+      if (w == 1)
+        y = std::min(y, A);
+      else if (w > 0)
+        y = std::min(y, A / w);
+    }
+    row[t] = static_cast<int>(std::max<std::int64_t>(y, INT_MIN));
+  }
+}
+
+// A tick of the initial phase, while look-backs may reach before tick 0.
+void initial_step(Simulation& sim, const PetriNet& net, int i) {
+  const int r = i % sim.Buf_Size;
+  int* row = sim.Y(r);
+  if (i > 0) {
+    const int prev = r == 0 ? sim.Buf_Size - 1 : r - 1;
+    std::memcpy(row, sim.Y(prev), sizeof(int) * static_cast<std::size_t>(sim.Nb_Trans));
+  }
+  for (int t : sim.Order) {
+    std::int64_t y = INT_MAX;
+    const Simulation::Out_Arc* a = sim.Trans_In.data() + sim.Trans_In_Start[t];
+    const Simulation::Out_Arc* end = sim.Trans_In.data() + sim.Trans_In_Start[t + 1];
+    for (; a != end; ++a) {
+      const int p = a->Other;
+      std::int64_t A = arrived(sim, p, i, r);
+      if (sim.Is_Routing[p]) A = route(sim, net, p, t, i, A);
+      // An arc of weight 0 takes nothing and so never holds a firing back.
+      // Most arcs weigh 1: spare them the division.
+      if (a->Weight == 1)
+        y = std::min(y, A);
+      else if (a->Weight > 0)
+        y = std::min(y, A / a->Weight);
+    }
+    row[t] = static_cast<int>(std::max<std::int64_t>(y, INT_MIN));
+  }
+}
+
+}  // namespace
+
+double Max(double a, double b) { return a > b ? a : b; }
+
+double elapsed_time(const timeval& start, const timeval& end) {
+  return (static_cast<double>(end.tv_sec - start.tv_sec) * 1000000.0 +
+          static_cast<double>(end.tv_usec - start.tv_usec)) /
+         1000000.0;
+}
+
+bool init_simulation(Simulation& sim, const PetriNet& Reseau, const LAYER_STRUCT& layers,
+                     int Scale, int Buf_Size) {
+  sim.Nb_Trans = Reseau.Nb_Trans;
+  sim.Nb_Places = Reseau.Nb_Places;
+  sim.Scale = Scale;
+  sim.Buf_Size = Buf_Size;
+  const int N = Reseau.Sim_Params ? Reseau.Sim_Params->Nb_Firings : 0;
+  sim.Last_Tick = static_cast<int>(static_cast<long long>(Scale) * N);
+  if (Buf_Size < 1 || Scale < 1 || N < 0) return false;
+  double bytes = static_cast<double>(Buf_Size) * Reseau.Nb_Trans * sizeof(int);
+  if (bytes > physical_memory()) return false;
+  try {
+    return build_tables(sim, Reseau, layers);
+  } catch (const std::bad_alloc&) {
+    return false;
+  } catch (const std::length_error&) {
+    return false;
+  }
+}
+
+std::int64_t Nb_Available(const Simulation& sim, int place, int Time) {
+  auto first = sim.Lag_Tick.begin() + sim.Lag_Start[place];
+  auto last = sim.Lag_Tick.begin() + sim.Lag_Start[place + 1];
+  return std::upper_bound(first, last, Time) - first;
+}
+
+std::int64_t Place_Marking(const Simulation& sim, int place, int Time) {
+  std::int64_t m = arrived(sim, place, Time, sim.row(Time));
+  const int* row = sim.Y(sim.row(Time));
+  for (int k = sim.Place_Out_Start[place]; k < sim.Place_Out_Start[place + 1]; ++k)
+    m -= static_cast<std::int64_t>(sim.Place_Out[k].Weight) * row[sim.Place_Out[k].Other];
+  return m;
+}
+
+int Draw_Routing(Simulation& sim, const PetriNet& Reseau, int Place_Id, int Trans_Id, int Time) {
+  const PL_DES& pl = Reseau.P[Place_Id];
+  const auto& routing = *pl.Routing;
+  std::int64_t* hh = sim.HH.data() + static_cast<std::size_t>(sim.HH_Row[Place_Id]) * sim.Nb_Trans;
+  switch (routing.Type) {
+    case 'R': {
+      const int first = sim.Place_Out_Start[Place_Id];
+      const int n = sim.Place_Out_Start[Place_Id + 1] - first;
+      if (n <= 0) return 0;
+      // Probabilities the file left out count as 0.
+      auto proba = [&](int k) {
+        return k < static_cast<int>(routing.Probas.size()) ? routing.Probas[k] : 0.0;
+      };
+      double d = orv::U_0_1() - proba(0);
+      int k = 0;
+      while (d >= 0 && k < n - 1) {
+        d -= proba(k + 1);
+        ++k;
+      }
+      hh[sim.Place_Out[first + k].Other] += 1;
+      return 1;
+    }
+    case 'D': {
+      const int period = std::min<int>(routing.Period, static_cast<int>(routing.Cycle.size()));
+      if (period <= 0) return 0;
+      if (sim.Phase[Place_Id] >= period) sim.Phase[Place_Id] = 0;
+      const auto& entry = routing.Cycle[sim.Phase[Place_Id]];
+      if (!entry || entry->Number < 0 || entry->Number >= sim.Nb_Trans) return 0;
+      hh[entry->Number] += 1;
+      sim.Phase[Place_Id] = (sim.Phase[Place_Id] + 1) % period;
+      return 1;
+    }
+    case 'P': {
+      std::int64_t m = INT64_MAX;
+      int weight = 1;
+      for (int k = sim.Trans_In_Start[Trans_Id]; k < sim.Trans_In_Start[Trans_Id + 1]; ++k) {
+        const Simulation::Out_Arc& a = sim.Trans_In[k];
+        if (a.Other == Place_Id && weight == 1) weight = a.Weight;
+        if (a.Weight > 0) m = std::min(m, Place_Marking(sim, a.Other, Time) / a.Weight);
+      }
+      if (m <= 0 || m == INT64_MAX) return 0;
+      // m is counted in firings; the place gives up m firings' worth of tokens.
+      const std::int64_t tokens = m * std::max(weight, 1);
+      hh[Trans_Id] += tokens;
+      sim.Count[Place_Id] += tokens;
+      return 1;
+    }
+    default:
+      std::printf("%s: error: shouldn't have to compute routing for place %d", "quanter",
+                  Place_Id);
+      if (!pl.Name.empty())
+        std::printf(" (%s)\n", pl.Name.c_str());
+      else
+        std::printf("\n");
+      return 0;
+  }
+}
+
+bool simulate(Simulation& sim, const PetriNet& Reseau, const LAYER_STRUCT& layers, int Scale,
+              int Buf_Size) {
+  if (!init_simulation(sim, Reseau, layers, Scale, Buf_Size)) {
+    std::printf("Could not allocate space. Simulation not launched.\n");
+    return false;
+  }
+  const int H = sim.Last_Tick;
+  double l0 = std::rint(Max(orv::pn::Max_Lag(Reseau), orv::pn::Max_Delay(Reseau)) * Scale);
+  const long long L0 = l0 > 0 ? static_cast<long long>(std::min(l0, 2e9)) : 0;
+  int i = 0;
+  for (; i <= H && i < L0; ++i) initial_step(sim, Reseau, i);
+  for (; i <= H; ++i) {
+    steady_step(sim, Reseau, i);
+    if (i == INT_MAX) break;
+  }
+  return true;
+}
+
+void dumpe_simulation(const Simulation& sim, const PetriNet& Reseau) {
+  int max_pop = 0;
+  for (const PL_DES& pl : Reseau.P) max_pop = std::max(max_pop, pl.Init_Pop);
+  const int H = sim.Last_Tick;
+  // Only the last Buf_Size ticks are still in the buffer.
+  long long from = std::max<long long>({0LL, static_cast<long long>(H) - max_pop,
+                                        static_cast<long long>(H) - sim.Buf_Size + 1});
+  for (int t = 0; t < sim.Nb_Trans; ++t) {
+    std::printf("Transition %d ...\n", t);
+    for (long long j = from; j <= H; ++j) {
+      int v = sim.Y(static_cast<int>(j % sim.Buf_Size))[t];
+      if (v > 100000)
+        std::printf("oo ");
+      else
+        std::printf("%8.3f", static_cast<double>(v));
+      std::printf("\n");
+    }
+  }
+}
+
+void write_stat_results(const Simulation& sim, const PetriNet& Reseau, const timeval& start,
+                        const timeval& end) {
+  const int H = sim.Last_Tick;
+  const int S = sim.Scale;
+  const int* last = sim.Y(sim.row(H));
+  double total = 0;
+  for (int t = 0; t < sim.Nb_Trans; ++t) {
+    const int Y = last[t];
+    total += Y;
+    std::printf("Y_%1d[%1d] = %5d      Cycle time: ", t, H / S, Y);
+    if (Y == 0)
+      std::printf("    oo    ");
+    else
+      std::printf("%10.4f", static_cast<double>(H) / Y / S);
+    const TR_DES& tr = Reseau.T[t];
+    if (!tr.Name.empty())
+      std::printf("  (%s)\n", tr.Name.c_str());
+    else
+      std::printf("\n");
+  }
+  const double time = elapsed_time(start, end);
+  std::printf("Total execution time: %f", time);
+  // A run shorter than the clock's resolution has no measurable rate.
+  if (time > 0)
+    std::printf("\t\t(%f evt/sec)\n", total / time);
+  else
+    std::printf("\t\t(- evt/sec)\n");
+}
+
+}  // namespace quanter

@@ -1,0 +1,67 @@
+// sabrel: bounds on the marking of each place (or of the whole net) from the
+// state equation, through lp_solve; optionally a bound file for brodel.
+#include <cstdio>
+#include <string>
+
+#include "common/args.h"
+#include "petri/flatten.h"
+#include "petri/pnl_reader.h"
+#include "sabrel.h"
+
+int main(int argc, char** argv) {
+  orv::sabrel::Run run;
+  orv::Args args(argc, argv, run.Prog);
+  std::string file, out_file, b_file;
+  bool single_place = false;
+  int place = 0;
+  while (args.next()) {
+    if (args.is("-f")) {
+      args.take_string(file);
+    } else if (args.is("-o")) {
+      args.take_string(out_file);
+    } else if (args.is("-Bfile")) {
+      args.take_string(b_file);
+    } else if (args.is("-place")) {
+      if (args.take_int(place)) single_place = true;
+    } else if (args.is("-debug")) {
+      orv::pn::Debug = 1;
+    } else if (args.is("-min")) {
+      run.Minimum = true;
+    } else if (args.is("-total")) {
+      run.Total = true;
+    } else if (args.is("-v")) {
+      args.print_version();
+      return 0;
+    } else if (args.is("-h") || args.is("-?")) {
+      std::printf("Usage: %s [-f <file>] ", argv[0]);
+      std::fputs("[-debug] [-o <file>] [-min] [-total]\n\t", stdout);
+      std::fputs("[-place <int>] [-Bfile <file>]\n", stdout);
+      return 0;
+    }
+  }
+  if (args.failed()) return -1;
+
+  orv::pn::NetPtr net = orv::pn::Read_Network(file);
+  if (!net) {
+    std::fprintf(stderr, "%s: Error reading network. No analysis.\n", run.Prog);
+    return -2;
+  }
+  if (orv::pn::Debug) orv::pn::dumpe_network(*net);
+  // Arcs through submodel ports belong in the equations too.
+  if (net->Nb_Submodels > 0) orv::pn::Flatten_PN(*net, 1);
+  if (orv::sabrel::Has_Weights_Or_Inhibitors(*net)) {
+    std::printf("%s: the networks has weights and/or inhibitor arcs.", run.Prog);
+    std::fputs(" Can't handle it.\n", stdout);
+    return -3;
+  }
+  if (run.Total) b_file.clear();
+  if (!out_file.empty() && !std::freopen(out_file.c_str(), "w", stdout)) {
+    std::fprintf(stderr, "%s: Error opening file %s.\n", run.Prog, out_file.c_str());
+    return -1;
+  }
+  // Place numbers are given from 1.
+  if (!orv::sabrel::gen_solve_analyze(run, *net, single_place, place - 1)) return -1;
+  if (!b_file.empty() && !orv::sabrel::write_B_file(run, *net, b_file, single_place, place - 1))
+    return -1;
+  return run.Failed ? 1 : 0;
+}

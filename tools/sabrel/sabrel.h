@@ -1,0 +1,38 @@
+// Marking bounds of a Petri net from its state equation, one linear program
+// per place (or one for the whole population), solved by lp_solve.
+#pragma once
+
+#include <climits>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "common/petri_net.h"
+
+namespace orv::sabrel {
+
+inline constexpr int Unbounded = INT_MAX;  // no finite bound known
+
+struct Run {
+  const char* Prog = "sabrel";
+  bool Total = false;
+  bool Minimum = false;
+  std::vector<int> The_Bound;  // per place, Unbounded until a solve gives one
+  bool Failed = false;         // some solve gave no answer
+};
+
+// Arcs the state equation below cannot express: a weight above 1 in either
+// direction, or an inhibitor arc.
+bool Has_Weights_Or_Inhibitors(const pn::PetriNet& net);
+
+void gen_lin_code(FILE* out, const pn::PetriNet& net, int place, bool total, bool minimum);
+
+// Solves for every place, for one (place >= 0), or for the total. False
+// when the single place does not exist (message printed).
+bool gen_solve_analyze(Run& run, const pn::PetriNet& net, bool single_place, int place);
+
+// False (message printed) when the file cannot be opened.
+bool write_B_file(const Run& run, const pn::PetriNet& net, const std::string& file,
+                  bool single_place, int place);
+
+}  // namespace orv::sabrel

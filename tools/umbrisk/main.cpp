@@ -1,0 +1,83 @@
+// umbrisk: cycle time, eigenvector, critical graph and transient of an
+// integer max-plus matrix.
+#include <cstdio>
+#include <new>
+#include <string>
+
+#include "common/args.h"
+#include "umbrisk.h"
+
+namespace {
+
+void usage() {
+  std::printf("usage: %s [-transient] [-f inputfile] ", "umbrisk");
+  std::printf("[-o outputfile] [-precision <int>]\n");
+  std::printf("[-cycles]\n");
+  std::printf(
+      "The precision is normally a power of 10 (ex: 100 for two digit precision).\n"
+      "The inputfile must contain:\n"
+      "\t- the size of the matrix, N, \n"
+      "\t- an NxN integer matrix and an N vector (with option -transient),\n"
+      "  with the following convention:\n"
+      "\tthe string 'eps' represents -infinity,\n"
+      "\tnumbers out of range [-%d/precision,%d/precision]\n"
+      "\t are not accepted and\n"
+      "\tall the insignificant digits (over the precision) are dropped.\n",
+      2147483647, 2147483647);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace orv::umbrisk;
+  const char* prog = argc > 0 ? argv[0] : "umbrisk";
+  orv::Args args(argc, argv, prog, stderr);
+  Options o;
+  while (args.next()) {
+    std::string file;
+    if (args.is("-f")) {
+      if (!args.take_word(file, "%s: usage:filename expected after -f\n")) return -1;
+      if (!std::freopen(file.c_str(), "r", stdin)) {
+        std::fprintf(stderr, "%s: could not open file %s\n", prog, file.c_str());
+        return -1;
+      }
+    } else if (args.is("-o")) {
+      if (!args.take_word(file, "usage: %s: filename expected after -o\n")) return -1;
+      if (!std::freopen(file.c_str(), "w", stdout)) {
+        std::fprintf(stderr, "%s: cannot open file %s\n", prog, file.c_str());
+        return -1;
+      }
+    } else if (args.is("-precision")) {
+      if (!args.take_int(o.Precision, "usage: %s: integer expected after %s\n")) return -1;
+      // Every printed value is divided by the precision.
+      if (o.Precision <= 0) {
+        std::fprintf(stderr, "usage: %s: positive integer expected after %s\n", prog,
+                     "-precision");
+        return -1;
+      }
+    } else if (args.is("-transient")) {
+      o.transient = true;
+    } else if (args.is("-cycles")) {
+      o.cycles = true;
+    } else if (args.is("-debug")) {
+      o.Debug = true;
+    } else if (args.is("-v")) {
+      std::printf("%s (Version %s)\n", "umbrisk", VERSION);
+      return 0;
+    } else if (args.is("-h") || args.is("-?") || args.is("-help")) {
+      usage();
+      return 0;
+    }
+  }
+
+  try {
+    Problem p;
+    int status = Read_Problem(stdin, o, p, stdout, stderr);
+    if (status != 0) return status;
+    return Run(p, o, stdout, stderr);
+  } catch (const std::bad_alloc&) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "%s: Not enough memory.\n", "umbrisk");
+    return -1;
+  }
+}
