@@ -65,9 +65,11 @@ void Print_Point(double x, double F);
 
 // Rows Xi[m] (m + 1 values) of the hinge table of customer n, handed to
 // visit from m = n down to m = low; only two rows are held at a time.
-// Returns -1 when the rows cannot be allocated.
+// With trace the rows are printed as they are made. Returns -1 when the rows
+// cannot be allocated.
 int Compute_Hinge_Coefs(double lambda, const SEQUENCE& s, int n, int low,
-                        const std::function<void(int m, const double* row)>& visit);
+                        const std::function<void(int m, const double* row)>& visit,
+                        bool trace = false);
 // Moment of order k of the n-th waiting time; -1 on allocation failure.
 int Compute_Moment(double lambda, const SEQUENCE& s, int n, int k, double& result);
 // Distribution of the n-th waiting time over the range. 0, 1 (bad range or

@@ -43,14 +43,14 @@ double poisson_mix(double d, const double* row, int m, std::vector<double>& w) {
 }  // namespace
 
 int Compute_Hinge_Coefs(double lambda, const SEQUENCE& s, int n, int low,
-                        const std::function<void(int, const double*)>& visit) {
+                        const std::function<void(int, const double*)>& visit, bool trace) {
   if (n < 0 || n > Max_Customer) return -1;
   try {
     // Row m needs only row m + 1, so two rows are enough whatever n.
     std::vector<double> next(static_cast<std::size_t>(n) + 1, 1.0);
     std::vector<double> cur(next.size(), 0.0);
     std::vector<double> w;
-    if (Debug) print_row(n, next.data(), true);
+    if (trace) print_row(n, next.data(), true);
     visit(n, next.data());
     for (int m = n - 1; m >= std::max(low, 0); --m) {
       double step = m < s.T ? s.B[m + 1] - s.B[m] : s.Inc[(m - s.T) % s.D];
@@ -63,7 +63,7 @@ int Compute_Hinge_Coefs(double lambda, const SEQUENCE& s, int n, int low,
         cur[i] = sum;
       }
       std::swap(cur, next);
-      if (Debug) print_row(m, next.data(), false);
+      if (trace) print_row(m, next.data(), false);
       visit(m, next.data());
     }
   } catch (const std::bad_alloc&) {

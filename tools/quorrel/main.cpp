@@ -126,6 +126,13 @@ int transient(const Options& o, qn::SEQUENCE& s, double lambda, int n) {
     std::printf("Error: could not allocate memory.\n");
     return -1;
   }
+  // The whole table is traced once, ahead of the results and on the
+  // original output; the analyses below only sweep the rows they need.
+  if (qn::Debug &&
+      qn::Compute_Hinge_Coefs(lambda, s, n, 0, [](int, const double*) {}, true) != 0) {
+    std::printf("Error: could not allocate memory.\n");
+    return -1;
+  }
   if (!o.Result_File_Name.empty() && !redirect_stdout(o.Result_File_Name))
     std::fprintf(stderr, "%s: warning: could not open file %s\n", kProg, o.Result_File_Name.c_str());
   int st;
