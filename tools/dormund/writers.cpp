@@ -44,7 +44,7 @@ void write_entry(double x, const Out_Format& f) {
 }
 
 // Sorvic lists are wrapped by a running width; only an item, not a
-// separator, can end a line.
+// separator, can end a line. A pair's 8 columns include its ";".
 class Wrapper {
  public:
   void separator() { width_ += 1; }
@@ -145,10 +145,7 @@ void Write_Matrix_As_Sparse(const std::vector<double>& A, int n, const Out_Forma
   for (size_t i = 0; i < un; ++i)
     for (size_t j = 0; j < un; ++j) {
       if (is_eps(A[i * un + j])) continue;
-      if (!first) {
-        std::fputc(';', stdout);
-        wrap.separator();
-      }
+      if (!first) std::fputc(';', stdout);
       first = false;
       std::printf("%3d,%3d", static_cast<int>(i), static_cast<int>(j));
       wrap.item(8);
