@@ -87,7 +87,7 @@ int run(int argc, char** argv) {
     } else if (a.is("-flag_trans")) {
       take_int(a, flag_trans);
     } else if (a.is("-v")) {
-      a.print_version();
+      std::printf("%s (Version %s)\n", "dormund", orv::ORV_VERSION);
       return 0;
     } else if (a.is("-h") || a.is("-?")) {
       usage();

@@ -20,9 +20,11 @@ size_t idx(int i) { return static_cast<size_t>(i); }
 bool is_eps(double x) { return x <= orv::eg::EG_EPSILON; }
 
 // Integers are truncated toward zero; a value within 1e-6 of the next integer
-// counts as that integer, so sums such as 2.9999999 do not lose a unit.
-long long as_integer(double x) {
-  return static_cast<long long>(std::trunc(x + std::copysign(1e-6, x)));
+// counts as that integer, so sums such as 2.9999999 do not lose a unit. The
+// result stays a double printed with no decimals: dates beyond any integer
+// type keep their value instead of wrapping round.
+double as_integer(double x) {
+  return std::trunc(x + std::copysign(1e-6, x)) + 0.0;
 }
 
 void Write_Epsilon(const Out_Format& f) {
@@ -34,7 +36,7 @@ void Write_Epsilon(const Out_Format& f) {
 }
 
 void write_value(double x, const Out_Format& f) {
-  if (f.Integer) std::printf("%10lld ", as_integer(x));
+  if (f.Integer) std::printf("%10.0f ", as_integer(x));
   else std::printf("%10.4f ", x);
 }
 
@@ -44,7 +46,7 @@ void write_entry(double x, const Out_Format& f) {
 }
 
 // Sorvic lists are wrapped by a running width; only an item, not a
-// separator, can end a line.
+// separator, can end a line. A pair's 8 columns include its ";".
 class Wrapper {
  public:
   void separator() { width_ += 1; }
@@ -133,7 +135,7 @@ void Write_Matrix_As_Sparse(const std::vector<double>& A, int n, const Out_Forma
         const double x = A[i * un + j];
         if (is_eps(x)) continue;
         std::printf("%4d %4d ", static_cast<int>(i), static_cast<int>(j));
-        if (f.Integer) std::printf("%10lld\n", as_integer(x));
+        if (f.Integer) std::printf("%10.0f\n", as_integer(x));
         else std::printf("%10.4f\n", x);
       }
     std::fputs("end\n", stdout);
@@ -145,10 +147,7 @@ void Write_Matrix_As_Sparse(const std::vector<double>& A, int n, const Out_Forma
   for (size_t i = 0; i < un; ++i)
     for (size_t j = 0; j < un; ++j) {
       if (is_eps(A[i * un + j])) continue;
-      if (!first) {
-        std::fputc(';', stdout);
-        wrap.separator();
-      }
+      if (!first) std::fputc(';', stdout);
       first = false;
       std::printf("%3d,%3d", static_cast<int>(i), static_cast<int>(j));
       wrap.item(8);
@@ -165,7 +164,7 @@ void Write_Matrix_As_Sparse(const std::vector<double>& A, int n, const Out_Forma
     }
     first = false;
     if (f.Integer) {
-      std::printf("%3lld", as_integer(x));
+      std::printf("%3.0f", as_integer(x));
       wrap.item(3);
     } else {
       std::printf("%10.4f", x);
@@ -217,7 +216,7 @@ void Write_Matrix_Sequence_As_Sparse(const EventGraph& g, const Out_Format& f) {
     std::fputs("sp\n", stdout);
     for (int j = 0; j < n; ++j)
       for (const Seq_Entry& e : row_entries(g, j, m, Phi, [](int) { return true; })) {
-        if (f.Integer) std::printf("%4d %4d %10lld\n", j, e.k, as_integer(e.value));
+        if (f.Integer) std::printf("%4d %4d %10.0f\n", j, e.k, as_integer(e.value));
         else std::printf("%4d %4d %10.4f\n", j, e.k, e.value);
       }
     std::fputs("end\n", stdout);
