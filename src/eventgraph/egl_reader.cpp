@@ -116,8 +116,17 @@ void Append_Transition(Transition_Cells& list, Transition_Cell transition) {
 
 void Append_Place(Place_Cells& list, PlacePtr place) { list.push_back(std::move(place)); }
 
+// A token count this large is a typo, not a model: refusing it keeps one
+// small file from reserving gigabytes of lags.
+constexpr int Max_Population = 1 << 24;
+
 POPULATION Parse_Init_Pop(int count, REAL_LIST lags, bool* ok) {
   POPULATION pop;
+  if (count > Max_Population) {
+    no_memory("population");
+    if (ok != nullptr) *ok = false;
+    return pop;
+  }
   if (count > 0) {
     try {
       pop.Delais.assign(static_cast<size_t>(count), 0.0);
