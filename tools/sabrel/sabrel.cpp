@@ -15,7 +15,7 @@ const char* const RES_FILE = "sabrel.res";
 
 bool weighted(const pn::ARC_LIST& arcs) {
   for (const auto& a : arcs)
-    if (a.Weight > 1 || a.Is_Inhibitor) return true;
+    if (a.Weight != 1 || a.Is_Inhibitor) return true;
   return false;
 }
 

@@ -21,8 +21,8 @@ struct Run {
   bool Failed = false;         // some solve gave no answer
 };
 
-// Arcs the state equation below cannot express: a weight above 1 in either
-// direction, or an inhibitor arc.
+// Arcs the state equation below cannot express: a weight other than 1 in
+// either direction, or an inhibitor arc.
 bool Has_Weights_Or_Inhibitors(const pn::PetriNet& net);
 
 void gen_lin_code(FILE* out, const pn::PetriNet& net, int place, bool total, bool minimum);
