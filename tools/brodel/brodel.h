@@ -70,7 +70,7 @@ std::vector<std::vector<int>> Cycle_Base(const pn::PetriNet& net, const std::vec
 
 struct Inter {
   int T = 0;
-  int W = 0;
+  double W = 0.0;  // a product of two weights need not fit an int
 };
 // Transitions met through non-inhibitor arcs in both lists, one entry per
 // pair of arcs, weight w1 * w2.

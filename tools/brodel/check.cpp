@@ -31,6 +31,13 @@ FILE* open_or_report(const Brodel& b, const std::string& name) {
 int check_network(Brodel& b, const pn::PetriNet& net) {
   // Nothing to bound (and no objective to write) without transitions.
   if (net.Nb_Trans < 1) return 0;
+  // An arc of weight 0 has no place in the constraints (they divide by it).
+  for (const auto& p : net.P)
+    for (const auto& a : p.Outputs)
+      if (a.Weight < 1) return 0;
+  for (const auto& t : net.T)
+    for (const auto& a : t.Outputs)
+      if (a.Weight < 1) return 0;
   for (const auto& p : net.P)
     if (!p.Pl_Law || p.Pl_Law->Name != 'C' || p.Pl_Law->Parameters[0] != 0.0) return 0;
   b.Mu.assign(idx(net.Nb_Trans), 0.0);

@@ -338,7 +338,7 @@ std::vector<Inter> L_List_Inter(const ARC_LIST& l1, const ARC_LIST& l2) {
   for (const auto& a : l1) {
     if (a.Is_Inhibitor) continue;
     for (const auto& c : l2)
-      if (!c.Is_Inhibitor && c.Dest == a.Dest) r.push_back({a.Dest, a.Weight * c.Weight});
+      if (!c.Is_Inhibitor && c.Dest == a.Dest) r.push_back({a.Dest, static_cast<double>(a.Weight) * c.Weight});
   }
   return r;
 }

@@ -60,8 +60,9 @@ int main(int argc, char** argv) {
     return -1;
   }
   // Place numbers are given from 1.
-  if (!orv::sabrel::gen_solve_analyze(run, *net, single_place, place - 1)) return -1;
-  if (!b_file.empty() && !orv::sabrel::write_B_file(run, *net, b_file, single_place, place - 1))
+  const long long index = static_cast<long long>(place) - 1;
+  if (!orv::sabrel::gen_solve_analyze(run, *net, single_place, index)) return -1;
+  if (!b_file.empty() && !orv::sabrel::write_B_file(run, *net, b_file, single_place, index))
     return -1;
   return run.Failed ? 1 : 0;
 }

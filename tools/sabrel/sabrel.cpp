@@ -15,7 +15,7 @@ const char* const RES_FILE = "sabrel.res";
 
 bool weighted(const pn::ARC_LIST& arcs) {
   for (const auto& a : arcs)
-    if (a.Weight > 1 || a.Is_Inhibitor) return true;
+    if (a.Weight != 1 || a.Is_Inhibitor) return true;
   return false;
 }
 
@@ -110,7 +110,7 @@ void gen_lin_code(FILE* out, const pn::PetriNet& net, int place, bool total, boo
   }
 }
 
-bool gen_solve_analyze(Run& run, const pn::PetriNet& net, bool single_place, int place) {
+bool gen_solve_analyze(Run& run, const pn::PetriNet& net, bool single_place, long long place) {
   run.The_Bound.assign(static_cast<size_t>(net.Nb_Places), Unbounded);
   if (run.Total) {
     Answer a = solve(run, net, -1, "Generating Linear Program for total population\n");
@@ -123,12 +123,13 @@ bool gen_solve_analyze(Run& run, const pn::PetriNet& net, bool single_place, int
   }
   if (single_place) {
     if (place < 0 || place >= net.Nb_Places) {
-      std::fprintf(stderr, "%s: invalid place number (%d).\n", run.Prog, place + 1);
+      std::fprintf(stderr, "%s: invalid place number (%lld).\n", run.Prog, place + 1);
       return false;
     }
-    place_result(run, net, place,
-                 solve(run, net, place,
-                       "Generating Linear Program for single place " + std::to_string(place) + "\n"));
+    const int p = static_cast<int>(place);
+    place_result(run, net, p,
+                 solve(run, net, p,
+                       "Generating Linear Program for single place " + std::to_string(p) + "\n"));
     return true;
   }
   for (int p = 0; p < net.Nb_Places; ++p)
@@ -137,7 +138,7 @@ bool gen_solve_analyze(Run& run, const pn::PetriNet& net, bool single_place, int
 }
 
 bool write_B_file(const Run& run, const pn::PetriNet& net, const std::string& file,
-                  bool single_place, int place) {
+                  bool single_place, long long place) {
   FILE* f = std::fopen(file.c_str(), "w");
   if (!f) {
     std::printf("%s: could not open file %s for writing.\n", run.Prog, file.c_str());

@@ -21,18 +21,19 @@ struct Run {
   bool Failed = false;         // some solve gave no answer
 };
 
-// Arcs the state equation below cannot express: a weight above 1 in either
-// direction, or an inhibitor arc.
+// Arcs the state equation below cannot express: a weight other than 1 in
+// either direction, or an inhibitor arc.
 bool Has_Weights_Or_Inhibitors(const pn::PetriNet& net);
 
 void gen_lin_code(FILE* out, const pn::PetriNet& net, int place, bool total, bool minimum);
 
 // Solves for every place, for one (place >= 0), or for the total. False
-// when the single place does not exist (message printed).
-bool gen_solve_analyze(Run& run, const pn::PetriNet& net, bool single_place, int place);
+// when the single place does not exist (message printed). The place is wide
+// enough for any "-place" value minus 1.
+bool gen_solve_analyze(Run& run, const pn::PetriNet& net, bool single_place, long long place);
 
 // False (message printed) when the file cannot be opened.
 bool write_B_file(const Run& run, const pn::PetriNet& net, const std::string& file,
-                  bool single_place, int place);
+                  bool single_place, long long place);
 
 }  // namespace orv::sabrel
