@@ -1,5 +1,8 @@
 #include "common/args.h"
 
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 
 namespace orv {
@@ -54,7 +57,16 @@ void Args::print_version(const char* version) const {
   std::fprintf(msg_, "%s (Version %s)\n", prog_.c_str(), version);
 }
 
-bool read_int(const char* s, int& out) { return std::sscanf(s, "%d", &out) == 1; }
+// A leading integer, as sscanf's %d takes it, but one beyond int is not an
+// integer rather than a wrapped value.
+bool read_int(const char* s, int& out) {
+  errno = 0;
+  char* end = nullptr;
+  long v = std::strtol(s, &end, 10);
+  if (end == s || errno == ERANGE || v < INT_MIN || v > INT_MAX) return false;
+  out = static_cast<int>(v);
+  return true;
+}
 bool read_real(const char* s, double& out) { return std::sscanf(s, "%lf", &out) == 1; }
 
 }  // namespace orv

@@ -71,6 +71,18 @@ TEST(Args, ErrorsEndTheScanWithTheirMessage) {
   }
 }
 
+TEST(Args, IntegersOutsideIntAreRefused) {
+  int v = 7;
+  EXPECT_TRUE(orv::read_int("12x", v));
+  EXPECT_EQ(v, 12);
+  EXPECT_TRUE(orv::read_int(" -2147483648", v));
+  EXPECT_EQ(v, -2147483648);
+  EXPECT_FALSE(orv::read_int("99999999999", v));
+  EXPECT_FALSE(orv::read_int("2147483648", v));
+  EXPECT_FALSE(orv::read_int("x1", v));
+  EXPECT_FALSE(orv::read_int("", v));
+}
+
 TEST(Args, Version) {
   Scan s({"prog"});
   orv::Args a(1, s.argv.data(), "alvorn", s.msg);
