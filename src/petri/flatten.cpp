@@ -204,7 +204,9 @@ void Link_Bindings(PetriNet& top, const std::vector<Node>& nodes) {
 void Link_Addresses(PetriNet& top) {
   for (auto* table : {&top.Inputs, &top.Outputs}) {
     for (AddressPtr& a : *table) {
-      if (!a) continue;
+      // A bare number names an object of the top net, whose numbers stay;
+      // it is nothing to expand.
+      if (!a || (a->Type == 'U' && !a->Next)) continue;
       AddressPtr e = Expand_Address(top, a.get());
       if (!e) continue;
       char type = Find_Type(top, e.get());

@@ -169,6 +169,28 @@ TEST(Flatten, NetWithoutSubmodelsIsUnchanged) {
   EXPECT_EQ(dest_of_first_output(net->T[0]), 0);
 }
 
+// An export given as a bare number names a top-net object: flattening keeps
+// it quietly, beside a port export that it does renumber.
+TEST(Flatten, BareNumberExportIsKept) {
+  Files f;
+  std::string sub = f.write("sub.pnl",
+                            "Transitions <- 1\nPlaces <- 1\nT 1 C 1.0 , 1 ;\nP 1 C 0.0 0 , 1 ;\n"
+                            "Export\nIN 1 IS T 1 ;\n");
+  f.write("top.pnl", "Transitions <- 1\nPlaces <- 2\nSubmodel 1 FILE \"" + sub + "\" ;\n"
+                     "T 1 C 1.0 , 1 ;\nP 1 C 0.0 1 0.0 , S 1 / IN 1 , 1 ;\nP 2 C 0.0 0 ;\n"
+                     "Export\nIN 1 IS 2 ;\nIN 2 IS S 1 / IN 1 ;\n");
+  NetPtr net = f.read("top.pnl");
+  ASSERT_TRUE(net);
+  testing::internal::CaptureStdout();
+  Flatten_PN(*net, 1);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+  ASSERT_EQ(net->Nb_Inputs, 2);
+  EXPECT_EQ(net->Inputs[0]->Type, 'U');
+  EXPECT_EQ(net->Inputs[0]->Number, 1);
+  EXPECT_EQ(net->Inputs[1]->Type, 'T');
+  EXPECT_EQ(net->Inputs[1]->Number, 1);
+}
+
 TEST(Flatten, FindNumberReportsBadAddresses) {
   PetriNet net;
   auto bad_sub = New_Address('S', 7, New_Address('T', 0));
