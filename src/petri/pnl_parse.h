@@ -30,13 +30,13 @@ struct Parsed {
   BINDING_LIST bindings;
 };
 
-// One parse: each file read (submodel files included) has its own, so line
-// numbers count per file and nested reads do not disturb the outer one.
 // Laws nest only through IPP, the grammar's one right recursion, so this
-// bounds the parser stack near the classic 10000 entries; deeper nesting
-// would exhaust the C stack in the recursive law code.
+// keeps the parser stack within about 10000 entries; deeper nesting would
+// exhaust the C stack in the recursive law code.
 inline constexpr int Max_Law_Nesting = 2500;
 
+// One parse: each file read (submodel files included) has its own, so line
+// numbers count per file and nested reads do not disturb the outer one.
 struct Reader {
   void* scanner = nullptr;
   int lineno = 1;            // the file's PNL_lineno
