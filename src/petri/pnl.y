@@ -195,7 +195,8 @@ loi_dcl
   | HEXP real_list { $$ = Parse_Law('H', L($2), {}, {}); }
   | ONOFF real_list { $$ = Parse_Law('O', L($2), {}, {}); }
   | IPP PARB REAL SEP law_list PARE
-      { REAL_LIST l; l.push_front($3); $$ = Parse_Law('P', std::move(l), {}, $5); }
+      { --rd.open_laws;
+        REAL_LIST l; l.push_front($3); $$ = Parse_Law('P', std::move(l), {}, $5); }
   ;
 
 pop_dcl : INTGR real_list { $$ = Parse_Init_Pop(rd, $1, L($2)); } ;

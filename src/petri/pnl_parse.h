@@ -30,6 +30,11 @@ struct Parsed {
   BINDING_LIST bindings;
 };
 
+// Laws nest only through IPP, the grammar's one right recursion, so this
+// keeps the parser stack within about 10000 entries; deeper nesting would
+// exhaust the C stack in the recursive law code.
+inline constexpr int Max_Law_Nesting = 2500;
+
 // One parse: each file read (submodel files included) has its own, so line
 // numbers count per file and nested reads do not disturb the outer one.
 struct Reader {
@@ -37,6 +42,7 @@ struct Reader {
   int lineno = 1;            // the file's PNL_lineno
   std::string text;          // text of the last token scanned, for messages
   bool failed = false;       // a builder refused an object: no net
+  int open_laws = 0;         // IPP laws begun and not yet closed
   LISTES lists;              // the objects parsed so far
   std::optional<Parsed> parsed;
 };

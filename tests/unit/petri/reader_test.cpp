@@ -147,6 +147,35 @@ TEST(PnlReader, ErlangAndDiscreteAndIppLaws) {
   EXPECT_EQ(net->T[2].Tr_Law->Law_Parameters.size(), 2u);
 }
 
+// Nested IPP laws deeper than the parser's stack allows are refused with the
+// stack-overflow report instead of exhausting the C stack later.
+TEST(PnlReader, LawNestingIsBounded) {
+  auto nested = [](int depth) {
+    std::string law;
+    for (int i = 0; i < depth; ++i) law += "IPP [ 0.5 , E 2.0 , ";
+    law += "E 1.0";
+    for (int i = 0; i < depth; ++i) law += " ]";
+    return "Transitions <- 1\nPlaces <- 1\nT 1 " + law + " , 1 ;\nP 1 C 0.0 0 , 1 ;\n";
+  };
+  std::fflush(stdout);
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  NetPtr deepest = read(nested(Max_Law_Nesting));
+  NetPtr too_deep = read(nested(Max_Law_Nesting + 1));
+  // Side by side, the counter must not leak from one IPP to the next.
+  std::string wide = "Transitions <- 1\nPlaces <- 1\nT 1 IPP [ 0.5 , " ;
+  for (int i = 0; i < Max_Law_Nesting + 10; ++i) wide += "IPP [ 0.5 , E 1.0 , E 1.0 ] , ";
+  wide += "E 1.0 ] , 1 ;\nP 1 C 0.0 0 , 1 ;\n";
+  NetPtr side_by_side = read(wide);
+  testing::internal::GetCapturedStderr();
+  std::string out = testing::internal::GetCapturedStdout();
+  ASSERT_TRUE(deepest);
+  EXPECT_EQ(deepest->T[0].Tr_Law->Name, 'P');
+  EXPECT_FALSE(too_deep);
+  EXPECT_NE(out.find("---parser stack overflow---[IPP] at line 3\n"), std::string::npos);
+  EXPECT_TRUE(side_by_side);
+}
+
 TEST(PnlReader, RefusalsLeaveNoNet) {
   const char* bad[] = {
       "Transitions <- 1\nPlaces <- 1\nT 1 C 1.0 , 2 ;\nP 1 C 0.0 0 , 1 ;\n",  // arc to no place
