@@ -159,7 +159,8 @@ loi_dcl
   | HEXP real_list { $$ = Parse_Law('H', reals($2), {}, {}); }
   | ONOFF real_list { $$ = Parse_Law('O', reals($2), {}, {}); }
   | IPP PARB real_list SEP law_list PARE
-      { $$ = Parse_Law('P', reals($3), {}, $5); }
+      { Close_Law();
+        $$ = Parse_Law('P', reals($3), {}, $5); }
   ;
 
 pop_dcl

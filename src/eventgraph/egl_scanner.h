@@ -15,6 +15,12 @@ EGL_parser::symbol_type EGL_lex();
 // Text of the last token scanned.
 const char* EGL_current_text();
 
+// Laws nest only through IPP; deeper than this would exhaust the C stack in
+// the recursive law code, so the scanner refuses it as a stack overflow.
+inline constexpr int Max_Law_Nesting = 2500;
+// An IPP law whose sub-laws have been read is closed.
+void Close_Law();
+
 class Scanner_Input {
  public:
   explicit Scanner_Input(FILE* in);

@@ -431,3 +431,31 @@ TEST(EglReader, DamagedFilesNeverGiveAnUnsoundGraph) {
 }
 
 }  // namespace
+
+namespace {
+std::string nested_ipp(int depth) {
+  std::string law;
+  for (int i = 0; i < depth; ++i) law += "IPP [ 1.0 , C 1.0 , ";
+  law += "C 1.0";
+  for (int i = 0; i < depth; ++i) law += " ]";
+  return "Size <- 1\n1 C 1.0, 1 " + law + " 1 0.0;\n";
+}
+}  // namespace
+
+// Laws nested without bound used to overflow the C stack; the nesting is
+// capped and reported as a parser stack overflow.
+TEST(EglReader, LawNestingIsBounded) {
+  auto ok = egl_test::read_text(nested_ipp(2500));
+  EXPECT_TRUE(ok.g);
+  for (int depth : {2501, 300000}) {
+    const int line = EGL_lineno + 1;
+    auto r = egl_test::read_text(nested_ipp(depth));
+    EXPECT_FALSE(r.g);
+    EXPECT_EQ(r.out, "---parser stack overflow---[IPP] at line " + std::to_string(line) + "\n");
+  }
+  // Laws side by side are not nested.
+  std::string wide = "Size <- 1\n1 C 1.0, 1 IPP [ 1.0 , C 1.0";
+  for (int i = 0; i < 5000; ++i) wide += " , IPP [ 1.0 , C 1.0 , C 2.0 ]";
+  wide += " ] 1 0.0;\n";
+  EXPECT_TRUE(egl_test::read_text(wide).g);
+}
