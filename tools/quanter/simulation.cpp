@@ -131,6 +131,18 @@ bool build_tables(Simulation& sim, const PetriNet& net, const LAYER_STRUCT& laye
   return true;
 }
 
+// A transition that no input holds back (only arcs of weight 0).
+constexpr std::int64_t NO_BOUND = INT64_MAX;
+
+// Stores the count of transition t; false when it no longer fits the
+// counters, as the counts of a net whose tokens multiply soon do.
+bool store_count(int* row, int t, std::int64_t y) {
+  if (y == NO_BOUND) y = INT_MAX;
+  if (y > INT_MAX) return false;
+  row[t] = static_cast<int>(std::max<std::int64_t>(y, INT_MIN));
+  return true;
+}
+
 // Tokens that have reached place p by tick i (row r), the initial ones
 // available by then included. Look-backs before tick 0 find nothing.
 std::int64_t arrived(const Simulation& sim, int p, int i, int r) {
@@ -165,8 +177,9 @@ std::int64_t route(Simulation& sim, const PetriNet& net, int p, int t, int i, st
 
 // A tick of the steady phase, read from the plan: every initial token is
 // there and every look-back falls at or after tick 0, so the tests of
-// initial_step drop out.
-void steady_step(Simulation& sim, const PetriNet& net, int i) {
+// initial_step drop out. Returns the transition whose count overflowed, or
+// -1.
+int steady_step(Simulation& sim, const PetriNet& net, int i) {
   const int B = sim.Buf_Size;
   const std::size_t NT = static_cast<std::size_t>(sim.Nb_Trans);
   const int r = i % B;
@@ -178,7 +191,7 @@ void steady_step(Simulation& sim, const PetriNet& net, int i) {
   while (q != end) {
     const int t = *q++;
     const int inputs = *q++;
-    std::int64_t y = INT_MAX;
+    std::int64_t y = NO_BOUND;
     for (int k = 0; k < inputs; ++k) {
       const int p = q[0], w = q[1], routing = q[3], arcs = q[4];
       std::int64_t A = q[2];
@@ -194,12 +207,14 @@ void steady_step(Simulation& sim, const PetriNet& net, int i) {
       else if (w > 0)
         y = std::min(y, A / w);
     }
-    row[t] = static_cast<int>(std::max<std::int64_t>(y, INT_MIN));
+    if (!store_count(row, t, y)) return t;
   }
+  return -1;
 }
 
-// A tick of the initial phase, while look-backs may reach before tick 0.
-void initial_step(Simulation& sim, const PetriNet& net, int i) {
+// A tick of the initial phase, while look-backs may reach before tick 0;
+// returns as steady_step.
+int initial_step(Simulation& sim, const PetriNet& net, int i) {
   const int r = i % sim.Buf_Size;
   int* row = sim.Y(r);
   if (i > 0) {
@@ -207,7 +222,7 @@ void initial_step(Simulation& sim, const PetriNet& net, int i) {
     std::memcpy(row, sim.Y(prev), sizeof(int) * static_cast<std::size_t>(sim.Nb_Trans));
   }
   for (int t : sim.Order) {
-    std::int64_t y = INT_MAX;
+    std::int64_t y = NO_BOUND;
     const Simulation::Out_Arc* a = sim.Trans_In.data() + sim.Trans_In_Start[t];
     const Simulation::Out_Arc* end = sim.Trans_In.data() + sim.Trans_In_Start[t + 1];
     for (; a != end; ++a) {
@@ -221,8 +236,9 @@ void initial_step(Simulation& sim, const PetriNet& net, int i) {
       else if (a->Weight > 0)
         y = std::min(y, A / a->Weight);
     }
-    row[t] = static_cast<int>(std::max<std::int64_t>(y, INT_MIN));
+    if (!store_count(row, t, y)) return t;
   }
+  return -1;
 }
 
 }  // namespace
@@ -337,10 +353,16 @@ bool simulate(Simulation& sim, const PetriNet& Reseau, const LAYER_STRUCT& layer
   double l0 = std::rint(Max(orv::pn::Max_Lag(Reseau), orv::pn::Max_Delay(Reseau)) * Scale);
   const long long L0 = l0 > 0 ? static_cast<long long>(std::min(l0, 2e9)) : 0;
   int i = 0;
-  for (; i <= H && i < L0; ++i) initial_step(sim, Reseau, i);
-  for (; i <= H; ++i) {
-    steady_step(sim, Reseau, i);
-    if (i == INT_MAX) break;
+  int over = -1;  // the transition whose count overflowed, at tick i
+  for (; i <= H && i < L0; ++i)
+    if ((over = initial_step(sim, Reseau, i)) >= 0) break;
+  for (; over < 0 && i <= H; ++i) {
+    if ((over = steady_step(sim, Reseau, i)) >= 0 || i == INT_MAX) break;
+  }
+  if (over >= 0) {
+    std::printf("quanter: error: the firing count of transition %d exceeds %d at tick %d. "
+                "No results.\n", over, INT_MAX, i);
+    return false;
   }
   return true;
 }

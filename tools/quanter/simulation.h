@@ -82,7 +82,7 @@ std::int64_t Place_Marking(const Simulation& sim, int place, int Time);
 int Draw_Routing(Simulation& sim, const PetriNet& Reseau, int Place_Id, int Trans_Id, int Time);
 
 // Runs ticks 0 to Scale x Nb_Firings. False, after the message, when the
-// tables could not be allocated.
+// tables could not be allocated or a firing count outgrew its counter.
 bool simulate(Simulation& sim, const PetriNet& Reseau, const LAYER_STRUCT& layers, int Scale,
               int Buf_Size);
 
