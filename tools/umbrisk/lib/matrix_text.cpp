@@ -67,17 +67,19 @@ int Read_Problem(FILE* in, const Options& o, Problem& p, FILE* out, FILE* err) {
   const long long count = static_cast<long long>(n) * n;
   p.A.clear();
   p.X.clear();
-  for (long long e = 0; e < count; ++e) {
+  Val stored = 0;
+  double v = 0, scaled = 0;
+  // Reads entry e of the expected ones into stored, v and scaled; 0 or the
+  // status to end with.
+  auto take = [&](const char* kind, long long expected, long long e) {
     if (!next_word(in, w)) {
-      std::fprintf(err, "%s: Unexpected end of file: %lld matrix entries expected, %lld read.\n",
-                   "umbrisk", count, e);
+      std::fprintf(err, "%s: Unexpected end of file: %lld %s entries expected, %lld read.\n",
+                   "umbrisk", expected, kind, e);
       return STATUS_BAD_INPUT;
     }
-    Val stored = 0;
-    double v = 0, scaled = 0;
     switch (parse_entry(w, o.Precision, stored, v, scaled)) {
       case Entry::bad:
-        std::fprintf(err, "%s: Bad matrix entry %s: 'eps' or a number expected.\n", "umbrisk",
+        std::fprintf(err, "%s: Bad %s entry %s: 'eps' or a number expected.\n", "umbrisk", kind,
                      w.c_str());
         return STATUS_BAD_INPUT;
       case Entry::overflow:
@@ -85,6 +87,10 @@ int Read_Problem(FILE* in, const Options& o, Problem& p, FILE* out, FILE* err) {
       case Entry::ok:
         break;
     }
+    return 0;
+  };
+  for (long long e = 0; e < count; ++e) {
+    if (int status = take("matrix", count, e)) return status;
     if (stored != MINUS_INF) {
       if (o.Debug)
         std::fprintf(out, "Value*Precision = %f, cast = %d, trunc = %d\n", scaled,
@@ -98,23 +104,7 @@ int Read_Problem(FILE* in, const Options& o, Problem& p, FILE* out, FILE* err) {
   }
   if (!o.transient) return 0;
   for (long e = 0; e < n; ++e) {
-    if (!next_word(in, w)) {
-      std::fprintf(err, "%s: Unexpected end of file: %ld vector entries expected, %ld read.\n",
-                   "umbrisk", n, e);
-      return STATUS_BAD_INPUT;
-    }
-    Val stored = 0;
-    double v = 0, scaled = 0;
-    switch (parse_entry(w, o.Precision, stored, v, scaled)) {
-      case Entry::bad:
-        std::fprintf(err, "%s: Bad vector entry %s: 'eps' or a number expected.\n", "umbrisk",
-                     w.c_str());
-        return STATUS_BAD_INPUT;
-      case Entry::overflow:
-        return overflow(err);
-      case Entry::ok:
-        break;
-    }
+    if (int status = take("vector", n, e)) return status;
     p.X.push_back(stored);
   }
   return 0;
