@@ -1,0 +1,198 @@
+#include "common/output_guard.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <set>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace orv {
+
+namespace {
+
+// Temporaries still to remove should the program leave through exit().
+std::set<std::string>& live_temps() {
+  static std::set<std::string> temps;
+  return temps;
+}
+
+void remove_live_temps() {
+  for (const std::string& t : live_temps()) ::unlink(t.c_str());
+  live_temps().clear();
+}
+
+// A temporary is worth making only for a regular file, or a name not there
+// yet; a device or a pipe ("-o /dev/null") is written in place.
+bool wants_temporary(const std::string& path) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return errno == ENOENT;
+  return S_ISREG(st.st_mode);
+}
+
+// Creates an empty temporary beside `path` with the permissions a new file
+// would get, and returns its name ("" when it cannot).
+std::string make_temporary(const std::string& path) {
+  std::string dir, base = path;
+  if (auto slash = path.rfind('/'); slash != std::string::npos) {
+    dir = path.substr(0, slash + 1);
+    base = path.substr(slash + 1);
+  }
+  std::string templ = dir + "." + base + ".XXXXXX";
+  int fd = ::mkstemp(templ.data());
+  if (fd < 0) return "";
+  mode_t mask = ::umask(0);
+  ::umask(mask);
+  struct stat st;
+  // An existing file keeps its permissions; a new one gets the usual ones.
+  mode_t mode = ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : (0666 & ~mask);
+  ::fchmod(fd, mode);
+  ::close(fd);
+  static bool registered = false;
+  if (!registered) {
+    std::atexit(remove_live_temps);
+    registered = true;
+  }
+  live_temps().insert(templ);
+  return templ;
+}
+
+}  // namespace
+
+Output_Guard::Output_Guard(const char* program, int fail_status)
+    : program_(program), fail_status_(fail_status) {}
+
+Output_Guard::~Output_Guard() {
+  for (Pending& p : pending_) discard(p);
+}
+
+void Output_Guard::report(const std::string& name, int err) {
+  std::fprintf(stderr, "%s: error: cannot write %s: %s\n", program_.c_str(), name.c_str(),
+               std::strerror(err ? err : EIO));
+}
+
+bool Output_Guard::redirect_stdout(const std::string& path) {
+  std::fflush(stdout);
+  std::string temp = wants_temporary(path) ? make_temporary(path) : "";
+  const std::string& target = temp.empty() ? path : temp;
+  if (std::freopen(target.c_str(), "w", stdout) == nullptr) {
+    int err = errno;
+    std::fprintf(stderr, "%s: error: cannot open %s: %s\n", program_.c_str(), path.c_str(),
+                 std::strerror(err));
+    if (!temp.empty()) {
+      ::unlink(temp.c_str());
+      live_temps().erase(temp);
+    }
+    // freopen closed the old stdout; give the process a harmless one back.
+    if (std::freopen("/dev/null", "w", stdout) == nullptr) std::clearerr(stdout);
+    failed_ = true;
+    return false;
+  }
+  stdout_slot_ = static_cast<int>(pending_.size());
+  pending_.push_back({nullptr, temp, path, true});
+  stdout_name_ = path;
+  return true;
+}
+
+FILE* Output_Guard::open(const std::string& path) {
+  std::string temp = wants_temporary(path) ? make_temporary(path) : "";
+  const std::string& target = temp.empty() ? path : temp;
+  FILE* f = std::fopen(target.c_str(), "w");
+  if (f == nullptr) {
+    int err = errno;
+    std::fprintf(stderr, "%s: error: cannot open %s: %s\n", program_.c_str(), path.c_str(),
+                 std::strerror(err));
+    if (!temp.empty()) {
+      ::unlink(temp.c_str());
+      live_temps().erase(temp);
+    }
+    failed_ = true;
+    return nullptr;
+  }
+  pending_.push_back({f, temp, path, true});
+  return f;
+}
+
+bool Output_Guard::flush_check(FILE* f, const std::string& name) {
+  errno = 0;
+  int rc = std::fflush(f);
+  int err = errno;
+  if (rc != 0 || std::ferror(f)) {
+    report(name, err);
+    std::clearerr(f);
+    return false;
+  }
+  return true;
+}
+
+bool Output_Guard::close(FILE* f) {
+  for (Pending& p : pending_) {
+    if (p.f != f || f == nullptr) continue;
+    bool ok = flush_check(f, p.path);
+    errno = 0;
+    if (std::fclose(f) != 0 && ok) {
+      report(p.path, errno);
+      ok = false;
+    }
+    p.f = nullptr;
+    p.ok = p.ok && ok;
+    if (!p.ok) failed_ = true;
+    return p.ok;
+  }
+  return false;
+}
+
+bool Output_Guard::commit(Pending& p) {
+  if (p.temp.empty()) return true;
+  if (std::rename(p.temp.c_str(), p.path.c_str()) != 0) {
+    int err = errno;
+    std::fprintf(stderr, "%s: error: cannot write %s: %s\n", program_.c_str(), p.path.c_str(),
+                 std::strerror(err));
+    ::unlink(p.temp.c_str());
+    live_temps().erase(p.temp);
+    p.temp.clear();
+    return false;
+  }
+  live_temps().erase(p.temp);
+  p.temp.clear();
+  return true;
+}
+
+void Output_Guard::discard(Pending& p) {
+  if (p.f != nullptr) {
+    std::fclose(p.f);
+    p.f = nullptr;
+  }
+  if (!p.temp.empty()) {
+    ::unlink(p.temp.c_str());
+    live_temps().erase(p.temp);
+    p.temp.clear();
+  }
+}
+
+int Output_Guard::finish(int status) {
+  bool ok = !failed_;
+  if (!flush_check(stdout, stdout_name_)) {
+    ok = false;
+    if (stdout_slot_ >= 0) pending_[stdout_slot_].ok = false;
+  }
+  for (Pending& p : pending_)
+    if (p.f != nullptr && !close(p.f)) ok = false;
+  bool keep = ok && (status == 0 || keep_on_failure_);
+  for (Pending& p : pending_) {
+    if (keep && p.ok) {
+      if (!commit(p)) ok = false;
+    } else {
+      discard(p);
+    }
+  }
+  if (stdout_slot_ >= 0) {
+    // The temporary now has its name; later stray writes go nowhere.
+    std::fflush(stdout);
+  }
+  failed_ = !ok;
+  return ok ? status : fail_status_;
+}
+
+}  // namespace orv

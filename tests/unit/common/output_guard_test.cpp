@@ -1,0 +1,91 @@
+#include "common/output_guard.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "scratch.h"
+
+namespace {
+
+using orv::Output_Guard;
+using orv::test::Capture;
+using orv::test::read_file;
+using orv::test::Scratch;
+
+namespace fs = std::filesystem;
+
+// Names in the folder other than the given ones: leftover temporaries.
+std::vector<std::string> strays(const Scratch& dir, const std::vector<std::string>& known) {
+  std::vector<std::string> out;
+  for (const auto& e : fs::directory_iterator(dir.path())) {
+    std::string n = e.path().filename().string();
+    if (std::find(known.begin(), known.end(), n) == known.end()) out.push_back(n);
+  }
+  return out;
+}
+
+TEST(OutputGuard, ATextTakesItsNameOnlyWhenTheRunSucceeds) {
+  struct Case {
+    int status;
+    bool keep;
+    const char* expected;  // contents of res.txt afterwards
+  } cases[] = {
+      {0, false, "new\n"},
+      {2, false, "old\n"},  // a failed run leaves the existing file as it was
+      {3, true, "new\n"},   // unless its output is meant to stay
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.status);
+    Scratch dir;
+    const std::string res = dir.file("res.txt", fs::perms::owner_read | fs::perms::owner_write, "old\n");
+    Output_Guard g("prog");
+    FILE* f = g.open(res);
+    ASSERT_NE(f, nullptr);
+    std::fputs("new\n", f);
+    EXPECT_EQ(read_file(res), "old\n");  // nothing replaced before the end
+    if (c.keep) g.keep_on_failure();
+    EXPECT_EQ(g.finish(c.status), c.status);
+    EXPECT_EQ(read_file(res), c.expected);
+    EXPECT_EQ(strays(dir, {"res.txt"}), std::vector<std::string>{});
+  }
+}
+
+TEST(OutputGuard, ANewFileIsNotCreatedByAFailedRun) {
+  Scratch dir;
+  {
+    Output_Guard g("prog");
+    ASSERT_NE(g.open(dir.path("out.txt")), nullptr);
+    EXPECT_EQ(g.finish(-1), -1);
+  }
+  EXPECT_FALSE(fs::exists(dir.path("out.txt")));
+  // Leaving without finish() (an early return) removes the temporary too.
+  {
+    Output_Guard g("prog");
+    ASSERT_NE(g.open(dir.path("out.txt")), nullptr);
+  }
+  EXPECT_EQ(strays(dir, {}), std::vector<std::string>{});
+}
+
+TEST(OutputGuard, AWriteThatFailsIsReportedWithTheFailureStatus) {
+  Scratch dir;
+  Capture err(stderr, dir.path("err.txt"));
+  Output_Guard g("prog", -4);
+  FILE* f = g.open("/dev/full");
+  ASSERT_NE(f, nullptr);
+  std::fputs("results\n", f);
+  EXPECT_EQ(g.finish(0), -4);
+  EXPECT_EQ(err.text(), "prog: error: cannot write /dev/full: No space left on device\n");
+}
+
+TEST(OutputGuard, AFileThatCannotBeOpenedIsReported) {
+  Scratch dir;
+  Capture err(stderr, dir.path("err.txt"));
+  Output_Guard g("prog");
+  EXPECT_EQ(g.open(dir.path("no/such/dir/out.txt")), nullptr);
+  EXPECT_EQ(g.finish(0), -1);
+  EXPECT_EQ(err.text(), "prog: error: cannot open " + dir.path("no/such/dir/out.txt") +
+                            ": No such file or directory\n");
+}
+
+}  // namespace
