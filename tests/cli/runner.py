@@ -20,8 +20,8 @@ A table is a list of cases, each opened by a line "[name]" and followed by
   file: OUT = FILE     the program must have written OUT, equal to expected/FILE
   nofile: OUT          OUT must not exist after the run
 
-In values, @SCRATCH@, @FIXTURES@, @BIN@ and @PATH@ (the PATH the runner
-starts with) are replaced. In expected texts, a line "<<ANY>>" matches any one
+In values, @SCRATCH@, @FIXTURES@, @BIN@, @PATH@ (the PATH the runner
+starts with) and @EXAMPLES@ (the project's examples/ folder) are replaced. In expected texts, a line "<<ANY>>" matches any one
 line, and a line "<<RE>>pattern" matches a line the regular expression matches
 whole. The case runs in a fresh scratch folder holding a copy of fixtures/.
 """
@@ -116,7 +116,8 @@ def main():
 
     orig_path = os.environ.get("PATH", "/usr/bin:/bin")
     subst = {"@SCRATCH@": scratch, "@FIXTURES@": fixtures, "@BIN@": opt.bin,
-             "@PATH@": orig_path}
+             "@PATH@": orig_path,
+             "@EXAMPLES@": os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "examples")}
 
     def expand(v):
         for k, s in subst.items():
