@@ -8,6 +8,8 @@ A table is a list of cases, each opened by a line "[name]" and followed by
                        looked up on PATH, whose first entry is the build's bin/
   args: WORDS          arguments, split like a POSIX shell
   stdin: FILE          standard input, a file of fixtures/ (default: empty)
+  stdout-to: PATH      standard output goes to PATH (e.g. /dev/full) and is not
+                       checked
   env: NAME=VALUE      set a variable (repeatable)
   unset: NAME          remove a variable (repeatable)
   setup: COMMAND       a shell command run in the scratch folder first
@@ -129,7 +131,7 @@ def main():
     env.setdefault("TZ", "UTC")
     env["LC_ALL"] = "C"
     program = os.path.basename(os.path.normpath(opt.dir))
-    args, stdin_file, setups = [], None, []
+    args, stdin_file, setups, stdout_to = [], None, [], None
     want = {"status": 0, "stdout": "", "stderr": ""}
     files, nofiles = [], []
 
@@ -144,6 +146,9 @@ def main():
             args = [expand(a) for a in shlex.split(value)]
         elif key == "stdin":
             stdin_file = os.path.join(scratch, value)
+        elif key == "stdout-to":
+            stdout_to = expand(value)
+            want["stdout"] = None
         elif key == "env":
             k, _, v = value.partition("=")
             env[k] = expand(v)
@@ -169,15 +174,18 @@ def main():
         subprocess.run(cmd, shell=True, cwd=scratch, env=env, check=True)
 
     stdin = open(stdin_file, "rb") if stdin_file else subprocess.DEVNULL
+    out_to = open(stdout_to, "wb") if stdout_to else subprocess.PIPE
     try:
         proc = subprocess.run([program] + args, cwd=scratch, env=env, stdin=stdin,
-                              capture_output=True, timeout=120)
+                              stdout=out_to, stderr=subprocess.PIPE, timeout=120)
     except FileNotFoundError:
         print(f"program {program} not found on {env['PATH']}")
         return 1
     finally:
         if stdin_file:
             stdin.close()
+        if stdout_to:
+            out_to.close()
 
     ok = True
     status = proc.returncode % 256
@@ -185,6 +193,8 @@ def main():
         print(f"--- exit status {status}, expected {want['status']}")
         ok = False
     for stream, data in (("stdout", proc.stdout), ("stderr", proc.stderr)):
+        if data is None:
+            continue
         text = data.decode("utf-8", errors="surrogateescape")
         if want[stream] is not None and not lines_match(want[stream], text):
             report(stream, want[stream], text)
