@@ -42,6 +42,18 @@ bool conform(const PetriNet& net) {
           break;
         }
       }
+      // The description gives a synchronisation's input places only as
+      // arcs from the transitions feeding them: a place that none feeds
+      // would vanish from it, and with it the bound its tokens set.
+      for (const auto& arc : inputs)
+        if (net.P[arc.Dest].Inputs.empty()) {
+          std::fprintf(stderr,
+                       "The network is not in canonical form (transition %d has an input place that no "
+                       "transition feeds)\n",
+                       t);
+          ok = false;
+          break;
+        }
     }
   }
   return ok;
