@@ -199,11 +199,12 @@ std::vector<int> Liveness(const Description& d) {
     for (int k = 0; k < N; ++k)
       if (d.Q[i][k] != 0) fed_by_t2[k].push_back(i);
   // The choice of a T2 transition that feeds no T1 transition changes
-  // neither the graph nor the tokens: such choices are not enumerated,
-  // which divides the number of combinations by their reach counts.
+  // neither the graph nor the tokens, and one on a token-free circuit never
+  // fires: such choices are not enumerated, which divides the number of
+  // combinations by their reach counts.
   std::vector<int> choosers;
   for (int k = 0; k < N; ++k)
-    if (!reach[k].empty() && !fed_by_t2[k].empty()) choosers.push_back(k);
+    if (!reach[k].empty() && !fed_by_t2[k].empty() && !t2_dead[k]) choosers.push_back(k);
 
   // A T2 transition that no T1 transition reaches makes no choice: the
   // tokens it puts into a T1 input place come from outside every
