@@ -74,7 +74,11 @@ bool ordinary(const PetriNet& net) {
 // tormial reads the names as whitespace-separated words: an unnamed
 // transition gets "T<number>", and blanks inside a name become '_'.
 std::string word_of(const orv::pn::TR_DES& t) {
-  if (t.Name.empty()) return "T" + std::to_string(t.Tr_Id + 1);
+  if (t.Name.empty()) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "T%d", t.Tr_Id + 1);
+    return buf;
+  }
   std::string w = t.Name;
   for (char& c : w)
     if (std::isspace(static_cast<unsigned char>(c))) c = '_';
