@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "common/address_write.h"
+#include "common/read_text.h"
 #include "petri/pnl_scan.h"
 #include "pnl_parser.hpp"
 
@@ -78,8 +79,11 @@ NetPtr read_guarded(FILE* in, const std::string& path) {
     open_files.push_back(id);
     guard.pushed = true;
   }
+  std::string text;
+  if (!Read_Whole_Stream(in, text)) throw Scan_Error("input in flex scanner failed");
+  if (text.size() > static_cast<size_t>(INT32_MAX)) throw std::bad_alloc();
   Reader rd;
-  Scanner scanner(rd, in);
+  Scanner scanner(rd, text);
   return parse_with(rd, path);
 }
 

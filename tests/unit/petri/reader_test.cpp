@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -292,4 +293,23 @@ TEST(PnlReader, ReadFailureIsReportedNotFatal) {
   std::fclose(dir);
   EXPECT_FALSE(net);
   EXPECT_NE(out.find("PN parse: error: "), std::string::npos) << out;
+}
+
+// A scanner fed from a stream rescanned a long token at every refill: a
+// 10 MiB comment took most of a minute. Read from a file, it must cost what
+// the text in memory costs.
+TEST(PnlReader, ALongCommentInAFileReadsInLinearTime) {
+  InDir dir;
+  {
+    std::ofstream f("long.pnl");
+    f << "# " << std::string(8 << 20, 'x') << "\nTransitions <- 1\nPlaces <- 1\n"
+      << "T 1 C 1.0 , 1 ;\nP 1 C 0.0 1 , 1 ;\n";
+  }
+  const auto start = std::chrono::steady_clock::now();
+  NetPtr net = Read_Network("long.pnl");
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  ASSERT_TRUE(net);
+  EXPECT_EQ(net->Nb_Trans, 1);
+  EXPECT_LT(seconds, 20.0);
 }
