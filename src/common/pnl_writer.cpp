@@ -255,36 +255,31 @@ void write_net(const PetriNet& net) {
     std::fputs(";\n", Out_File);
   }
 
-  // Ports ignored on reading leave empty slots; an Export section with no
-  // entry would not read back.
-  auto filled = [](const std::vector<pn::AddressPtr>& ports, int count) {
-    for (int i = 0; i < count && i < static_cast<int>(ports.size()); ++i)
-      if (ports[i]) return true;
-    return false;
-  };
-  if (filled(net.Inputs, net.Nb_Inputs) || filled(net.Outputs, net.Nb_Outputs)) {
+  if (net.Nb_Inputs > 0 || net.Nb_Outputs > 0) {
     std::fputs("Export\n", Out_File);
-    auto ports = [](const char* keyword, const std::vector<pn::AddressPtr>& table, int count) {
+    // Any object of the net: what an entry outside the port interval names
+    // is never looked at.
+    pn::AddressPtr some_object = net.Nb_Places > 0 ? pn::New_Address('P', 0) : pn::New_Address('T', 0);
+    auto ports = [&](const char* keyword, const std::vector<pn::AddressPtr>& table, int count) {
       count = std::min(count, static_cast<int>(table.size()));
-      const ADDRESS* any = nullptr;
       int gaps = 0;
       for (int i = 0; i < count; ++i) {
         if (!table[i]) {
           ++gaps;
           continue;
         }
-        if (!any) any = table[i].get();
         std::fprintf(Out_File, "\t%s %d IS ", keyword, i + 1);
         export_address(table[i].get());
         std::fputs(";\n", Out_File);
       }
       // The reader numbers ports 1..(entries written): a port left empty
-      // (its export was out of that interval) is kept empty by writing one
-      // more entry, again out of the interval, instead of letting the next
-      // read shift the interval and drop a filled port.
-      for (int g = 0; g < gaps && any; ++g) {
+      // (its export was out of that interval, and ignored) is kept empty by
+      // writing one more entry, again out of the interval. Without it the
+      // next read would shrink the interval and drop a filled port, and an
+      // Export section of empty ports would have no entry at all.
+      for (int g = 0; g < gaps; ++g) {
         std::fprintf(Out_File, "\t%s %d IS ", keyword, count + 1);
-        export_address(any);
+        export_address(some_object.get());
         std::fputs(";\n", Out_File);
       }
     };
