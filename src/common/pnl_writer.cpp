@@ -274,6 +274,14 @@ void write_net(const PetriNet& net) {
 
 }  // namespace
 
+void Write_PN_As_PNL(const PetriNet& net, FILE* stream, const std::string& toolname) {
+  Out_File = stream;
+  TOOLNAME = toolname;
+  Write_Header("pnl", toolname);
+  write_net(net);
+  Out_File = stdout;
+}
+
 int Write_PN_As_PNL(const PetriNet& net, const std::string& path, const std::string& toolname) {
   if (!Open_Out_File(path)) return 0;
   TOOLNAME = toolname;
