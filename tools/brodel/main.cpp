@@ -38,7 +38,15 @@ int main(int argc, char** argv) {
     } else if (args.is("-Bfile")) {
       if (args.take_string(b.B_File)) b.Other_Bounds = true;
     } else if (args.is("-bound")) {
-      if (args.take_int(b.Bound)) b.Global_Bound = true;
+      // A marking is never negative, so neither is a bound on it.
+      if (args.take_int(b.Bound)) {
+        if (b.Bound < 0) {
+          std::printf("%s: integer expected after %s\n", b.Prog, "-bound");
+          args.fail();
+        } else {
+          b.Global_Bound = true;
+        }
+      }
     } else if (args.is("-objective")) {
       args.take_string(objective);
     } else if (args.is("-v")) {

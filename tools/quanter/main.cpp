@@ -64,7 +64,11 @@ int main(int argc, char** argv) {
         args.fail();
       }
     } else if (args.is("-scale")) {
-      args.take_int(options.Scale);
+      // Ticks per time unit: a scale below 1 has no tick to count in.
+      if (args.take_int(options.Scale) && options.Scale < 1) {
+        std::printf("%s: integer expected after %s\n", PROG, "-scale");
+        args.fail();
+      }
     } else if (args.is("-tmax")) {
       // A run cannot end before it starts.
       if (args.take_int(options.Tmax) && options.Tmax < 0) {
