@@ -124,6 +124,24 @@ void arc(const LINK_LIST& a, bool inhibitor_mark, bool keep_kind = false) {
   if (inhibitor_mark && a.Is_Inhibitor) std::fputs(" I", Out_File);
 }
 
+// An object's arcs in file order, its arcs to submodel ports back where they
+// were written (a Random probability belongs to the arc at its place); port
+// arcs of unknown position follow the others.
+void object_arcs(const pn::ARC_LIST& outputs, const std::vector<const LINK_LIST*>* ports,
+                 bool inhibitor_mark) {
+  std::vector<const LINK_LIST*> list;  // list order
+  for (const LINK_LIST& a : outputs) list.push_back(&a);
+  std::vector<const LINK_LIST*> placed, rest;
+  if (ports)
+    for (const LINK_LIST* a : *ports) (a->Position >= 0 ? placed : rest).push_back(a);
+  std::stable_sort(placed.begin(), placed.end(),
+                   [](const LINK_LIST* x, const LINK_LIST* y) { return x->Position < y->Position; });
+  for (const LINK_LIST* a : placed)
+    list.insert(list.begin() + std::min<std::ptrdiff_t>(a->Position, std::ssize(list)), a);
+  for (auto a = list.rbegin(); a != list.rend(); ++a) arc(**a, inhibitor_mark);
+  for (const LINK_LIST* a : rest) arc(*a, inhibitor_mark);
+}
+
 bool same_address(const ADDRESS* a, const ADDRESS* b) {
   for (; a && b; a = a->Next.get(), b = b->Next.get())
     if (a->Type != b->Type || a->Number != b->Number) return false;
@@ -227,9 +245,8 @@ void write_net(const PetriNet& net) {
     std::fprintf(Out_File, "T %d ", i + 1);
     names(t.Name, t.Data);
     Write_Law(Out_File, *t.Tr_Law);
-    for (auto a = t.Outputs.rbegin(); a != t.Outputs.rend(); ++a) arc(*a, false);
-    if (auto it = trans_ports.find(i); it != trans_ports.end())
-      for (const LINK_LIST* a : it->second) arc(*a, false);
+    auto tp = trans_ports.find(i);
+    object_arcs(t.Outputs, tp != trans_ports.end() ? &tp->second : nullptr, false);
     std::fputs(";\n", Out_File);
   }
   for (int j = 0; j < net.Nb_Places && j < static_cast<int>(net.P.size()); ++j) {
@@ -242,9 +259,8 @@ void write_net(const PetriNet& net) {
     // gets them in the order they were read, so that it reads back alike.
     Write_Init_Mark_PN(p.Init_Pop, std::vector<double>(p.Lag_Times.rbegin(), p.Lag_Times.rend()));
     write_routing(p.Outdegree, p.Routing.get(), true);
-    for (auto a = p.Outputs.rbegin(); a != p.Outputs.rend(); ++a) arc(*a, true);
-    if (auto it = place_ports.find(j); it != place_ports.end())
-      for (const LINK_LIST* a : it->second) arc(*a, true);
+    auto pp = place_ports.find(j);
+    object_arcs(p.Outputs, pp != place_ports.end() ? &pp->second : nullptr, true);
     std::fputs(";\n", Out_File);
   }
   for (const BINDING* b : statements) {
@@ -289,6 +305,14 @@ void write_net(const PetriNet& net) {
 }
 
 }  // namespace
+
+void Write_PN_As_PNL(const PetriNet& net, FILE* stream, const std::string& toolname) {
+  Out_File = stream;
+  TOOLNAME = toolname;
+  Write_Header("pnl", toolname);
+  write_net(net);
+  Out_File = stdout;
+}
 
 int Write_PN_As_PNL(const PetriNet& net, const std::string& path, const std::string& toolname) {
   // PNL needs at least one object; a net whose objects were all ignored on

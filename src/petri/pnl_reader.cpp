@@ -287,11 +287,14 @@ bool invert_arcs(PetriNet& net, std::vector<From>& from, std::vector<To>& to, ch
   int nb_to = static_cast<int>(to.size());
   for (size_t i = 0; i < from.size(); ++i) {
     ARC_LIST kept;
+    int position = 0;
     for (auto& arc : from[i].Outputs) {
       if (arc.A_Dest) {
+        arc.Position = position++;
         Add_Binding(net.Binding_Table, type, static_cast<int>(i), std::move(arc));
         continue;
       }
+      ++position;
       if (arc.Link_Type == wrong_kind || arc.Dest < 0 || arc.Dest >= nb_to) {
         const char* prefix = arc.Link_Type == 2 ? "P" : arc.Link_Type == 1 ? "T" : "";
         std::printf("%s: error: illegal arc destination (%s%d) from %s %d in file %s.\n", TAG,
