@@ -304,27 +304,34 @@ void write_net(const PetriNet& net) {
   }
 }
 
-}  // namespace
-
-void Write_PN_As_PNL(const PetriNet& net, FILE* stream, const std::string& toolname) {
-  Out_File = stream;
-  TOOLNAME = toolname;
-  Write_Header("pnl", toolname);
-  write_net(net);
-  Out_File = stdout;
-}
-
-int Write_PN_As_PNL(const PetriNet& net, const std::string& path, const std::string& toolname) {
-  // PNL needs at least one object; a net whose objects were all ignored on
-  // reading would be written as a text that no longer reads.
+// PNL needs at least one object; a net whose objects were all ignored on
+// reading would be written as a text that no longer reads.
+bool expressible(const PetriNet& net, const std::string& toolname) {
   auto has_law = [](const auto& o) { return o.Tr_Law != nullptr; };
   auto place_has_law = [](const auto& o) { return o.Pl_Law != nullptr; };
   if (std::none_of(net.T.begin(), net.T.end(), has_law) &&
       std::none_of(net.P.begin(), net.P.end(), place_has_law)) {
     std::fprintf(stderr, "%s: error: a net without transitions or places cannot be written as PNL.\n",
                  toolname.c_str());
-    return -1;
+    return false;
   }
+  return true;
+}
+
+}  // namespace
+
+int Write_PN_As_PNL(const PetriNet& net, FILE* stream, const std::string& toolname) {
+  if (!expressible(net, toolname)) return -1;
+  Out_File = stream;
+  TOOLNAME = toolname;
+  Write_Header("pnl", toolname);
+  write_net(net);
+  Out_File = stdout;
+  return 1;
+}
+
+int Write_PN_As_PNL(const PetriNet& net, const std::string& path, const std::string& toolname) {
+  if (!expressible(net, toolname)) return -1;
   if (!Open_Out_File(path)) return 0;
   TOOLNAME = toolname;
   Write_Header("pnl", toolname);

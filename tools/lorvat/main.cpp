@@ -87,6 +87,5 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s: Error opening file %s.\n", PROG, out_file.c_str());
     return out.finish(-2);
   }
-  orv::Write_PN_As_PNL(*net, stdout, PROG);
-  return out.finish(0);
+  return out.finish(orv::Write_PN_As_PNL(*net, stdout, PROG) == 1 ? 0 : -2);
 }
