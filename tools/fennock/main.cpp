@@ -47,27 +47,18 @@ void int_array(FILE* f, const char* decl, const std::vector<int>& v) {
   array(f, decl, v, [f](int x) { std::fprintf(f, "%d", x); });
 }
 
-void real_array(FILE* f, const char* decl, const std::vector<double>& v) {
-  array(f, decl, v, [f](double x) { real(f, x); });
+// Law letters as character constants.
+void letter_array(FILE* f, const char* decl, const std::vector<int>& v) {
+  array(f, decl, v, [f](int x) {
+    if (x > 32 && x < 127 && x != '\'' && x != '\\')
+      std::fprintf(f, "'%c'", x);
+    else
+      std::fprintf(f, "%d", x);
+  });
 }
 
-// A C string literal: names hold letters, digits, blanks and _ . ! |, but a
-// graph built otherwise is escaped all the same.
-std::string c_string(const std::string& s) {
-  std::string r = "\"";
-  for (unsigned char c : s) {
-    if (c == '"' || c == '\\') {
-      r += '\\';
-      r += static_cast<char>(c);
-    } else if (c < 32 || c > 126) {
-      char buf[8];
-      std::snprintf(buf, sizeof buf, "\\%03o", c);
-      r += buf;
-    } else {
-      r += static_cast<char>(c);
-    }
-  }
-  return r + "\"";
+void real_array(FILE* f, const char* decl, const std::vector<double>& v) {
+  array(f, decl, v, [f](double x) { real(f, x); });
 }
 
 struct Laws {
@@ -104,17 +95,12 @@ void write_declarations(FILE* f, const orv::EventGraph& g, const Laws& tl, const
   const int n = g.Size;
   std::fprintf(f, "/* Tables of the event graph, written by fennock. Transitions and\n"
                   "   places are numbered from 0. */\n\n");
-  std::fprintf(f, "static const char *Trans_Name[NB_TRANS] = {");
-  for (int t = 0; t < n; ++t)
-    std::fprintf(f, "%s\n  %s", t ? "," : "", c_string(g.T[idx(t)]->Name).c_str());
-  std::fprintf(f, "\n};\n\n");
-
   std::fprintf(f, "/* Laws: letter, first parameter in Law_Params, number of parameters. */\n");
   real_array(f, "static const double Law_Params[NB_LAW_PARAMS + 1]", params);
-  int_array(f, "static const int Trans_Law[NB_TRANS]", tl.name);
+  letter_array(f, "static const int Trans_Law[NB_TRANS]", tl.name);
   int_array(f, "static const int Trans_Law_Start[NB_TRANS]", tl.start);
   int_array(f, "static const int Trans_Law_Count[NB_TRANS]", tl.count);
-  int_array(f, "static const int Place_Law[NB_PLACES + 1]", pl.name);
+  letter_array(f, "static const int Place_Law[NB_PLACES + 1]", pl.name);
   int_array(f, "static const int Place_Law_Start[NB_PLACES + 1]", pl.start);
   int_array(f, "static const int Place_Law_Count[NB_PLACES + 1]", pl.count);
 

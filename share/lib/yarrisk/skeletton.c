@@ -12,6 +12,8 @@
  * are those of the in-process simulator too: the system generator, never
  * seeded, the same generators and the same order of tables.
  */
+/* random() and gettimeofday() under a strict C standard too. */
+#define _DEFAULT_SOURCE
 #include <math.h>
 #include <stdio.h>
 #include <stdlib.h>
