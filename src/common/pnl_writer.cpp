@@ -257,24 +257,50 @@ void write_net(const PetriNet& net) {
 
   if (net.Nb_Inputs > 0 || net.Nb_Outputs > 0) {
     std::fputs("Export\n", Out_File);
-    for (int i = 0; i < net.Nb_Inputs && i < static_cast<int>(net.Inputs.size()); ++i) {
-      if (!net.Inputs[i]) continue;
-      std::fprintf(Out_File, "\tIN  %d IS ", i + 1);
-      export_address(net.Inputs[i].get());
-      std::fputs(";\n", Out_File);
-    }
-    for (int i = 0; i < net.Nb_Outputs && i < static_cast<int>(net.Outputs.size()); ++i) {
-      if (!net.Outputs[i]) continue;
-      std::fprintf(Out_File, "\tOUT %d IS ", i + 1);
-      export_address(net.Outputs[i].get());
-      std::fputs(";\n", Out_File);
-    }
+    // Any object of the net: what an entry outside the port interval names
+    // is never looked at.
+    pn::AddressPtr some_object = net.Nb_Places > 0 ? pn::New_Address('P', 0) : pn::New_Address('T', 0);
+    auto ports = [&](const char* keyword, const std::vector<pn::AddressPtr>& table, int count) {
+      count = std::min(count, static_cast<int>(table.size()));
+      int gaps = 0;
+      for (int i = 0; i < count; ++i) {
+        if (!table[i]) {
+          ++gaps;
+          continue;
+        }
+        std::fprintf(Out_File, "\t%s %d IS ", keyword, i + 1);
+        export_address(table[i].get());
+        std::fputs(";\n", Out_File);
+      }
+      // The reader numbers ports 1..(entries written): a port left empty
+      // (its export was out of that interval, and ignored) is kept empty by
+      // writing one more entry, again out of the interval. Without it the
+      // next read would shrink the interval and drop a filled port, and an
+      // Export section of empty ports would have no entry at all.
+      for (int g = 0; g < gaps; ++g) {
+        std::fprintf(Out_File, "\t%s %d IS ", keyword, count + 1);
+        export_address(some_object.get());
+        std::fputs(";\n", Out_File);
+      }
+    };
+    ports("IN ", net.Inputs, net.Nb_Inputs);
+    ports("OUT", net.Outputs, net.Nb_Outputs);
   }
 }
 
 }  // namespace
 
 int Write_PN_As_PNL(const PetriNet& net, const std::string& path, const std::string& toolname) {
+  // PNL needs at least one object; a net whose objects were all ignored on
+  // reading would be written as a text that no longer reads.
+  auto has_law = [](const auto& o) { return o.Tr_Law != nullptr; };
+  auto place_has_law = [](const auto& o) { return o.Pl_Law != nullptr; };
+  if (std::none_of(net.T.begin(), net.T.end(), has_law) &&
+      std::none_of(net.P.begin(), net.P.end(), place_has_law)) {
+    std::fprintf(stderr, "%s: error: a net without transitions or places cannot be written as PNL.\n",
+                 toolname.c_str());
+    return -1;
+  }
   if (!Open_Out_File(path)) return 0;
   TOOLNAME = toolname;
   Write_Header("pnl", toolname);
