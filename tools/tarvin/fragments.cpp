@@ -579,6 +579,16 @@ void Gen_Marking_Function(int p, int initial) {
   w("  return Res;\n}\n\n");
 }
 
+// The self-loop place of a source, leading to it alone: its tokens are the
+// source's firings in hand, which it keeps (a source has no count of begun
+// firings to take them off by).
+bool holds_firings_of_source(int p) {
+  const PL_DES& pl = Pl(p);
+  if (pl.Outputs.size() != 1 || pl.Inputs.size() != 1) return false;
+  int t = pl.Outputs.front().Dest;
+  return valid_t(t) && Is_Source[t] && pl.Inputs.front().Dest == t;
+}
+
 void gen_final_marking() {
   w("void Final_Marking( R_Time )\n");
   w("int R_Time;\n");
@@ -597,7 +607,7 @@ void gen_final_marking() {
   for (int p = 0; p < Net->Nb_Places; ++p) {
     w("  /* final marking of place #%d (%s) */\n", p, S(cm(Pl(p).Name)));
     w("  Res = %d;\n", Pl(p).Init_Pop);
-    if (orv::gen::is_recycling_place(Pl(p)))
+    if (orv::gen::is_recycling_place(Pl(p)) || holds_firings_of_source(p))
       w("  /* and that's all: this is a recycling place ! */\n");
     else
       marking_sums(p, false, false);
