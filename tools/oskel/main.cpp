@@ -87,7 +87,7 @@ int main(int argc, char** argv) {
   orv::Output_Guard out(PROG, -2);
   orv::Args args(argc, argv, PROG);
   std::string code_file, out_file, module_file = "EQ_Module.c", program_file = "main.cc", tmp_dir;
-  int tmax = 1000, testing = 0, opt_level = 0;
+  int tmax = 1000, testing = 0, opt_level = 0, single_marking = 0, quelm = 0;
   while (args.next()) {
     if (args.is("-bs")) {
       args.take_int(orv::gen::Buf_Size);
@@ -120,6 +120,10 @@ int main(int argc, char** argv) {
       orv::gen::No_Valtor = 1;
     } else if (args.is("-nostats")) {
       orv::gen::No_Stats = 1;
+    } else if (args.is("-single_marking")) {
+      single_marking = 1;
+    } else if (args.is("-quelm")) {
+      quelm = 1;
     } else if (args.is("-split")) {
     } else if (args.is("-v")) {
       args.print_version();
@@ -179,7 +183,8 @@ int main(int argc, char** argv) {
   }
 
   auto opener = [&](const std::string& path) { return out.open(path); };
-  int r = orv::gen::gen_c_code(*net, layers, tmp_dir, module_file, 0, "", 0, 0, 0, opener);
+  int r = orv::gen::gen_c_code(*net, layers, tmp_dir, module_file, 0, "", single_marking, quelm,
+                                   0, opener);
   if (r == orv::gen::GEN_OPEN_FAILED) return out.finish(-2);
   if (r == orv::gen::GEN_REFUSED) return out.finish(-3);
   (void)program_file;
