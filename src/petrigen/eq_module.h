@@ -28,7 +28,8 @@ enum Gen_Result {
   GEN_REFUSED = -1,     // the net cannot make a module that compiles (reported)
 };
 
-// Writes Tmp_Dir + File_Name. Class mode is not handled here.
+// Writes Tmp_Dir + File_Name, or in class mode the class header (with
+// Distributed also the proxy header) and source, named after the class.
 int gen_c_code(const pn::PetriNet& net, const pn::LAYER_STRUCT& layers,
                const std::string& Tmp_Dir, const std::string& File_Name, int Valtor_Class,
                const std::string& Class_Name, int Single_Marking_Function, int QUELM_Style,
