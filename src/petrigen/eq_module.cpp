@@ -1043,7 +1043,11 @@ void gen_z_code(int Initial) {
   for (int t = 0; t < Net->Nb_Trans; ++t) {
     if (!eq_t(t)) continue;
     int f = Fire_Time[t];
-    if (f < 1)
+    // A source's firings are its tokens: its own row of Y is never
+    // computed, and what it sends to the discrete-event part is counted here.
+    if (Is_Source[t] && !Class_Mode)
+      w("  Z[EQ_Time][%d] = R_%d[ EQ_Time ];\n", t, t);
+    else if (f < 1)
       w("  Z[EQ_Time][%d] = Y[EQ_Time][%d];\n", t, t);
     else if (!Initial)
       w("  Z[EQ_Time][%d] = Y[EQ_Time_M_%d][%d];\n", t, f, t);

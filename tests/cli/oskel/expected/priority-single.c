@@ -264,10 +264,10 @@ void Increment_Initial()
   Y[EQ_Time][1] = Nb_Tokens;
 
   /* computing the number of completed firings */
-  Z[EQ_Time][0] = Y[EQ_Time][0];
+  Z[EQ_Time][0] = R_0[ EQ_Time ];
   Z[EQ_Time][1] = Y[EQ_Time][1];
   Z[EQ_Time][2] = Y[EQ_Time][2];
-  Z[EQ_Time][3] = Y[EQ_Time][3];
+  Z[EQ_Time][3] = R_3[ EQ_Time ];
 
 } /* end of loop code */
 
@@ -328,10 +328,10 @@ void Increment_Regular()
   Y[EQ_Time][1] = Nb_Tokens;
 
   /* computing the number of completed firings */
-  Z[EQ_Time][0] = Y[EQ_Time][0];
+  Z[EQ_Time][0] = R_0[ EQ_Time ];
   Z[EQ_Time][1] = Y[EQ_Time][1];
   Z[EQ_Time][2] = Y[EQ_Time][2];
-  Z[EQ_Time][3] = Y[EQ_Time][3];
+  Z[EQ_Time][3] = R_3[ EQ_Time ];
 
 } /* end of loop code */
 

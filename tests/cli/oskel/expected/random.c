@@ -185,7 +185,7 @@ void Increment_Initial()
   Y[EQ_Time][2] = Nb_Tokens;
 
   /* computing the number of completed firings */
-  Z[EQ_Time][0] = Y[EQ_Time][0];
+  Z[EQ_Time][0] = R_0[ EQ_Time ];
   Z[EQ_Time][1] = Y[EQ_Time][1];
   Z[EQ_Time][2] = Y[EQ_Time][2];
 
@@ -231,7 +231,7 @@ void Increment_Regular()
   Y_0[2] = Nb_Tokens;
 
   /* computing the number of completed firings */
-  Z[EQ_Time][0] = Y[EQ_Time][0];
+  Z[EQ_Time][0] = R_0[ EQ_Time ];
   Z[EQ_Time][1] = Y[EQ_Time][1];
   Z[EQ_Time][2] = Y[EQ_Time][2];
 
