@@ -235,6 +235,14 @@ void gen_valtor_trans(int t) {
     output_class(t, "set_output_class");
 }
 
+// A place labels every token it sends with one class; tokens for the
+// equational part need a class of their own per transition, so when the
+// place has several outputs each equational one is reached through a relay
+// that labels them.
+bool needs_relays(int p) {
+  return Prof->Mixed && Nb_EQ_Trans_Succ(*Net, p) >= 1 && Pl(p).Outputs.size() >= 2;
+}
+
 void gen_valtor_place(int p) {
   const PL_DES& pl = Pl(p);
   w("\n\t// code for place #%d (%s)\n", p, S(print_place_name(p)));
@@ -262,7 +270,7 @@ void gen_valtor_place(int p) {
     w("\tPlace_%d->insert_customer( DUMMY_CLASS, ", p);
     w("0 /* prio */, 0.0 /* Time */, %d );\n", pl.Init_Pop);
   }
-  if (Prof->Mixed && Nb_EQ_Trans_Succ(*Net, p) > 1) {
+  if (needs_relays(p)) {
     for (const LINK_LIST& a : pl.Outputs) {
       int t = a.Dest;
       if (!valid_t(t) || de_t(t)) continue;
@@ -359,7 +367,7 @@ void gen_valtor_place_routing(int p) {
     return;
   }
   const std::vector<double>& pr = pl.Routing->Probas;
-  const bool relays = Prof->Mixed && Nb_EQ_Trans_Succ(*Net, p) >= 2;
+  const bool relays = needs_relays(p);
   for (int k = 0; k < n; ++k) {
     const LINK_LIST& a = pl.Outputs[k];
     int t = a.Dest;
