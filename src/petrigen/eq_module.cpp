@@ -290,7 +290,8 @@ void Gen_EQ_Variables() {
       w("\n};\n\n");
       w("/* table of source flags\t\t\t\t\t*/\n");
       w("int\t\t\tIs_Source[%sNB_TRANS] = {\n", pre);
-      for (int t = 0; t < nt; ++t) w(t + 1 < nt ? "\t%s,\n" : "\t%s\n", Is_Source[t] ? "TRUE" : "FALSE");
+      for (int t = 0; t < nt; ++t)
+        w(t + 1 < nt ? "\t%s,\n" : "\t%s\n", Is_Source[t] ? "TRUE" : "FALSE");
       w("};\n\n");
       w("/* table of transition names\t\t\t\t\t*/\n");
       w("char\t\t\t*Trans_Name[%sNB_TRANS] = {\n", pre);
@@ -415,7 +416,8 @@ void Gen_EQ_Variables() {
         }
         w(" 1.0 };\n");
         w("%sdouble\tInterarrival_%d[%d] = {", ind, t, m);
-        for (int k = 0; k < m; ++k) w(k + 1 < m ? " %6.4f," : " %6.4f };\n", d.sorted[k].first * Scale);
+        for (int k = 0; k < m; ++k)
+          w(k + 1 < m ? " %6.4f," : " %6.4f };\n", d.sorted[k].first * Scale);
         break;
       }
       case 'g':
@@ -568,7 +570,8 @@ void Gen_EQ_Stats_Code() {
     w("  Out_File << \" Station Transition \";\n");
     w("  if ( Hi_Name[0] != '\\0' )\n");
     w("    Out_File << Hi_Name << \"/\";\n");
-    w("  Out_File << Trans_Name[Id] << \" #EQ/\" << Id << \"   t=\" << Final_Time << endl << endl;\n");
+    w("  Out_File << Trans_Name[Id] << \" #EQ/\" << Id << \"   t=\" << Final_Time << endl << "
+      "endl;\n");
     w("  Out_File << \" Mean departure throughput : \"\n");
     w("           << (double) Count / (double) Final_Time << endl;\n");
     w("  Out_File << \" Number of services : \" << Count << endl;\n");
@@ -594,19 +597,21 @@ void Gen_EQ_Stats_Code() {
       if (generating) {
         w("  Out_File << R_%d[Final_EQ_Time];\n", t);
         w("  Out_File << \"    Throughput:   \" << "
-          "(double) R_%d[Final_EQ_Time] / (double) Final_Time;\n", t);
+          "(double) R_%d[Final_EQ_Time] / (double) Final_Time;\n",
+          t);
       } else {
         w("  Out_File << Z[Final_EQ_Time][%d];\n", t);
         w("  Out_File << \"    Throughput:   \" << "
-          "(double) Z[Final_EQ_Time][%d] / (double) Final_Time;\n", t);
+          "(double) Z[Final_EQ_Time][%d] / (double) Final_Time;\n",
+          t);
       }
       w("  Out_File << \"  (%s)\" << endl;\n", S(c_lit(Tr(t).Name)));
     } else if (!Is_Source[t]) {
       w("  Report_Trans_Stat( Out_File, %d, \"%s\", Z[Final_EQ_Time][%d], Final_Time );\n", t,
         S(hi), t);
     } else if (Quelm && generating) {
-      w("  Report_Trans_Stat( Out_File, %d, \"%s\", R_%d[Final_EQ_Time], Final_Time );\n", t,
-        S(hi), t);
+      w("  Report_Trans_Stat( Out_File, %d, \"%s\", R_%d[Final_EQ_Time], Final_Time );\n", t, S(hi),
+        t);
     } else {
       std::string count = input ? "( Is_Input_Trans[" + std::to_string(t) + "] ? R_" +
                                       std::to_string(t) + "[Final_EQ_Time] : Z[Final_EQ_Time][" +
@@ -629,7 +634,8 @@ void Gen_EQ_Stats_Code() {
         w("  Out_File << \" Number of generated customers : \";\n");
       else
         w("  Out_File << \" Number of \" << ( Is_Input_Trans[%d] ? \"generated customers : \" "
-          ": \"services : \" );\n", t);
+          ": \"services : \" );\n",
+          t);
       w("  Out_File << %s << endl;\n", S(count));
     }
     w("\n");
@@ -1015,7 +1021,8 @@ void gen_loop_code(int Initial) {
     int n = 0;
     for (int t = 0; t < Net->Nb_Trans; ++t)
       if (!Is_Source[t] && TST[t] == s) ++n;
-    if (n > 0) w("  /* Computing the %d transition%s with time scale %d */\n", n, n >= 2 ? "s" : "", s);
+    if (n > 0)
+      w("  /* Computing the %d transition%s with time scale %d */\n", n, n >= 2 ? "s" : "", s);
     // A scale of 0 (nothing around has a step) or 1 runs at every tick.
     bool block = s > 1;
     if (block) w("  if ( ( Real_EQ_Time %% %d ) == 0 ) {\n\n", s);
@@ -1202,8 +1209,7 @@ void Gen_Arrival_Code() {
         w("    case CL_P%d_T%d:\n", p, t);
         w("      H_%d[EQ_Time][ %sNB_P%d_TO_T%d ] ++;\n", p, S(Prefix), p, t);
         w("      if ( Trace )\n");
-        w("        printf(\"+++ Arr. at transition #%d (%s)\\n\");\n", t + 1,
-          S(c_fmt(Tr(t).Name)));
+        w("        printf(\"+++ Arr. at transition #%d (%s)\\n\");\n", t + 1, S(c_fmt(Tr(t).Name)));
         w("    break;\n");
       });
     }
@@ -1507,7 +1513,8 @@ void Gen_Init_Code() {
         Packer k(2);
         int n = std::min<int>(r->Period, static_cast<int>(r->Cycle.size()));
         for (int c = 0; c < n; ++c) {
-          w("  Cycle_%d[%d] = %sNB_P%d_TO_T%d;", p, c, pre, p, r->Cycle[c] ? r->Cycle[c]->Number : 0);
+          w("  Cycle_%d[%d] = %sNB_P%d_TO_T%d;", p, c, pre, p,
+            r->Cycle[c] ? r->Cycle[c]->Number : 0);
           k.item();
         }
         k.end();

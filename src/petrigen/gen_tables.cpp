@@ -115,9 +115,9 @@ void Init_Generation(const pn::PetriNet& net, int Max_Delay, int Scale) {
 }
 
 void Free_Memory() {
-  for (std::vector<int>* v : {&Hold_Time, &Fire_Time, &Delay_Table, &Is_Compet_Pl, &Is_Compet_Tr,
-                              &Is_Interface_Pl, &Is_Interface_Tr, &Is_Source, &Already_Visited,
-                              &TSP, &TST}) {
+  for (std::vector<int>* v :
+       {&Hold_Time, &Fire_Time, &Delay_Table, &Is_Compet_Pl, &Is_Compet_Tr, &Is_Interface_Pl,
+        &Is_Interface_Tr, &Is_Source, &Already_Visited, &TSP, &TST}) {
     v->clear();
     v->shrink_to_fit();
   }

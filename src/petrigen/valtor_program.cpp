@@ -110,9 +110,7 @@ void next_seeds() {
 
 void print_valtor_law(const LAW_DESC* law) {
   char letter = law ? law->Name : 0;
-  auto par = [&](size_t i) {
-    return law && i < law->Parameters.size() ? law->Parameters[i] : 0.0;
-  };
+  auto par = [&](size_t i) { return law && i < law->Parameters.size() ? law->Parameters[i] : 0.0; };
   switch (letter) {
     case 'B':
       next_seeds();
@@ -477,13 +475,30 @@ bool gen_valtor_code(const PetriNet& net, FILE* out, const Valtor_Profile& profi
   }
   w("\n");
 
-  for (const char* inc :
-       {"<stdio.h>", "<iostream.h>", "<Uniform.h>", "<Geom.h>", "<Binomial.h>", "<NegExp.h>",
-        "<Erlang.h>", "\"Cst.hh\"", "\"OnOff.hh\"", "<MLCG.h>", "<bool.h>", "<fstream.h>",
-        "\"Tamrick_Sink.hh\"", "\"Tamrick_Routing.hh\"", "\"Tamrick_Server_Normal_FIFO.hh\"",
-        "\"Tamrick_Server_Normal_LIFO.hh\"", "\"Tamrick_Server_Normal_PRIORITY.hh\"",
-        "\"Tamrick_Source.hh\"", "\"EQ_Thing.hh\"", "\"Kernel.hh\"", "\"Tamrick_Kernel.hh\"",
-        "\"Tamrick_Client.hh\"", "\"Tamrick_FS_Station.hh\"", "\"SM_Rule.hh\""})
+  for (const char* inc : {"<stdio.h>",
+                          "<iostream.h>",
+                          "<Uniform.h>",
+                          "<Geom.h>",
+                          "<Binomial.h>",
+                          "<NegExp.h>",
+                          "<Erlang.h>",
+                          "\"Cst.hh\"",
+                          "\"OnOff.hh\"",
+                          "<MLCG.h>",
+                          "<bool.h>",
+                          "<fstream.h>",
+                          "\"Tamrick_Sink.hh\"",
+                          "\"Tamrick_Routing.hh\"",
+                          "\"Tamrick_Server_Normal_FIFO.hh\"",
+                          "\"Tamrick_Server_Normal_LIFO.hh\"",
+                          "\"Tamrick_Server_Normal_PRIORITY.hh\"",
+                          "\"Tamrick_Source.hh\"",
+                          "\"EQ_Thing.hh\"",
+                          "\"Kernel.hh\"",
+                          "\"Tamrick_Kernel.hh\"",
+                          "\"Tamrick_Client.hh\"",
+                          "\"Tamrick_FS_Station.hh\"",
+                          "\"SM_Rule.hh\""})
     w("#include %s\n", inc);
   w("\n");
 
@@ -501,7 +516,8 @@ bool gen_valtor_code(const PetriNet& net, FILE* out, const Valtor_Profile& profi
 
   for (int t = 0; t < nt; ++t)
     if (Is_Interface_Tr[t])
-      w(is_relay(t) ? "Tamrick_Routing *Trans_%d;\n" : "Tamrick_Server_Normal_FIFO *Trans_%d;\n", t);
+      w(is_relay(t) ? "Tamrick_Routing *Trans_%d;\n" : "Tamrick_Server_Normal_FIFO *Trans_%d;\n",
+        t);
   for (int p = 0; p < np; ++p) {
     if (!Is_Interface_Pl[p]) continue;
     // The object made for the place decides the pointer's type.

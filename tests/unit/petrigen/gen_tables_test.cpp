@@ -1,4 +1,6 @@
 // Tagging, generation tables, time scales and object status on small nets.
+#include "petrigen/gen_tables.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -6,7 +8,6 @@
 
 #include "petri/analysis.h"
 #include "petri/pnl_reader.h"
-#include "petrigen/gen_tables.h"
 
 using namespace orv;
 using namespace orv::gen;
@@ -117,24 +118,34 @@ TEST(TimeScales, CombinationsAndSources) {
   const std::vector<Case> cases = {
       {"constant source sets the step downstream",
        "Transitions <- 2\nPlaces <- 1\nT 1 C 0.3 , 1 ;\nT 2 C 0.0 ;\nP 1 C 0.0 0 , 2 ;\n",
-       {3}, {3, 3}, {1, 3}},
+       {3},
+       {3, 3},
+       {1, 3}},
       {"gcd of firing times into one place",
        "Transitions <- 3\nPlaces <- 3\nT 1 C 0.4 , 3 ;\nT 2 C 0.6 , 3 ;\nT 3 C 0.0 , 1 , 2 ;\n"
        "P 1 C 0.0 1 0.0 , 1 ;\nP 2 C 0.0 1 0.0 , 2 ;\nP 3 C 0.0 0 , 3 ;\n",
-       {2, 2, 2}, {2, 2, 2}, {1, 2}},
+       {2, 2, 2},
+       {2, 2, 2},
+       {1, 2}},
       {"discrete source",
        "Transitions <- 2\nPlaces <- 1\nT 1 D [ 0.2 0.5 ] [ 0.5 0.5 ] , 1 ;\nT 2 C 0.0 ;\n"
        "P 1 C 0.0 0 , 2 ;\n",
-       {1}, {1, 1}, {1, 1}},
+       {1},
+       {1, 1},
+       {1, 1}},
       // Without input places there is nothing to adopt: the source and the
       // place after it keep 0, the unknown step.
       {"exponential source starts unknown",
        "Transitions <- 2\nPlaces <- 1\nT 1 E 1.0 , 1 ;\nT 2 C 0.5 ;\nP 1 C 0.0 0 , 2 ;\n",
-       {0}, {0, 5}, {1, 5}},
+       {0},
+       {0, 5},
+       {1, 5}},
       {"zero firing time adopts its input places",
        "Transitions <- 2\nPlaces <- 2\nT 1 C 0.0 , 2 ;\nT 2 C 0.0 , 1 ;\n"
        "P 1 C 0.4 1 0.0 , 1 ;\nP 2 C 0.0 0 , 2 ;\n",
-       {4, 4}, {4, 4}, {1, 4}},
+       {4, 4},
+       {4, 4},
+       {1, 4}},
   };
   for (const Case& c : cases) {
     prepared(c.net, 10, 10);
