@@ -790,7 +790,8 @@ void Write_Token_Total(int p, int Initial) {
     w("  Nb_Tokens = %d;\n", Pl(p).Init_Pop);
   if (Class_Mode && Is_Input_Number(*Net, 'P', p) != -1) {
     w("  if ( Is_Input_Place[%d] )\n", p);
-    w("    Nb_Tokens += Ext_Y[%d][ EQ_Time ];\n", p);
+    // The place's own counter, made when it was first connected.
+    w("    Nb_Tokens += Ext_Y[ Orig_Table[%d][0] ][ EQ_Time ];\n", Is_Input_Number(*Net, 'P', p));
   }
   for (const LINK_LIST& a : Pl(p).Inputs) {
     int u = a.Dest;
@@ -1181,7 +1182,7 @@ void interface_heading() {
 void Gen_Arrival_Code() {
   interface_heading();
   w("\n%sArrival( int The_Class, double VALTOR_Time )\n{\n", S(head("void")));
-  w("  switch( The_Class ) {\n");
+  if (!Class_Mode) w("  switch( The_Class ) {\n");
   if (!Class_Mode) {
     for (int t = 0; t < Net->Nb_Trans; ++t) {
       if (eq_t(t)) continue;
@@ -1213,33 +1214,24 @@ void Gen_Arrival_Code() {
         w("    break;\n");
       });
     }
-  } else {
-    bool any_t = false, any_p = false;
-    for (const pn::AddressPtr& a : Net->Inputs) {
-      if (a && pn::Find_Type(*Net, a.get()) == 'T') any_t = true;
-      if (a && pn::Find_Type(*Net, a.get()) == 'P') any_p = true;
-    }
-    if (any_t) {
-      w("  /* arrivals to transitions */\n");
-      for (size_t i = 0; i < Net->Inputs.size(); ++i)
-        if (Net->Inputs[i] && pn::Find_Type(*Net, Net->Inputs[i].get()) == 'T')
-          w("  case %2d:\n", static_cast<int>(i));
-      w("    Ext_H[ The_Class ][ EQ_Time ]++;\n");
-      w("    break;\n");
-    }
-    if (any_p) {
-      w("  /* arrivals to places */\n");
-      for (size_t i = 0; i < Net->Inputs.size(); ++i)
-        if (Net->Inputs[i] && pn::Find_Type(*Net, Net->Inputs[i].get()) == 'P')
-          w("  case %2d:\n", static_cast<int>(i));
-      w("    Ext_Y[ The_Class ][ EQ_Time ]++;\n");
-      w("    break;\n");
-    }
-    w("  default:\n");
+  } else if (Net->Nb_Inputs > 0) {
+    // The class number is what Register_Input returned: 2 n for the n-th
+    // transition counter, 2 n + 1 for the n-th place counter.
+    w("  if ( ( The_Class >= 0 ) && ( The_Class %% 2 == 0 ) && ( The_Class / 2 < Nb_Input_Pl ) )\n");
+    w("    /* arrivals to transitions */\n");
+    w("    Ext_H[ The_Class / 2 ][ EQ_Time ]++;\n");
+    w("  else if ( ( The_Class >= 0 ) && ( The_Class %% 2 == 1 ) && ( The_Class / 2 < Nb_Input_Tr ) )\n");
+    w("    /* arrivals to places */\n");
+    w("    Ext_Y[ The_Class / 2 ][ EQ_Time ]++;\n");
+    w("  else {\n");
     w("    cout << \"Error! Illegal class number \" << The_Class;\n");
     w("    cout << \" for arrival.\";\n");
+    w("  }\n\n");
+  } else {
+    w("  cout << \"Error! Illegal class number \" << The_Class;\n");
+    w("  cout << \" for arrival.\";\n\n");
   }
-  w("  } /* end of switch */\n\n");
+  if (!Class_Mode) w("  } /* end of switch */\n\n");
   if (Class_Mode) {
     w("    if ( Trace ) {\n");
     w("      cout << \"+++ [\" << this->get_name() << ");
@@ -1765,7 +1757,7 @@ void Gen_Input_Handling() {
       w("(int*)calloc( %sBUF_SIZE, sizeof(int) );\n", pre);
       w("      for( int i=0; i<%sBUF_SIZE; i++ )\n", pre);
       w("        Ext_H[Nb_Input_Pl][i] = 0;\n");
-      w("      Res = Nb_Input_Pl;\n");
+      w("      Res = 2 * Nb_Input_Pl;\n");
       w("      Nb_Input_Pl ++;\n");
       w("    break;\n");
     }
@@ -1775,7 +1767,7 @@ void Gen_Input_Handling() {
         if (entries[i].first == 'P') w("    case %2d:\n", static_cast<int>(i));
       w("      if ( Orig_Nb[ Input_Id ] > 0 ) {\n");
       w("        // already connected. Just return channel number\n");
-      w("        Res = Orig_Table[ Input_Id ][0];\n");
+      w("        Res = 2 * Orig_Table[ Input_Id ][0] + 1;\n");
       w("      }\n");
       w("      else {\n");
       w("        Orig_Nb[ Input_Id ]++;\n");
@@ -1792,7 +1784,7 @@ void Gen_Input_Handling() {
       w("(int*)calloc( %sBUF_SIZE, sizeof(int) );\n", pre);
       w("        for( int i=0; i<%sBUF_SIZE; i++ )\n", pre);
       w("          Ext_Y[Nb_Input_Tr][i] = 0;\n");
-      w("        Res = Nb_Input_Tr;\n");
+      w("        Res = 2 * Nb_Input_Tr + 1;\n");
       w("        Nb_Input_Tr ++;\n");
       w("      }\n");
       w("    break;\n");
