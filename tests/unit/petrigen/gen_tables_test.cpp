@@ -218,3 +218,43 @@ TEST(Literals, EscapedForStringsAndFormats) {
   EXPECT_EQ(c_fmt("a\\b\"c%d"), "a\\\\b\\\"c%%d");
   EXPECT_EQ(c_lit("plain"), "plain");
 }
+
+TEST(Generation, InputNumberIsTheLastMatchingEntry) {
+  pn::NetPtr net = read(
+      "Transitions <- 2\nPlaces <- 1\nT 1 C 1.0 , 1 ;\nT 2 C 1.0 ;\nP 1 C 0.0 0 , 2 ;\n"
+      "Export\nIN 1 IS T 1 ;\nIN 2 IS P 1 ;\nIN 3 IS T 1 ;\n");
+  EXPECT_EQ(Is_Input_Number(*net, 'T', 0), 2);
+  EXPECT_EQ(Is_Input_Number(*net, 'P', 0), 1);
+  EXPECT_EQ(Is_Input_Number(*net, 'T', 1), -1);
+  EXPECT_EQ(Is_Input_Number(*net, 'P', 1), -1);
+}
+
+TEST(PlaceStatus, SinksOfTheDiscreteEventPart) {
+  struct Case {
+    const char* name;
+    std::string net;
+    int sinks;
+  };
+  const Case cases[] = {
+      {"transition without output",
+       "Transitions <- 1\nPlaces <- 1\nT 1 \"VALTOR|t\" C 1.0 ;\nP 1 C 0.0 1 0.0 , 1 ;\n", 1},
+      {"only output is its own loop",
+       "Transitions <- 1\nPlaces <- 1\nT 1 \"VALTOR|t\" C 1.0 , 1 ;\n"
+       "P 1 \"VALTOR|l\" C 0.0 1 0.0 , 1 ;\n",
+       1},
+      {"place without output",
+       "Transitions <- 1\nPlaces <- 1\nT 1 C 1.0 , 1 ;\nP 1 \"VALTOR|p\" C 0.0 0 ;\n", 1},
+      {"equational objects only",
+       "Transitions <- 1\nPlaces <- 1\nT 1 C 1.0 ;\nP 1 C 0.0 0 ;\n", 0},
+      {"a closed discrete-event loop",
+       "Transitions <- 1\nPlaces <- 1\nT 1 \"VALTOR|t\" C 1.0 , 1 ;\n"
+       "P 1 \"VALTOR|p\" C 1.0 1 0.0 , 1 ;\n",
+       0},
+  };
+  for (const Case& c : cases) {
+    pn::NetPtr net = read(c.net);
+    Tag_Objects(*net, 0);
+    init_place_status(*net);
+    EXPECT_EQ(Has_Sinks(*net), c.sinks) << c.name;
+  }
+}
