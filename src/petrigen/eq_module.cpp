@@ -769,10 +769,6 @@ void Gen_EQ_Declarations() {
 
 // ---------------------------------------------------------------- recursion
 
-std::string write_trans_name(const TR_DES& t) {
-  return t.Name.empty() ? "_TR_" + std::to_string(t.Tr_Id) : t.Name;
-}
-
 void Gen_EQ_H_Function(int p, int t, int Initial);
 
 void Write_Token_Total(int p, int Initial) {
@@ -1217,10 +1213,12 @@ void Gen_Arrival_Code() {
   } else if (Net->Nb_Inputs > 0) {
     // The class number is what Register_Input returned: 2 n for the n-th
     // transition counter, 2 n + 1 for the n-th place counter.
-    w("  if ( ( The_Class >= 0 ) && ( The_Class %% 2 == 0 ) && ( The_Class / 2 < Nb_Input_Pl ) )\n");
+    w("  if ( ( The_Class >= 0 ) && ( The_Class %% 2 == 0 ) && ( The_Class / 2 < Nb_Input_Pl ) "
+      ")\n");
     w("    /* arrivals to transitions */\n");
     w("    Ext_H[ The_Class / 2 ][ EQ_Time ]++;\n");
-    w("  else if ( ( The_Class >= 0 ) && ( The_Class %% 2 == 1 ) && ( The_Class / 2 < Nb_Input_Tr ) )\n");
+    w("  else if ( ( The_Class >= 0 ) && ( The_Class %% 2 == 1 ) && ( The_Class / 2 < Nb_Input_Tr "
+      ") )\n");
     w("    /* arrivals to places */\n");
     w("    Ext_Y[ The_Class / 2 ][ EQ_Time ]++;\n");
     w("  else {\n");

@@ -315,6 +315,14 @@ void init_place_status(const pn::PetriNet& net) {
   }
 }
 
+int Is_Dummy(const pn::PL_DES& place) {
+  return place.Name.compare(0, 12, "_Dummy_Place") == 0 ? 1 : 0;
+}
+
+std::string write_trans_name(const pn::TR_DES& t) {
+  return t.Name.empty() ? "_TR_" + std::to_string(t.Tr_Id) : t.Name;
+}
+
 std::string c_lit(const std::string& s) {
   std::string r;
   for (char c : s) {

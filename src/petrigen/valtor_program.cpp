@@ -708,16 +708,17 @@ void gen_valtor_makefile(FILE* out, const std::string& valtor_home,
   w("\n");
 }
 
-void gen_kemp_code(const PetriNet& net, FILE* out) {
+void gen_kemp_code(const PetriNet& net, FILE* out, const Valtor_Profile& profile) {
   Out = out;
   Net = &net;
+  Prof = &profile;
   for (int t = 0; t < net.Nb_Trans; ++t)
-    if (net.T[t].Tag == 1 && t < static_cast<int>(Is_Source.size()) && !Is_Source[t]) {
+    if (de_t(t) && t < static_cast<int>(Is_Source.size()) && !Is_Source[t]) {
       w("plotAxeLine(%s__Nombre_de_clients__temps,", S(net.T[t].Name));
       w("%s__Nombre_de_clients);\n", S(net.T[t].Name));
     }
   for (int p = 0; p < net.Nb_Places; ++p)
-    if (net.P[p].Tag == 1 && p < static_cast<int>(Place_Exists.size()) && Place_Exists[p]) {
+    if (de_p(p) && p < static_cast<int>(Place_Exists.size()) && Place_Exists[p]) {
       w("plotAxeLine(%s__Nombre_de_clients__temps,", S(net.P[p].Name));
       w("%s__Nombre_de_clients);\n", S(net.P[p].Name));
     }

@@ -34,6 +34,6 @@ void gen_valtor_makefile(FILE* out, const std::string& valtor_home,
                          const std::string& Code_File_Name, const std::string& EQ_File_Name);
 
 // The plot commands of the discrete-event objects.
-void gen_kemp_code(const pn::PetriNet& net, FILE* out);
+void gen_kemp_code(const pn::PetriNet& net, FILE* out, const Valtor_Profile& profile = {});
 
 }  // namespace orv::gen

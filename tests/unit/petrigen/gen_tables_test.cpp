@@ -244,8 +244,7 @@ TEST(PlaceStatus, SinksOfTheDiscreteEventPart) {
        1},
       {"place without output",
        "Transitions <- 1\nPlaces <- 1\nT 1 C 1.0 , 1 ;\nP 1 \"VALTOR|p\" C 0.0 0 ;\n", 1},
-      {"equational objects only",
-       "Transitions <- 1\nPlaces <- 1\nT 1 C 1.0 ;\nP 1 C 0.0 0 ;\n", 0},
+      {"equational objects only", "Transitions <- 1\nPlaces <- 1\nT 1 C 1.0 ;\nP 1 C 0.0 0 ;\n", 0},
       {"a closed discrete-event loop",
        "Transitions <- 1\nPlaces <- 1\nT 1 \"VALTOR|t\" C 1.0 , 1 ;\n"
        "P 1 \"VALTOR|p\" C 1.0 1 0.0 , 1 ;\n",
@@ -257,4 +256,19 @@ TEST(PlaceStatus, SinksOfTheDiscreteEventPart) {
     init_place_status(*net);
     EXPECT_EQ(Has_Sinks(*net), c.sinks) << c.name;
   }
+}
+
+TEST(Names, DummyPlacesAndUnnamedTransitions) {
+  pn::PL_DES p;
+  p.Name = "_Dummy_Place_3";
+  EXPECT_EQ(Is_Dummy(p), 1);
+  p.Name = "_Dummy_Plac";
+  EXPECT_EQ(Is_Dummy(p), 0);
+  p.Name = "";
+  EXPECT_EQ(Is_Dummy(p), 0);
+  pn::TR_DES t;
+  t.Tr_Id = 4;
+  EXPECT_EQ(write_trans_name(t), "_TR_4");
+  t.Name = "cut";
+  EXPECT_EQ(write_trans_name(t), "cut");
 }
