@@ -13,6 +13,7 @@
 
 namespace orv::mp {
 
+using orv::SP_BOOL_MAT;
 using Bool_Mat = std::unique_ptr<SP_BOOL_MAT>;
 
 // Size empty rows; empty on a negative size or when memory runs out.
