@@ -2,6 +2,7 @@
 // the readers and hold what their pages say.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -90,6 +91,27 @@ TEST(Examples, HeapsOfPieces) {
   const auto blocks = text_blocks(file_text(top_dir() + "docs/formats/heap-of-pieces.md"));
   ASSERT_EQ(blocks.size(), 1u);
   EXPECT_TRUE(read_text(blocks[0], read_heap));
+}
+
+}  // namespace
+
+namespace {
+
+// What orvillan writes (its expected heaps) is read back by the heap reader.
+TEST(Examples, HeapsWrittenFromGraphsReadBack) {
+  int seen = 0;
+  for (const auto& e : std::filesystem::directory_iterator(top_dir() + "tests/cli/orvillan/expected")) {
+    if (e.path().extension() != ".heap") continue;
+    ++seen;
+    auto t = read_text(file_text(e.path().string()), [](FILE* in) { return orv::mp::Read_Tetris(in); });
+    ASSERT_TRUE(t) << e.path();
+    for (const auto& p : t->Piece) {
+      int columns = 0;
+      for (int lo : p->LoProf) columns += lo == 0;
+      EXPECT_GT(columns, 0) << e.path();
+    }
+  }
+  EXPECT_GT(seen, 0);
 }
 
 }  // namespace
