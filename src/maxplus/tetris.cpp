@@ -1,5 +1,6 @@
 #include "maxplus/tetris.h"
 
+#include <climits>
 #include <cmath>
 #include <new>
 #include <stdexcept>
@@ -186,8 +187,30 @@ Tetris Parse_Tetris(int Nb_Columns, PIECE_LIST& List) {
 }
 
 Tetris Read_Tetris(FILE* Input) {
+  std::string text;
   try {
-    tetris::Tetris_Input input(Input);
+    char chunk[65536];
+    size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, Input)) > 0) text.append(chunk, got);
+  } catch (const std::bad_alloc&) {
+    std::fprintf(stderr, "Warning: not enough memory: %s not created\n", "piece");
+    return nullptr;
+  }
+  if (std::ferror(Input)) {
+    std::printf("Error: could not read the heap of pieces.\n");
+    return nullptr;
+  }
+  return Read_Tetris_Text(text);
+}
+
+Tetris Read_Tetris_Text(std::string_view Text) {
+  // The scanner sizes its buffers with int.
+  if (Text.size() > static_cast<size_t>(INT_MAX) - 2) {
+    std::fprintf(stderr, "Warning: not enough memory: %s not created\n", "piece");
+    return nullptr;
+  }
+  try {
+    tetris::Tetris_Input input(Text);
     tetris::Parse_State state;
     tetris::Tetris_parser parser(state);
     if (parser.parse() != 0 || state.Failed) return nullptr;

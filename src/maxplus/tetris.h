@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace orv::mp {
@@ -54,8 +55,11 @@ std::string Num2Col(double x);
 
 // The named file, or standard input for an empty name. Empty on failure.
 Tetris Read_Tetris(const std::string& File_Name);
-// From an open stream (left open).
+// From an open stream (left open), read whole first: a read error is
+// reported rather than ending the program inside the scanner.
 Tetris Read_Tetris(FILE* Input);
+// From a text in memory.
+Tetris Read_Tetris_Text(std::string_view Text);
 
 void Write_Tetris(const TETRIS& T, FILE* Output);
 void Write_Piece(const PIECE_DESC& P, FILE* Output);

@@ -1,9 +1,10 @@
 // The heap-of-pieces scanner as the parser and the reader see it. The
-// scanner state is global; Tetris_Input points it at one stream for the
-// time of a parse and puts the previous input back afterwards.
+// scanner state is global; Tetris_Input points it at one text for the time
+// of a parse and puts the previous input back afterwards.
 #pragma once
 
 #include <cstdio>
+#include <string_view>
 
 #include "tetris_parser.hpp"
 
@@ -16,13 +17,15 @@ const char* Tetris_current_text();
 
 class Tetris_Input {
  public:
-  explicit Tetris_Input(FILE* in);
+  // text must outlive the object; its size must fit an int.
+  explicit Tetris_Input(std::string_view text);
   ~Tetris_Input();
   Tetris_Input(const Tetris_Input&) = delete;
   Tetris_Input& operator=(const Tetris_Input&) = delete;
 
  private:
   FILE* saved_;
+  void* buffer_ = nullptr;
 };
 
 }  // namespace orv::mp::tetris

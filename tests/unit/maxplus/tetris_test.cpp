@@ -138,6 +138,12 @@ TEST(Tetris, ModelsRefused) {
        "Error: column 2 of piece 3 is outside 0..1.\n"},
       {"Columns 2\nPiece 3 Color #a\nLoProf 0 0\nHiProf 0 1 99999999999 1\n",
        "Error: column 2147483647 of piece 3 is outside 0..1.\n"},
+      // Both profiles of every piece span every column.
+      {"Columns 99999999999\nPiece 3 Color #a\nLoProf 0 0\nHiProf 0 1\n",
+       "Error: heap of pieces too large (2147483647 columns, piece 3).\n"},
+      {"Columns 20000000\nPiece 1 Color #a\nLoProf 0 0\nHiProf 0 1\n"
+       "Piece 2 Color #a\nLoProf 0 0\nHiProf 0 1\n",
+       "Error: heap of pieces too large (20000000 columns, piece 2).\n"},
   };
   for (const Case& c : cases) {
     Read r = read_tetris(c.text);
