@@ -31,6 +31,10 @@ using Tetris = std::unique_ptr<TETRIS>;
 
 // The longest colour text a model keeps.
 inline constexpr std::size_t Max_Color_Length = 63;
+// Every piece holds both profiles over every column: the reader refuses a
+// heap whose pieces would hold more entries than this (a short text could
+// otherwise reserve gigabytes), and writers keep to it.
+inline constexpr long long Max_Heap_Cells = 1LL << 25;
 
 // Globals of the reader.
 extern int Nb_Of_Columns;

@@ -20,9 +20,6 @@ struct Parse_State {
   bool Failed = false;
   long long Cells = 0;  // profile entries of the pieces so far
 };
-// Every piece holds both profiles over every column: past this many entries
-// a short text would reserve gigabytes.
-inline constexpr long long Max_Cells = 1LL << 25;
 // A pair whose height is "eps".
 inline constexpr int Eps_Height = -2147483647;
 struct BIPOINT {
@@ -45,9 +42,9 @@ orv::mp::Parsed_Piece make_piece(orv::mp::tetris::Parse_State& state, int number
                                  const orv::mp::SPARSE_INT_ARRAY& high) {
   orv::mp::Parsed_Piece p;
   // Without columns every piece would be refused again: the model already is.
-  if (orv::mp::Nb_Of_Columns < 1 || state.Cells > orv::mp::tetris::Max_Cells) return p;
+  if (orv::mp::Nb_Of_Columns < 1 || state.Cells > orv::mp::Max_Heap_Cells) return p;
   state.Cells += orv::mp::Nb_Of_Columns;
-  if (state.Cells > orv::mp::tetris::Max_Cells) {
+  if (state.Cells > orv::mp::Max_Heap_Cells) {
     std::fprintf(stderr, "Error: heap of pieces too large (%d columns, piece %d).\n",
                  orv::mp::Nb_Of_Columns, number);
     state.Failed = true;

@@ -182,9 +182,9 @@ int main(int argc, char** argv) {
       if (Debug) std::printf("Cl #%d is node (%d)\n", static_cast<int>(cover.size()), v);
       cover.push_back({1, {v}});
     }
-  // Every piece holds both profiles over every column.
+  // A heap the reader would refuse is not written.
   const double cells = static_cast<double>(cover.size()) * G->Size;
-  if (cells > (1 << 27) || cover.size() > 2147483647u) {
+  if (cells > static_cast<double>(Max_Heap_Cells)) {
     std::fprintf(stderr, "%s: error: a heap of %zu columns and %d pieces is too large.\n", PROG,
                  cover.size(), G->Size);
     return out.finish(-5);
