@@ -69,6 +69,10 @@ TEST(Bernoulli, ReaderRefusals) {
       {"2 2 1 1  0 eps eps 0  0 x", "SpMat: illegal matrix entry (0,1): x.\n"
                                     "Bernoulli: error: reading matrix #1. Abort.\n"},
       {"1 1 1", "SpMat: illegal matrix entry (0,0): .\nBernoulli: error: reading matrix #0. Abort.\n"},
+      // A triple outside the matrix is no longer a quiet success.
+      {"1 1 1 sp 3 0 1 end", "Warning: setting value to (3,0) in a 1 x 1 matrix. Ignored.\n"
+                             "Warning: failed to set entry (3,0) to 1.000000.\n"
+                             "Bernoulli: error: reading matrix #0. Abort.\n"},
   };
   for (const Case& c : cases) {
     Read r = read_product(c.text);

@@ -153,6 +153,13 @@ TEST(Tetris, ModelsRefused) {
   }
 }
 
+TEST(Tetris, LongColourKeepsItsFirst63Characters) {
+  const std::string colour = "#" + std::string(99, 'a');
+  Read r = read_tetris("Columns 1\nPiece 1 Color " + colour + "\nLoProf 0 0\nHiProf 0 1\n");
+  ASSERT_TRUE(r.t);
+  EXPECT_EQ(r.t->Color[0], colour.substr(0, 63));
+}
+
 TEST(Tetris, LineCounterRunsOn) {
   const int before = Tetris_lineno;
   read_tetris("Columns 1\n\nPiece 1 Color #a\n#\tskipped\nLoProf 0 0\nHiProf 0 1\n");
