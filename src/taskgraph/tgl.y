@@ -46,6 +46,9 @@ REAL_LIST L(const Reals& written) { return REAL_LIST(written.rbegin(), written.r
 %token <int> INTGR
 %token <double> REAL
 %token <std::string> STRING
+// A character that must not be skipped (a sign, a point without digits
+// before it): no rule takes it.
+%token BADCHAR
 
 %type <orv::tg::OBJ_LIST> liste_objects
 %type <orv::tg::OBJECT> object
