@@ -166,10 +166,12 @@ def main():
     exec_t = {t: [0.0] * bs for t in range(n)}
     comm = {}
     const_task = {t: tasks[t][1][0] == "CST" for t in range(n)}
+    # A pair's table keeps the draws of its first-declared DATA link, drawn
+    # last; it is drawn once when that link's law is a constant.
     const_pair = {}
-    for (p, t), l in first.items():
+    for l in links:
         if l["data"]:
-            const_pair[(p, t)] = l["law"][0] == "CST"
+            const_pair.setdefault((l["frm"], l["to"]), l["law"][0] == "CST")
 
     def fill(initial):
         for t in range(n):
