@@ -28,11 +28,13 @@ struct Search {
   const EventGraph& g;
   int To;
   PATH_DESC& path;
+  FILE* out;
   bool prune = false;
   std::vector<char> reaches;   // a token-free route leads to To
   std::vector<double> lo, hi;  // lightest and heaviest such route
 
-  Search(const EventGraph& graph, int to, PATH_DESC& p) : g(graph), To(to), path(p) {}
+  Search(const EventGraph& graph, int to, PATH_DESC& p, FILE* o)
+      : g(graph), To(to), path(p), out(o) {}
 
   const std::vector<PLACE_DESC*>& outputs(int t) const { return g.T[ix(t)]->Outputs; }
 
@@ -94,7 +96,7 @@ struct Search {
 
   void Find_Empty_Paths(int From, double Value) {
     if (From == To && std::fabs(Value) <= 1e-9) {
-      Print_Path(path);
+      Print_Path(path, out);
     } else if (Value > 0) {
       for (const PLACE_DESC* p : outputs(From)) {
         const double d = sample(p->Place_Law.get()) + sample(g.T[ix(To)]->Trans_Law.get());
@@ -106,24 +108,25 @@ struct Search {
         --path.Length;
       }
     } else if (orv::eg::Debug) {
-      std::printf("Failed path (%d,%d) at value %e\n", From, To, Value);
-      Print_Path(path);
+      std::fprintf(out, "Failed path (%d,%d) at value %e\n", From, To, Value);
+      Print_Path(path, out);
     }
   }
 };
 
 }  // namespace
 
-void Print_Path(const PATH_DESC& The_Path) {
+void Print_Path(const PATH_DESC& The_Path, FILE* out) {
   for (int k = The_Path.Length - 1; k >= 1; --k)
-    std::printf("%2d -- %2d -> %2d v %f m 0\n", The_Path.From[ix(k)], The_Path.By[ix(k)],
-                The_Path.To[ix(k)], The_Path.Value[ix(k)]);
+    std::fprintf(out, "%2d -- %2d -> %2d v %f m 0\n", The_Path.From[ix(k)], The_Path.By[ix(k)],
+                 The_Path.To[ix(k)], The_Path.Value[ix(k)]);
   if (The_Path.Length >= 1)
-    std::printf("%2d -- %2d -> %2d v %f m 1\n", The_Path.From[0], The_Path.By[0], The_Path.To[0],
-                The_Path.Value[0]);
+    std::fprintf(out, "%2d -- %2d -> %2d v %f m 1\n", The_Path.From[0], The_Path.By[0],
+                 The_Path.To[0], The_Path.Value[0]);
 }
 
-void Find_Critical_Paths(const EventGraph& Le_Reseau, FILE* arcs, const char* prog) {
+void Find_Critical_Paths(const EventGraph& Le_Reseau, FILE* arcs, const char* prog, FILE* out,
+                         bool may_skip) {
   PATH_DESC path;
   const size_t n = ix(std::max(Le_Reseau.Size, 1));
   path.From.resize(n);
@@ -133,15 +136,16 @@ void Find_Critical_Paths(const EventGraph& Le_Reseau, FILE* arcs, const char* pr
   int From = 0, To = 0;
   double value = 0.0;
   while (std::fscanf(arcs, "%d %d %lf", &From, &To, &value) == 3) {
-    if (orv::eg::Debug) std::printf("Looking for path %d -> %d with value %f\n", From, To, value);
+    if (orv::eg::Debug)
+      std::fprintf(out, "Looking for path %d -> %d with value %f\n", From, To, value);
     if (From < 0 || From >= Le_Reseau.Size || To < 0 || To >= Le_Reseau.Size) {
       std::fprintf(stderr, "%s: warning: arc %d -> %d names no transition (numbered from 0 to %d): ignored.\n",
                    prog, From, To, Le_Reseau.Size - 1);
       continue;
     }
-    Search s(Le_Reseau, To, path);
+    Search s(Le_Reseau, To, path, out);
     // Debug lists the failed paths too, so it sees the whole search.
-    s.prune = !orv::eg::Debug && constant(Le_Reseau.T[ix(To)]->Trans_Law.get());
+    s.prune = may_skip && !orv::eg::Debug && constant(Le_Reseau.T[ix(To)]->Trans_Law.get());
     if (s.prune) s.bounds();
     for (const PLACE_DESC* p : Le_Reseau.T[ix(From)]->Outputs) {
       const double d =

@@ -20,9 +20,12 @@ struct PATH_DESC {
 };
 
 // Reads "From To value" triples from arcs until one cannot be read whole
-// and prints the paths of each on standard output.
-void Find_Critical_Paths(const orv::EventGraph& Le_Reseau, FILE* arcs, const char* prog);
+// and prints the paths of each on out. The graph must be live (analysed),
+// FIFO and flat. may_skip lets the search leave out the routes that cannot
+// print (see paths.cpp); the printed text is the same either way.
+void Find_Critical_Paths(const orv::EventGraph& Le_Reseau, FILE* arcs, const char* prog,
+                         FILE* out = stdout, bool may_skip = true);
 
-void Print_Path(const PATH_DESC& The_Path);
+void Print_Path(const PATH_DESC& The_Path, FILE* out = stdout);
 
 }  // namespace bemmick
