@@ -1,7 +1,9 @@
 // dunvesk: reads an event graph, rewrites it (recycling, re-marking by a
 // linear program, flattening, determinizing, in that order) and writes it
 // again as EGL.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "common/args.h"
@@ -102,6 +104,14 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s: Error opening file %s.\n", PROG, out_file.c_str());
     return out.finish(-2);
   }
-  orv::Write_EG_As_EGL(*graph, "", PROG);
+  if (orv::Write_EG_As_EGL(*graph, "", PROG) < 0) {
+    // The writer's own flush met the error: report its cause here, as the
+    // guard would, since the guard's later flush no longer sees it.
+    const int err = errno;
+    std::clearerr(stdout);
+    std::fprintf(stderr, "%s: error: cannot write %s: %s\n", PROG, out.stdout_name().c_str(),
+                 std::strerror(err != 0 ? err : EIO));
+    return out.finish(-2);
+  }
   return out.finish(0);
 }
