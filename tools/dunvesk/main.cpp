@@ -100,7 +100,7 @@ int main(int argc, char** argv) {
 
   // Only now may a results file be replaced: the run has nothing left to fail
   // on but the writing.
-  if (!out_file.empty() && !out.redirect_stdout(out_file)) {
+  if (!out_file.empty() && !out.redirect_stdout(out_file, false)) {
     std::fprintf(stderr, "%s: Error opening file %s.\n", PROG, out_file.c_str());
     return out.finish(-2);
   }

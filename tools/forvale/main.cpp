@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
   // anything is written.
   if (!w.check_laws()) return out.finish(-4);
 
-  if (!out_file.empty() && !out.redirect_stdout(out_file)) {
+  if (!out_file.empty() && !out.redirect_stdout(out_file, false)) {
     std::fprintf(stderr, "%s: Error opening file %s.\n", PROG, out_file.c_str());
     return out.finish(-1);
   }

@@ -169,7 +169,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "look for an empty cycle.\n");
     return out.finish(-1);
   }
-  if (!out_file.empty() && !out.redirect_stdout(out_file)) {
+  if (!out_file.empty() && !out.redirect_stdout(out_file, false)) {
     std::fprintf(stderr, "%s: Error opening file %s.\n", PROG, out_file.c_str());
     return out.finish(-1);
   }

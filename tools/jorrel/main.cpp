@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
   }
   if (orv::eg::topological_analysis(*graph) || !for_zel) return out.finish(0);
 
-  if (!out_file.empty() && !out.redirect_stdout(out_file)) {
+  if (!out_file.empty() && !out.redirect_stdout(out_file, false)) {
     std::fprintf(stderr, "%s: Error opening file %s.\n", PROG, out_file.c_str());
     return out.finish(-1);
   }
