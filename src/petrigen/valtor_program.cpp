@@ -103,6 +103,8 @@ int Class_Number(const LINK_LIST& arc) {
   return 0;
 }
 
+int nb_firings() { return Net->Sim_Params ? Net->Sim_Params->Nb_Firings : 0; }
+
 void next_seeds() {
   ++Seed1;
   ++Seed2;
@@ -134,7 +136,9 @@ void print_valtor_law(const LAW_DESC* law) {
       break;
     case 'G':
       next_seeds();
-      w("new Geometric( %8.4f, new MLCG(%d,%d) )", par(0) / (1 - par(0)), Seed1, Seed2);
+      // The whole-net program gives the library the law's own parameter.
+      w("new Geometric( %8.4f, new MLCG(%d,%d) )", Prof->Mixed ? par(0) / (1 - par(0)) : par(0),
+        Seed1, Seed2);
       break;
     case 'O':
       next_seeds();
@@ -182,11 +186,17 @@ void gen_valtor_trans(int t) {
     w("\tTamrick_Source *Src_%d = new Tamrick_Source(\n\t\t0.0,\n", t);
     w("\t\t");
     print_valtor_law(tr.Tr_Law.get());
-    w(",\n\t\t Nb_Gen );\n");
+    if (Prof->Mixed)
+      w(",\n\t\t Nb_Gen );\n");
+    else
+      w(",\n\t\t%d );\n", nb_firings());
     w("\tSrc_%d->set_name(\"%s\");\n", t, S(lit(tr.Name)));
     w("\tSrc_%d->set_zel_name(\"%s\");\n", t, S(lit(tr.Data)));
     w("\tSrc_%d->customers_priority( 0 );\n", t);
-    output_class(t, "customers_class");
+    if (Prof->Mixed)
+      output_class(t, "customers_class");
+    else
+      w("\tSrc_%d->customers_class( CL_%d );\n", t, t);
     // A source with several outputs is split by its own fission station.
     if (real_out(t) >= 2) fission_station(t);
     w("\n");
@@ -231,6 +241,7 @@ void gen_valtor_trans(int t) {
     fission_station(t);
   else if (real_out(t) == 1)
     output_class(t, "set_output_class");
+  if (!Prof->Mixed) w("\n");
 }
 
 // A place labels every token it sends with one class; tokens for the
@@ -343,6 +354,28 @@ void gen_valtor_place_routing(int p) {
   const std::string data = lit(pl.Data);
   w("\n\t// routing for place #%d (%s)\n", p, S(print_place_name(p)));
   const int n = static_cast<int>(pl.Outputs.size());
+  if (!Prof->Mixed) {
+    // Every token of a place of the whole net carries the place's class.
+    if (n == 0) {
+      w("\tPlace_%d->set_succ(", p);
+      w("The_Sink, 1.0, \"%s\", \"%s\");\n", S(data), "<rien>");
+    } else if (n == 1) {
+      w("\tPlace_%d->set_succ(", p);
+      w("%s, 1.0, \"%s\", \"%s\");\n", S(place_output_dest(pl.Outputs.front())), S(data), "<rien>");
+    } else if (!pl.Routing || pl.Routing->Type != 'R') {
+      std::fprintf(stderr, "%s: error: bad routing at place #%d (%s).\n", tool(), p, S(pl.Name));
+    } else {
+      const std::vector<double>& pr = pl.Routing->Probas;
+      for (int k = 0; k < n; ++k) {
+        double prob = k < static_cast<int>(pr.size()) ? pr[k] : 0.0;
+        w("\tPlace_%d->set_succ(", p);
+        w("%s, %8.6f,\"%s\",\"%s\");\n", S(place_output_dest(pl.Outputs[k])), prob, S(data),
+          "<rien>");
+      }
+    }
+    w("\tPlace_%d->set_output_class( CL_%d );\n", p, p);
+    return;
+  }
   if (n == 0) {
     w("\tPlace_%d->set_succ(", p);
     w("The_Sink, 1.0, \"%s\", \"%s\");\n", S(data), "<rien>");
@@ -399,7 +432,7 @@ void gen_valtor_outputs_trans(int t) {
   w("\tcout << \"%c_%d[\" << T_Max << \"] =   \";\n", Is_Source[t] ? 'R' : 'Z', t);
   w("\tcout << ");
   w("%s_%d->", obj, t);
-  w("%s() << \"   Throughput:   \";\n", query);
+  w(Prof->Mixed ? "%s() << \"   Throughput:   \";\n" : "%s() << \"   Cycle time:   \";\n", query);
   w("\tcout << %s_%d->%s()/T_Max;\n", obj, t, query);
   w("\tcout << \"  (%s)\" << endl;\n", S(lit(Tr(t).Name)));
 }
@@ -409,9 +442,11 @@ void gen_valtor_outputs_place(int p) {
     w("\tPlace_%d->report_stat();\n", p);
     return;
   }
-  w("\tcout << \"Z_%d[\" << T_Max << \"] =   \";\n", p);
+  w(Prof->Mixed ? "\tcout << \"Z_%d[\" << T_Max << \"] =   \";\n"
+                 : "\tcout << \"Y_%d[\" << T_Max << \"] =   \";\n",
+    p);
   w("\tcout << Place_%d->get_nb_service();\n", p);
-  w("\tcout << \"   Throughput:    \" << ");
+  w(Prof->Mixed ? "\tcout << \"   Throughput:    \" << " : "\tcout << \"   Cycle time:    \" << ");
   w("Place_%d->get_nb_service()/T_Max;\n", p);
   w("\tcout << \"  (%s)\" << endl;\n", S(lit(Pl(p).Name)));
 }
@@ -445,8 +480,13 @@ bool gen_valtor_code(const PetriNet& net, FILE* out, const Valtor_Profile& profi
   w("/******************************************/\n");
   w("\n");
 
-  w("#define INFINI 100\n");
-  w("#define DUMMY_CLASS 0\n");
+  if (profile.Mixed) {
+    w("#define INFINI 100\n");
+    w("#define DUMMY_CLASS 0\n");
+  } else {
+    w("const int INFINI = 100;\n");
+    w("const int DUMMY_CLASS = 0;\n");
+  }
   const int top = std::max(nt, np);
   for (int i = 0; i < top; ++i) w("#define CL_%d\t%d\n", i, i + 1);
   if (profile.Mixed) {
@@ -493,13 +533,13 @@ bool gen_valtor_code(const PetriNet& net, FILE* out, const Valtor_Profile& profi
                           "\"Tamrick_Server_Normal_LIFO.hh\"",
                           "\"Tamrick_Server_Normal_PRIORITY.hh\"",
                           "\"Tamrick_Source.hh\"",
-                          "\"EQ_Thing.hh\"",
+                          "\"EQ_Thing.hh\"",  // left out of a whole-net program
                           "\"Kernel.hh\"",
                           "\"Tamrick_Kernel.hh\"",
                           "\"Tamrick_Client.hh\"",
                           "\"Tamrick_FS_Station.hh\"",
                           "\"SM_Rule.hh\""})
-    w("#include %s\n", inc);
+    if (profile.Mixed || std::string(inc) != "\"EQ_Thing.hh\"") w("#include %s\n", inc);
   w("\n");
 
   w("Tamrick_Kernel* pnoyau = new Tamrick_Kernel;\n");
@@ -507,12 +547,16 @@ bool gen_valtor_code(const PetriNet& net, FILE* out, const Valtor_Profile& profi
   w("SM_Rule *Fus_Rule;\n");
   w("SM_Rule *Fis_Rule;\n");
   w("\n");
-  if (No_Stats) {
+  if (!profile.Mixed) {
+    w("#include \"%s\"\n", S(profile.Routing_Source_File));
+    w("template class Routing_Source<Tamrick_Client>;\n");
+    w("\n\n");
+  } else if (No_Stats) {
     w("// external declaration from EQ_Module.c\n");
     w("extern void Report_Stat( ostream &Out_File );\n");
     w("\n");
   }
-  w("bool\tTrace;\n\n");
+  if (profile.Mixed) w("bool\tTrace;\n\n");
 
   for (int t = 0; t < nt; ++t)
     if (Is_Interface_Tr[t])
@@ -524,27 +568,35 @@ bool gen_valtor_code(const PetriNet& net, FILE* out, const Valtor_Profile& profi
     bool routing = is_null_time(Pl(p).Pl_Law.get()) && !Pl(p).Outputs.empty();
     w(routing ? "Tamrick_Routing *Place_%d;\n" : "Tamrick_Server_Normal_FIFO *Place_%d;\n", p);
   }
-  w("\n");
+  if (profile.Mixed) w("\n");
 
   double nb = net.Sim_Params ? net.Sim_Params->Nb_Firings : 0;
   w("main(int argc, char *argv[]) {\n\n");
   w("\n");
   w("  int\ti = 1;\n");
   w("  double\tT_Max = %f;\n", nb);
-  w("  int   \tNb_Gen = %d;\t", static_cast<int>(nb));
-  w("/* number of customers at the sources */\n");
+  if (profile.Mixed) {
+    w("  int   \tNb_Gen = %d;\t", static_cast<int>(nb));
+    w("/* number of customers at the sources */\n");
+  }
   w("\n");
   w("  // analysis of command line arguments\n");
   w("  if ( argc > 1 )\n");
   w("    do {\n");
-  w("      if ( !strcmp ( argv[i], \"-trace\" ) ) {\n");
-  w("        Trace = TRUE;\n");
-  w("        i++;\n");
-  w("      }\n");
-  // The value is read only when a word follows the option.
+  if (profile.Mixed) {
+    w("      if ( !strcmp ( argv[i], \"-trace\" ) ) {\n");
+    w("        Trace = TRUE;\n");
+    w("        i++;\n");
+    w("      }\n");
+  }
+  // The value is read only when a word follows the option. A whole-net
+  // program takes -tmax alone.
+  bool first = !profile.Mixed;
   for (const char* opt : {"-tmax", "-nb_gen"}) {
     bool tm = opt[1] == 't';
-    w("      else if ( !strcmp ( argv[i], \"%s\" ) ) {\n", opt);
+    if (!tm && !profile.Mixed) continue;
+    w("      %sif ( !strcmp ( argv[i], \"%s\" ) ) {\n", first ? "" : "else ", opt);
+    first = false;
     w("        i++;\n");
     w("        if ( i >= argc || 0 == sscanf( argv[i], \"%s\", &%s ) ) {\n", tm ? "%lf" : "%d",
       tm ? "T_Max" : "Nb_Gen");
@@ -557,8 +609,13 @@ bool gen_valtor_code(const PetriNet& net, FILE* out, const Valtor_Profile& profi
     w("      }\n");
   }
   w("      else if ( !strcmp ( argv[i], \"-h\" ) ) {\n");
-  w("        cout << \"Usage: \" << argv[0] << \" [-h] [-trace]\";\n");
-  w("        cout << \" [-tmax <real>] [-nb_gen <int>]\\n\";\n");
+  if (profile.Mixed) {
+    w("        cout << \"Usage: \" << argv[0] << \" [-h] [-trace]\";\n");
+    w("        cout << \" [-tmax <real>] [-nb_gen <int>]\\n\";\n");
+  } else {
+    w("        cout << \"Usage: \" << argv[0] << \" [-h] \";\n");
+    w("        cout << \" [-tmax <real>]\\n\";\n");
+  }
   w("        exit(0);\n");
   w("      }\n");
   w("      else {\n");
@@ -600,6 +657,7 @@ bool gen_valtor_code(const PetriNet& net, FILE* out, const Valtor_Profile& profi
         eq_made = true;
       }
     }
+    if (!profile.Mixed) w("\n");
   }
   w("\n");
   w("\t// configuration of the routing\n");
@@ -649,9 +707,10 @@ bool gen_valtor_code(const PetriNet& net, FILE* out, const Valtor_Profile& profi
   return !Broken;
 }
 
-void gen_valtor_makefile(FILE* out, const std::string& valtor_home,
-                         const std::string& Code_File_Name, const std::string& EQ_File_Name) {
-  Out = out;
+namespace {
+
+// The makefile up to the libraries, the same for both kinds of program.
+void makefile_head(const std::string& valtor_home) {
   w("include %s/Makefile.head\n", S(valtor_home));
   w("\n");
   w("PROGRAM = sim\n");
@@ -686,6 +745,14 @@ void gen_valtor_makefile(FILE* out, const std::string& valtor_home,
   w("EXTLIBS       += -L$(KEMP_LIB_DIR)/$(ARCH)\n");
   w("\n");
   w("LIBS          = -lm -lg++\n");
+}
+
+}  // namespace
+
+void gen_valtor_makefile(FILE* out, const std::string& valtor_home,
+                         const std::string& Code_File_Name, const std::string& EQ_File_Name) {
+  Out = out;
+  makefile_head(valtor_home);
   w("\n");
   w("MAIN          = main.o\n");
   w("EQ            = EQ_Module.o\n");
@@ -708,12 +775,34 @@ void gen_valtor_makefile(FILE* out, const std::string& valtor_home,
   w("\n");
 }
 
+void gen_valtor_whole_makefile(FILE* out, const std::string& lib_dir,
+                               const std::string& Code_File_Name) {
+  Out = out;
+  makefile_head(lib_dir);
+  w("MAIN  = main.o\n");
+  w("\n");
+  w("EXL = \n");
+  w("\n");
+  w("\n");
+  w("$(PROGRAM):   $(MAIN)  $(EXL)\n");
+  w("\t$(LINKER) -o $(PROGRAM) $(MAIN) $(LDFLAGS) $(EXL) $(LIBS) $(EXTLIBS)\n");
+  w("\n");
+  w("main.o:             %s \n", S(Code_File_Name));
+  w("\t$(CC) $(OPTIONS) $(CFLAGS) -c %s -o main.o\n", S(Code_File_Name));
+  w("\n");
+  w("clean:\n");
+  w("\t/bin/rm  -f $(EXL)  $(MAIN)\n");
+  w("\n");
+}
+
 void gen_kemp_code(const PetriNet& net, FILE* out, const Valtor_Profile& profile) {
   Out = out;
   Net = &net;
   Prof = &profile;
   for (int t = 0; t < net.Nb_Trans; ++t)
-    if (de_t(t) && t < static_cast<int>(Is_Source.size()) && !Is_Source[t]) {
+    // A whole net plots every transition with a real input.
+    if (de_t(t) && t < static_cast<int>(Is_Source.size()) &&
+        (profile.Mixed ? !Is_Source[t] : Real_Indegree[t] != 0)) {
       w("plotAxeLine(%s__Nombre_de_clients__temps,", S(net.T[t].Name));
       w("%s__Nombre_de_clients);\n", S(net.T[t].Name));
     }

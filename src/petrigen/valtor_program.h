@@ -15,6 +15,9 @@ namespace orv::gen {
 struct Valtor_Profile {
   const char* Tool = "oskel";  // names the program in headers and messages
   bool Mixed = true;           // the net has an equational part (tags apply)
+  // A whole net (not Mixed): the library source the program includes, by
+  // the path it has where the generator was built.
+  std::string Routing_Source_File;
 };
 
 extern int Kemp;  // plot script and animation
@@ -32,6 +35,11 @@ bool gen_valtor_code(const pn::PetriNet& net, FILE* out, const Valtor_Profile& p
 // Makefile.head.
 void gen_valtor_makefile(FILE* out, const std::string& valtor_home,
                          const std::string& Code_File_Name, const std::string& EQ_File_Name);
+
+// The makefile of a whole-net program: the library's Makefile.head in
+// `lib_dir`, one object built from Code_File_Name.
+void gen_valtor_whole_makefile(FILE* out, const std::string& lib_dir,
+                               const std::string& Code_File_Name);
 
 // The plot commands of the discrete-event objects.
 void gen_kemp_code(const pn::PetriNet& net, FILE* out, const Valtor_Profile& profile = {});
