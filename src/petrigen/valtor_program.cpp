@@ -644,6 +644,11 @@ bool gen_valtor_code(const PetriNet& net, FILE* out, const Valtor_Profile& profi
   }
   bool any_place = false;
   for (int p = 0; p < np; ++p) any_place = any_place || Place_Exists[p];
+  // In a whole net the tokens of folded places are written in this section
+  // too: it must not vanish with the last place object.
+  if (!profile.Mixed)
+    for (int p = 0; p < np; ++p)
+      any_place = any_place || (Pl(p).Init_Pop > 0 && !is_recycling_place(Pl(p)));
   if (any_place) {
     w("\t// configuration of place objects\n");
     for (int p = 0; p < np; ++p) {
