@@ -32,6 +32,9 @@ class Args {
   bool take_int(int& out, const char* fmt);
   bool take_real(double& out, const char* fmt);
 
+  // Whether a word follows the current one.
+  bool has_value() const { return pos_ + 1 < argc_; }
+
   // Ends the scan without an error (after "-v", "-h" ...).
   void stop() { stopped_ = true; }
   // Ends the scan with an error; prints nothing.

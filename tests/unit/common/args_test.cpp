@@ -18,7 +18,10 @@ struct Scan {
   explicit Scan(std::vector<std::string> w) : words(std::move(w)) {
     for (auto& s : words) argv.push_back(s.data());
   }
-  ~Scan() { free(buf); }
+  ~Scan() {
+    std::fclose(msg);
+    free(buf);
+  }
   std::string text() { std::fflush(msg); return std::string(buf, len); }
 };
 
