@@ -10,7 +10,7 @@ namespace {
 
 // Far beyond any network of the kind: the tables would not fit otherwise.
 constexpr int kMaxSize = 1 << 16;
-constexpr std::int64_t kMaxTable = std::int64_t{1} << 26;
+constexpr std::int64_t kMaxTable = std::int64_t{1} << 24;
 constexpr int kMaxDiscrete = 1 << 20;
 
 bool report(int rc) {
@@ -124,7 +124,7 @@ bool Read_Config(FILE* in, CONFIG& cf, FILE* msg) {
   const int N = cf.NbSession;
   std::int64_t cells = 0;
   for (int k = 0; k < W; ++k) cells += cf.Layer[k] + 2;
-  if (N < 1 || cells * N > kMaxTable) {
+  if (N < 1 || cells * N > kMaxTable || std::int64_t{W} * N > kMaxTable / 4) {
     std::fprintf(stderr, "%s: error: bad number of sessions (%d).\n", kTag, N);
     return false;
   }
