@@ -157,16 +157,21 @@ bool Extract_Parameters(int Size, int Trans_Nb, Epochs& e) {
     return truncated("transient length");
 
   std::rewind(f);
-  std::vector<double> raw(static_cast<size_t>(T) + static_cast<size_t>(D));
-  for (int k = 0; k < T + D; ++k) {
+  // Rows are kept as they are read: the counts above are only the file's
+  // word, and a file that lacks the rows must not cost memory for them.
+  std::vector<double> raw;
+  const long long rows = static_cast<long long>(T) + D;
+  for (long long k = 0; k < rows; ++k) {
     int row = -1;
     if (!Seek(f, 'T') || std::fscanf(f, " = %d:", &row) != 1) return truncated("trajectory row");
     if (k < T && row != k) {
-      std::fprintf(stderr, "%s: Error: index mismatch (%d<>%d).\n", TOOL, k, row);
+      std::fprintf(stderr, "%s: Error: index mismatch (%lld<>%d).\n", TOOL, k, row);
       return false;
     }
     const int last = k < T ? Size : Trans_Nb;
-    if (!read_row(f, last, Trans_Nb, &raw[static_cast<size_t>(k)])) return false;
+    double v = 0.0;
+    if (!read_row(f, last, Trans_Nb, &v)) return false;
+    raw.push_back(v);
   }
 
   // The periodic epochs as successive increments, the first from the last
