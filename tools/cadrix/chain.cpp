@@ -1,9 +1,7 @@
 #include "chain.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,6 +10,7 @@
 #include "common/egl_writer.h"
 #include "common/execute.h"
 #include "common/resources.h"
+#include "common/work_files.h"
 #include "eventgraph/egl_reader.h"
 #include "eventgraph/topology.h"
 
@@ -29,11 +28,10 @@ const std::string& value(int r) { return orv::Resource_Value[static_cast<size_t>
 
 // A file of the chain is made afresh: an older one, or a link planted under
 // the name, is removed rather than written through or read back.
-bool clear(const std::string& path) { return unlink(path.c_str()) == 0 || errno == ENOENT; }
+bool clear(const std::string& path) { return orv::Remove_Old_File(path); }
 
 FILE* create_private(const std::string& path) {
-  if (!clear(path)) return nullptr;
-  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0600);
+  const int fd = orv::Open_Private_File(path);
   if (fd < 0) return nullptr;
   FILE* f = fdopen(fd, "w");
   if (!f) close(fd);
