@@ -27,15 +27,6 @@ const char* const TOOL = "quanter";
 const char* const FRAGMENTS[] = {"pnc_initial_evolution.c", "pnc_evolution.c",
                                  "pnc_graph_parameters.h", "pnc_declarations.h"};
 
-// Runs one step of the chain; false, after a message, when it did not end
-// well, so that no later step works on missing or stale files.
-bool run_step(const std::string& program, const std::vector<std::string>& args) {
-  int status = orv::execute(TOOL, program, args);
-  if (status == 0) return true;
-  std::fprintf(stderr, "%s: error: %s failed (exit status %d)\n", TOOL, program.c_str(), status);
-  return false;
-}
-
 }  // namespace
 
 int Resources_Are_Present() {
@@ -92,12 +83,13 @@ Compile_Result Compile_PN(const orv::pn::PetriNet& Reseau, int Checking, const s
   if (!ok) {
     std::fprintf(stderr, "%s: error: cannot write the net to %s\n", TOOL, pnl_file.c_str());
   } else {
-    ok = run_step(Resource_Value[TARVIN],
-                  {"-f", pnl_file, "-tmp", dir, "-tmax", std::to_string(options.Tmax), "-scaling",
-                   std::to_string(options.Scale), "-bs", std::to_string(options.Buf_Size)}) &&
-         run_step(Resource_Value[C_COMPILER], {Resource_Value[C_SOURCE_FILE], "-o", simulator,
-                                               "-I" + dir, "-lm", "-O2"}) &&
-         run_step(simulator, {});
+    ok = orv::Run_Step(TOOL, Resource_Value[TARVIN],
+                       {"-f", pnl_file, "-tmp", dir, "-tmax", std::to_string(options.Tmax),
+                        "-scaling", std::to_string(options.Scale), "-bs",
+                        std::to_string(options.Buf_Size)}) &&
+         orv::Run_Step(TOOL, Resource_Value[C_COMPILER],
+                       {Resource_Value[C_SOURCE_FILE], "-o", simulator, "-I" + dir, "-lm", "-O2"}) &&
+         orv::Run_Step(TOOL, simulator, {});
   }
 
   if (!Keep) {

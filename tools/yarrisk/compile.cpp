@@ -28,15 +28,6 @@ const char* const TOOL = "yarrisk";
 const char* const FRAGMENTS[] = {"egc_initial_evolution.c", "egc_evolution.c",
                                  "egc_graph_parameters.h", "egc_declarations.h"};
 
-// Runs one step of the chain; false, after a message, when it did not end
-// well, so that no later step works on missing or stale files.
-bool run_step(const std::string& program, const std::vector<std::string>& args) {
-  int status = orv::execute(TOOL, program, args);
-  if (status == 0) return true;
-  std::fprintf(stderr, "%s: error: %s failed (exit status %d)\n", TOOL, program.c_str(), status);
-  return false;
-}
-
 }  // namespace
 
 int Resources_Are_Present() {
@@ -97,10 +88,10 @@ Compile_Result Compile_EG(const orv::EventGraph* Reseau, int Sim_Length, int Che
     gen.insert(gen.end(), {"-nevt", std::to_string(Sim_Length)});
     // An older simulator, or a link planted under its name, must not be run.
     unlink(simulator.c_str());
-    ok = run_step(Resource_Value[FENNOCK], gen) &&
-         run_step(Resource_Value[C_COMPILER],
-                  {Resource_Value[C_SOURCE_FILE], "-o", simulator, "-I" + dir, "-lm", "-O"}) &&
-         run_step(simulator, {});
+    ok = orv::Run_Step(TOOL, Resource_Value[FENNOCK], gen) &&
+         orv::Run_Step(TOOL, Resource_Value[C_COMPILER],
+                       {Resource_Value[C_SOURCE_FILE], "-o", simulator, "-I" + dir, "-lm", "-O"}) &&
+         orv::Run_Step(TOOL, simulator, {});
   }
 
   if (!Keep) {
