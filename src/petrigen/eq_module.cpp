@@ -290,7 +290,8 @@ void Gen_EQ_Variables() {
       w("\n};\n\n");
       w("/* table of source flags\t\t\t\t\t*/\n");
       w("int\t\t\tIs_Source[%sNB_TRANS] = {\n", pre);
-      for (int t = 0; t < nt; ++t) w(t + 1 < nt ? "\t%s,\n" : "\t%s\n", Is_Source[t] ? "TRUE" : "FALSE");
+      for (int t = 0; t < nt; ++t)
+        w(t + 1 < nt ? "\t%s,\n" : "\t%s\n", Is_Source[t] ? "TRUE" : "FALSE");
       w("};\n\n");
       w("/* table of transition names\t\t\t\t\t*/\n");
       w("char\t\t\t*Trans_Name[%sNB_TRANS] = {\n", pre);
@@ -415,7 +416,8 @@ void Gen_EQ_Variables() {
         }
         w(" 1.0 };\n");
         w("%sdouble\tInterarrival_%d[%d] = {", ind, t, m);
-        for (int k = 0; k < m; ++k) w(k + 1 < m ? " %6.4f," : " %6.4f };\n", d.sorted[k].first * Scale);
+        for (int k = 0; k < m; ++k)
+          w(k + 1 < m ? " %6.4f," : " %6.4f };\n", d.sorted[k].first * Scale);
         break;
       }
       case 'g':
@@ -568,7 +570,8 @@ void Gen_EQ_Stats_Code() {
     w("  Out_File << \" Station Transition \";\n");
     w("  if ( Hi_Name[0] != '\\0' )\n");
     w("    Out_File << Hi_Name << \"/\";\n");
-    w("  Out_File << Trans_Name[Id] << \" #EQ/\" << Id << \"   t=\" << Final_Time << endl << endl;\n");
+    w("  Out_File << Trans_Name[Id] << \" #EQ/\" << Id << \"   t=\" << Final_Time << endl << "
+      "endl;\n");
     w("  Out_File << \" Mean departure throughput : \"\n");
     w("           << (double) Count / (double) Final_Time << endl;\n");
     w("  Out_File << \" Number of services : \" << Count << endl;\n");
@@ -594,19 +597,21 @@ void Gen_EQ_Stats_Code() {
       if (generating) {
         w("  Out_File << R_%d[Final_EQ_Time];\n", t);
         w("  Out_File << \"    Throughput:   \" << "
-          "(double) R_%d[Final_EQ_Time] / (double) Final_Time;\n", t);
+          "(double) R_%d[Final_EQ_Time] / (double) Final_Time;\n",
+          t);
       } else {
         w("  Out_File << Z[Final_EQ_Time][%d];\n", t);
         w("  Out_File << \"    Throughput:   \" << "
-          "(double) Z[Final_EQ_Time][%d] / (double) Final_Time;\n", t);
+          "(double) Z[Final_EQ_Time][%d] / (double) Final_Time;\n",
+          t);
       }
       w("  Out_File << \"  (%s)\" << endl;\n", S(c_lit(Tr(t).Name)));
     } else if (!Is_Source[t]) {
       w("  Report_Trans_Stat( Out_File, %d, \"%s\", Z[Final_EQ_Time][%d], Final_Time );\n", t,
         S(hi), t);
     } else if (Quelm && generating) {
-      w("  Report_Trans_Stat( Out_File, %d, \"%s\", R_%d[Final_EQ_Time], Final_Time );\n", t,
-        S(hi), t);
+      w("  Report_Trans_Stat( Out_File, %d, \"%s\", R_%d[Final_EQ_Time], Final_Time );\n", t, S(hi),
+        t);
     } else {
       std::string count = input ? "( Is_Input_Trans[" + std::to_string(t) + "] ? R_" +
                                       std::to_string(t) + "[Final_EQ_Time] : Z[Final_EQ_Time][" +
@@ -629,7 +634,8 @@ void Gen_EQ_Stats_Code() {
         w("  Out_File << \" Number of generated customers : \";\n");
       else
         w("  Out_File << \" Number of \" << ( Is_Input_Trans[%d] ? \"generated customers : \" "
-          ": \"services : \" );\n", t);
+          ": \"services : \" );\n",
+          t);
       w("  Out_File << %s << endl;\n", S(count));
     }
     w("\n");
@@ -763,10 +769,6 @@ void Gen_EQ_Declarations() {
 
 // ---------------------------------------------------------------- recursion
 
-std::string write_trans_name(const TR_DES& t) {
-  return t.Name.empty() ? "_TR_" + std::to_string(t.Tr_Id) : t.Name;
-}
-
 void Gen_EQ_H_Function(int p, int t, int Initial);
 
 void Write_Token_Total(int p, int Initial) {
@@ -784,7 +786,8 @@ void Write_Token_Total(int p, int Initial) {
     w("  Nb_Tokens = %d;\n", Pl(p).Init_Pop);
   if (Class_Mode && Is_Input_Number(*Net, 'P', p) != -1) {
     w("  if ( Is_Input_Place[%d] )\n", p);
-    w("    Nb_Tokens += Ext_Y[%d][ EQ_Time ];\n", p);
+    // The place's own counter, made when it was first connected.
+    w("    Nb_Tokens += Ext_Y[ Orig_Table[%d][0] ][ EQ_Time ];\n", Is_Input_Number(*Net, 'P', p));
   }
   for (const LINK_LIST& a : Pl(p).Inputs) {
     int u = a.Dest;
@@ -1015,7 +1018,8 @@ void gen_loop_code(int Initial) {
     int n = 0;
     for (int t = 0; t < Net->Nb_Trans; ++t)
       if (!Is_Source[t] && TST[t] == s) ++n;
-    if (n > 0) w("  /* Computing the %d transition%s with time scale %d */\n", n, n >= 2 ? "s" : "", s);
+    if (n > 0)
+      w("  /* Computing the %d transition%s with time scale %d */\n", n, n >= 2 ? "s" : "", s);
     // A scale of 0 (nothing around has a step) or 1 runs at every tick.
     bool block = s > 1;
     if (block) w("  if ( ( Real_EQ_Time %% %d ) == 0 ) {\n\n", s);
@@ -1043,7 +1047,11 @@ void gen_z_code(int Initial) {
   for (int t = 0; t < Net->Nb_Trans; ++t) {
     if (!eq_t(t)) continue;
     int f = Fire_Time[t];
-    if (f < 1)
+    // A source's firings are its tokens: its own row of Y is never
+    // computed, and what it sends to the discrete-event part is counted here.
+    if (Is_Source[t] && !Class_Mode)
+      w("  Z[EQ_Time][%d] = R_%d[ EQ_Time ];\n", t, t);
+    else if (f < 1)
       w("  Z[EQ_Time][%d] = Y[EQ_Time][%d];\n", t, t);
     else if (!Initial)
       w("  Z[EQ_Time][%d] = Y[EQ_Time_M_%d][%d];\n", t, f, t);
@@ -1170,7 +1178,7 @@ void interface_heading() {
 void Gen_Arrival_Code() {
   interface_heading();
   w("\n%sArrival( int The_Class, double VALTOR_Time )\n{\n", S(head("void")));
-  w("  switch( The_Class ) {\n");
+  if (!Class_Mode) w("  switch( The_Class ) {\n");
   if (!Class_Mode) {
     for (int t = 0; t < Net->Nb_Trans; ++t) {
       if (eq_t(t)) continue;
@@ -1198,38 +1206,30 @@ void Gen_Arrival_Code() {
         w("    case CL_P%d_T%d:\n", p, t);
         w("      H_%d[EQ_Time][ %sNB_P%d_TO_T%d ] ++;\n", p, S(Prefix), p, t);
         w("      if ( Trace )\n");
-        w("        printf(\"+++ Arr. at transition #%d (%s)\\n\");\n", t + 1,
-          S(c_fmt(Tr(t).Name)));
+        w("        printf(\"+++ Arr. at transition #%d (%s)\\n\");\n", t + 1, S(c_fmt(Tr(t).Name)));
         w("    break;\n");
       });
     }
-  } else {
-    bool any_t = false, any_p = false;
-    for (const pn::AddressPtr& a : Net->Inputs) {
-      if (a && pn::Find_Type(*Net, a.get()) == 'T') any_t = true;
-      if (a && pn::Find_Type(*Net, a.get()) == 'P') any_p = true;
-    }
-    if (any_t) {
-      w("  /* arrivals to transitions */\n");
-      for (size_t i = 0; i < Net->Inputs.size(); ++i)
-        if (Net->Inputs[i] && pn::Find_Type(*Net, Net->Inputs[i].get()) == 'T')
-          w("  case %2d:\n", static_cast<int>(i));
-      w("    Ext_H[ The_Class ][ EQ_Time ]++;\n");
-      w("    break;\n");
-    }
-    if (any_p) {
-      w("  /* arrivals to places */\n");
-      for (size_t i = 0; i < Net->Inputs.size(); ++i)
-        if (Net->Inputs[i] && pn::Find_Type(*Net, Net->Inputs[i].get()) == 'P')
-          w("  case %2d:\n", static_cast<int>(i));
-      w("    Ext_Y[ The_Class ][ EQ_Time ]++;\n");
-      w("    break;\n");
-    }
-    w("  default:\n");
+  } else if (Net->Nb_Inputs > 0) {
+    // The class number is what Register_Input returned: 2 n for the n-th
+    // transition counter, 2 n + 1 for the n-th place counter.
+    w("  if ( ( The_Class >= 0 ) && ( The_Class %% 2 == 0 ) && ( The_Class / 2 < Nb_Input_Pl ) "
+      ")\n");
+    w("    /* arrivals to transitions */\n");
+    w("    Ext_H[ The_Class / 2 ][ EQ_Time ]++;\n");
+    w("  else if ( ( The_Class >= 0 ) && ( The_Class %% 2 == 1 ) && ( The_Class / 2 < Nb_Input_Tr "
+      ") )\n");
+    w("    /* arrivals to places */\n");
+    w("    Ext_Y[ The_Class / 2 ][ EQ_Time ]++;\n");
+    w("  else {\n");
     w("    cout << \"Error! Illegal class number \" << The_Class;\n");
     w("    cout << \" for arrival.\";\n");
+    w("  }\n\n");
+  } else {
+    w("  cout << \"Error! Illegal class number \" << The_Class;\n");
+    w("  cout << \" for arrival.\";\n\n");
   }
-  w("  } /* end of switch */\n\n");
+  if (!Class_Mode) w("  } /* end of switch */\n\n");
   if (Class_Mode) {
     w("    if ( Trace ) {\n");
     w("      cout << \"+++ [\" << this->get_name() << ");
@@ -1396,14 +1396,20 @@ void Gen_Init_Code() {
     w("  for ( i=0; i<%d; i++ )\n", np);
     w("    Is_Input_Place[i] = FALSE;\n\n");
   }
+  // The counter tables exist with inputs only, and must start empty even
+  // when the class has no outputs.
+  const bool inputs = Class_Mode && Net->Nb_Inputs > 0;
   if (Class_Mode && Net->Nb_Outputs > 0) {
     w("  for ( i=0; i<%d; i++ ) {\n", Net->Nb_Outputs);
     w("    Dest_Nb[i] = 0;\n");
     w("    Dest_Table[i] = (%sRouting_Server**)NULL;\n", Dist ? "CM_" : "");
     w("  }\n");
-    w("  Ext_H = (int**)NULL;\n");
-    w("  Ext_Y = (int**)NULL;\n\n");
   }
+  if (inputs) {
+    w("  Ext_H = (int**)NULL;\n");
+    w("  Ext_Y = (int**)NULL;\n");
+  }
+  if ((Class_Mode && Net->Nb_Outputs > 0) || inputs) w("\n");
   if (Class_Mode) {
     w("  // Initialization of the initial availabilities\n");
     for (int p = 0; p < np; ++p) {
@@ -1497,7 +1503,8 @@ void Gen_Init_Code() {
         Packer k(2);
         int n = std::min<int>(r->Period, static_cast<int>(r->Cycle.size()));
         for (int c = 0; c < n; ++c) {
-          w("  Cycle_%d[%d] = %sNB_P%d_TO_T%d;", p, c, pre, p, r->Cycle[c] ? r->Cycle[c]->Number : 0);
+          w("  Cycle_%d[%d] = %sNB_P%d_TO_T%d;", p, c, pre, p,
+            r->Cycle[c] ? r->Cycle[c]->Number : 0);
           k.item();
         }
         k.end();
@@ -1535,6 +1542,324 @@ void Gen_Init_Code() {
 }
 
 void Gen_Terminate_Code() { w("\n%sTerminate( )\n{\n}\n\n", S(head("void"))); }
+
+// ---------------------------------------------------------------- class files
+
+const char* lib() { return Dist ? "CM_" : ""; }
+
+// The object an interface entry names: its kind letter and number.
+std::pair<char, int> entry_of(const pn::ADDRESS* a) {
+  if (!a) return {'X', -1};
+  char kind = pn::Find_Type(*Net, a);
+  const pn::ADDRESS* leaf = a;
+  while (leaf->Next) leaf = leaf->Next.get();
+  return {kind, leaf->Number};
+}
+
+void Gen_Class_File_Header(const std::string& path, int proxy) {
+  w("//=========================\n");
+  w("//  ORV generated code     \n");
+  w("//=========================\n");
+  w("//============================================================\n");
+  w("// File        : %s\n", S(path));
+  w("// Author      : %s %s\n", Tool_Name, ORV_VERSION);
+  if (!Net->File_Name.empty()) w("// Origin      : %s\n", S(Net->File_Name));
+  w("// Date        : %s\n", S(todays_date()));
+  w("// Description : A class encapsulating the equational simulation\n");
+  w("//               of a Petri Net.\n");
+  if (proxy) w("//               Proxy for the distributed VALTOR.\n");
+  w("//============================================================\n");
+  w("\n");
+}
+
+bool has_compet_place() {
+  for (int p = 0; p < Net->Nb_Places; ++p)
+    if (eq_p(p) && Is_Compet_Pl[p]) return true;
+  return false;
+}
+
+bool has_source() {
+  for (int t = 0; t < Net->Nb_Trans; ++t)
+    if (Is_Source[t]) return true;
+  return false;
+}
+
+void Gen_Class_Methods() {
+  const char* c = S(Class);
+  w("public:\n");
+  w("  %s(Time activation=0, Time step=1.0, int stacksize = 0x8000 );\n", c);
+  w("  ~%s();\n", c);
+  w("\n");
+  if (Dist) {
+    w("  static Comm_Object *init_cstr(){\n");
+    w("    return new %s(0,1,0x8000);\n", c);
+    w("  }\n");
+    w("\n");
+  }
+  w("protected:\n");
+  w("    virtual void Init();\n");
+  w("    virtual void Arrival(int Num_Class, double Arr_Time);\n");
+  w("    virtual void Increment();\n");
+  w("    virtual void Increment_Initial();\n");
+  w("    virtual void Increment_Regular();\n");
+  w("    virtual %sRouting_Server *Next_Departure();\n", lib());
+  w("    virtual void Terminate();\n");
+  w("    virtual void Compute_Stat();\n");
+  w("    virtual void Report_Stat(ostream &sortie);\n");
+  w("    virtual void Report_Trans_Stat(ostream&,int,char*,int,int);\n");
+  w("\n");
+  // The source procedure is written for equational sources only, and every
+  // source is equational here.
+  if (has_source()) {
+    w("private:\n");
+    w("    void Re_Init_Sources( int From, int To );\n");
+  }
+  if (has_compet_place()) {
+    w("private:\n");
+    if (Single_Marking) {
+      w("    int I_Marking( int Place_Id, int The_Time  );\n");
+      w("    int Marking( int Place_Id );\n");
+    } else {
+      for (int p = 0; p < Net->Nb_Places; ++p)
+        if (eq_p(p) && Is_Compet_Pl[p]) {
+          w("    int I_Marking_%d( int The_Time  );\n", p);
+          w("    int Marking_%d( );\n", p);
+        }
+    }
+  }
+  w("public:\n");
+  w("    int Register_Input(int);\n");
+  w("    bool Register_Output(int,%sRouting_Server*);\n", lib());
+  w("\n");
+}
+
+void Gen_Class_Members() {
+  if (Net->Nb_Inputs > 0 || Net->Nb_Outputs > 0) {
+    w("protected:\n");
+    if (Net->Nb_Inputs > 0) {
+      w("    int\tNb_Input_Pl;\n");
+      w("    int\tNb_Input_Tr;\n");
+      w("    int\tOrig_Nb[%d];\n", Net->Nb_Inputs);
+      w("    int\t*Orig_Table[%d];\n", Net->Nb_Inputs);
+      w("    int\t**Ext_H;\n");
+      w("    int\t**Ext_Y;\n");
+      w("    bool\tIs_Input_Trans[%d];\n", Net->Nb_Trans);
+      w("    bool\tIs_Input_Place[%d];\n", Net->Nb_Places);
+    }
+    if (Net->Nb_Outputs > 0) {
+      w("    int Dest_Nb[%d];\n", Net->Nb_Outputs);
+      w("    %sRouting_Server **Dest_Table[%d];\n", lib(), Net->Nb_Outputs);
+    }
+  }
+  w("\n");
+  w("protected:\n");
+  w("\n");
+  Gen_EQ_Variables();
+}
+
+void Gen_Class_Prototype() {
+  const char* c = S(Class);
+  w("#ifndef %s_H\n", c);
+  w("#define %s_H\n", c);
+  w("\n");
+  w("#include \"%sEQ_Thing.hh\"\n", lib());
+  w("\n");
+  Gen_EQ_Defines();
+  w("\n");
+  w("class %s : public %sEQ_Thing {\n", c, lib());
+  w("\n");
+  Gen_Class_Methods();
+  Gen_Class_Members();
+  w("};\n");
+  w("#endif /* ifndef %s_H */\n", c);
+}
+
+void Gen_Class_Proxy_Prototype() {
+  const char* c = S(Class);
+  w("#ifndef P_%s_H\n", c);
+  w("#define P_%s_H\n", c);
+  w("\n");
+  w("#include \"Proxy/PCM_EQ_Thing.hh\"\n");
+  w("\n");
+  w("class Cluster;\n");
+  w("class DSim_Obj;\n");
+  w("class Proxy_Comm_Object;\n");
+  w("class PCM_Routing_Server;\n");
+  w("\n");
+  w("class P_%s : public PCM_EQ_Thing {\n", c);
+  w("\n");
+  w("public:\n");
+  w("  P_%s(Cluster *destination):PCM_EQ_Thing(destination,\"%s\"){};\n", c, c);
+  w("  P_%s(DSim_Obj *local_obj):PCM_EQ_Thing(local_obj){};\n", c);
+  w("  P_%s(Entity_Id &id,Cluster *c,Proxy_Comm_Object *pco):", c);
+  w("PCM_EQ_Thing(id,c,pco){};\n");
+  w("\n");
+  w("};\n");
+  w("#endif /* ifndef P_%s_H */\n", c);
+}
+
+void Gen_Class_Cons_Des() {
+  const char* c = S(Class);
+  w("// Constructor\n");
+  w("%s::%s( Time activation, Time step, int stacksize  ) :\n", c, c);
+  w("\t%sEQ_Thing( activation, step, stacksize ) {\n", lib());
+  w("  Init( );\n");
+  w("}\n");
+  w("\n");
+  w("// Destructor\n");
+  w("%s::~%s( ) {\n", c, c);
+  w("  Terminate( );\n");
+  w("}\n");
+  w("\n");
+}
+
+void Gen_Input_Handling() {
+  const char* pre = S(Prefix);
+  const int n = Net->Nb_Inputs;
+  w("int  %s::Register_Input( int Input_Id )\n", S(Class));
+  w("{\n");
+  w("\n");
+  w("  int Res;\n");
+  w("\n");
+  w("  if ( ( Input_Id <= 0 ) || ( Input_Id > %d ) ) {\n", n);
+  w("    printf(\"Error. Illegal Input number (%%d).\\n\", Input_Id );\n");
+  w("    return -1;\n");
+  w("  }\n");
+  if (n > 0) {
+    w("  else {\n");
+    w("    Input_Id--;\n");
+    w("    switch( Input_Id ) {\n");
+    std::vector<std::pair<char, int>> entries;
+    for (const pn::AddressPtr& a : Net->Inputs) entries.push_back(entry_of(a.get()));
+    bool any_t = false, any_p = false;
+    for (auto& e : entries) {
+      any_t = any_t || e.first == 'T';
+      any_p = any_p || e.first == 'P';
+    }
+    if (any_t) {
+      w("    // transitions\n");
+      for (size_t i = 0; i < entries.size(); ++i)
+        if (entries[i].first == 'T') w("    case %2d:\n", static_cast<int>(i));
+      w("      Orig_Nb[ Input_Id ]++;\n");
+      w("      Orig_Table[ Input_Id ] = \n");
+      w("        (int*) realloc( Orig_Table[ Input_Id ], \n");
+      w("        (unsigned) Orig_Nb[ Input_Id ] ");
+      w("* sizeof( int ) );\n");
+      w("      Orig_Table[ Input_Id] [ Orig_Nb[ Input_Id ]-1 ] ");
+      w("= Nb_Input_Pl;\n");
+      w("      // Creation and initialization of the virtual ");
+      w("place counter\n");
+      w("      Ext_H = (int**)realloc( Ext_H,");
+      w("(unsigned)(1+Nb_Input_Pl)*sizeof(int*) );\n");
+      w("      Ext_H[Nb_Input_Pl] = ");
+      w("(int*)calloc( %sBUF_SIZE, sizeof(int) );\n", pre);
+      w("      for( int i=0; i<%sBUF_SIZE; i++ )\n", pre);
+      w("        Ext_H[Nb_Input_Pl][i] = 0;\n");
+      w("      Res = 2 * Nb_Input_Pl;\n");
+      w("      Nb_Input_Pl ++;\n");
+      w("    break;\n");
+    }
+    if (any_p) {
+      w("    // places\n");
+      for (size_t i = 0; i < entries.size(); ++i)
+        if (entries[i].first == 'P') w("    case %2d:\n", static_cast<int>(i));
+      w("      if ( Orig_Nb[ Input_Id ] > 0 ) {\n");
+      w("        // already connected. Just return channel number\n");
+      w("        Res = 2 * Orig_Table[ Input_Id ][0] + 1;\n");
+      w("      }\n");
+      w("      else {\n");
+      w("        Orig_Nb[ Input_Id ]++;\n");
+      w("        Orig_Table[ Input_Id ] = \n");
+      w("          (int*) realloc( Orig_Table[ Input_Id ], \n");
+      w("          (unsigned) Orig_Nb[ Input_Id ] * sizeof( int ) );\n");
+      w("        Orig_Table[ Input_Id] [ Orig_Nb[ Input_Id ]-1 ] ");
+      w("= Nb_Input_Tr;\n");
+      w("        // Creation and initialization of the virtual ");
+      w("transition counter\n");
+      w("        Ext_Y = (int**)realloc( Ext_Y,");
+      w("(unsigned)(1+Nb_Input_Tr)*sizeof(int*) );\n");
+      w("        Ext_Y[Nb_Input_Tr] = ");
+      w("(int*)calloc( %sBUF_SIZE, sizeof(int) );\n", pre);
+      w("        for( int i=0; i<%sBUF_SIZE; i++ )\n", pre);
+      w("          Ext_Y[Nb_Input_Tr][i] = 0;\n");
+      w("        Res = 2 * Nb_Input_Tr + 1;\n");
+      w("        Nb_Input_Tr ++;\n");
+      w("      }\n");
+      w("    break;\n");
+    }
+    w("    } // switch\n");
+    w("\n");
+    for (size_t i = 0; i < entries.size(); ++i) {
+      if (entries[i].first != 'T' && entries[i].first != 'P') continue;
+      w("    if ( Input_Id == %d )\n", static_cast<int>(i));
+      w(entries[i].first == 'T' ? "      Is_Input_Trans[%d] = TRUE;\n"
+                                : "      Is_Input_Place[%d] = TRUE;\n",
+        entries[i].second);
+    }
+    w("\n");
+    w("    return Res;\n");
+    w("  }\n");
+  }
+  w("}\n");
+  w("\n");
+}
+
+void Gen_Output_Handling() {
+  const int n = Net->Nb_Outputs;
+  w("bool %s::Register_Output( int Output_Id, %sRouting_Server *Dest )\n", S(Class), lib());
+  w("{\n");
+  w("\n");
+  w("  bool Res;\n");
+  w("\n");
+  w("  if ( ( Output_Id <= 0 ) || ( Output_Id > %d ) ) {\n", n);
+  w("    printf(\"Error. Illegal Output number (%%d).\\n\", Output_Id );\n");
+  w("    Res = FALSE;\n");
+  w("  }\n");
+  w("  else {\n");
+  w("    Output_Id--;\n");
+  w("    switch( Output_Id ) {\n");
+  std::vector<char> kinds;
+  for (const pn::AddressPtr& a : Net->Outputs) kinds.push_back(entry_of(a.get()).first);
+  auto grow = [&](const char* ind) {
+    w("%sDest_Table[ Output_Id ] = \n", ind);
+    w("%s  (%sRouting_Server**) realloc( Dest_Table[ Output_Id ], \n", ind, lib());
+    w("%s  (unsigned) ( 1 + Dest_Nb[ Output_Id ] ) * ", ind);
+    w("sizeof( %sRouting_Server* ) );\n", lib());
+  };
+  if (std::count(kinds.begin(), kinds.end(), 'T') > 0) {
+    w("    /* transitions */\n");
+    for (size_t i = 0; i < kinds.size(); ++i)
+      if (kinds[i] == 'T') w("    case %2d:\n", static_cast<int>(i));
+    grow("      ");
+    w("      Dest_Table[ Output_Id ] [ Dest_Nb[ Output_Id ] ] = Dest;\n");
+    w("      Dest_Nb[ Output_Id ]++;\n");
+    w("      Res = TRUE;\n");
+    w("    break;\n");
+  }
+  if (std::count(kinds.begin(), kinds.end(), 'P') > 0) {
+    w("    /* places */\n");
+    for (size_t i = 0; i < kinds.size(); ++i)
+      if (kinds[i] == 'P') w("    case %2d:\n", static_cast<int>(i));
+    w("      if ( Dest_Nb[ Output_Id ] > 0 ) {\n");
+    w("      // already connected. Just return channel number\n");
+    w("      printf(\"Error. Cannot have more than one output \");\n");
+    w("      printf(\"for place output (#%%d).\\n\", Output_Id );\n");
+    w("      Res = FALSE;\n");
+    w("      }\n");
+    w("      else {\n");
+    grow("      ");
+    w("      Dest_Table[ Output_Id] [ Dest_Nb[ Output_Id ] ] = Dest;\n");
+    w("      Dest_Nb[ Output_Id ]++;\n");
+    w("      Res = TRUE;\n");
+    w("      }\n");
+    w("    break;\n");
+  }
+  w("    }\n");
+  w("  }\n");
+  w("\n");
+  w("  return Res;\n");
+  w("}\n");
+}
 
 }  // namespace
 
@@ -1581,15 +1906,46 @@ int gen_c_code(const PetriNet& net, const pn::LAYER_STRUCT& layers, const std::s
   for (int t = 0; t < net.Nb_Trans; ++t)
     if (is_eq_source(t) && !source_law_ok(t)) return GEN_REFUSED;
 
-  std::string path = Tmp_Dir + File_Name;
-  Out = open(path);
-  if (!Out) {
-    std::fprintf(stderr, "%s: error opening %s\n", Tool_Name, path.c_str());
-    return GEN_OPEN_FAILED;
+  if (Class_Mode) {
+    auto open_class_file = [&](const std::string& path) {
+      Out = open(path);
+      if (!Out)
+        std::fprintf(stderr, "%s: error: could not open file %s for writing\n", Tool_Name,
+                     path.c_str());
+      return Out != nullptr;
+    };
+    std::string path = Tmp_Dir + Class_Name + ".hh";
+    if (!open_class_file(path)) return GEN_OPEN_FAILED;
+    Gen_Class_File_Header(path, 0);
+    Gen_Class_Prototype();
+    if (Distributed) {
+      path = Tmp_Dir + "P_" + Class_Name + ".hh";
+      if (!open_class_file(path)) return GEN_OPEN_FAILED;
+      Gen_Class_File_Header(path, 1);
+      Gen_Class_Proxy_Prototype();
+    }
+    path = Tmp_Dir + Class_Name + ".cc";
+    if (!open_class_file(path)) return GEN_OPEN_FAILED;
+    Gen_Class_File_Header(path, 0);
+    Gen_EQ_Includes(1, Distributed);
+    w("\n");
+    w("#include \"%s.hh\"\n", S(Class));
+    w("\n");
+    Gen_Class_Cons_Des();
+    Gen_Random_Generator();
+    Gen_Source_Code();
+    Gen_Marking_Code();
+  } else {
+    std::string path = Tmp_Dir + File_Name;
+    Out = open(path);
+    if (!Out) {
+      std::fprintf(stderr, "%s: error opening %s\n", Tool_Name, path.c_str());
+      return GEN_OPEN_FAILED;
+    }
+    Gen_EQ_File_Header();
+    Gen_EQ_Includes(0, 0);
+    Gen_EQ_Declarations();
   }
-  Gen_EQ_File_Header();
-  Gen_EQ_Includes(0, 0);
-  Gen_EQ_Declarations();
   Gen_EQ_Stats_Code();
   Gen_Loop_Code(1);
   std::fill(Already_Visited.begin(), Already_Visited.end(), 0);
@@ -1599,6 +1955,10 @@ int gen_c_code(const PetriNet& net, const pn::LAYER_STRUCT& layers, const std::s
   Gen_Departure_Code();
   Gen_Init_Code();
   Gen_Terminate_Code();
+  if (Class_Mode) {
+    Gen_Input_Handling();
+    Gen_Output_Handling();
+  }
   return GEN_DONE;
 }
 

@@ -13,10 +13,10 @@
 namespace orv::gen {
 
 // Module settings of the run.
-extern int Buf_Size;   // "-bs"; the buffer size used is stored back here
-extern int Y_Static;   // row pointers Y_0 / Y_Time_M_<d> (cleared by "-noYstatic")
-extern int No_Valtor;  // module stands alone: no discrete-event objects
-extern int No_Stats;   // plain counters in Report_Stat
+extern int Buf_Size;        // "-bs"; the buffer size used is stored back here
+extern int Y_Static;        // row pointers Y_0 / Y_Time_M_<d> (cleared by "-noYstatic")
+extern int No_Valtor;       // module stands alone: no discrete-event objects
+extern int No_Stats;        // plain counters in Report_Stat
 extern std::string Prefix;  // in front of every size constant ("" or "<class>_")
 
 // Opens a generated file for writing; null after reporting a failure.
@@ -28,11 +28,12 @@ enum Gen_Result {
   GEN_REFUSED = -1,     // the net cannot make a module that compiles (reported)
 };
 
-// Writes Tmp_Dir + File_Name. Class mode is not handled here.
-int gen_c_code(const pn::PetriNet& net, const pn::LAYER_STRUCT& layers,
-               const std::string& Tmp_Dir, const std::string& File_Name, int Valtor_Class,
-               const std::string& Class_Name, int Single_Marking_Function, int QUELM_Style,
-               int Distributed, const File_Opener& open);
+// Writes Tmp_Dir + File_Name, or in class mode the class header (with
+// Distributed also the proxy header) and source, named after the class.
+int gen_c_code(const pn::PetriNet& net, const pn::LAYER_STRUCT& layers, const std::string& Tmp_Dir,
+               const std::string& File_Name, int Valtor_Class, const std::string& Class_Name,
+               int Single_Marking_Function, int QUELM_Style, int Distributed,
+               const File_Opener& open);
 
 // The longest delay of the net in ticks (at least 1) and the buffer size for
 // it, as gen_c_code fixes them; for tests and the other generators.

@@ -115,9 +115,9 @@ void Init_Generation(const pn::PetriNet& net, int Max_Delay, int Scale) {
 }
 
 void Free_Memory() {
-  for (std::vector<int>* v : {&Hold_Time, &Fire_Time, &Delay_Table, &Is_Compet_Pl, &Is_Compet_Tr,
-                              &Is_Interface_Pl, &Is_Interface_Tr, &Is_Source, &Already_Visited,
-                              &TSP, &TST}) {
+  for (std::vector<int>* v :
+       {&Hold_Time, &Fire_Time, &Delay_Table, &Is_Compet_Pl, &Is_Compet_Tr, &Is_Interface_Pl,
+        &Is_Interface_Tr, &Is_Source, &Already_Visited, &TSP, &TST}) {
     v->clear();
     v->shrink_to_fit();
   }
@@ -313,6 +313,14 @@ void init_place_status(const pn::PetriNet& net) {
       --Real_Outdegree[t];
     }
   }
+}
+
+int Is_Dummy(const pn::PL_DES& place) {
+  return place.Name.compare(0, 12, "_Dummy_Place") == 0 ? 1 : 0;
+}
+
+std::string write_trans_name(const pn::TR_DES& t) {
+  return t.Name.empty() ? "_TR_" + std::to_string(t.Tr_Id) : t.Name;
 }
 
 std::string c_lit(const std::string& s) {

@@ -66,6 +66,11 @@ int server_degree(const pn::PetriNet& net, int t);
 int Has_Sinks(const pn::PetriNet& net);
 void init_place_status(const pn::PetriNet& net);
 
+// A place copy made by flattening (its name begins "_Dummy_Place").
+int Is_Dummy(const pn::PL_DES& place);
+// The transition's name, or "_TR_<id>" when it has none.
+std::string write_trans_name(const pn::TR_DES& t);
+
 // Text for a C string literal (backslash and quote escaped) and for a printf
 // format inside one ('%' doubled as well). Names reach generated code
 // through these only.

@@ -1,6 +1,8 @@
 // oskel: splits a Petri net into an equational part, simulated by a generated
 // firing-count module, and a discrete-event part, and writes the simulator.
+#include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -11,6 +13,11 @@
 #include "petri/pnl_reader.h"
 #include "petrigen/eq_module.h"
 #include "petrigen/gen_tables.h"
+#include "petrigen/valtor_program.h"
+
+#ifndef ORV_VALTOR_HOME_DEFAULT
+#define ORV_VALTOR_HOME_DEFAULT "/usr/local/valtor"
+#endif
 
 namespace {
 
@@ -81,13 +88,35 @@ void Dump_Bad_Objects(const PetriNet& net, const std::string& Out_File_Name,
   out.keep_on_failure();
 }
 
+bool is_identifier(const std::string& s) {
+  if (s.empty() || std::isdigit(static_cast<unsigned char>(s[0]))) return false;
+  for (char c : s)
+    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_') return false;
+  return true;
+}
+
+// The class is named by "-classname", else after the input file without its
+// directory and extension; a name C++ cannot take as a class name is none.
+int Set_Class_Name(std::string& Class_Name, const std::string& Code_Name) {
+  if (!Class_Name.empty()) return is_identifier(Class_Name);
+  if (Code_Name.empty()) return 0;
+  std::string base = Code_Name.substr(Code_Name.find_last_of('/') + 1);
+  size_t dot = base.find_last_of('.');
+  if (dot != std::string::npos) base.erase(dot);
+  if (!is_identifier(base)) return 0;
+  Class_Name = base;
+  return 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   orv::Output_Guard out(PROG, -2);
   orv::Args args(argc, argv, PROG);
   std::string code_file, out_file, module_file = "EQ_Module.c", program_file = "main.cc", tmp_dir;
-  int tmax = 1000, testing = 0, opt_level = 0;
+  std::string class_name;
+  int tmax = 1000, testing = 0, opt_level = 0, single_marking = 0, quelm = 0;
+  int valtor_class = 0, distributed = 0;
   while (args.next()) {
     if (args.is("-bs")) {
       args.take_int(orv::gen::Buf_Size);
@@ -120,6 +149,18 @@ int main(int argc, char** argv) {
       orv::gen::No_Valtor = 1;
     } else if (args.is("-nostats")) {
       orv::gen::No_Stats = 1;
+    } else if (args.is("-classname")) {
+      args.take_string(class_name);
+    } else if (args.is("-kemp")) {
+      orv::gen::Kemp = 1;
+    } else if (args.is("-class")) {
+      valtor_class = 1;
+    } else if (args.is("-distributed")) {
+      distributed = 1;
+    } else if (args.is("-single_marking")) {
+      single_marking = 1;
+    } else if (args.is("-quelm")) {
+      quelm = 1;
     } else if (args.is("-split")) {
     } else if (args.is("-v")) {
       args.print_version();
@@ -131,6 +172,10 @@ int main(int argc, char** argv) {
   }
   if (args.failed()) return out.finish(-1);
   const bool debug = orv::pn::Debug != 0;
+  if (orv::gen::Kemp && orv::gen::No_Stats) {
+    std::printf("%s: error: -kemp and -nostats are incompatible. Choose one.\n", PROG);
+    return out.finish(-1);
+  }
 
   orv::pn::NetPtr net = orv::pn::Read_Network(code_file);
   if (!net) {
@@ -144,7 +189,7 @@ int main(int argc, char** argv) {
     }
     orv::pn::Flatten_PN(*net, 1);
   }
-  orv::gen::Tag_Objects(*net, 0);
+  orv::gen::Tag_Objects(*net, valtor_class);
 
   Report bad;
   int fits = satisfies_constraints(*net, testing, bad);
@@ -178,12 +223,46 @@ int main(int argc, char** argv) {
     net->Sim_Params->Nb_Firings = tmax;
   }
 
+  if (valtor_class && !Set_Class_Name(class_name, code_file)) {
+    std::printf("%s: error: could not generate valid class name.", PROG);
+    std::printf(" No code.\n");
+    return out.finish(-4);
+  }
+
   auto opener = [&](const std::string& path) { return out.open(path); };
-  int r = orv::gen::gen_c_code(*net, layers, tmp_dir, module_file, 0, "", 0, 0, 0, opener);
+  int r = orv::gen::gen_c_code(*net, layers, tmp_dir, module_file, valtor_class, class_name,
+                               single_marking, quelm, distributed, opener);
   if (r == orv::gen::GEN_OPEN_FAILED) return out.finish(-2);
   if (r == orv::gen::GEN_REFUSED) return out.finish(-3);
-  (void)program_file;
   (void)opt_level;
+
+  // A file that cannot be written, or a program known not to work, fails the
+  // run: nothing half made is left behind.
+  int status = 0;
+  auto open_or_report = [&](const std::string& path) {
+    FILE* f = out.open(path);
+    if (!f) std::fprintf(stderr, "%s: Error opening file %s.\n", PROG, path.c_str());
+    return f;
+  };
+  if (!valtor_class && !orv::gen::No_Valtor) {
+    if (FILE* f = open_or_report(tmp_dir + program_file)) {
+      if (!orv::gen::gen_valtor_code(*net, f, orv::gen::Valtor_Profile{})) status = -3;
+    } else {
+      status = -2;
+    }
+    const char* home = std::getenv("VALTOR_HOME");
+    if (FILE* f = open_or_report(tmp_dir + "Makefile.Valtor"))
+      orv::gen::gen_valtor_makefile(f, home ? home : ORV_VALTOR_HOME_DEFAULT, program_file,
+                                    module_file);
+    else if (status == 0)
+      status = -2;
+    if (orv::gen::Kemp) {
+      if (FILE* f = open_or_report("sim.kemp"))
+        orv::gen::gen_kemp_code(*net, f);
+      else if (status == 0)
+        status = -2;
+    }
+  }
   orv::gen::Free_Memory();
-  return out.finish(0);
+  return out.finish(status);
 }

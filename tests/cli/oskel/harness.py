@@ -2,7 +2,7 @@
 """Compile an equational module written by oskel with the stand-in headers
 (tests/standin) and drive it as the discrete-event program does.
 
-usage: harness.py MODULE TICKS [K:CLASS ...] [--trace] [--compile-only]
+usage: harness.py MODULE TICKS [K:CLASS ...] [--trace] [--compile-only] [--final-y]
 
 Before tick K (0-based) the token of each K:CLASS argument enters through
 Arrival(CLASS), CLASS being a class macro of the module such as CL_T0_P1.
@@ -10,7 +10,9 @@ Each tick is Increment() followed by Next_Departure() until it returns null;
 the harness prints one line per tick:
   K: Z=<completed firings per transition> [R<t>=<source count> ...]
 then, when tokens leave, a line "  -> <object> [x<n>] ..." (n repeats of one
-object in a row), and at the end the module's Report_Stat.
+object in a row), and at the end the module's Report_Stat (with --final-y
+instead the initiated firings of every transition at the last tick,
+"Y: <counts>").
 """
 import os
 import re
@@ -22,6 +24,7 @@ def main():
     args = sys.argv[1:]
     trace = "--trace" in args
     compile_only = "--compile-only" in args
+    final_y = "--final-y" in args
     args = [a for a in args if not a.startswith("--")]
     module, ticks, arrivals = args[0], int(args[1]), args[2:]
     text = open(module, encoding="utf-8", errors="replace").read()
@@ -80,7 +83,14 @@ def main():
             h.append('    if ( last ) { printf(" %s", last); if ( n > 1 ) printf(" x%d", n); }')
             h.append('    if ( any ) printf("\\n");')
         h.append("  }")
-    h += ["  fflush(stdout);", "  Report_Stat(cout);", "  Terminate();", "  return 0;", "}"]
+    if final_y:
+        h += ["  extern int Y[%d][%d];" % (bs, max(nt, 0)),
+              "  { int s = ( EQ_Time + %d ) %% %d;" % (bs - 1, bs), '    printf("Y:");']
+        h += ['    printf(" %%d", Y[s][%d]);' % t for t in range(nt)]
+        h += ['    printf("\\n"); }']
+    else:
+        h += ["  fflush(stdout);", "  Report_Stat(cout);"]
+    h += ["  Terminate();", "  return 0;", "}"]
     with open("harness.cc", "w") as f:
         f.write("\n".join(h) + "\n")
     cmd = ["g++", "-std=gnu++98", "-w", "-I", standin, "-x", "c++", module]

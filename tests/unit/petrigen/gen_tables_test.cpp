@@ -1,4 +1,6 @@
 // Tagging, generation tables, time scales and object status on small nets.
+#include "petrigen/gen_tables.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -6,7 +8,6 @@
 
 #include "petri/analysis.h"
 #include "petri/pnl_reader.h"
-#include "petrigen/gen_tables.h"
 
 using namespace orv;
 using namespace orv::gen;
@@ -117,24 +118,34 @@ TEST(TimeScales, CombinationsAndSources) {
   const std::vector<Case> cases = {
       {"constant source sets the step downstream",
        "Transitions <- 2\nPlaces <- 1\nT 1 C 0.3 , 1 ;\nT 2 C 0.0 ;\nP 1 C 0.0 0 , 2 ;\n",
-       {3}, {3, 3}, {1, 3}},
+       {3},
+       {3, 3},
+       {1, 3}},
       {"gcd of firing times into one place",
        "Transitions <- 3\nPlaces <- 3\nT 1 C 0.4 , 3 ;\nT 2 C 0.6 , 3 ;\nT 3 C 0.0 , 1 , 2 ;\n"
        "P 1 C 0.0 1 0.0 , 1 ;\nP 2 C 0.0 1 0.0 , 2 ;\nP 3 C 0.0 0 , 3 ;\n",
-       {2, 2, 2}, {2, 2, 2}, {1, 2}},
+       {2, 2, 2},
+       {2, 2, 2},
+       {1, 2}},
       {"discrete source",
        "Transitions <- 2\nPlaces <- 1\nT 1 D [ 0.2 0.5 ] [ 0.5 0.5 ] , 1 ;\nT 2 C 0.0 ;\n"
        "P 1 C 0.0 0 , 2 ;\n",
-       {1}, {1, 1}, {1, 1}},
+       {1},
+       {1, 1},
+       {1, 1}},
       // Without input places there is nothing to adopt: the source and the
       // place after it keep 0, the unknown step.
       {"exponential source starts unknown",
        "Transitions <- 2\nPlaces <- 1\nT 1 E 1.0 , 1 ;\nT 2 C 0.5 ;\nP 1 C 0.0 0 , 2 ;\n",
-       {0}, {0, 5}, {1, 5}},
+       {0},
+       {0, 5},
+       {1, 5}},
       {"zero firing time adopts its input places",
        "Transitions <- 2\nPlaces <- 2\nT 1 C 0.0 , 2 ;\nT 2 C 0.0 , 1 ;\n"
        "P 1 C 0.4 1 0.0 , 1 ;\nP 2 C 0.0 0 , 2 ;\n",
-       {4, 4}, {4, 4}, {1, 4}},
+       {4, 4},
+       {4, 4},
+       {1, 4}},
   };
   for (const Case& c : cases) {
     prepared(c.net, 10, 10);
@@ -206,4 +217,58 @@ TEST(Literals, EscapedForStringsAndFormats) {
   EXPECT_EQ(c_lit("a\\b\"c%"), "a\\\\b\\\"c%");
   EXPECT_EQ(c_fmt("a\\b\"c%d"), "a\\\\b\\\"c%%d");
   EXPECT_EQ(c_lit("plain"), "plain");
+}
+
+TEST(Generation, InputNumberIsTheLastMatchingEntry) {
+  pn::NetPtr net = read(
+      "Transitions <- 2\nPlaces <- 1\nT 1 C 1.0 , 1 ;\nT 2 C 1.0 ;\nP 1 C 0.0 0 , 2 ;\n"
+      "Export\nIN 1 IS T 1 ;\nIN 2 IS P 1 ;\nIN 3 IS T 1 ;\n");
+  EXPECT_EQ(Is_Input_Number(*net, 'T', 0), 2);
+  EXPECT_EQ(Is_Input_Number(*net, 'P', 0), 1);
+  EXPECT_EQ(Is_Input_Number(*net, 'T', 1), -1);
+  EXPECT_EQ(Is_Input_Number(*net, 'P', 1), -1);
+}
+
+TEST(PlaceStatus, SinksOfTheDiscreteEventPart) {
+  struct Case {
+    const char* name;
+    std::string net;
+    int sinks;
+  };
+  const Case cases[] = {
+      {"transition without output",
+       "Transitions <- 1\nPlaces <- 1\nT 1 \"VALTOR|t\" C 1.0 ;\nP 1 C 0.0 1 0.0 , 1 ;\n", 1},
+      {"only output is its own loop",
+       "Transitions <- 1\nPlaces <- 1\nT 1 \"VALTOR|t\" C 1.0 , 1 ;\n"
+       "P 1 \"VALTOR|l\" C 0.0 1 0.0 , 1 ;\n",
+       1},
+      {"place without output",
+       "Transitions <- 1\nPlaces <- 1\nT 1 C 1.0 , 1 ;\nP 1 \"VALTOR|p\" C 0.0 0 ;\n", 1},
+      {"equational objects only", "Transitions <- 1\nPlaces <- 1\nT 1 C 1.0 ;\nP 1 C 0.0 0 ;\n", 0},
+      {"a closed discrete-event loop",
+       "Transitions <- 1\nPlaces <- 1\nT 1 \"VALTOR|t\" C 1.0 , 1 ;\n"
+       "P 1 \"VALTOR|p\" C 1.0 1 0.0 , 1 ;\n",
+       0},
+  };
+  for (const Case& c : cases) {
+    pn::NetPtr net = read(c.net);
+    Tag_Objects(*net, 0);
+    init_place_status(*net);
+    EXPECT_EQ(Has_Sinks(*net), c.sinks) << c.name;
+  }
+}
+
+TEST(Names, DummyPlacesAndUnnamedTransitions) {
+  pn::PL_DES p;
+  p.Name = "_Dummy_Place_3";
+  EXPECT_EQ(Is_Dummy(p), 1);
+  p.Name = "_Dummy_Plac";
+  EXPECT_EQ(Is_Dummy(p), 0);
+  p.Name = "";
+  EXPECT_EQ(Is_Dummy(p), 0);
+  pn::TR_DES t;
+  t.Tr_Id = 4;
+  EXPECT_EQ(write_trans_name(t), "_TR_4");
+  t.Name = "cut";
+  EXPECT_EQ(write_trans_name(t), "cut");
 }

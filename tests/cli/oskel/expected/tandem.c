@@ -173,7 +173,7 @@ void Increment_Initial()
   /* Computing the number of tokens routed from place 1 (done) */
   H_1[EQ_Time][ NB_P1_TO_T2 ] = Nb_Tokens;
   /* computing the number of completed firings */
-  Z[EQ_Time][0] = Y[EQ_Time][0];
+  Z[EQ_Time][0] = R_0[ EQ_Time ];
   Z[EQ_Time][1] = ( EQ_Time >= 1 ? Y[EQ_Time-1][1] : 0 );
 
 } /* end of loop code */
@@ -210,7 +210,7 @@ void Increment_Regular()
   /* Computing the number of tokens routed from place 1 (done) */
   H_1[EQ_Time][ NB_P1_TO_T2 ] = Nb_Tokens;
   /* computing the number of completed firings */
-  Z[EQ_Time][0] = Y[EQ_Time][0];
+  Z[EQ_Time][0] = R_0[ EQ_Time ];
   Z[EQ_Time][1] = Y[EQ_Time_M_1][1];
 
 } /* end of loop code */

@@ -1,0 +1,6 @@
+// Stand-in: the queueing kernel.
+#ifndef ORV_STANDIN_TAMRICK_KERNEL_HH
+#define ORV_STANDIN_TAMRICK_KERNEL_HH
+#include "Kernel.hh"
+class Tamrick_Kernel : public Kernel {};
+#endif
