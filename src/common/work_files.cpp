@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 
 namespace orv {
 
@@ -21,6 +22,12 @@ std::string Bare_Dir(std::string dir) {
 bool Is_Writable_Dir(const std::string& dir) {
   struct stat st {};
   return stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && access(dir.c_str(), W_OK | X_OK) == 0;
+}
+
+std::string Make_Private_Dir(const std::string& parent, const std::string& prefix) {
+  std::string templ = Join_Path(Bare_Dir(parent), prefix + ".XXXXXX");
+  if (mkdtemp(templ.data()) == nullptr) return {};
+  return templ;
 }
 
 bool Remove_Old_File(const std::string& path) {

@@ -12,6 +12,10 @@ std::string Join_Path(const std::string& dir, const std::string& name);
 // The directory without trailing "/", except for "/" itself.
 std::string Bare_Dir(std::string dir);
 bool Is_Writable_Dir(const std::string& dir);
+// A new directory of the run's own, "<parent>/<prefix>.XXXXXX" made unique,
+// which nobody else can have prepared; empty (errno set) when it cannot be
+// made.
+std::string Make_Private_Dir(const std::string& parent, const std::string& prefix);
 
 // Removes whatever stands under path (a file or a link); true when nothing
 // is there afterwards.

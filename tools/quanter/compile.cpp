@@ -54,15 +54,12 @@ Compile_Result Compile_PN(const orv::pn::PetriNet& Reseau, int Checking, const s
   } else if (std::getenv("TMP_DIR")) {
     dir = orv::Bare_Dir(Resource_Value[TMP_DIR]);
   } else {
-    std::string templ = orv::Join_Path(orv::Bare_Dir(Resource_Value[TMP_DIR]), "quanter.XXXXXX");
-    std::vector<char> buf(templ.begin(), templ.end());
-    buf.push_back('\0');
-    if (!mkdtemp(buf.data())) {
+    dir = orv::Make_Private_Dir(Resource_Value[TMP_DIR], "quanter");
+    if (dir.empty()) {
       std::fprintf(stderr, "%s: error: cannot create a work directory in %s (%s)\n", TOOL,
                    Resource_Value[TMP_DIR].c_str(), std::strerror(errno));
       return COMPILE_FAILED;
     }
-    dir = buf.data();
     own_dir = true;
   }
   if (!own_dir && !orv::Is_Writable_Dir(dir)) {

@@ -56,15 +56,12 @@ Compile_Result Compile_EG(const orv::EventGraph* Reseau, int Sim_Length, int Che
       return COMPILE_FAILED;
     }
   } else {
-    std::string templ = orv::Join_Path(orv::Bare_Dir(Resource_Value[TMP_DIR]), "yarrisk.XXXXXX");
-    std::vector<char> buf(templ.begin(), templ.end());
-    buf.push_back('\0');
-    if (!mkdtemp(buf.data())) {
+    dir = orv::Make_Private_Dir(Resource_Value[TMP_DIR], "yarrisk");
+    if (dir.empty()) {
       std::fprintf(stderr, "%s: error: cannot create a work directory in %s (%s)\n", TOOL,
                    Resource_Value[TMP_DIR].c_str(), std::strerror(errno));
       return COMPILE_FAILED;
     }
-    dir = buf.data();
     own_dir = true;
   }
 

@@ -29,6 +29,19 @@ TEST(WorkFiles, WritableDirectoryOnly) {
   EXPECT_FALSE(orv::Is_Writable_Dir(s.path("missing")));
 }
 
+TEST(WorkFiles, PrivateDirectoriesAreNew) {
+  orv::test::Scratch s;
+  const std::string a = orv::Make_Private_Dir(s.path() + "/", "run");
+  const std::string b = orv::Make_Private_Dir(s.path(), "run");
+  ASSERT_FALSE(a.empty());
+  ASSERT_FALSE(b.empty());
+  EXPECT_NE(a, b);
+  EXPECT_EQ(fs::path(a).parent_path(), fs::path(s.path()));
+  EXPECT_EQ(fs::path(a).filename().string().rfind("run.", 0), 0u);
+  EXPECT_EQ(fs::status(a).permissions() & fs::perms::all, fs::perms::owner_all);
+  EXPECT_TRUE(orv::Make_Private_Dir(s.path("missing"), "run").empty());
+}
+
 // An older file is replaced by an empty one; a link planted under the name
 // is removed, and what it pointed at is left as it was.
 TEST(WorkFiles, PrivateFilesAreMadeAfresh) {
