@@ -1,9 +1,7 @@
 #include "chain.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,6 +10,7 @@
 #include "common/egl_writer.h"
 #include "common/execute.h"
 #include "common/resources.h"
+#include "common/work_files.h"
 #include "eventgraph/egl_reader.h"
 #include "eventgraph/topology.h"
 
@@ -29,11 +28,10 @@ const std::string& value(int r) { return orv::Resource_Value[static_cast<size_t>
 
 // A file of the chain is made afresh: an older one, or a link planted under
 // the name, is removed rather than written through or read back.
-bool clear(const std::string& path) { return unlink(path.c_str()) == 0 || errno == ENOENT; }
+bool clear(const std::string& path) { return orv::Remove_Old_File(path); }
 
 FILE* create_private(const std::string& path) {
-  if (!clear(path)) return nullptr;
-  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0600);
+  const int fd = orv::Open_Private_File(path);
   if (fd < 0) return nullptr;
   FILE* f = fdopen(fd, "w");
   if (!f) close(fd);
@@ -157,16 +155,21 @@ bool Extract_Parameters(int Size, int Trans_Nb, Epochs& e) {
     return truncated("transient length");
 
   std::rewind(f);
-  std::vector<double> raw(static_cast<size_t>(T) + static_cast<size_t>(D));
-  for (int k = 0; k < T + D; ++k) {
+  // Rows are kept as they are read: the counts above are only the file's
+  // word, and a file that lacks the rows must not cost memory for them.
+  std::vector<double> raw;
+  const long long rows = static_cast<long long>(T) + D;
+  for (long long k = 0; k < rows; ++k) {
     int row = -1;
     if (!Seek(f, 'T') || std::fscanf(f, " = %d:", &row) != 1) return truncated("trajectory row");
     if (k < T && row != k) {
-      std::fprintf(stderr, "%s: Error: index mismatch (%d<>%d).\n", TOOL, k, row);
+      std::fprintf(stderr, "%s: Error: index mismatch (%lld<>%d).\n", TOOL, k, row);
       return false;
     }
     const int last = k < T ? Size : Trans_Nb;
-    if (!read_row(f, last, Trans_Nb, &raw[static_cast<size_t>(k)])) return false;
+    double v = 0.0;
+    if (!read_row(f, last, Trans_Nb, &v)) return false;
+    raw.push_back(v);
   }
 
   // The periodic epochs as successive increments, the first from the last

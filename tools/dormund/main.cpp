@@ -23,19 +23,6 @@ void usage() {
   std::printf("\n\t[-int] [-flag_trans <int>]\n");
 }
 
-// "argument missing" when nothing follows, "integer expected" otherwise.
-bool take_int(orv::Args& a, int& out) {
-  const char* opt = a.word();
-  std::string text;
-  if (!a.take_string(text)) return false;
-  if (!orv::read_int(text.c_str(), out)) {
-    std::printf("%s: integer expected after %s\n", a.prog().c_str(), opt);
-    a.fail();
-    return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 int run(orv::Output_Guard& out, int argc, char** argv) {
@@ -75,9 +62,9 @@ int run(orv::Output_Guard& out, int argc, char** argv) {
     } else if (a.is("-full")) {
       fmt.Sparse = false;
     } else if (a.is("-slice")) {
-      take_int(a, slice);
+      a.take_present_int(slice);
     } else if (a.is("-flag_trans")) {
-      take_int(a, flag_trans);
+      a.take_present_int(flag_trans);
     } else if (a.is("-v")) {
       std::printf("%s (Version %s)\n", "dormund", orv::ORV_VERSION);
       return 0;

@@ -1,7 +1,5 @@
 #include "simulation.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <new>
@@ -9,6 +7,7 @@
 
 #include "common/random_variates.h"
 #include "taskgraph/tgl_reader.h"
+#include "common/physical_memory.h"
 
 namespace elbrand {
 
@@ -17,13 +16,6 @@ using orv::tg::LINK_DESC;
 using orv::tg::LinkPtr;
 
 namespace {
-
-double physical_memory() {
-  const long pages = sysconf(_SC_PHYS_PAGES);
-  const long page = sysconf(_SC_PAGE_SIZE);
-  if (pages <= 0 || page <= 0) return 1e18;
-  return static_cast<double>(pages) * static_cast<double>(page);
-}
 
 void draw(double* table, size_t n, const orv::LAW_DESC& law) {
   orv::draw_iid_table_with_discrete(std::span<double>(table, n), law);
@@ -77,7 +69,7 @@ Simulation::Simulation(const orv::tg::Graph& g, int sim_length, int buf_size)
 
 bool Simulation::init_simulation(bool rings) {
   const double tables = (rings ? 2.0 : 1.0) * n_ + static_cast<double>(pair_law_.size());
-  if (tables * static_cast<double>(B_) * sizeof(double) > physical_memory()) return false;
+  if (tables * static_cast<double>(B_) * sizeof(double) > orv::Physical_Memory()) return false;
   try {
     const auto n = static_cast<size_t>(n_);
     if (rings) Y_.assign(n * B_, 0.0);

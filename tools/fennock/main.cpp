@@ -10,6 +10,7 @@
 
 #include "common/args.h"
 #include "common/output_guard.h"
+#include "common/work_files.h"
 #include "eventgraph/egl_reader.h"
 #include "eventgraph/topology.h"
 
@@ -22,11 +23,6 @@ const char* const PROG = "fennock";
 constexpr int DEFAULT_BUF_SIZE = 1024;
 
 size_t idx(int i) { return static_cast<size_t>(i); }
-
-std::string join(const std::string& dir, const char* name) {
-  if (!dir.empty() && dir.back() == '/') return dir + name;
-  return dir + "/" + name;
-}
 
 // Reals are written so that the C compiler reads back the very same double.
 void real(FILE* f, double v) { std::fprintf(f, "%.17g", v); }
@@ -249,14 +245,14 @@ int main(int argc, char** argv) {
   size_t nb_lags = 0;
   for (const auto& p : g->P) nb_lags += p->Lag_Times.size();
 
-  FILE* f = out.open(join(dir, "egc_graph_parameters.h"));
+  FILE* f = out.open(orv::Join_Path(dir, "egc_graph_parameters.h"));
   if (!f) return out.finish(1);
   write_parameters(f, *g, nevt, B, from, to, nb_lags, params.size());
-  if (!out.close(f) || !(f = out.open(join(dir, "egc_declarations.h")))) return out.finish(1);
+  if (!out.close(f) || !(f = out.open(orv::Join_Path(dir, "egc_declarations.h")))) return out.finish(1);
   write_declarations(f, *g, tl, pl, params);
-  if (!out.close(f) || !(f = out.open(join(dir, "egc_initial_evolution.c")))) return out.finish(1);
+  if (!out.close(f) || !(f = out.open(orv::Join_Path(dir, "egc_initial_evolution.c")))) return out.finish(1);
   std::fputs(INITIAL_EVOLUTION, f);
-  if (!out.close(f) || !(f = out.open(join(dir, "egc_evolution.c")))) return out.finish(1);
+  if (!out.close(f) || !(f = out.open(orv::Join_Path(dir, "egc_evolution.c")))) return out.finish(1);
   std::fputs(EVOLUTION, f);
   if (!out.close(f)) return out.finish(1);
   return out.finish(0);

@@ -13,19 +13,6 @@ namespace {
 
 const char* const PROG = "forvale";
 
-// "argument missing" when nothing follows, "integer expected" otherwise.
-bool take_int(orv::Args& a, int& out) {
-  const char* opt = a.word();
-  std::string text;
-  if (!a.take_string(text)) return false;
-  if (!orv::read_int(text.c_str(), out)) {
-    std::printf("%s: integer expected after %s\n", a.prog().c_str(), opt);
-    a.fail();
-    return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -41,9 +28,9 @@ int main(int argc, char** argv) {
     } else if (args.is("-o")) {
       args.take_string(out_file);
     } else if (args.is("-nevt")) {
-      take_int(args, nevt);
+      args.take_present_int(nevt);
     } else if (args.is("-O")) {
-      optimize = take_int(args, level);
+      optimize = args.take_present_int(level);
     } else if (args.is("-force")) {
       force = true;
     } else if (args.is("-debug")) {

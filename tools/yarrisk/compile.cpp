@@ -1,7 +1,5 @@
 #include "compile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -14,6 +12,7 @@
 #include "common/egl_writer.h"
 #include "common/execute.h"
 #include "common/resources.h"
+#include "common/work_files.h"
 
 // The arrays are defined once, in the generated unit.
 #define RESOURCES
@@ -28,40 +27,6 @@ const char* const TOOL = "yarrisk";
 // The fragments the code generator writes into the work area.
 const char* const FRAGMENTS[] = {"egc_initial_evolution.c", "egc_evolution.c",
                                  "egc_graph_parameters.h", "egc_declarations.h"};
-
-std::string join(const std::string& dir, const std::string& name) {
-  if (!dir.empty() && dir.back() == '/') return dir + name;
-  return dir + "/" + name;
-}
-
-std::string bare_dir(std::string dir) {
-  while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
-  return dir;
-}
-
-bool is_writable_dir(const std::string& dir) {
-  struct stat st {};
-  return stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && access(dir.c_str(), W_OK | X_OK) == 0;
-}
-
-// Creates path afresh for this run: an older file, or a link planted under
-// the name, is removed rather than written through.
-bool create_private_file(const std::string& path) {
-  if (unlink(path.c_str()) != 0 && errno != ENOENT) return false;
-  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0600);
-  if (fd < 0) return false;
-  close(fd);
-  return true;
-}
-
-// Runs one step of the chain; false, after a message, when it did not end
-// well, so that no later step works on missing or stale files.
-bool run_step(const std::string& program, const std::vector<std::string>& args) {
-  int status = orv::execute(TOOL, program, args);
-  if (status == 0) return true;
-  std::fprintf(stderr, "%s: error: %s failed (exit status %d)\n", TOOL, program.c_str(), status);
-  return false;
-}
 
 }  // namespace
 
@@ -85,33 +50,30 @@ Compile_Result Compile_EG(const orv::EventGraph* Reseau, int Sim_Length, int Che
   std::string dir;
   bool own_dir = false;
   if (std::getenv("TMP_DIR")) {
-    dir = bare_dir(Resource_Value[TMP_DIR]);
-    if (!is_writable_dir(dir)) {
+    dir = orv::Bare_Dir(Resource_Value[TMP_DIR]);
+    if (!orv::Is_Writable_Dir(dir)) {
       std::fprintf(stderr, "%s: error: %s is not a writable directory\n", TOOL, dir.c_str());
       return COMPILE_FAILED;
     }
   } else {
-    std::string templ = join(bare_dir(Resource_Value[TMP_DIR]), "yarrisk.XXXXXX");
-    std::vector<char> buf(templ.begin(), templ.end());
-    buf.push_back('\0');
-    if (!mkdtemp(buf.data())) {
+    dir = orv::Make_Private_Dir(Resource_Value[TMP_DIR], "yarrisk");
+    if (dir.empty()) {
       std::fprintf(stderr, "%s: error: cannot create a work directory in %s (%s)\n", TOOL,
                    Resource_Value[TMP_DIR].c_str(), std::strerror(errno));
       return COMPILE_FAILED;
     }
-    dir = buf.data();
     own_dir = true;
   }
 
   // Files to be made are named as the user gave them: a search along PATH
   // means nothing for them. The graph file defaults into the work area.
   const char* egl_env = std::getenv("TMP_EGL_FILE");
-  const std::string egl_file = egl_env ? egl_env : join(dir, "yarrisk.egl");
+  const std::string egl_file = egl_env ? egl_env : orv::Join_Path(dir, "yarrisk.egl");
   const char* sim_env = std::getenv("SIM_NAME");
   const std::string sim_name = sim_env ? sim_env : orv::The_Resources.Default_Value[SIM_NAME];
-  const std::string simulator = !sim_name.empty() && sim_name[0] == '/' ? sim_name : join(dir, sim_name);
+  const std::string simulator = !sim_name.empty() && sim_name[0] == '/' ? sim_name : orv::Join_Path(dir, sim_name);
 
-  bool ok = Reseau != nullptr && create_private_file(egl_file) &&
+  bool ok = Reseau != nullptr && orv::Create_Private_File(egl_file) &&
             orv::Write_EG_As_EGL(*Reseau, egl_file, TOOL) == 1;
   if (!ok) {
     std::fprintf(stderr, "%s: error: cannot write the graph to %s\n", TOOL, egl_file.c_str());
@@ -123,16 +85,16 @@ Compile_Result Compile_EG(const orv::EventGraph* Reseau, int Sim_Length, int Che
     gen.insert(gen.end(), {"-nevt", std::to_string(Sim_Length)});
     // An older simulator, or a link planted under its name, must not be run.
     unlink(simulator.c_str());
-    ok = run_step(Resource_Value[FENNOCK], gen) &&
-         run_step(Resource_Value[C_COMPILER],
-                  {Resource_Value[C_SOURCE_FILE], "-o", simulator, "-I" + dir, "-lm", "-O"}) &&
-         run_step(simulator, {});
+    ok = orv::Run_Step(TOOL, Resource_Value[FENNOCK], gen) &&
+         orv::Run_Step(TOOL, Resource_Value[C_COMPILER],
+                       {Resource_Value[C_SOURCE_FILE], "-o", simulator, "-I" + dir, "-lm", "-O"}) &&
+         orv::Run_Step(TOOL, simulator, {});
   }
 
   if (!Keep) {
     unlink(egl_file.c_str());
     unlink(simulator.c_str());
-    for (const char* f : FRAGMENTS) unlink(join(dir, f).c_str());
+    for (const char* f : FRAGMENTS) unlink(orv::Join_Path(dir, f).c_str());
     if (own_dir) rmdir(dir.c_str());
   }
   return ok ? COMPILE_DONE : COMPILE_FAILED;

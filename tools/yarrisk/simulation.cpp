@@ -1,13 +1,12 @@
 #include "simulation.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <new>
 #include <stdexcept>
 
 #include "common/random_variates.h"
+#include "common/physical_memory.h"
 
 namespace yarrisk {
 
@@ -18,11 +17,7 @@ size_t idx(int i) { return static_cast<size_t>(i); }
 // Tables beyond physical memory would only be met lazily by the system and
 // end with the process killed; refuse them instead.
 bool fits_in_memory(double doubles) {
-  const long pages = sysconf(_SC_PHYS_PAGES);
-  const long page = sysconf(_SC_PAGE_SIZE);
-  if (pages <= 0 || page <= 0) return true;
-  return doubles * static_cast<double>(sizeof(double)) <
-         static_cast<double>(pages) * static_cast<double>(page);
+  return doubles * static_cast<double>(sizeof(double)) < orv::Physical_Memory();
 }
 
 bool build(Simulation& sim, const orv::EventGraph& g, int B, bool Debug) {

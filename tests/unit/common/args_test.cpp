@@ -74,6 +74,28 @@ TEST(Args, ErrorsEndTheScanWithTheirMessage) {
   }
 }
 
+// A missing integer and a word that is not one are two errors.
+TEST(Args, PresentIntegerTellsMissingFromWrong) {
+  const ErrorCase cases[] = {
+      {{"prog", "-n"}, "prog: argument missing after -n\n"},
+      {{"prog", "-n", "abc"}, "prog: integer expected after -n\n"},
+      {{"prog", "-n", "12"}, ""},
+  };
+  for (const auto& c : cases) {
+    Scan s(c.words);
+    orv::Args a(static_cast<int>(s.argv.size()), s.argv.data(), "prog", s.msg);
+    int n = 0;
+    while (a.next()) {
+      if (a.is("-n")) a.take_present_int(n);
+    }
+    EXPECT_EQ(a.failed(), !c.message.empty()) << c.message;
+    EXPECT_EQ(s.text(), c.message);
+    if (c.message.empty()) {
+      EXPECT_EQ(n, 12);
+    }
+  }
+}
+
 TEST(Args, IntegersOutsideIntAreRefused) {
   int v = 7;
   EXPECT_TRUE(orv::read_int("12x", v));
