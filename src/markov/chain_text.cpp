@@ -131,7 +131,18 @@ bool check_rows(MARKOV_CHAIN& C) {
           error(format("negative rate at (%d,%d)", i, C.Generator.Elts[i][k]));
           return false;
         }
-      if (!Set_Sparse_Matrix_Entry(C.Generator, i, i, -Row_Sum(C.Generator, i))) {
+      // The leaving rate is the row's sum: a negative one would run the
+      // clock backwards, an infinite one would make every stay last 0.
+      const double sum = Row_Sum(C.Generator, i);
+      if (sum < 0) {
+        error(format("negative rate at (%d,%d)", i, i));
+        return false;
+      }
+      if (!std::isfinite(sum)) {
+        error(format("rates of row %d do not sum to a finite number", i));
+        return false;
+      }
+      if (!Set_Sparse_Matrix_Entry(C.Generator, i, i, -sum)) {
         error("could not allocate memory for matrix");
         return false;
       }
