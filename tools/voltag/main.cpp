@@ -331,7 +331,10 @@ int main(int argc, char** argv) {
 
   mp::Tetris T = mp::Read_Tetris(in_name);
   if (!T) return out.finish(-2);
-  if (!out_name.empty() && !out.redirect_stdout(out_name)) return out.finish(-1);
+  if (!out_name.empty() && !out.redirect_stdout(out_name, false)) {
+    std::fprintf(stderr, "%s: could not open file %s\n", kProg, out_name.c_str());
+    return out.finish(-1);
+  }
   if (mc::Debug) mp::Write_Tetris(*T, stdout);
   if (!mp::Normalize_Weights(*T)) {
     std::fprintf(stderr, "%s: error: the weights of the pieces do not sum to a positive number.\n",
