@@ -507,7 +507,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s: error: too many levels.\n", kProg);
     return out.finish(1);
   }
-  if (!out_name.empty() && !out.redirect_stdout(out_name)) return out.finish(-1);
+  if (!out_name.empty() && !out.redirect_stdout(out_name, false)) {
+    std::printf("%s: error: could not open file %s\n", kProg, out_name.c_str());
+    return out.finish(-1);
+  }
 
   const double m_on = orv::Mean(*src.On_Law), m_off = orv::Mean(*src.Off_Law);
   std::printf("# Statistics on the On/Off fluid queue.\n");
