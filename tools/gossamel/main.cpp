@@ -86,6 +86,14 @@ int main(int argc, char** argv) {
                  cf.NbSession, kMaxSessions - 1);
     return out.finish(-1);
   }
+  // The models number a switch's places and a session's stages from its
+  // stage count: a single port has none to number them from.
+  for (int k = 0; k < cf.NbSwitch; ++k)
+    if (cf.Layer[k] < 0) {
+      std::fprintf(stderr, "%s: error: switch %d has a single port: its model needs two at least.\n",
+                   "gossamel", k);
+      return out.finish(-1);
+    }
   if (debug) Print_Routing(cf);
 
   gossamel::Write_Session_Models(out, cf, o);
