@@ -532,6 +532,12 @@ int main(int argc, char** argv) {
     out.keep_on_failure();
     return out.finish(2);
   }
+  // Every estimate is a share of the cycles' total time.
+  if (!(sim.gs.C > 0)) {
+    std::fprintf(stderr, "%s: error: the regeneration cycles took no time.\n", kProg);
+    out.keep_on_failure();
+    return out.finish(2);
+  }
   Print_Results(sim.gs, R);
   return out.finish(0);
 }
