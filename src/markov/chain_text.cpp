@@ -76,7 +76,7 @@ bool read_reward(FILE* in, double& reward) {
     return false;
   }
   if (w == "wr") {
-    if (std::fscanf(in, "%lf", &reward) != 1) {
+    if (!read_word(in, w) || !orv::read_real(w.c_str(), reward)) {
       std::snprintf(buf, sizeof buf, "%s: error: could not read reward", kTag);
       error(buf);
       return false;
