@@ -1,6 +1,7 @@
 // rasmund: regenerative simulation of a fluid queue of constant capacity fed
 // by an on-off source; tail of the workload over a range of levels, mean
 // cycle time and proportion of empty time, with confidence intervals.
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -158,7 +159,9 @@ int Nb_Pts(double Start, double Stop, double Step) {
   if (Start == Stop) return 1;
   if (Step == 0) return 0;
   const double n = std::floor((Stop - Start) / Step) + 1;
-  return n > 0 ? static_cast<int>(n) : 0;
+  // A count past the integers stays the largest one, which is refused.
+  if (!(n > 0)) return 0;
+  return n < INT_MAX ? static_cast<int>(n) : INT_MAX;
 }
 
 struct Sim {
