@@ -76,7 +76,7 @@ bool read_reward(FILE* in, double& reward) {
     return false;
   }
   if (w == "wr") {
-    if (std::fscanf(in, "%lf", &reward) != 1) {
+    if (!read_word(in, w) || !orv::read_real(w.c_str(), reward)) {
       std::snprintf(buf, sizeof buf, "%s: error: could not read reward", kTag);
       error(buf);
       return false;
@@ -131,7 +131,18 @@ bool check_rows(MARKOV_CHAIN& C) {
           error(format("negative rate at (%d,%d)", i, C.Generator.Elts[i][k]));
           return false;
         }
-      if (!Set_Sparse_Matrix_Entry(C.Generator, i, i, -Row_Sum(C.Generator, i))) {
+      // The leaving rate is the row's sum: a negative one would run the
+      // clock backwards, an infinite one would make every stay last 0.
+      const double sum = Row_Sum(C.Generator, i);
+      if (sum < 0) {
+        error(format("negative rate at (%d,%d)", i, i));
+        return false;
+      }
+      if (!std::isfinite(sum)) {
+        error(format("rates of row %d do not sum to a finite number", i));
+        return false;
+      }
+      if (!Set_Sparse_Matrix_Entry(C.Generator, i, i, -sum)) {
         error("could not allocate memory for matrix");
         return false;
       }

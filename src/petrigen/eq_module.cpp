@@ -275,34 +275,34 @@ void Gen_EQ_Variables() {
       w("\n};\n\n");
     }
   }
-  if (nt > 0) {
-    if (Class_Mode) {
-      w("  // table of firing times\n");
-      w("  int\tFire_Time[%sNB_TRANS];\n", pre);
-      w("  // table of source flags\n");
-      w("  int\tIs_Source[%sNB_TRANS];\n", pre);
-      w("  // table of transition names\n");
-      w("  char\t*Trans_Name[%sNB_TRANS];\n", pre);
-    } else {
-      w("/* table of firing times\t\t\t\t\t*/\n");
-      w("int\t\t\tFire_Time[%sNB_TRANS] = {\n", pre);
-      for (int t = 0; t < nt; ++t) w(t + 1 < nt ? "\t%2d,\n" : "\t%2d", Fire_Time[t]);
-      w("\n};\n\n");
-      w("/* table of source flags\t\t\t\t\t*/\n");
-      w("int\t\t\tIs_Source[%sNB_TRANS] = {\n", pre);
-      for (int t = 0; t < nt; ++t)
-        w(t + 1 < nt ? "\t%s,\n" : "\t%s\n", Is_Source[t] ? "TRUE" : "FALSE");
-      w("};\n\n");
-      w("/* table of transition names\t\t\t\t\t*/\n");
-      w("char\t\t\t*Trans_Name[%sNB_TRANS] = {\n", pre);
-      for (int t = 0; t < nt; ++t) {
-        if (!Tr(t).Name.empty())
-          w("\t\"%s\",\n", S(c_lit(Tr(t).Name)));
-        else
-          w(t + 1 < nt ? "\t\"\",\n" : "\t\"\"\n");
-      }
-      w("\n};\n\n");
+  // A class's members are declared whatever the count of transitions: its
+  // methods name them all.
+  if (Class_Mode) {
+    w("  // table of firing times\n");
+    w("  int\tFire_Time[%sNB_TRANS];\n", pre);
+    w("  // table of source flags\n");
+    w("  int\tIs_Source[%sNB_TRANS];\n", pre);
+    w("  // table of transition names\n");
+    w("  char\t*Trans_Name[%sNB_TRANS];\n", pre);
+  } else if (nt > 0) {
+    w("/* table of firing times\t\t\t\t\t*/\n");
+    w("int\t\t\tFire_Time[%sNB_TRANS] = {\n", pre);
+    for (int t = 0; t < nt; ++t) w(t + 1 < nt ? "\t%2d,\n" : "\t%2d", Fire_Time[t]);
+    w("\n};\n\n");
+    w("/* table of source flags\t\t\t\t\t*/\n");
+    w("int\t\t\tIs_Source[%sNB_TRANS] = {\n", pre);
+    for (int t = 0; t < nt; ++t)
+      w(t + 1 < nt ? "\t%s,\n" : "\t%s\n", Is_Source[t] ? "TRUE" : "FALSE");
+    w("};\n\n");
+    w("/* table of transition names\t\t\t\t\t*/\n");
+    w("char\t\t\t*Trans_Name[%sNB_TRANS] = {\n", pre);
+    for (int t = 0; t < nt; ++t) {
+      if (!Tr(t).Name.empty())
+        w("\t\"%s\",\n", S(c_lit(Tr(t).Name)));
+      else
+        w(t + 1 < nt ? "\t\"\",\n" : "\t\"\"\n");
     }
+    w("\n};\n\n");
   }
   if (Class_Mode) {
     w("  // variable for computing enabling degree of transitions\n");

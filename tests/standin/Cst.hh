@@ -5,4 +5,6 @@ class Cst {
  public:
   explicit Cst(double) {}
 };
+// The law of a source that draws 0 every time.
+static Cst* const Zero = 0;
 #endif

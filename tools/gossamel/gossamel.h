@@ -15,6 +15,13 @@ struct Options {
   bool distributed = false, allfiles = false, stats = true;
 };
 
+// The name the program was invoked by, for the messages that carry it.
+inline std::string Invocation = "gossamel";
+// Opens a generated file through the guard; one that cannot be opened is
+// reported and skipped, and the run fails.
+FILE* Open_Output(orv::Output_Guard& out, const std::string& path);
+inline bool Open_Failed = false;
+
 void Write_Session_Models(orv::Output_Guard& out, const orv::atm::CONFIG& cf, const Options& o);
 void Write_Switch_Model(FILE* f, const orv::atm::CONFIG& cf, int k, const Options& o);
 void Write_Top_Network(FILE* f, const orv::atm::CONFIG& cf);

@@ -41,6 +41,7 @@ void Print_Routing(const orv::atm::CONFIG& cf) {
 int main(int argc, char** argv) {
   orv::Output_Guard out("gossamel");
   const char* name = argc > 0 ? argv[0] : "gossamel";
+  gossamel::Invocation = name;
   gossamel::Options o;
   std::string file;
   bool debug = false, failed = false;
@@ -85,18 +86,26 @@ int main(int argc, char** argv) {
                  cf.NbSession, kMaxSessions - 1);
     return out.finish(-1);
   }
+  // The models number a switch's places and a session's stages from its
+  // stage count: a single port has none to number them from.
+  for (int k = 0; k < cf.NbSwitch; ++k)
+    if (cf.Layer[k] < 0) {
+      std::fprintf(stderr, "%s: error: switch %d has a single port: its model needs two at least.\n",
+                   "gossamel", k);
+      return out.finish(-1);
+    }
   if (debug) Print_Routing(cf);
 
   gossamel::Write_Session_Models(out, cf, o);
   for (int k = 0; k < cf.NbSwitch; ++k) {
     char fname[32];
     std::snprintf(fname, sizeof fname, "switch%d.pnl", k);
-    if (FILE* f = out.open(fname)) {
+    if (FILE* f = gossamel::Open_Output(out, fname)) {
       gossamel::Write_Switch_Model(f, cf, k, o);
       out.close(f);
     }
   }
-  if (FILE* f = out.open("top_network.pnl")) {
+  if (FILE* f = gossamel::Open_Output(out, "top_network.pnl")) {
     gossamel::Write_Top_Network(f, cf);
     out.close(f);
   }
@@ -106,14 +115,16 @@ int main(int argc, char** argv) {
   if (!gossamel::Valtor_Laws_Ok(cf)) {
     status = -1;
     out.keep_on_failure();
-  } else if (FILE* f = out.open("atm_network.cc")) {
+  } else if (FILE* f = gossamel::Open_Output(out, "atm_network.cc")) {
     gossamel::gen_Valtor(f, cf, o.distributed, o.stats);
     out.close(f);
   }
   if (o.distributed)
-    if (FILE* f = out.open("main.cc")) {
+    if (FILE* f = gossamel::Open_Output(out, "main.cc")) {
       gossamel::Gen_Distributed_Main(f, cf);
       out.close(f);
     }
+  // The files are a set: none takes its name when one could not be opened.
+  if (gossamel::Open_Failed) status = -1;
   return out.finish(status);
 }

@@ -72,6 +72,15 @@ int crossing(const CONFIG& cf, int s, int k) {
 
 }  // namespace
 
+FILE* Open_Output(orv::Output_Guard& out, const std::string& path) {
+  FILE* f = out.open(path, false);
+  if (!f) {
+    std::fprintf(stderr, "%s: cannot open file %s\n", Invocation.c_str(), path.c_str());
+    Open_Failed = true;
+  }
+  return f;
+}
+
 void Write_Session_Models(orv::Output_Guard& out, const CONFIG& cf, const Options& o) {
   std::set<std::string> written;
   char name[64];
@@ -85,7 +94,7 @@ void Write_Session_Models(orv::Output_Guard& out, const CONFIG& cf, const Option
         std::snprintf(name, sizeof name, "session_%d%s.pnl", L + 1, t == 0 ? "+source" : "");
         if (!written.insert(name).second) continue;
       }
-      FILE* f = out.open(name);
+      FILE* f = Open_Output(out, name);
       if (!f) continue;
       session_text(f, L, t == 0);
       out.close(f);

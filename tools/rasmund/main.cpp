@@ -1,6 +1,7 @@
 // rasmund: regenerative simulation of a fluid queue of constant capacity fed
 // by an on-off source; tail of the workload over a range of levels, mean
 // cycle time and proportion of empty time, with confidence intervals.
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -158,7 +159,9 @@ int Nb_Pts(double Start, double Stop, double Step) {
   if (Start == Stop) return 1;
   if (Step == 0) return 0;
   const double n = std::floor((Stop - Start) / Step) + 1;
-  return n > 0 ? static_cast<int>(n) : 0;
+  // A count past the integers stays the largest one, which is refused.
+  if (!(n > 0)) return 0;
+  return n < INT_MAX ? static_cast<int>(n) : INT_MAX;
 }
 
 struct Sim {
@@ -507,7 +510,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s: error: too many levels.\n", kProg);
     return out.finish(1);
   }
-  if (!out_name.empty() && !out.redirect_stdout(out_name)) return out.finish(-1);
+  if (!out_name.empty() && !out.redirect_stdout(out_name, false)) {
+    std::printf("%s: error: could not open file %s\n", kProg, out_name.c_str());
+    return out.finish(-1);
+  }
 
   const double m_on = orv::Mean(*src.On_Law), m_off = orv::Mean(*src.Off_Law);
   std::printf("# Statistics on the On/Off fluid queue.\n");
@@ -526,6 +532,12 @@ int main(int argc, char** argv) {
   if (traj) return out.finish(0);
   if (sim.gs.Nb_Cycles == 0) {
     std::fprintf(stderr, "%s: error: no regeneration cycle completed.\n", kProg);
+    out.keep_on_failure();
+    return out.finish(2);
+  }
+  // Every estimate is a share of the cycles' total time.
+  if (!(sim.gs.C > 0)) {
+    std::fprintf(stderr, "%s: error: the regeneration cycles took no time.\n", kProg);
     out.keep_on_failure();
     return out.finish(2);
   }

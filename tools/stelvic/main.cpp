@@ -207,7 +207,11 @@ int run(const Options& o, orv::Output_Guard& out) {
   }
   if (o.global)
     for (int q = 1; q <= d.N; ++q) d.weight[q] = 1.0;
-  if (!o.Result_File_Name.empty() && !out.redirect_stdout(o.Result_File_Name)) return -1;
+  if (!o.Result_File_Name.empty() && !out.redirect_stdout(o.Result_File_Name, false)) {
+    std::printf("%s: error: could not open file %s for writing\n", kProg,
+                o.Result_File_Name.c_str());
+    return -1;
+  }
 
   const int P = static_cast<int>(d.Routing.size());
   if (o.customer >= 0) {

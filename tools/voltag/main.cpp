@@ -2,6 +2,7 @@
 // Markov chain of the shapes of the heap's top seen from column 0, cut at a
 // given number of states; or that chain, dumped as Markov-chain text.
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <map>
@@ -23,16 +24,17 @@ constexpr int kMaxIterations = 1000;
 
 using Config = std::vector<int>;
 
+// Rewards add two heights: they are kept wider than the heights.
 struct TRANSITION {
   Config Destination;
   double Proba;
-  int Reward;
+  long long Reward;
 };
 
 struct TRUNCATION {
   int Origin;
   double Proba;
-  int Reward;
+  long long Reward;
 };
 
 // The states found so far, numbered from 1, with the box each belongs to.
@@ -86,11 +88,12 @@ int Lookup_State(const Config& c, HASH_TABLE& t, bool& found) {
   return n;
 }
 
-// Successors in model order; false (reported) for a piece on no column.
-bool Next(const Config& conf, const mp::TETRIS& T, std::vector<TRANSITION>& out) {
+// Successors in model order. -4 (reported) for a piece on no column, -2
+// (reported) when a shape leaves the range of the heights.
+int Next(const Config& conf, const mp::TETRIS& T, std::vector<TRANSITION>& out) {
   out.clear();
   const int n = T.Nb_Columns;
-  auto h = [&](int k) { return k == 0 ? 0 : conf[k - 1]; };
+  auto h = [&](int k) -> long long { return k == 0 ? 0 : conf[k - 1]; };
   for (int p = 0; p < T.Nb_Pieces; ++p) {
     const mp::PIECE_DESC& P = *T.Piece[p];
     int first = -1;
@@ -98,14 +101,22 @@ bool Next(const Config& conf, const mp::TETRIS& T, std::vector<TRANSITION>& out)
       if (P.HiProf[k] != -1) first = k;
     if (first < 0) {
       std::fprintf(stderr, "%s: error: empty piece encountered (#%d). Exit.\n", kProg, p);
-      return false;
+      return -4;
     }
-    int a = h(first) - P.LoProf[first];
+    long long a = h(first) - P.LoProf[first];
     for (int k = first + 1; k < n; ++k)
       if (P.HiProf[k] != -1) a = std::max(a, h(k) - P.LoProf[k]);
-    const int b = P.HiProf[0] != -1 ? a + P.HiProf[0] : 0;
+    const long long b = P.HiProf[0] != -1 ? a + P.HiProf[0] : 0;
     Config next(n - 1);
-    for (int k = 1; k < n; ++k) next[k - 1] = (P.LoProf[k] != -1 ? a + P.HiProf[k] : h(k)) - b;
+    for (int k = 1; k < n; ++k) {
+      const long long v = (P.LoProf[k] != -1 ? a + P.HiProf[k] : h(k)) - b;
+      if (v < INT_MIN || v > INT_MAX) {
+        std::fprintf(stderr, "%s: error: the heights of the heap exceed the integer range.\n",
+                     kProg);
+        return -2;
+      }
+      next[k - 1] = static_cast<int>(v);
+    }
     if (mc::Debug) {
       std::printf("Next config: ");
       Write_Config(next, stdout);
@@ -113,16 +124,16 @@ bool Next(const Config& conf, const mp::TETRIS& T, std::vector<TRANSITION>& out)
     }
     out.push_back({std::move(next), T.Weight[p], b});
   }
-  return true;
+  return 0;
 }
 
-void Add_Markov_Transition(mc::MARKOV_CHAIN& C, int from, int to, double p, int r) {
+void Add_Markov_Transition(mc::MARKOV_CHAIN& C, int from, int to, double p, long long r) {
   mc::Set_Sparse_Matrix_Entry(C.Generator, from - 1, to - 1, p);
-  mc::Set_Sparse_Matrix_Entry(C.Reward, from - 1, to - 1, r);
-  if (mc::Debug) std::printf("%d -> %d wp %8.6f +%d\n", from, to, p, r);
+  mc::Set_Sparse_Matrix_Entry(C.Reward, from - 1, to - 1, static_cast<double>(r));
+  if (mc::Debug) std::printf("%d -> %d wp %8.6f +%lld\n", from, to, p, r);
 }
 
-// -4 for an empty piece, else 0.
+// -4 for an empty piece, -2 for heights out of range, else 0.
 int Explore(const mp::TETRIS& T, mc::MARKOV_CHAIN& C, std::vector<TRUNCATION>& cuts,
             bool progress, bool stats, HASH_TABLE& t) {
   t.Max_Nb_Items = C.State_Space_Size;
@@ -138,10 +149,10 @@ int Explore(const mp::TETRIS& T, mc::MARKOV_CHAIN& C, std::vector<TRUNCATION>& c
   while (head < queue.size()) {
     const int O = queue[head++];
     const Config conf = *t.Of[O - 1];
-    if (!Next(conf, T, succ)) return -4;
+    if (int st = Next(conf, T, succ); st != 0) return st;
     // The successor list is built last piece first.
     for (auto it = succ.rbegin(); it != succ.rend(); ++it) {
-      int reward = it->Reward;
+      long long reward = it->Reward;
       int D = Lookup_State(it->Destination, t, found);
       if (D != 0 && !found) {
         queue.push_back(D);
@@ -159,7 +170,7 @@ int Explore(const mp::TETRIS& T, mc::MARKOV_CHAIN& C, std::vector<TRUNCATION>& c
         const int m = d.empty() ? 0 : *std::min_element(d.begin(), d.end());
         D = 1;
         if (M >= 0) reward += M;
-        cuts.push_back({O, it->Proba, std::min(m, 0) - std::max(M, 0)});
+        cuts.push_back({O, it->Proba, std::min<long long>(m, 0) - std::max<long long>(M, 0)});
       }
       Add_Markov_Transition(C, O, D, it->Proba, reward);
     }
@@ -320,7 +331,10 @@ int main(int argc, char** argv) {
 
   mp::Tetris T = mp::Read_Tetris(in_name);
   if (!T) return out.finish(-2);
-  if (!out_name.empty() && !out.redirect_stdout(out_name)) return out.finish(-1);
+  if (!out_name.empty() && !out.redirect_stdout(out_name, false)) {
+    std::fprintf(stderr, "%s: could not open file %s\n", kProg, out_name.c_str());
+    return out.finish(-1);
+  }
   if (mc::Debug) mp::Write_Tetris(*T, stdout);
   if (!mp::Normalize_Weights(*T)) {
     std::fprintf(stderr, "%s: error: the weights of the pieces do not sum to a positive number.\n",
@@ -342,7 +356,7 @@ int main(int argc, char** argv) {
   }
   std::vector<TRUNCATION> cuts;
   HASH_TABLE table;
-  if (Explore(*T, C, cuts, progress, stats, table) != 0) return out.finish(-4);
+  if (int st = Explore(*T, C, cuts, progress, stats, table); st != 0) return out.finish(st);
   Shrink(C, table.Nb_Items);
   if (dump) {
     mc::Write_Markov_Chain(stdout, C);

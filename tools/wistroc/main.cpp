@@ -137,7 +137,11 @@ int main(int argc, char** argv) {
     if (a.is("-f")) {
       a.take_string(file);
     } else if (a.is("-tmax")) {
-      a.take_real(T_Max);
+      // A limit that no run reaches would never end.
+      if (a.take_real(T_Max) && !std::isfinite(T_Max)) {
+        std::printf("%s: real expected after %s\n", kProg, "-tmax");
+        a.fail();
+      }
     } else if (a.is("-stats")) {
       stats = true;
     } else if (a.is("-no_traj")) {
