@@ -1329,6 +1329,8 @@ void Gen_Departure_Code() {
       w("          Index++ ) {\n");
       w("      for ( Dest_Num = 0; Dest_Num < Dest_Nb[%d]; ", static_cast<int>(o));
       w("Dest_Num++ ) {\n");
+      // A firing sent to several destinations may fill the batch midway.
+      w("        if ( Nb_Departures >= %sNB_MAX_DEPT ) break;\n", pre);
       w("        if ( Nb_Seen++ < Nb_Handed ) continue;\n");
       w("        Dpt[ Nb_Departures ] = Dest_Table[%d][Dest_Num];\n", static_cast<int>(o));
       w("        Nb_Departures++;\n");
