@@ -650,6 +650,22 @@ std::string marking_count(int u, int d, int Initial) {
   char buf[256];
   const char* pre = S(Prefix);
   const char* when = Initial ? "The_" : "EQ_";
+  // A source that is an input of the class counts, once connected, the
+  // tokens reaching the input, in its row of Y.
+  const bool wrap = Class_Mode && Is_Source[u] && Is_Input_Number(*Net, 'T', u) != -1;
+  auto wrapped = [&](const char* r_term) {
+    std::string t = r_term;
+    if (!wrap) return t;
+    char alt[256];
+    if (d == 0)
+      std::snprintf(alt, sizeof alt, ": Y[ %sTime ][%d] ) ", when, u);
+    else if (Initial)
+      std::snprintf(alt, sizeof alt, ": Y[ (The_Time-%d+%sBUF_SIZE) %% %sBUF_SIZE][%d] ) ", d, pre,
+                    pre, u);
+    else
+      std::snprintf(alt, sizeof alt, ": Y[EQ_Time_M_%d][%d] ) ", d, u);
+    return "( !Is_Input_Trans[" + std::to_string(u) + "] ? " + t + alt;
+  };
   std::string r;
   if (d == 0) {
     if (Is_Source[u])
@@ -658,7 +674,7 @@ std::string marking_count(int u, int d, int Initial) {
       std::snprintf(buf, sizeof buf, "Y_0[%d]", u);
     else
       std::snprintf(buf, sizeof buf, "Y[ %sTime ][%d]", when, u);
-    r = buf;
+    r = wrapped(buf);
   } else if (Initial) {
     std::snprintf(buf, sizeof buf, "( The_Time >= %d ? ", d);
     r = buf;
@@ -669,7 +685,7 @@ std::string marking_count(int u, int d, int Initial) {
       std::snprintf(buf, sizeof buf, "Y[ ( The_Time - %d + %sBUF_SIZE ) %% %sBUF_SIZE ][%d]", d,
                     pre, pre, u);
     }
-    r += buf;
+    r += wrapped(buf);
     r += " : 0 )";
   } else {
     if (Is_Source[u])
@@ -678,7 +694,7 @@ std::string marking_count(int u, int d, int Initial) {
       std::snprintf(buf, sizeof buf, "Y_Time_M_%d[%d]", d, u);
     else
       std::snprintf(buf, sizeof buf, "Y[ EQ_Time_M_%d ][%d]", d, u);
-    r = buf;
+    r = wrapped(buf);
   }
   return r;
 }
