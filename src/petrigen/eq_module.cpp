@@ -1521,7 +1521,7 @@ void Gen_Init_Code() {
         Packer k(2);
         int n = std::min<int>(r->Period, static_cast<int>(r->Cycle.size()));
         for (int c = 0; c < n; ++c) {
-          w("  Cycle_%d[%d] = %sNB_P%d_TO_T%d;", p, c, pre, p,
+          w("  Cycle_%d[%d] =  %sNB_P%d_TO_T%d;", p, c, pre, p,
             r->Cycle[c] ? r->Cycle[c]->Number : 0);
           k.item();
         }
