@@ -1554,7 +1554,20 @@ void Gen_Init_Code() {
     w("  for ( i=0; i<%sNB_TRANS; i++ ) {\n", pre);
     w("    Y[0][i] = 0;\n");
     w("    Z[0][i] = 0;\n");
-    w("  }\n\n");
+    w("  }\n");
+    // A member starts with whatever its memory held: the slots read back
+    // before the buffer has come round (the one before tick 0, those of
+    // long firing times) and the routed counts must start empty.
+    w("  for ( i=1; i<%sBUF_SIZE; i++ )\n", pre);
+    w("    for ( int j=0; j<%sNB_TRANS; j++ )\n", pre);
+    w("      Y[i][j] = Z[i][j] = 0;\n");
+    for (int p = 0; p < np; ++p) {
+      if (nb_out(p) <= 1) continue;
+      w("  for ( i=0; i<%sBUF_SIZE; i++ )\n", pre);
+      w("    for ( int j=0; j<%sMAX_OUTDEGREE; j++ )\n", pre);
+      w("      H_%d[i][j] = 0;\n", p);
+    }
+    w("\n");
   }
   w("}\n\n");
 }
