@@ -613,28 +613,30 @@ void Gen_EQ_Stats_Code() {
       w("  Report_Trans_Stat( Out_File, %d, \"%s\", R_%d[Final_EQ_Time], Final_Time );\n", t, S(hi),
         t);
     } else {
-      std::string count = input ? "( Is_Input_Trans[" + std::to_string(t) + "] ? R_" +
-                                      std::to_string(t) + "[Final_EQ_Time] : Z[Final_EQ_Time][" +
-                                      std::to_string(t) + "] )"
+      // A connected input passes on what reaches it: a transition's count
+      // in Z; unconnected, it draws as a source.
+      std::string count = input ? "( Is_Input_Trans[" + std::to_string(t) +
+                                      "] ? Z[Final_EQ_Time][" + std::to_string(t) + "] : R_" +
+                                      std::to_string(t) + "[Final_EQ_Time] )"
                                 : "R_" + std::to_string(t) + "[Final_EQ_Time]";
       w("  Out_File << \"--------------------------------------------------\" << endl;\n");
       if (generating)
         w("  Out_File << \" Station \" << S;\n");
       else
-        w("  Out_File << \" Station \" << ( Is_Input_Trans[%d] ? S : T );\n", t);
+        w("  Out_File << \" Station \" << ( Is_Input_Trans[%d] ? T : S );\n", t);
       if (Class_Mode) w("  Out_File << \"%s/\";\n", S(hi));
       w("  Out_File << \"%s #EQ/%d   t=\" << Final_Time << endl << endl;\n", S(c_lit(Tr(t).Name)),
         t);
       if (generating)
         w("  Out_File << \" Mean \" << G << \"throughput : \";\n");
       else
-        w("  Out_File << \" Mean \" << ( Is_Input_Trans[%d] ? G : D ) << \"throughput : \";\n", t);
+        w("  Out_File << \" Mean \" << ( Is_Input_Trans[%d] ? D : G ) << \"throughput : \";\n", t);
       w("  Out_File << (double) %s / (double) Final_Time << endl;\n", S(count));
       if (generating)
         w("  Out_File << \" Number of generated customers : \";\n");
       else
-        w("  Out_File << \" Number of \" << ( Is_Input_Trans[%d] ? \"generated customers : \" "
-          ": \"services : \" );\n",
+        w("  Out_File << \" Number of \" << ( Is_Input_Trans[%d] ? \"services : \" "
+          ": \"generated customers : \" );\n",
           t);
       w("  Out_File << %s << endl;\n", S(count));
     }
