@@ -927,10 +927,20 @@ void Gen_EQ_H_Function(int p, int t, int Initial) {
         w(" );\n");
         first = false;
       }
+      // E_Degree counts firings; the share routed to t counts tokens, as
+      // the other policies' shares do (t's term divides it by the weight).
+      int wt = 1;
+      for (const LINK_LIST& a : pl.Outputs)
+        if (a.Dest == t) wt = a.Weight;
       w("  if ( E_Degree > 0 ) {\n");
       w("    H_%d[EQ_Time]", p);
-      w("[ %sNB_P%d_TO_T%d ] += E_Degree;\n", pre, p, t);
-      w("    Count_%d += E_Degree;\n", p);
+      if (wt > 1) {
+        w("[ %sNB_P%d_TO_T%d ] += E_Degree * %d;\n", pre, p, t, wt);
+        w("    Count_%d += E_Degree * %d;\n", p, wt);
+      } else {
+        w("[ %sNB_P%d_TO_T%d ] += E_Degree;\n", pre, p, t);
+        w("    Count_%d += E_Degree;\n", p);
+      }
       w("  }\n");
       break;
     }
