@@ -862,12 +862,16 @@ void Write_Token_Reduction(const LINK_LIST& a) {
 
 void Write_Partial_Enabling(int q, int t, int weight, int Initial) {
   if (routing_of(q) == 'R') {
+    // Tokens routed to t less those its firings took, then divided by the
+    // weight as a whole.
+    if (weight > 1) w("( ");
     w("H_%d[EQ_Time]", q);
     w("[ %sNB_P%d_TO_T%d ]", S(Prefix), q, t);
     if (!Initial && Y_Static)
       w(" - Y_0[%d]", t);
     else
       w(" - Y[EQ_Time][%d]", t);
+    if (weight > 1) w(" * %d )", weight);
   } else if (Single_Marking) {
     w("%sMarking( %d%s )", Initial ? "I_" : "", q, Initial ? ", EQ_Time" : "");
   } else {
