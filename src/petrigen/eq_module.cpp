@@ -961,6 +961,8 @@ void place_term(const LINK_LIST& a, int t, int Initial) {
     Write_Token_Reduction(a);
   } else {
     w("  Nb_Tokens = H_%d[EQ_Time][ NB_P%d_TO_T%d ];\n", p, p, t);
+    // The place hands its tokens over one by one.
+    Write_Token_Reduction(a);
   }
 }
 
