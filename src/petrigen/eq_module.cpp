@@ -1311,8 +1311,14 @@ void Gen_Departure_Code() {
         int p = a.Dest;
         if (!valid_p(p) || eq_p(p) || !Place_Exists[p]) continue;
         w("    /* departures from transition #%d (%s) */\n", t, S(cm(Tr(t).Name)));
-        w("    for ( Index = Z[Dp_Time_M_1][%d];\n", t);
-        w("          ( Index < Z[Dp_Time][%d] ) && ", t);
+        // Each firing puts the arc's weight in tokens into the place.
+        if (a.Weight > 1) {
+          w("    for ( Index = Z[Dp_Time_M_1][%d] * %d;\n", t, a.Weight);
+          w("          ( Index < Z[Dp_Time][%d] * %d ) && ", t, a.Weight);
+        } else {
+          w("    for ( Index = Z[Dp_Time_M_1][%d];\n", t);
+          w("          ( Index < Z[Dp_Time][%d] ) && ", t);
+        }
         w("( Nb_Departures < %sNB_MAX_DEPT );\n", pre);
         w("          Index++ ) {\n");
         w("      if ( Nb_Seen++ < Nb_Handed ) continue;\n");
