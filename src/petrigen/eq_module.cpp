@@ -613,28 +613,30 @@ void Gen_EQ_Stats_Code() {
       w("  Report_Trans_Stat( Out_File, %d, \"%s\", R_%d[Final_EQ_Time], Final_Time );\n", t, S(hi),
         t);
     } else {
-      std::string count = input ? "( Is_Input_Trans[" + std::to_string(t) + "] ? R_" +
-                                      std::to_string(t) + "[Final_EQ_Time] : Z[Final_EQ_Time][" +
-                                      std::to_string(t) + "] )"
+      // A connected input passes on what reaches it: a transition's count
+      // in Z; unconnected, it draws as a source.
+      std::string count = input ? "( Is_Input_Trans[" + std::to_string(t) +
+                                      "] ? Z[Final_EQ_Time][" + std::to_string(t) + "] : R_" +
+                                      std::to_string(t) + "[Final_EQ_Time] )"
                                 : "R_" + std::to_string(t) + "[Final_EQ_Time]";
       w("  Out_File << \"--------------------------------------------------\" << endl;\n");
       if (generating)
         w("  Out_File << \" Station \" << S;\n");
       else
-        w("  Out_File << \" Station \" << ( Is_Input_Trans[%d] ? S : T );\n", t);
+        w("  Out_File << \" Station \" << ( Is_Input_Trans[%d] ? T : S );\n", t);
       if (Class_Mode) w("  Out_File << \"%s/\";\n", S(hi));
       w("  Out_File << \"%s #EQ/%d   t=\" << Final_Time << endl << endl;\n", S(c_lit(Tr(t).Name)),
         t);
       if (generating)
         w("  Out_File << \" Mean \" << G << \"throughput : \";\n");
       else
-        w("  Out_File << \" Mean \" << ( Is_Input_Trans[%d] ? G : D ) << \"throughput : \";\n", t);
+        w("  Out_File << \" Mean \" << ( Is_Input_Trans[%d] ? D : G ) << \"throughput : \";\n", t);
       w("  Out_File << (double) %s / (double) Final_Time << endl;\n", S(count));
       if (generating)
         w("  Out_File << \" Number of generated customers : \";\n");
       else
-        w("  Out_File << \" Number of \" << ( Is_Input_Trans[%d] ? \"generated customers : \" "
-          ": \"services : \" );\n",
+        w("  Out_File << \" Number of \" << ( Is_Input_Trans[%d] ? \"services : \" "
+          ": \"generated customers : \" );\n",
           t);
       w("  Out_File << %s << endl;\n", S(count));
     }
@@ -650,6 +652,22 @@ std::string marking_count(int u, int d, int Initial) {
   char buf[256];
   const char* pre = S(Prefix);
   const char* when = Initial ? "The_" : "EQ_";
+  // A source that is an input of the class counts, once connected, the
+  // tokens reaching the input, in its row of Y.
+  const bool wrap = Class_Mode && Is_Source[u] && Is_Input_Number(*Net, 'T', u) != -1;
+  auto wrapped = [&](const char* r_term) {
+    std::string t = r_term;
+    if (!wrap) return t;
+    char alt[256];
+    if (d == 0)
+      std::snprintf(alt, sizeof alt, ": Y[ %sTime ][%d] ) ", when, u);
+    else if (Initial)
+      std::snprintf(alt, sizeof alt, ": Y[ (The_Time-%d+%sBUF_SIZE) %% %sBUF_SIZE][%d] ) ", d, pre,
+                    pre, u);
+    else
+      std::snprintf(alt, sizeof alt, ": Y[EQ_Time_M_%d][%d] ) ", d, u);
+    return "( !Is_Input_Trans[" + std::to_string(u) + "] ? " + t + alt;
+  };
   std::string r;
   if (d == 0) {
     if (Is_Source[u])
@@ -658,7 +676,7 @@ std::string marking_count(int u, int d, int Initial) {
       std::snprintf(buf, sizeof buf, "Y_0[%d]", u);
     else
       std::snprintf(buf, sizeof buf, "Y[ %sTime ][%d]", when, u);
-    r = buf;
+    r = wrapped(buf);
   } else if (Initial) {
     std::snprintf(buf, sizeof buf, "( The_Time >= %d ? ", d);
     r = buf;
@@ -669,7 +687,7 @@ std::string marking_count(int u, int d, int Initial) {
       std::snprintf(buf, sizeof buf, "Y[ ( The_Time - %d + %sBUF_SIZE ) %% %sBUF_SIZE ][%d]", d,
                     pre, pre, u);
     }
-    r += buf;
+    r += wrapped(buf);
     r += " : 0 )";
   } else {
     if (Is_Source[u])
@@ -678,7 +696,7 @@ std::string marking_count(int u, int d, int Initial) {
       std::snprintf(buf, sizeof buf, "Y_Time_M_%d[%d]", d, u);
     else
       std::snprintf(buf, sizeof buf, "Y[ EQ_Time_M_%d ][%d]", d, u);
-    r = buf;
+    r = wrapped(buf);
   }
   return r;
 }
@@ -844,12 +862,16 @@ void Write_Token_Reduction(const LINK_LIST& a) {
 
 void Write_Partial_Enabling(int q, int t, int weight, int Initial) {
   if (routing_of(q) == 'R') {
+    // Tokens routed to t less those its firings took, then divided by the
+    // weight as a whole.
+    if (weight > 1) w("( ");
     w("H_%d[EQ_Time]", q);
     w("[ %sNB_P%d_TO_T%d ]", S(Prefix), q, t);
     if (!Initial && Y_Static)
       w(" - Y_0[%d]", t);
     else
       w(" - Y[EQ_Time][%d]", t);
+    if (weight > 1) w(" * %d )", weight);
   } else if (Single_Marking) {
     w("%sMarking( %d%s )", Initial ? "I_" : "", q, Initial ? ", EQ_Time" : "");
   } else {
@@ -909,10 +931,20 @@ void Gen_EQ_H_Function(int p, int t, int Initial) {
         w(" );\n");
         first = false;
       }
+      // E_Degree counts firings; the share routed to t counts tokens, as
+      // the other policies' shares do (t's term divides it by the weight).
+      int wt = 1;
+      for (const LINK_LIST& a : pl.Outputs)
+        if (a.Dest == t) wt = a.Weight;
       w("  if ( E_Degree > 0 ) {\n");
       w("    H_%d[EQ_Time]", p);
-      w("[ %sNB_P%d_TO_T%d ] += E_Degree;\n", pre, p, t);
-      w("    Count_%d += E_Degree;\n", p);
+      if (wt > 1) {
+        w("[ %sNB_P%d_TO_T%d ] += E_Degree * %d;\n", pre, p, t, wt);
+        w("    Count_%d += E_Degree * %d;\n", p, wt);
+      } else {
+        w("[ %sNB_P%d_TO_T%d ] += E_Degree;\n", pre, p, t);
+        w("    Count_%d += E_Degree;\n", p);
+      }
       w("  }\n");
       break;
     }
@@ -929,6 +961,8 @@ void place_term(const LINK_LIST& a, int t, int Initial) {
     Write_Token_Reduction(a);
   } else {
     w("  Nb_Tokens = H_%d[EQ_Time][ NB_P%d_TO_T%d ];\n", p, p, t);
+    // The place hands its tokens over one by one.
+    Write_Token_Reduction(a);
   }
 }
 
@@ -1277,8 +1311,14 @@ void Gen_Departure_Code() {
         int p = a.Dest;
         if (!valid_p(p) || eq_p(p) || !Place_Exists[p]) continue;
         w("    /* departures from transition #%d (%s) */\n", t, S(cm(Tr(t).Name)));
-        w("    for ( Index = Z[Dp_Time_M_1][%d];\n", t);
-        w("          ( Index < Z[Dp_Time][%d] ) && ", t);
+        // Each firing puts the arc's weight in tokens into the place.
+        if (a.Weight > 1) {
+          w("    for ( Index = Z[Dp_Time_M_1][%d] * %d;\n", t, a.Weight);
+          w("          ( Index < Z[Dp_Time][%d] * %d ) && ", t, a.Weight);
+        } else {
+          w("    for ( Index = Z[Dp_Time_M_1][%d];\n", t);
+          w("          ( Index < Z[Dp_Time][%d] ) && ", t);
+        }
         w("( Nb_Departures < %sNB_MAX_DEPT );\n", pre);
         w("          Index++ ) {\n");
         w("      if ( Nb_Seen++ < Nb_Handed ) continue;\n");
@@ -1329,6 +1369,8 @@ void Gen_Departure_Code() {
       w("          Index++ ) {\n");
       w("      for ( Dest_Num = 0; Dest_Num < Dest_Nb[%d]; ", static_cast<int>(o));
       w("Dest_Num++ ) {\n");
+      // A firing sent to several destinations may fill the batch midway.
+      w("        if ( Nb_Departures >= %sNB_MAX_DEPT ) break;\n", pre);
       w("        if ( Nb_Seen++ < Nb_Handed ) continue;\n");
       w("        Dpt[ Nb_Departures ] = Dest_Table[%d][Dest_Num];\n", static_cast<int>(o));
       w("        Nb_Departures++;\n");
@@ -1503,7 +1545,7 @@ void Gen_Init_Code() {
         Packer k(2);
         int n = std::min<int>(r->Period, static_cast<int>(r->Cycle.size()));
         for (int c = 0; c < n; ++c) {
-          w("  Cycle_%d[%d] = %sNB_P%d_TO_T%d;", p, c, pre, p,
+          w("  Cycle_%d[%d] =  %sNB_P%d_TO_T%d;", p, c, pre, p,
             r->Cycle[c] ? r->Cycle[c]->Number : 0);
           k.item();
         }
@@ -1536,7 +1578,20 @@ void Gen_Init_Code() {
     w("  for ( i=0; i<%sNB_TRANS; i++ ) {\n", pre);
     w("    Y[0][i] = 0;\n");
     w("    Z[0][i] = 0;\n");
-    w("  }\n\n");
+    w("  }\n");
+    // A member starts with whatever its memory held: the slots read back
+    // before the buffer has come round (the one before tick 0, those of
+    // long firing times) and the routed counts must start empty.
+    w("  for ( i=1; i<%sBUF_SIZE; i++ )\n", pre);
+    w("    for ( int j=0; j<%sNB_TRANS; j++ )\n", pre);
+    w("      Y[i][j] = Z[i][j] = 0;\n");
+    for (int p = 0; p < np; ++p) {
+      if (nb_out(p) <= 1) continue;
+      w("  for ( i=0; i<%sBUF_SIZE; i++ )\n", pre);
+      w("    for ( int j=0; j<%sMAX_OUTDEGREE; j++ )\n", pre);
+      w("      H_%d[i][j] = 0;\n", p);
+    }
+    w("\n");
   }
   w("}\n\n");
 }

@@ -327,7 +327,8 @@ void gen_valtor_trans_routing(int t) {
       int q = a.Dest;
       if (!valid_p(q) || is_recycling_place(Pl(q))) continue;
       if (!de_p(q)) {
-        w("\tFis_Rule->split( CL_T%d_P%d, %d, 0, ", t, q, a.Weight);
+        // One token a firing: the module multiplies the count by the weight.
+        w("\tFis_Rule->split( CL_T%d_P%d, %d, 0, ", t, q, 1);
         w(" The_EQ, \"%s\");\n", S(lit(Pl(q).Data)));
       } else {
         w("\tFis_Rule->split( CL_%d, %d, 0, ", t, a.Weight);
