@@ -101,6 +101,13 @@ class Work_Area {
   std::string dir_;
 };
 
+// "-o": standard output goes to the file, or the program says it cannot.
+bool redirect(orv::Output_Guard& out, const std::string& out_name) {
+  if (out_name.empty() || out.redirect_stdout(out_name, false)) return true;
+  std::fprintf(stderr, "%s: could not open file %s\n", PROG, out_name.c_str());
+  return false;
+}
+
 // Runs one step of the chain; false (with a message) when it did not end
 // well.
 bool run_step(const std::string& program, const std::vector<std::string>& arguments) {
@@ -149,7 +156,7 @@ int Compile_Graph_And_Run(orv::Output_Guard& out, const std::string& out_name, i
     work.remove(false);
     return -2;
   }
-  if (!out_name.empty() && !out.redirect_stdout(out_name)) {
+  if (!redirect(out, out_name)) {
     work.remove(false);
     return -1;
   }
@@ -223,7 +230,7 @@ int main(int argc, char** argv) {
     std::printf("%s: error: could not convert to (max,+) matrices.\n", PROG);
     return out.finish(-4);
   }
-  if (!out_name.empty() && !out.redirect_stdout(out_name)) return out.finish(-1);
+  if (!redirect(out, out_name)) return out.finish(-1);
   if (Debug) Write_Bernoulli_Product(*P, stdout, 0, "A");
   Simulate(*P, steps, replicates, stats);
   return out.finish(0);
