@@ -1,10 +1,10 @@
 // Reading and writing max-plus matrices as text.
 #include <algorithm>
-#include <cctype>
 #include <string>
 #include <vector>
 
 #include "maxplus/maxplus.h"
+#include "maxplus/text_words.h"
 
 namespace orv::mp {
 
@@ -14,20 +14,7 @@ constexpr const char* FULL_TAG = "FullMat";
 constexpr const char* SP_TAG = "SpMat";
 constexpr double eps = M_INFINITY;
 
-// As fscanf "%s" reads a word, without its length limit: leading white space
-// is skipped and the delimiter stays in the stream.
-bool read_word(FILE* in, std::string& word) {
-  word.clear();
-  int c = std::getc(in);
-  while (c != EOF && std::isspace(c)) c = std::getc(in);
-  if (c == EOF) return false;
-  while (c != EOF && !std::isspace(c)) {
-    word.push_back(static_cast<char>(c));
-    c = std::getc(in);
-  }
-  if (c != EOF) std::ungetc(c, in);
-  return true;
-}
+using text::read_word;
 
 // "%lf" applied to a word: a leading number counts ("1x" is 1).
 bool word_real(const std::string& word, double& value) {
