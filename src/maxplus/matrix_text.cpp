@@ -1,5 +1,6 @@
 // Reading and writing max-plus matrices as text.
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -16,9 +17,13 @@ constexpr double eps = M_INFINITY;
 
 using text::read_word;
 
+// No max-plus value is undefined or plus infinity; minus infinity stays a
+// value below eps.
+bool is_value(double v) { return !std::isnan(v) && v != HUGE_VAL; }
+
 // "%lf" applied to a word: a leading number counts ("1x" is 1).
 bool word_real(const std::string& word, double& value) {
-  return std::sscanf(word.c_str(), "%lf", &value) == 1;
+  return std::sscanf(word.c_str(), "%lf", &value) == 1 && is_value(value);
 }
 
 void warn_below_eps(const char* tag, double value) {
@@ -47,7 +52,7 @@ int read_triples(FILE* in, const char* tag, Store store) {
   int col = 0;
   double value = 0;
   while (std::fscanf(in, "%d %d %lf", &row, &col, &value) == 3) {
-    if (!store(row, col, value)) {
+    if (!is_value(value) || !store(row, col, value)) {
       warn_failed_set(tag, row, col, value);
       ok = 0;
       break;
