@@ -1,5 +1,7 @@
 #include "maxplus/bernoulli.h"
 
+#include <algorithm>
+#include <cmath>
 #include <new>
 #include <stdexcept>
 #include <string>
@@ -32,10 +34,17 @@ int Compute_Probabilities(const std::vector<double>& Weight, std::vector<double>
     std::fprintf(stdout, "%s: error: the weights sum to 0. No probabilities.\n", tag);
     return 0;
   }
+  // Weights whose sum overflows are shared out relative to the largest.
+  double scale = 1.0;
+  if (std::isinf(sum)) {
+    scale = *std::max_element(Weight.begin(), Weight.end());
+    sum = 0;
+    for (double w : Weight) sum += w / scale;
+  }
   Proba.assign(n, 0.0);
   Pr_Cum.assign(n, 0.0);
   for (std::size_t i = 0; i < n; ++i) {
-    Proba[i] = Weight[i] / sum;
+    Proba[i] = Weight[i] / scale / sum;
     if (i + 1 == n)
       Pr_Cum[i] = 1.0;
     else

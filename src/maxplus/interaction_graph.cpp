@@ -1,9 +1,11 @@
 #include "maxplus/interaction_graph.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <unordered_set>
 
 #include "maxplus/text_words.h"
 
@@ -122,6 +124,9 @@ Interaction_Graph Read_Interaction_Graph(FILE* Input) {
   if (!Compute_Probabilities(G->Weight, G->Proba, G->Pr_Cum, GRAPH_TAG, "node")) return nullptr;
 
   if (sparse) {
+    // Arcs already stored, so that a node with many successors is not
+    // searched again for each: the list only grows while it is read.
+    std::unordered_set<std::uint64_t> stored;
     for (;;) {
       int i = 0;
       int j = 0;
@@ -134,7 +139,16 @@ Interaction_Graph Read_Interaction_Graph(FILE* Input) {
         std::fprintf(stdout, "Error: out of range j value found (%d). Abort.\n", j);
         return nullptr;
       }
-      Set_Adj(G->A, i, j, 1);
+      const std::uint64_t arc =
+          static_cast<std::uint64_t>(i) * static_cast<std::uint64_t>(n) + static_cast<std::uint64_t>(j);
+      try {
+        if (stored.count(arc) == 0) {
+          G->A.Add_Entry(i, j);
+          stored.insert(arc);
+        }
+      } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "%s: warning: failed to add element to matrix.\n", BOOL_TAG);
+      }
       if (Debug) std::fprintf(stdout, "recording arc %d->%d\n", i, j);
     }
   } else {

@@ -278,7 +278,10 @@ int main(int argc, char** argv) {
     return out.finish(-2);
   }
   sort_probas(*P);
-  if (!out_name.empty() && !out.redirect_stdout(out_name)) return out.finish(-1);
+  if (!out_name.empty() && !out.redirect_stdout(out_name, false)) {
+    std::fprintf(stderr, "%s: error opening file %s\n", PROG, out_name.c_str());
+    return out.finish(-1);
+  }
   gen_c_code(stdout, *P, steps, replicates);
   return out.finish(0);
 }

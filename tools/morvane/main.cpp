@@ -1,6 +1,8 @@
 // morvane: growth rates of the nodes of an interaction graph by simulation,
 // in-process on the graph's Bernoulli product, or through a C simulator that
 // pelmark generates and gcc compiles (-compile).
+#include <sys/types.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -12,7 +14,6 @@
 #include <vector>
 
 #include "common/args.h"
-#include "common/execute.h"
 #include "common/output_guard.h"
 #include "maxplus/interaction_graph.h"
 
@@ -101,13 +102,48 @@ class Work_Area {
   std::string dir_;
 };
 
+// "-o": standard output goes to the file, or the program says it cannot.
+bool redirect(orv::Output_Guard& out, const std::string& out_name) {
+  if (out_name.empty() || out.redirect_stdout(out_name, false)) return true;
+  std::fprintf(stderr, "%s: could not open file %s\n", PROG, out_name.c_str());
+  return false;
+}
+
+// Starts one program of the chain (searched along PATH) and waits for it.
+// The chain is announced on standard output by the caller, so nothing else
+// is echoed; a child whose program cannot be started says so in its own
+// line and ends with 127. The exit status, 128 + the signal, or -1.
+int run_child(const std::string& program, const std::vector<std::string>& arguments) {
+  std::vector<char*> argv;
+  argv.push_back(const_cast<char*>(program.c_str()));
+  for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  // What is buffered would otherwise come after the child's output, or twice.
+  std::fflush(stdout);
+  std::fflush(stderr);
+  const pid_t pid = fork();
+  if (pid < 0) return -1;
+  if (pid == 0) {
+    const int res = execvp(argv[0], argv.data());
+    std::printf("Res = %d, Err = %d\n", res, errno);
+    std::fflush(stdout);
+    _exit(127);
+  }
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0)
+    if (errno != EINTR) return -1;
+  if (WIFEXITED(status)) return WEXITSTATUS(status);
+  if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+  return -1;
+}
+
 // Runs one step of the chain; false (with a message) when it did not end
 // well.
 bool run_step(const std::string& program, const std::vector<std::string>& arguments) {
   std::string line = program;
   for (const std::string& a : arguments) line += " " + a;
   std::printf("Executing: %s\n", line.c_str());
-  const int status = orv::execute(PROG, program, arguments);
+  const int status = run_child(program, arguments);
   if (status == 0) return true;
   std::fprintf(stderr, "%s: error: %s ended with status %d. No simulation.\n", PROG,
                program.c_str(), status);
@@ -149,7 +185,7 @@ int Compile_Graph_And_Run(orv::Output_Guard& out, const std::string& out_name, i
     work.remove(false);
     return -2;
   }
-  if (!out_name.empty() && !out.redirect_stdout(out_name)) {
+  if (!redirect(out, out_name)) {
     work.remove(false);
     return -1;
   }
@@ -223,7 +259,7 @@ int main(int argc, char** argv) {
     std::printf("%s: error: could not convert to (max,+) matrices.\n", PROG);
     return out.finish(-4);
   }
-  if (!out_name.empty() && !out.redirect_stdout(out_name)) return out.finish(-1);
+  if (!redirect(out, out_name)) return out.finish(-1);
   if (Debug) Write_Bernoulli_Product(*P, stdout, 0, "A");
   Simulate(*P, steps, replicates, stats);
   return out.finish(0);

@@ -76,11 +76,12 @@ double Spectral_Radius(const SP_BOOL_MAT& A, double epsilon) {
   bool nilpotent = false;
   do {
     std::vector<double> y = times(A, x);
-    // Normalised by node 0 as a rule; when node 0 has nothing to sum, by the
-    // largest component, and when every component is 0 the radius is 0.
-    double norm = y[0];
-    if (norm == 0)
-      for (double v : y) norm = std::max(norm, v);
+    // Normalised by the largest component: by node 0's alone, the iterate
+    // grows without end (or divides by 0) whenever node 0 lies outside the
+    // part of the graph that carries the radius. Every component 0: the
+    // radius is 0.
+    double norm = 0;
+    for (double v : y) norm = std::max(norm, v);
     if (norm == 0) {
       nilpotent = true;
       r = 0;
@@ -97,11 +98,19 @@ double Spectral_Radius(const SP_BOOL_MAT& A, double epsilon) {
     ++iterations;
   } while (iterations < 500 && distance > epsilon);
 
-  double radius = nilpotent ? 0.0 : n;
+  // The largest ratio z_i / x_i over the nodes the iterate reaches bounds
+  // the radius from above (the smallest bounds it from below), converged or
+  // not; it is at most n.
+  double radius = 0;
   if (!nilpotent) {
     const std::vector<double> z = times(A, x);
-    for (int i = 0; i < n; ++i)
-      if (x[i] != 0) radius = std::min(radius, z[i] / x[i]);
+    for (int i = 0; i < n; ++i) {
+      if (x[i] != 0)
+        radius = std::max(radius, z[i] / x[i]);
+      else if (z[i] > 0)
+        radius = n;  // a component lost to underflow
+    }
+    radius = std::min(radius, static_cast<double>(n));
   }
   if (Debug) {
     std::printf("Number of iterations = %d\n", iterations);

@@ -204,7 +204,10 @@ int main(int argc, char** argv) {
   Tetris T = New_Tetris(columns, G->Size, &pieces);
   if (!T) return out.finish(-5);
   Set_Colors(*T);
-  if (!out_name.empty() && !out.redirect_stdout(out_name)) return out.finish(-1);
+  if (!out_name.empty() && !out.redirect_stdout(out_name, false)) {
+    std::fprintf(stderr, "%s: error opening file %s\n", PROG, out_name.c_str());
+    return out.finish(-1);
+  }
   Write_Tetris(*T, stdout);
   return out.finish(0);
 }

@@ -219,7 +219,10 @@ int main(int argc, char** argv) {
   }
   if (Debug) Write_Boolean_Matrix(G->A, stdout);
   sort_probas(*G);
-  if (!out_name.empty() && !out.redirect_stdout(out_name)) return out.finish(-1);
+  if (!out_name.empty() && !out.redirect_stdout(out_name, false)) {
+    std::fprintf(stderr, "%s: error opening file %s\n", PROG, out_name.c_str());
+    return out.finish(-1);
+  }
   gen_c_code(stdout, *G, steps);
   return out.finish(0);
 }

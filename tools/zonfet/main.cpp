@@ -113,7 +113,10 @@ int main(int argc, char** argv) {
   // A range that cannot be walked is refused before anything is written.
   const bool ranged = exact ? P->Nb_Matrices == 2 : numeric;
   if (ranged && !Check_Range(range, PROG)) return out.finish(-1);
-  if (!out_name.empty() && !out.redirect_stdout(out_name)) return out.finish(-1);
+  if (!out_name.empty() && !out.redirect_stdout(out_name, false)) {
+    std::fprintf(stderr, "%s: could not open file %s\n", PROG, out_name.c_str());
+    return out.finish(-1);
+  }
 
   try {
     if (exact) {

@@ -66,7 +66,7 @@ def radius(n, succ, eps):
     dist = 0.0
     for _ in range(500):
         y = [sum(x[j] for j in succ[i]) for i in range(n)]
-        norm = y[0] if y[0] != 0 else max(y)
+        norm = max(y)
         if norm == 0:
             return 0.0
         y = [v / norm for v in y]
@@ -77,8 +77,10 @@ def radius(n, succ, eps):
     else:
         print("nethric: warning: max number of iterations reached. "
               "Spectral radius may be inaccurate.")
+    # Collatz-Wielandt: the largest ratio over the support bounds the radius
+    # from above.
     z = [sum(x[j] for j in succ[i]) for i in range(n)]
-    return min([float(n)] + [z[i] / x[i] for i in range(n) if x[i] != 0])
+    return min(float(n), max(z[i] / x[i] for i in range(n) if x[i] != 0))
 
 
 def bounds(path, eps=1e-6):

@@ -46,6 +46,12 @@ TEST(Bernoulli, ProbabilitiesFromWeights) {
   EXPECT_EQ(Get_SP_Matrix_Entry(*three.p->A[1], 0, 0), 1.0);
   EXPECT_EQ(Get_SP_Matrix_Entry(*three.p->A[2], 0, 0), eps);
   EXPECT_EQ(three.rest, "\n");
+
+  // Weights whose sum lies beyond the doubles still share the draws.
+  Read huge = read_product("1 3 1e308 1e308 1e308 0 1 2");
+  ASSERT_TRUE(huge.p);
+  EXPECT_EQ(huge.p->Proba, (std::vector<double>{1.0 / 3, 1.0 / 3, 1.0 / 3}));
+  EXPECT_EQ(huge.p->Pr_Cum, (std::vector<double>{1.0 / 3, 2.0 / 3, 1.0}));
 }
 
 TEST(Bernoulli, ReaderRefusals) {

@@ -1,6 +1,7 @@
 // Boolean matrices, interaction graphs and their Bernoulli product.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <random>
 #include <string>
 #include <vector>
@@ -81,6 +82,26 @@ TEST(InteractionGraph, DuplicateArcStoredOnceAndTraced) {
   EXPECT_EQ(r.g->A.Elts[1], (std::vector<int>{0}));
   EXPECT_EQ(r.msgs.out, "recording arc 1->0\nrecording arc 1->0\nrecording arc 0->1\n");
   EXPECT_EQ(Is_Uniform(*r.g), 1);
+}
+
+// Every arc of a node with many successors is kept once, in the order
+// read, without searching the row for each new one.
+TEST(InteractionGraph, ManyArcsFromOneNode) {
+  const int n = 40000;
+  std::string text = "sp " + std::to_string(n) + "\n";
+  for (int i = 0; i < n; ++i) text += " 1";
+  text += "\n";
+  for (int j = n - 1; j >= 0; --j) text += "0 " + std::to_string(j) + "\n";
+  text += "0 7\n0 " + std::to_string(n - 1) + "\n";
+  const auto start = std::chrono::steady_clock::now();
+  Read r = read_graph(text);
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  ASSERT_TRUE(r.g);
+  ASSERT_EQ(r.g->A.Nb_Elts[0], n);
+  ASSERT_EQ(r.g->A.Elts[0].size(), static_cast<std::size_t>(n));
+  for (int k = 0; k < n; ++k) ASSERT_EQ(r.g->A.Elts[0][k], n - 1 - k);
+  EXPECT_LT(seconds, 3.0);
 }
 
 TEST(InteractionGraph, FullForm) {

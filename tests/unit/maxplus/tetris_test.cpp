@@ -2,6 +2,7 @@
 // normalisation and warnings, colours, the writer and the round trip.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -158,6 +159,22 @@ TEST(Tetris, LongColourKeepsItsFirst63Characters) {
   Read r = read_tetris("Columns 1\nPiece 1 Color " + colour + "\nLoProf 0 0\nHiProf 0 1\n");
   ASSERT_TRUE(r.t);
   EXPECT_EQ(r.t->Color[0], colour.substr(0, 63));
+}
+
+// On a last line without its newline no "#" starts a colour; a line of
+// many of them must not be scanned again to its end for each one.
+TEST(Tetris, UnendedLineOfHashesScannedOnce) {
+  const int n = 30000;
+  const auto start = std::chrono::steady_clock::now();
+  Read r = read_tetris("Columns 1\n" + std::string(n, '#'));
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_FALSE(r.t);
+  std::string want;
+  for (int i = 0; i < n; ++i) want += "Illegal caracter: #\n";
+  want += "---parse error---[] at line " + std::to_string(r.first_line + 1) + "\n";
+  EXPECT_EQ(r.msgs.out, want);
+  EXPECT_LT(seconds, 5.0);
 }
 
 TEST(Tetris, LineCounterRunsOn) {

@@ -1,6 +1,7 @@
 #include "zonfet.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <string>
 
@@ -259,8 +260,12 @@ bool Check_Range(const RANGE_INFO& R, const char* prog) {
     std::fprintf(stderr, "%s: bad range\n", prog);
     return false;
   }
-  // A step of 0 would never reach the end of a range.
-  if (R.Step < 0 || (R.Step == 0 && R.Start != R.Stop)) {
+  // A step of 0 would never reach the end of a range, and one that is no
+  // finite number, or too small for the values to be counted, walks none.
+  const bool walks = R.Step > 0 && std::isfinite(R.Step) &&
+                     (R.Stop - R.Start) / R.Step < static_cast<double>(INT_MAX) - 1;
+  if (R.Step < 0 || std::isnan(R.Step) || std::isinf(R.Step) ||
+      (R.Start != R.Stop && !walks)) {
     std::fprintf(stderr, "%s: bad step value\n", prog);
     return false;
   }
