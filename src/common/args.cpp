@@ -45,6 +45,11 @@ bool Args::take_int(int& out, const char* fmt) {
 
 bool Args::take_int(int& out) { return take_int(out, "%s: integer expected after %s\n"); }
 
+bool Args::take_present_int(int& out) {
+  if (failed_ || pos_ + 1 >= argc_) return report("%s: argument missing after %s\n");
+  return take_int(out);
+}
+
 bool Args::take_real(double& out, const char* fmt) {
   if (failed_ || pos_ + 1 >= argc_ || !read_real(argv_[pos_ + 1], out)) return report(fmt);
   ++pos_;

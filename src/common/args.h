@@ -27,10 +27,16 @@ class Args {
   bool take_string(std::string& out);       // "%s: argument missing after %s\n"
   bool take_int(int& out);                  // "%s: integer expected after %s\n"
   bool take_real(double& out);              // "%s: real expected after %s\n"
+  // An integer whose absence is told apart from a word that is not one:
+  // "argument missing" when nothing follows, "integer expected" otherwise.
+  bool take_present_int(int& out);
   // A value with a message of the program's own: fmt gets (prog, option).
   bool take_word(std::string& out, const char* fmt);
   bool take_int(int& out, const char* fmt);
   bool take_real(double& out, const char* fmt);
+
+  // Whether a word follows the current one.
+  bool has_value() const { return pos_ + 1 < argc_; }
 
   // Ends the scan without an error (after "-v", "-h" ...).
   void stop() { stopped_ = true; }

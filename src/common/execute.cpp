@@ -52,4 +52,13 @@ int execute(const char* Tool_Name, const std::string& Program,
   return -1;
 }
 
+bool Run_Step(const char* Tool_Name, const std::string& Program,
+              const std::vector<std::string>& Arguments) {
+  const int status = execute(Tool_Name, Program, Arguments);
+  if (status == 0) return true;
+  std::fprintf(stderr, "%s: error: %s failed (exit status %d)\n", Tool_Name, Program.c_str(),
+               status);
+  return false;
+}
+
 }  // namespace orv

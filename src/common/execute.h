@@ -18,4 +18,10 @@ inline constexpr int EXECUTE_NOT_STARTED = 127;
 int execute(const char* Tool_Name, const std::string& Program,
             const std::vector<std::string>& Arguments = {});
 
+// One step of a chain: execute, and unless the child ended with 0,
+// "<tool>: error: <program> failed (exit status N)" on stderr; true only when
+// it ended well, so that no later step works on missing or stale files.
+bool Run_Step(const char* Tool_Name, const std::string& Program,
+              const std::vector<std::string>& Arguments = {});
+
 }  // namespace orv

@@ -184,6 +184,9 @@ void Write_Law(FILE* out, const LAW_DESC& law) {
       std::size_t pairs = hyper_pairs(law);
       for (std::size_t j = 0; j < pairs; ++j)
         std::fprintf(out, "%8.4f %8.4f ", hyper_q(law, j), hyper_m(law, j));
+      // No branch left (a law read with too few parameters): "H" alone does
+      // not read, one lone value reads back as this same empty law.
+      if (pairs == 0) std::fprintf(out, "%8.4f ", 0.0);
       return;
     }
     case 'P':

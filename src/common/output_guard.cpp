@@ -72,21 +72,36 @@ void Output_Guard::report(const std::string& name, int err) {
                std::strerror(err ? err : EIO));
 }
 
-bool Output_Guard::redirect_stdout(const std::string& path) {
+bool Output_Guard::redirect_stdout(const std::string& path, bool report_failure) {
   std::fflush(stdout);
   std::string temp = wants_temporary(path) ? make_temporary(path) : "";
   const std::string& target = temp.empty() ? path : temp;
+  // freopen would close stdout before failing: try the name first so a
+  // failure leaves standard output where it was (a fresh temporary opens).
+  FILE* probe = temp.empty() ? std::fopen(target.c_str(), "w") : nullptr;
+  if (temp.empty() && probe == nullptr) {
+    int err = errno;
+    if (report_failure)
+      std::fprintf(stderr, "%s: error: cannot open %s: %s\n", program_.c_str(), path.c_str(),
+                   std::strerror(err));
+    if (report_failure) failed_ = true;
+    errno = err;
+    return false;
+  }
+  if (probe != nullptr) std::fclose(probe);
   if (std::freopen(target.c_str(), "w", stdout) == nullptr) {
     int err = errno;
-    std::fprintf(stderr, "%s: error: cannot open %s: %s\n", program_.c_str(), path.c_str(),
-                 std::strerror(err));
+    if (report_failure)
+      std::fprintf(stderr, "%s: error: cannot open %s: %s\n", program_.c_str(), path.c_str(),
+                   std::strerror(err));
     if (!temp.empty()) {
       ::unlink(temp.c_str());
       live_temps().erase(temp);
     }
     // freopen closed the old stdout; give the process a harmless one back.
     if (std::freopen("/dev/null", "w", stdout) == nullptr) std::clearerr(stdout);
-    failed_ = true;
+    if (report_failure) failed_ = true;
+    errno = err;
     return false;
   }
   stdout_slot_ = static_cast<int>(pending_.size());
@@ -95,19 +110,21 @@ bool Output_Guard::redirect_stdout(const std::string& path) {
   return true;
 }
 
-FILE* Output_Guard::open(const std::string& path) {
+FILE* Output_Guard::open(const std::string& path, bool report_failure) {
   std::string temp = wants_temporary(path) ? make_temporary(path) : "";
   const std::string& target = temp.empty() ? path : temp;
   FILE* f = std::fopen(target.c_str(), "w");
   if (f == nullptr) {
     int err = errno;
-    std::fprintf(stderr, "%s: error: cannot open %s: %s\n", program_.c_str(), path.c_str(),
-                 std::strerror(err));
+    if (report_failure)
+      std::fprintf(stderr, "%s: error: cannot open %s: %s\n", program_.c_str(), path.c_str(),
+                   std::strerror(err));
     if (!temp.empty()) {
       ::unlink(temp.c_str());
       live_temps().erase(temp);
     }
-    failed_ = true;
+    if (report_failure) failed_ = true;
+    errno = err;
     return nullptr;
   }
   pending_.push_back({f, temp, path, true});

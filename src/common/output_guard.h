@@ -31,13 +31,16 @@ public:
 
   // Reopens stdout on a temporary beside `path`. On failure prints
   // "<program>: error: cannot open <path>: <cause>" on stderr and returns
-  // false; stdout is then unchanged.
-  bool redirect_stdout(const std::string& path);
+  // false; stdout is then unchanged. With `report_failure` false nothing is printed
+  // and the failure is the caller's to report (errno holds the cause): a
+  // program whose own text for it users rely on, or one that goes on
+  // without the file.
+  bool redirect_stdout(const std::string& path, bool report_failure = true);
 
   // Opens a temporary beside `path` for writing; null (with the message
-  // above) when it cannot. The stream is the guard's: close it with close()
-  // or let finish() do it.
-  FILE* open(const std::string& path);
+  // above, unless `report_failure` is false) when it cannot. The stream is the
+  // guard's: close it with close() or let finish() do it.
+  FILE* open(const std::string& path, bool report_failure = true);
   // Flushes and closes a stream from open(), reporting a write error.
   // Returns false when the text did not reach the disk.
   bool close(FILE* f);

@@ -43,6 +43,11 @@ struct LINK_LIST {
   int Weight = 1;
   std::string Data;
   int Is_Inhibitor = 0;
+  // For an arc to a submodel port, which leaves Outputs for the binding
+  // table: its index among its object's arcs in list order, so that it goes
+  // back to the same place (where a Random probability expects it). -1 for
+  // any other arc.
+  int Position = -1;
 };
 // An arc list in list order (a vector: nets hold two per object, and most
 // are short).

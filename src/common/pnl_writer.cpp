@@ -124,6 +124,24 @@ void arc(const LINK_LIST& a, bool inhibitor_mark, bool keep_kind = false) {
   if (inhibitor_mark && a.Is_Inhibitor) std::fputs(" I", Out_File);
 }
 
+// An object's arcs in file order, its arcs to submodel ports back where they
+// were written (a Random probability belongs to the arc at its place); port
+// arcs of unknown position follow the others.
+void object_arcs(const pn::ARC_LIST& outputs, const std::vector<const LINK_LIST*>* ports,
+                 bool inhibitor_mark) {
+  std::vector<const LINK_LIST*> list;  // list order
+  for (const LINK_LIST& a : outputs) list.push_back(&a);
+  std::vector<const LINK_LIST*> placed, rest;
+  if (ports)
+    for (const LINK_LIST* a : *ports) (a->Position >= 0 ? placed : rest).push_back(a);
+  std::stable_sort(placed.begin(), placed.end(),
+                   [](const LINK_LIST* x, const LINK_LIST* y) { return x->Position < y->Position; });
+  for (const LINK_LIST* a : placed)
+    list.insert(list.begin() + std::min<std::ptrdiff_t>(a->Position, std::ssize(list)), a);
+  for (auto a = list.rbegin(); a != list.rend(); ++a) arc(**a, inhibitor_mark);
+  for (const LINK_LIST* a : rest) arc(*a, inhibitor_mark);
+}
+
 bool same_address(const ADDRESS* a, const ADDRESS* b) {
   for (; a && b; a = a->Next.get(), b = b->Next.get())
     if (a->Type != b->Type || a->Number != b->Number) return false;
@@ -227,9 +245,8 @@ void write_net(const PetriNet& net) {
     std::fprintf(Out_File, "T %d ", i + 1);
     names(t.Name, t.Data);
     Write_Law(Out_File, *t.Tr_Law);
-    for (auto a = t.Outputs.rbegin(); a != t.Outputs.rend(); ++a) arc(*a, false);
-    if (auto it = trans_ports.find(i); it != trans_ports.end())
-      for (const LINK_LIST* a : it->second) arc(*a, false);
+    auto tp = trans_ports.find(i);
+    object_arcs(t.Outputs, tp != trans_ports.end() ? &tp->second : nullptr, false);
     std::fputs(";\n", Out_File);
   }
   for (int j = 0; j < net.Nb_Places && j < static_cast<int>(net.P.size()); ++j) {
@@ -242,9 +259,8 @@ void write_net(const PetriNet& net) {
     // gets them in the order they were read, so that it reads back alike.
     Write_Init_Mark_PN(p.Init_Pop, std::vector<double>(p.Lag_Times.rbegin(), p.Lag_Times.rend()));
     write_routing(p.Outdegree, p.Routing.get(), true);
-    for (auto a = p.Outputs.rbegin(); a != p.Outputs.rend(); ++a) arc(*a, true);
-    if (auto it = place_ports.find(j); it != place_ports.end())
-      for (const LINK_LIST* a : it->second) arc(*a, true);
+    auto pp = place_ports.find(j);
+    object_arcs(p.Outputs, pp != place_ports.end() ? &pp->second : nullptr, true);
     std::fputs(";\n", Out_File);
   }
   for (const BINDING* b : statements) {
@@ -257,24 +273,65 @@ void write_net(const PetriNet& net) {
 
   if (net.Nb_Inputs > 0 || net.Nb_Outputs > 0) {
     std::fputs("Export\n", Out_File);
-    for (int i = 0; i < net.Nb_Inputs && i < static_cast<int>(net.Inputs.size()); ++i) {
-      if (!net.Inputs[i]) continue;
-      std::fprintf(Out_File, "\tIN  %d IS ", i + 1);
-      export_address(net.Inputs[i].get());
-      std::fputs(";\n", Out_File);
-    }
-    for (int i = 0; i < net.Nb_Outputs && i < static_cast<int>(net.Outputs.size()); ++i) {
-      if (!net.Outputs[i]) continue;
-      std::fprintf(Out_File, "\tOUT %d IS ", i + 1);
-      export_address(net.Outputs[i].get());
-      std::fputs(";\n", Out_File);
-    }
+    // Any object of the net: what an entry outside the port interval names
+    // is never looked at.
+    pn::AddressPtr some_object = net.Nb_Places > 0 ? pn::New_Address('P', 0) : pn::New_Address('T', 0);
+    auto ports = [&](const char* keyword, const std::vector<pn::AddressPtr>& table, int count) {
+      count = std::min(count, static_cast<int>(table.size()));
+      int gaps = 0;
+      for (int i = 0; i < count; ++i) {
+        if (!table[i]) {
+          ++gaps;
+          continue;
+        }
+        std::fprintf(Out_File, "\t%s %d IS ", keyword, i + 1);
+        export_address(table[i].get());
+        std::fputs(";\n", Out_File);
+      }
+      // The reader numbers ports 1..(entries written): a port left empty
+      // (its export was out of that interval, and ignored) is kept empty by
+      // writing one more entry, again out of the interval. Without it the
+      // next read would shrink the interval and drop a filled port, and an
+      // Export section of empty ports would have no entry at all.
+      for (int g = 0; g < gaps; ++g) {
+        std::fprintf(Out_File, "\t%s %d IS ", keyword, count + 1);
+        export_address(some_object.get());
+        std::fputs(";\n", Out_File);
+      }
+    };
+    ports("IN ", net.Inputs, net.Nb_Inputs);
+    ports("OUT", net.Outputs, net.Nb_Outputs);
   }
+}
+
+// PNL needs at least one object; a net whose objects were all ignored on
+// reading would be written as a text that no longer reads.
+bool expressible(const PetriNet& net, const std::string& toolname) {
+  auto has_law = [](const auto& o) { return o.Tr_Law != nullptr; };
+  auto place_has_law = [](const auto& o) { return o.Pl_Law != nullptr; };
+  if (std::none_of(net.T.begin(), net.T.end(), has_law) &&
+      std::none_of(net.P.begin(), net.P.end(), place_has_law)) {
+    std::fprintf(stderr, "%s: error: a net without transitions or places cannot be written as PNL.\n",
+                 toolname.c_str());
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
 
+int Write_PN_As_PNL(const PetriNet& net, FILE* stream, const std::string& toolname) {
+  if (!expressible(net, toolname)) return -1;
+  Out_File = stream;
+  TOOLNAME = toolname;
+  Write_Header("pnl", toolname);
+  write_net(net);
+  Out_File = stdout;
+  return 1;
+}
+
 int Write_PN_As_PNL(const PetriNet& net, const std::string& path, const std::string& toolname) {
+  if (!expressible(net, toolname)) return -1;
   if (!Open_Out_File(path)) return 0;
   TOOLNAME = toolname;
   Write_Header("pnl", toolname);

@@ -2,6 +2,7 @@
 // program and the date. Everything is printed to Out_File.
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,11 @@ extern std::string TOOLNAME;
 // Out_File is standard output again afterwards.
 int Write_PN_As_PNL(const pn::PetriNet& net, const std::string& path,
                     const std::string& toolname);
+
+// Writes net to an open stream and leaves flushing and closing, with their
+// checks, to the caller (a program's output guard). 1, or -1 (with a
+// message, nothing written) for a net PNL cannot express.
+int Write_PN_As_PNL(const pn::PetriNet& net, FILE* stream, const std::string& toolname);
 
 // "%1d " with the count, then "%8.4f " per lag.
 void Write_Init_Mark_PN(int count, const std::vector<double>& lags);

@@ -6,6 +6,7 @@
 #include <unordered_set>
 #include <utility>
 
+#include "common/read_text.h"
 #include "egl_parser.hpp"
 #include "eventgraph/egl_scanner.h"
 
@@ -35,8 +36,12 @@ EventGraphPtr run_parse() {
 
 EventGraphPtr Read_Network(FILE* in) {
   if (in == nullptr) return nullptr;
-  egl::Scanner_Input input(in);
-  return run_parse();
+  std::string text;
+  if (!Read_Whole_Stream(in, text)) {
+    std::fputs("Error: input in flex scanner failed\n", stderr);
+    return nullptr;
+  }
+  return Read_Network_Text(text);
 }
 
 EventGraphPtr Read_Network_Text(std::string_view text) {

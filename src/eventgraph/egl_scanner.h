@@ -23,7 +23,6 @@ void Close_Law();
 
 class Scanner_Input {
  public:
-  explicit Scanner_Input(FILE* in);
   // text must outlive the object; its size must fit an int.
   explicit Scanner_Input(std::string_view text);
   ~Scanner_Input();

@@ -1,7 +1,5 @@
 #include "eventgraph/mp_tables.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <limits>
@@ -11,6 +9,7 @@
 #include "common/random_variates.h"
 #include "eventgraph/egl_reader.h"
 #include "eventgraph/topology.h"
+#include "common/physical_memory.h"
 
 namespace orv::eg {
 
@@ -25,11 +24,7 @@ constexpr int BLOCK = 64;
 // A table request beyond physical memory would only be met lazily by the
 // system and end in the process being killed; refuse it instead.
 bool fits_in_memory(double doubles) {
-  const long pages = sysconf(_SC_PHYS_PAGES);
-  const long page = sysconf(_SC_PAGE_SIZE);
-  if (pages <= 0 || page <= 0) return true;
-  return doubles * static_cast<double>(sizeof(double)) <
-         static_cast<double>(pages) * static_cast<double>(page);
+  return doubles * static_cast<double>(sizeof(double)) < orv::Physical_Memory();
 }
 
 bool is_constant_law(const LawPtr& law) { return is_constant(law.get()) != 0; }

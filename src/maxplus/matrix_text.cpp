@@ -1,10 +1,11 @@
 // Reading and writing max-plus matrices as text.
 #include <algorithm>
-#include <cctype>
+#include <cmath>
 #include <string>
 #include <vector>
 
 #include "maxplus/maxplus.h"
+#include "maxplus/text_words.h"
 
 namespace orv::mp {
 
@@ -14,24 +15,15 @@ constexpr const char* FULL_TAG = "FullMat";
 constexpr const char* SP_TAG = "SpMat";
 constexpr double eps = M_INFINITY;
 
-// As fscanf "%s" reads a word, without its length limit: leading white space
-// is skipped and the delimiter stays in the stream.
-bool read_word(FILE* in, std::string& word) {
-  word.clear();
-  int c = std::getc(in);
-  while (c != EOF && std::isspace(c)) c = std::getc(in);
-  if (c == EOF) return false;
-  while (c != EOF && !std::isspace(c)) {
-    word.push_back(static_cast<char>(c));
-    c = std::getc(in);
-  }
-  if (c != EOF) std::ungetc(c, in);
-  return true;
-}
+using text::read_word;
+
+// No max-plus value is undefined or plus infinity; minus infinity stays a
+// value below eps.
+bool is_value(double v) { return !std::isnan(v) && v != HUGE_VAL; }
 
 // "%lf" applied to a word: a leading number counts ("1x" is 1).
 bool word_real(const std::string& word, double& value) {
-  return std::sscanf(word.c_str(), "%lf", &value) == 1;
+  return std::sscanf(word.c_str(), "%lf", &value) == 1 && is_value(value);
 }
 
 void warn_below_eps(const char* tag, double value) {
@@ -60,7 +52,7 @@ int read_triples(FILE* in, const char* tag, Store store) {
   int col = 0;
   double value = 0;
   while (std::fscanf(in, "%d %d %lf", &row, &col, &value) == 3) {
-    if (!store(row, col, value)) {
+    if (!is_value(value) || !store(row, col, value)) {
       warn_failed_set(tag, row, col, value);
       ok = 0;
       break;

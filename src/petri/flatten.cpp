@@ -183,20 +183,36 @@ void link_binding(PetriNet& top, const Node& n, BINDING& b) {
     std::printf(f == 'T' ? ": now -> P %d\n" : ": now -> T %d\n", nd + 1);
     std::printf("%s: bound %c%d to %c%d.\n", TAG, f, ns + 1, t, nd + 1);
   }
+  // An arc its object wrote to a port goes back where it was written among
+  // the object's arcs; an arc made by a binding statement goes in front.
+  ARC_LIST& outputs = f == 'T' ? top.T[ns].Outputs : top.P[ns].Outputs;
+  const size_t at = arc.Position >= 0 ? std::min<size_t>(arc.Position, outputs.size()) : 0;
+  arc.Position = -1;
+  outputs.insert(outputs.begin() + static_cast<std::ptrdiff_t>(at), std::move(arc));
   if (f == 'T') {
-    top.T[ns].Outputs.insert(top.T[ns].Outputs.begin(), std::move(arc));
     top.P[nd].Inputs.insert(top.P[nd].Inputs.begin(), std::move(back));
     ++top.P[nd].Indegree;
   } else {
-    top.P[ns].Outputs.insert(top.P[ns].Outputs.begin(), std::move(arc));
     top.T[nd].Inputs.insert(top.T[nd].Inputs.begin(), std::move(back));
     ++top.T[nd].Indegree;
   }
 }
 
 void Link_Bindings(PetriNet& top, const std::vector<Node>& nodes) {
+  // Arcs written to ports first, each object's in ascending position, so
+  // that every one lands between the same neighbours it was written with.
   for (const Node& n : nodes) {
-    for (BINDING& b : n.net->Binding_Table) link_binding(top, n, b);
+    std::vector<BINDING*> placed;
+    for (BINDING& b : n.net->Binding_Table)
+      if (b.Link && b.Link->Position >= 0) placed.push_back(&b);
+    std::stable_sort(placed.begin(), placed.end(), [](const BINDING* x, const BINDING* y) {
+      return x->Link->Position < y->Link->Position;
+    });
+    for (BINDING* b : placed) link_binding(top, n, *b);
+  }
+  for (const Node& n : nodes) {
+    for (BINDING& b : n.net->Binding_Table)
+      if (!(b.Link && b.Link->Position >= 0)) link_binding(top, n, b);
     n.net->Binding_Table.clear();
   }
 }

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "common/address_write.h"
+#include "common/read_text.h"
 #include "petri/pnl_scan.h"
 #include "pnl_parser.hpp"
 
@@ -19,6 +20,8 @@ int Debug = 0;
 int Nb_Submodels = 0;
 std::vector<std::string> File_Name_Table;
 int Submodel_Level = 0;
+int Max_Submodel_Depth = 100;
+long Max_Submodel_Instances = 100000;
 int Parsing_Done = 0;
 
 namespace {
@@ -78,8 +81,11 @@ NetPtr read_guarded(FILE* in, const std::string& path) {
     open_files.push_back(id);
     guard.pushed = true;
   }
+  std::string text;
+  if (!Read_Whole_Stream(in, text)) throw Scan_Error("input in flex scanner failed");
+  if (text.size() > static_cast<size_t>(INT32_MAX)) throw std::bad_alloc();
   Reader rd;
-  Scanner scanner(rd, in);
+  Scanner scanner(rd, text);
   return parse_with(rd, path);
 }
 
@@ -281,11 +287,14 @@ bool invert_arcs(PetriNet& net, std::vector<From>& from, std::vector<To>& to, ch
   int nb_to = static_cast<int>(to.size());
   for (size_t i = 0; i < from.size(); ++i) {
     ARC_LIST kept;
+    int position = 0;
     for (auto& arc : from[i].Outputs) {
       if (arc.A_Dest) {
+        arc.Position = position++;
         Add_Binding(net.Binding_Table, type, static_cast<int>(i), std::move(arc));
         continue;
       }
+      ++position;
       if (arc.Link_Type == wrong_kind || arc.Dest < 0 || arc.Dest >= nb_to) {
         const char* prefix = arc.Link_Type == 2 ? "P" : arc.Link_Type == 1 ? "T" : "";
         std::printf("%s: error: illegal arc destination (%s%d) from %s %d in file %s.\n", TAG,
@@ -501,8 +510,20 @@ bool Read_Submodel_Files(std::vector<SUBM_DES>& subs) {
   if (Debug) std::printf("Found %d Submodels in total.\n", Nb_Submodels);
   File_Name_Table.clear();
   for (const auto& s : subs) File_Name_Table.push_back(s.File_Name);
+  static long instances_read = 0;
+  if (Submodel_Level == 0) instances_read = 0;
+  if (Submodel_Level >= Max_Submodel_Depth) {
+    std::printf("%s: error: submodel files nested deeper than %d levels (%s).\n", TAG,
+                Max_Submodel_Depth, subs.front().File_Name.c_str());
+    return false;
+  }
   bool ok = true;
   for (auto& s : subs) {
+    if (++instances_read > Max_Submodel_Instances) {
+      std::printf("%s: error: more than %ld submodel instances (%s).\n", TAG,
+                  Max_Submodel_Instances, s.File_Name.c_str());
+      return false;
+    }
     if (Debug)
       std::printf("Opening file %s, looking for submodel [level %d]\n", s.File_Name.c_str(),
                   Submodel_Level);

@@ -22,6 +22,11 @@ extern int Nb_Submodels;
 extern std::vector<std::string> File_Name_Table;
 extern int Submodel_Level;
 extern int Parsing_Done;
+// Bounds on what one read may build: a chain of files nested deeper than
+// Max_Submodel_Depth would exhaust the stack, and files naming their
+// submodel files several times grow exponentially. Refused beyond them.
+extern int Max_Submodel_Depth;
+extern long Max_Submodel_Instances;
 
 // An empty path reads standard input. The stream read is closed afterwards.
 NetPtr Read_Network(const std::string& path);

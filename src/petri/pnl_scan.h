@@ -13,10 +13,9 @@ struct Scan_Error : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// A scanner over a stream or over a copy of a text, reporting into rd.
+// A scanner over a copy of a text, reporting into rd.
 class Scanner {
  public:
-  Scanner(Reader& rd, FILE* in);
   Scanner(Reader& rd, std::string_view text);
   ~Scanner();
   Scanner(const Scanner&) = delete;

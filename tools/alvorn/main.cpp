@@ -3,10 +3,12 @@
 #include <string>
 
 #include "common/args.h"
+#include "common/output_guard.h"
 #include "petri/pnl_reader.h"
 
 int main(int argc, char** argv) {
   const char* prog = "alvorn";
+  orv::Output_Guard out(prog);
   orv::Args args(argc, argv, prog);
   std::string file;
   while (args.next()) {
@@ -18,20 +20,20 @@ int main(int argc, char** argv) {
       // The reader turns the parser trace off each time it reads.
     } else if (args.is("-v")) {
       args.print_version();
-      return 0;
+      return out.finish(0);
     } else if (args.is("-h") || args.is("-?")) {
       std::printf("Usage: %s [-f <file>] [-?] [-h] \n", argv[0]);
-      return 0;
+      return out.finish(0);
     }
   }
-  if (args.failed()) return -1;
+  if (args.failed()) return out.finish(-1);
 
   orv::pn::Debug = 1;
   orv::pn::NetPtr net = orv::pn::Read_Network(file);
   if (!net) {
     std::fprintf(stderr, "%s: Error reading network.\n", prog);
-    return -1;
+    return out.finish(-1);
   }
   orv::pn::dumpe_network(*net);
-  return 0;
+  return out.finish(0);
 }

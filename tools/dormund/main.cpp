@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/args.h"
+#include "common/output_guard.h"
 #include "eventgraph/egl_reader.h"
 #include "eventgraph/mp_tables.h"
 #include "writers.h"
@@ -22,31 +23,9 @@ void usage() {
   std::printf("\n\t[-int] [-flag_trans <int>]\n");
 }
 
-// "argument missing" when nothing follows, "integer expected" otherwise.
-bool take_int(orv::Args& a, int& out) {
-  const char* opt = a.word();
-  std::string text;
-  if (!a.take_string(text)) return false;
-  if (!orv::read_int(text.c_str(), out)) {
-    std::printf("%s: integer expected after %s\n", a.prog().c_str(), opt);
-    a.fail();
-    return false;
-  }
-  return true;
-}
-
-// A full disk must not pass for a written matrix.
-int finish(const std::string& prog) {
-  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-    std::fprintf(stderr, "%s: error writing the output.\n", prog.c_str());
-    return -1;
-  }
-  return 0;
-}
-
 }  // namespace
 
-int run(int argc, char** argv) {
+int run(orv::Output_Guard& out, int argc, char** argv) {
   const char* prog_name = argc > 0 && argv[0] != nullptr ? argv[0] : "dormund";
   const std::string prog(prog_name);
   orv::Args a(argc, argv, prog);
@@ -83,9 +62,9 @@ int run(int argc, char** argv) {
     } else if (a.is("-full")) {
       fmt.Sparse = false;
     } else if (a.is("-slice")) {
-      take_int(a, slice);
+      a.take_present_int(slice);
     } else if (a.is("-flag_trans")) {
-      take_int(a, flag_trans);
+      a.take_present_int(flag_trans);
     } else if (a.is("-v")) {
       std::printf("%s (Version %s)\n", "dormund", orv::ORV_VERSION);
       return 0;
@@ -118,12 +97,9 @@ int run(int argc, char** argv) {
       break;
   }
 
-  if (has_out) {
-    std::fflush(stdout);
-    if (std::freopen(out_file.c_str(), "w", stdout) == nullptr) {
-      std::fprintf(stderr, "%s: Error opening file %s.\n", prog.c_str(), out_file.c_str());
-      return -1;
-    }
+  if (has_out && !out.redirect_stdout(out_file, false)) {
+    std::fprintf(stderr, "%s: Error opening file %s.\n", prog.c_str(), out_file.c_str());
+    return -1;
   }
 
   const orv::EventGraph& g = *tables.Le_Reseau();
@@ -132,7 +108,7 @@ int run(int argc, char** argv) {
     if (fmt.Lang == dormund::SORVIC) dormund::Write_Sorvic_Sequence(g, fmt, prog.c_str());
     else if (fmt.Sparse) dormund::Write_Matrix_Sequence_As_Sparse(g, fmt);
     else dormund::Write_Matrix_Sequence_As_Full(g, fmt);
-    return finish(prog);
+    return 0;
   }
 
   if (fmt.Prefix.empty()) fmt.Prefix.assign(1, 'A');
@@ -165,15 +141,16 @@ int run(int argc, char** argv) {
     else tables.Fill_Initial_Vector(Y);
     dormund::Write_Vector(Y, size, fmt);
   }
-  return finish(prog);
+  return 0;
 }
 
 int main(int argc, char** argv) {
   // A graph too large for its matrices must end with a message, not abort.
+  orv::Output_Guard out("dormund");
   try {
-    return run(argc, argv);
+    return out.finish(run(out, argc, argv));
   } catch (const std::bad_alloc&) {
     std::fprintf(stderr, "%s: error: not enough memory.\n", argc > 0 ? argv[0] : "dormund");
-    return -5;
+    return out.finish(-5);
   }
 }

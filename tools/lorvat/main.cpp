@@ -6,6 +6,7 @@
 
 #include "common/args.h"
 #include "common/law.h"
+#include "common/output_guard.h"
 #include "common/pnl_writer.h"
 #include "petri/flatten.h"
 #include "petri/pnl_reader.h"
@@ -41,6 +42,8 @@ bool Determinize_PN(orv::pn::PetriNet& net) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A file that cannot be written fails the run as one that cannot be opened.
+  orv::Output_Guard out(PROG, -2);
   orv::Args args(argc, argv, PROG);
   std::string in_file, out_file;
   bool flatten = false, determinize = false, expand_names = true;
@@ -60,33 +63,29 @@ int main(int argc, char** argv) {
       orv::pn::Debug = 1;
     } else if (args.is("-v")) {
       args.print_version();
-      return 0;
+      return out.finish(0);
     } else if (args.is("-h") || args.is("-?")) {
       std::printf("Usage: %s [-f <file>] [-determinize] ", PROG);
       std::printf("[-flatten] [-noExpandNames]\n\t[-o <file>] [-debug] ");
       std::printf("[-h] [-?]\n");
-      return 0;
+      return out.finish(0);
     }
   }
-  if (args.failed()) return -1;
+  if (args.failed()) return out.finish(-1);
 
   orv::pn::NetPtr net = orv::pn::Read_Network(in_file);
   if (!net) {
     std::fprintf(stderr, "%s: Error reading network. No translation.\n", PROG);
-    return -1;
+    return out.finish(-1);
   }
   if (flatten) orv::pn::Flatten_PN(*net, expand_names ? 1 : 0);
-  if (determinize && !Determinize_PN(*net)) return -1;
+  if (determinize && !Determinize_PN(*net)) return out.finish(-1);
 
-  int written = orv::Write_PN_As_PNL(*net, out_file, PROG);
-  if (written == 0) {
+  // Only a net that is ready to be written may replace an existing file
+  // (which may be the input itself).
+  if (!out_file.empty() && !out.redirect_stdout(out_file, false)) {
     std::fprintf(stderr, "%s: Error opening file %s.\n", PROG, out_file.c_str());
-    return -2;
+    return out.finish(-2);
   }
-  if (written < 0) {
-    std::fprintf(stderr, "%s: Error writing file %s.\n", PROG,
-                 out_file.empty() ? "<stdout>" : out_file.c_str());
-    return -2;
-  }
-  return 0;
+  return out.finish(orv::Write_PN_As_PNL(*net, stdout, PROG) == 1 ? 0 : -2);
 }

@@ -1,7 +1,5 @@
 #include "compile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -13,6 +11,7 @@
 #include "common/execute.h"
 #include "common/pnl_writer.h"
 #include "common/resources.h"
+#include "common/work_files.h"
 
 // The arrays are defined once, in the generated unit.
 #define RESOURCES
@@ -27,41 +26,6 @@ const char* const TOOL = "quanter";
 // The fragments the code generator writes into the work area.
 const char* const FRAGMENTS[] = {"pnc_initial_evolution.c", "pnc_evolution.c",
                                  "pnc_graph_parameters.h", "pnc_declarations.h"};
-
-std::string join(const std::string& dir, const char* name) {
-  if (!dir.empty() && dir.back() == '/') return dir + name;
-  return dir + "/" + name;
-}
-
-// The directory without the "/" that "-tmp" appends, except for "/" itself.
-std::string bare_dir(std::string dir) {
-  while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
-  return dir;
-}
-
-bool is_writable_dir(const std::string& dir) {
-  struct stat st {};
-  return stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && access(dir.c_str(), W_OK | X_OK) == 0;
-}
-
-// Creates path afresh for this run: an older file, or a link planted under
-// the name, is removed rather than written through.
-bool create_private_file(const std::string& path) {
-  if (unlink(path.c_str()) != 0 && errno != ENOENT) return false;
-  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0600);
-  if (fd < 0) return false;
-  close(fd);
-  return true;
-}
-
-// Runs one step of the chain; false, after a message, when it did not end
-// well, so that no later step works on missing or stale files.
-bool run_step(const std::string& program, const std::vector<std::string>& args) {
-  int status = orv::execute(TOOL, program, args);
-  if (status == 0) return true;
-  std::fprintf(stderr, "%s: error: %s failed (exit status %d)\n", TOOL, program.c_str(), status);
-  return false;
-}
 
 }  // namespace
 
@@ -86,22 +50,19 @@ Compile_Result Compile_PN(const orv::pn::PetriNet& Reseau, int Checking, const s
   std::string dir;
   bool own_dir = false;
   if (!Tmp_Dir.empty()) {
-    dir = bare_dir(Tmp_Dir);
+    dir = orv::Bare_Dir(Tmp_Dir);
   } else if (std::getenv("TMP_DIR")) {
-    dir = bare_dir(Resource_Value[TMP_DIR]);
+    dir = orv::Bare_Dir(Resource_Value[TMP_DIR]);
   } else {
-    std::string templ = join(bare_dir(Resource_Value[TMP_DIR]), "quanter.XXXXXX");
-    std::vector<char> buf(templ.begin(), templ.end());
-    buf.push_back('\0');
-    if (!mkdtemp(buf.data())) {
+    dir = orv::Make_Private_Dir(Resource_Value[TMP_DIR], "quanter");
+    if (dir.empty()) {
       std::fprintf(stderr, "%s: error: cannot create a work directory in %s (%s)\n", TOOL,
                    Resource_Value[TMP_DIR].c_str(), std::strerror(errno));
       return COMPILE_FAILED;
     }
-    dir = buf.data();
     own_dir = true;
   }
-  if (!own_dir && !is_writable_dir(dir)) {
+  if (!own_dir && !orv::Is_Writable_Dir(dir)) {
     std::fprintf(stderr, "%s: error: %s is not a writable directory\n", TOOL, dir.c_str());
     return COMPILE_FAILED;
   }
@@ -109,28 +70,29 @@ Compile_Result Compile_PN(const orv::pn::PetriNet& Reseau, int Checking, const s
   // Files to be made are named as the user gave them: a search along PATH
   // means nothing for them. The net file defaults into the work area.
   const char* pnl_env = std::getenv("TMP_PNL_FILE");
-  const std::string pnl_file = pnl_env ? pnl_env : join(dir, "quanter.pnl");
+  const std::string pnl_file = pnl_env ? pnl_env : orv::Join_Path(dir, "quanter.pnl");
   const char* sim_env = std::getenv("SIM_NAME");
   const std::string sim_name = sim_env ? sim_env : orv::The_Resources.Default_Value[SIM_NAME];
   const std::string simulator =
-      !sim_name.empty() && sim_name[0] == '/' ? sim_name : join(dir, sim_name.c_str());
+      !sim_name.empty() && sim_name[0] == '/' ? sim_name : orv::Join_Path(dir, sim_name.c_str());
 
-  bool ok = create_private_file(pnl_file) && orv::Write_PN_As_PNL(Reseau, pnl_file, TOOL) == 1;
+  bool ok = orv::Create_Private_File(pnl_file) && orv::Write_PN_As_PNL(Reseau, pnl_file, TOOL) == 1;
   if (!ok) {
     std::fprintf(stderr, "%s: error: cannot write the net to %s\n", TOOL, pnl_file.c_str());
   } else {
-    ok = run_step(Resource_Value[TARVIN],
-                  {"-f", pnl_file, "-tmp", dir, "-tmax", std::to_string(options.Tmax), "-scaling",
-                   std::to_string(options.Scale), "-bs", std::to_string(options.Buf_Size)}) &&
-         run_step(Resource_Value[C_COMPILER], {Resource_Value[C_SOURCE_FILE], "-o", simulator,
-                                               "-I" + dir, "-lm", "-O2"}) &&
-         run_step(simulator, {});
+    ok = orv::Run_Step(TOOL, Resource_Value[TARVIN],
+                       {"-f", pnl_file, "-tmp", dir, "-tmax", std::to_string(options.Tmax),
+                        "-scaling", std::to_string(options.Scale), "-bs",
+                        std::to_string(options.Buf_Size)}) &&
+         orv::Run_Step(TOOL, Resource_Value[C_COMPILER],
+                       {Resource_Value[C_SOURCE_FILE], "-o", simulator, "-I" + dir, "-lm", "-O2"}) &&
+         orv::Run_Step(TOOL, simulator, {});
   }
 
   if (!Keep) {
     unlink(pnl_file.c_str());
     unlink(simulator.c_str());
-    for (const char* f : FRAGMENTS) unlink(join(dir, f).c_str());
+    for (const char* f : FRAGMENTS) unlink(orv::Join_Path(dir, f).c_str());
     if (own_dir) rmdir(dir.c_str());
   }
   return ok ? COMPILE_DONE : COMPILE_FAILED;

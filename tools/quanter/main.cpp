@@ -10,6 +10,7 @@
 #include <string>
 
 #include "common/args.h"
+#include "common/output_guard.h"
 #include "compile.h"
 #include "petri/analysis.h"
 #include "petri/flatten.h"
@@ -47,6 +48,7 @@ bool has_no_inhibitor(const orv::pn::PetriNet& net) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  orv::Output_Guard out(PROG);
   orv::Args args(argc, argv, PROG);
   std::string file;
   std::string tmp_dir;
@@ -56,9 +58,17 @@ int main(int argc, char** argv) {
     if (args.is("-f")) {
       args.take_string(file);
     } else if (args.is("-bs")) {
-      args.take_int(options.Buf_Size);
+      // A buffer holds at least one row of counters.
+      if (args.take_int(options.Buf_Size) && options.Buf_Size < 1) {
+        std::printf("%s: integer expected after %s\n", PROG, "-bs");
+        args.fail();
+      }
     } else if (args.is("-scale")) {
-      args.take_int(options.Scale);
+      // Ticks per time unit: a scale below 1 has no tick to count in.
+      if (args.take_int(options.Scale) && options.Scale < 1) {
+        std::printf("%s: integer expected after %s\n", PROG, "-scale");
+        args.fail();
+      }
     } else if (args.is("-tmax")) {
       // A run cannot end before it starts.
       if (args.take_int(options.Tmax) && options.Tmax < 0) {
@@ -80,19 +90,19 @@ int main(int argc, char** argv) {
         tmp_dir += '/';
     } else if (args.is("-v")) {
       args.print_version();
-      return 0;
+      return out.finish(0);
     } else if (args.is("-h") || args.is("-?")) {
       usage();
-      return 0;
+      return out.finish(0);
     }
   }
-  if (args.failed()) return -1;
+  if (args.failed()) return out.finish(-1);
   const bool debug = orv::pn::Debug != 0;
 
   orv::pn::NetPtr net = orv::pn::Read_Network(file);
   if (!net) {
     std::fprintf(stderr, "%s: Error opening file %s.\n", PROG, file.c_str());
-    return -2;
+    return out.finish(-2);
   }
   // Both modes work on one flat net: the PNL handed to the code generator
   // carries no bindings.
@@ -105,13 +115,13 @@ int main(int argc, char** argv) {
     scale = orv::pn::Find_Time_Scale(*net, 1, options.Scale, 0, nullptr);
   if (scale == 0) {
     refuse();
-    return -1;
+    return out.finish(-1);
   }
 
   orv::pn::LAYER_STRUCT layers;
   if (!orv::pn::topological_analysis(*net, &layers)) {
     std::printf("%s: zero time cycle encountered. No simulation.\n", PROG);
-    return -1;
+    return out.finish(-1);
   }
   if (debug) orv::pn::Dump_Layer_Struct(layers);
 
@@ -120,7 +130,7 @@ int main(int argc, char** argv) {
   if (static_cast<long long>(scale) * options.Tmax > INT_MAX) {
     std::printf("%s: error: -tmax %d is too long at time scale %d. No simulation.\n", PROG,
                 options.Tmax, scale);
-    return -1;
+    return out.finish(-1);
   }
 
   // The buffer holds every counter the recursion looks back to.
@@ -131,9 +141,9 @@ int main(int argc, char** argv) {
   if (compile) {
     switch (quanter::Compile_PN(*net, checking, tmp_dir, keep, options, debug)) {
       case quanter::COMPILE_DONE:
-        return 0;
+        return out.finish(0);
       default:
-        return -2;
+        return out.finish(-2);
     }
   }
 
@@ -145,9 +155,9 @@ int main(int argc, char** argv) {
   gettimeofday(&end, nullptr);
   if (!ran) {
     if (buffer >= INT_MAX) std::printf("Could not allocate space. Simulation not launched.\n");
-    return -2;
+    return out.finish(-2);
   }
   if (debug) quanter::dumpe_simulation(sim, *net);
   quanter::write_stat_results(sim, *net, start, end);
-  return 0;
+  return out.finish(0);
 }

@@ -1,7 +1,5 @@
 #include "simulation.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -12,6 +10,7 @@
 
 #include "common/random_variates.h"
 #include "petri/analysis.h"
+#include "common/physical_memory.h"
 
 namespace quanter {
 
@@ -28,15 +27,6 @@ long long ticks_of(double value, int Scale) {
   if (!(t >= 0)) return 0;
   if (t > static_cast<double>(INT_MAX)) return INT_MAX;
   return static_cast<long long>(t);
-}
-
-// Memory the machine has at all: tables beyond it are refused up front rather
-// than left to fail page by page.
-double physical_memory() {
-  long pages = sysconf(_SC_PHYS_PAGES);
-  long size = sysconf(_SC_PAGESIZE);
-  if (pages <= 0 || size <= 0) return 1e18;
-  return static_cast<double>(pages) * static_cast<double>(size);
 }
 
 bool build_tables(Simulation& sim, const PetriNet& net, const LAYER_STRUCT& layers) {
@@ -261,7 +251,7 @@ bool init_simulation(Simulation& sim, const PetriNet& Reseau, const LAYER_STRUCT
   sim.Last_Tick = static_cast<int>(static_cast<long long>(Scale) * N);
   if (Buf_Size < 1 || Scale < 1 || N < 0) return false;
   double bytes = static_cast<double>(Buf_Size) * Reseau.Nb_Trans * sizeof(int);
-  if (bytes > physical_memory()) return false;
+  if (bytes > orv::Physical_Memory()) return false;
   try {
     return build_tables(sim, Reseau, layers);
   } catch (const std::bad_alloc&) {

@@ -24,12 +24,13 @@ bool next_word(FILE* in, std::string& w) {
   return !w.empty();
 }
 
-// Whole words only: "1.5x" in a data file is a mistake, not 1.5.
+// Whole words only: "1.5x" (or "1.5" then a NUL byte) in a data file is a
+// mistake, not 1.5.
 bool parse_real(const std::string& w, double& out) {
   char* end = nullptr;
   errno = 0;
   double v = std::strtod(w.c_str(), &end);
-  if (w.empty() || *end != '\0' || !std::isfinite(v)) return false;
+  if (w.empty() || end != w.c_str() + w.size() || !std::isfinite(v)) return false;
   out = v;
   return true;
 }
@@ -38,7 +39,7 @@ bool parse_int(const std::string& w, long& out) {
   char* end = nullptr;
   errno = 0;
   long v = std::strtol(w.c_str(), &end, 10);
-  if (w.empty() || *end != '\0' || errno == ERANGE || v < INT_MIN || v > INT_MAX) return false;
+  if (w.empty() || end != w.c_str() + w.size() || errno == ERANGE || v < INT_MIN || v > INT_MAX) return false;
   out = v;
   return true;
 }

@@ -1,13 +1,12 @@
 // quorrel: waiting times of a queue with Poisson arrivals and a known
 // sequence of service epochs, for one customer or in the stationary regime.
-#include <unistd.h>
-
 #include <cmath>
 #include <cstdio>
 #include <memory>
 #include <string>
 
 #include "common/args.h"
+#include "common/output_guard.h"
 #include "data.h"
 #include "queueing/queue.h"
 
@@ -99,17 +98,6 @@ int scan(int argc, char** argv, Options& o) {
   return 0;
 }
 
-// Opens the results file before standard output is touched, so that a
-// failed open leaves standard output as it was.
-bool redirect_stdout(const std::string& name) {
-  FILE* f = std::fopen(name.c_str(), "w");
-  if (!f) return false;
-  std::fflush(stdout);
-  bool ok = dup2(fileno(f), STDOUT_FILENO) >= 0;
-  std::fclose(f);
-  return ok;
-}
-
 int overflow() {
   std::fprintf(stderr, "%s: error: numerical overflow, no result.\n", kProg);
   return -3;
@@ -121,7 +109,7 @@ bool all_finite(const std::vector<double>& v) {
   return true;
 }
 
-int transient(const Options& o, qn::SEQUENCE& s, double lambda, int n) {
+int transient(orv::Output_Guard& out, const Options& o, qn::SEQUENCE& s, double lambda, int n) {
   if (n > qn::Max_Customer) {
     std::printf("Error: could not allocate memory.\n");
     return -1;
@@ -133,7 +121,7 @@ int transient(const Options& o, qn::SEQUENCE& s, double lambda, int n) {
     std::printf("Error: could not allocate memory.\n");
     return -1;
   }
-  if (!o.Result_File_Name.empty() && !redirect_stdout(o.Result_File_Name))
+  if (!o.Result_File_Name.empty() && !out.redirect_stdout(o.Result_File_Name, false))
     std::fprintf(stderr, "%s: warning: could not open file %s\n", kProg, o.Result_File_Name.c_str());
   int st;
   if (o.moment) {
@@ -148,7 +136,7 @@ int transient(const Options& o, qn::SEQUENCE& s, double lambda, int n) {
   return st;
 }
 
-int stationary(const Options& o, qn::SEQUENCE& s, double lambda) {
+int stationary(orv::Output_Guard& out, const Options& o, qn::SEQUENCE& s, double lambda) {
   const double rho = lambda * s.Gamma;
   if (!(rho < 1)) {
     std::printf("Unstable queue (rho=%8.4f). No stationary distribution.\n", rho);
@@ -159,7 +147,7 @@ int stationary(const Options& o, qn::SEQUENCE& s, double lambda) {
     std::printf("Error: could not allocate memory.\n");
     return -1;
   }
-  if (!o.Result_File_Name.empty() && !redirect_stdout(o.Result_File_Name)) {
+  if (!o.Result_File_Name.empty() && !out.redirect_stdout(o.Result_File_Name, false)) {
     std::printf("%s: error: could not open file %s\n", kProg, o.Result_File_Name.c_str());
     return -1;
   }
@@ -186,7 +174,7 @@ int stationary(const Options& o, qn::SEQUENCE& s, double lambda) {
   return st;
 }
 
-int run(int argc, char** argv) {
+int run(orv::Output_Guard& out, int argc, char** argv) {
   Options o;
   int st = scan(argc, argv, o);
   if (st == kUsageShown) return 0;
@@ -223,13 +211,12 @@ int run(int argc, char** argv) {
     return -1;
   }
   const double lambda = o.lambda != 0 ? o.lambda : file_lambda;
-  return n >= 0 ? transient(o, s, lambda, n) : stationary(o, s, lambda);
+  return n >= 0 ? transient(out, o, s, lambda, n) : stationary(out, o, s, lambda);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  int st = run(argc, argv);
-  std::fflush(stdout);
-  return st;
+  orv::Output_Guard out(kProg);
+  return out.finish(run(out, argc, argv));
 }

@@ -4,12 +4,14 @@
 #include <string>
 
 #include "common/args.h"
+#include "common/output_guard.h"
 #include "petri/flatten.h"
 #include "petri/pnl_reader.h"
 #include "sabrel.h"
 
 int main(int argc, char** argv) {
   orv::sabrel::Run run;
+  orv::Output_Guard out(run.Prog);
   orv::Args args(argc, argv, run.Prog);
   std::string file, out_file, b_file;
   bool single_place = false;
@@ -31,20 +33,20 @@ int main(int argc, char** argv) {
       run.Total = true;
     } else if (args.is("-v")) {
       args.print_version();
-      return 0;
+      return out.finish(0);
     } else if (args.is("-h") || args.is("-?")) {
       std::printf("Usage: %s [-f <file>] ", argv[0]);
       std::fputs("[-debug] [-o <file>] [-min] [-total]\n\t", stdout);
       std::fputs("[-place <int>] [-Bfile <file>]\n", stdout);
-      return 0;
+      return out.finish(0);
     }
   }
-  if (args.failed()) return -1;
+  if (args.failed()) return out.finish(-1);
 
   orv::pn::NetPtr net = orv::pn::Read_Network(file);
   if (!net) {
     std::fprintf(stderr, "%s: Error reading network. No analysis.\n", run.Prog);
-    return -2;
+    return out.finish(-2);
   }
   if (orv::pn::Debug) orv::pn::dumpe_network(*net);
   // Arcs through submodel ports belong in the equations too.
@@ -52,17 +54,19 @@ int main(int argc, char** argv) {
   if (orv::sabrel::Has_Weights_Or_Inhibitors(*net)) {
     std::printf("%s: the networks has weights and/or inhibitor arcs.", run.Prog);
     std::fputs(" Can't handle it.\n", stdout);
-    return -3;
+    return out.finish(-3);
   }
   if (run.Total) b_file.clear();
-  if (!out_file.empty() && !std::freopen(out_file.c_str(), "w", stdout)) {
+  if (!out_file.empty() && !out.redirect_stdout(out_file, false)) {
     std::fprintf(stderr, "%s: Error opening file %s.\n", run.Prog, out_file.c_str());
-    return -1;
+    return out.finish(-1);
   }
   // Place numbers are given from 1.
   const long long index = static_cast<long long>(place) - 1;
-  if (!orv::sabrel::gen_solve_analyze(run, *net, single_place, index)) return -1;
-  if (!b_file.empty() && !orv::sabrel::write_B_file(run, *net, b_file, single_place, index))
-    return -1;
-  return run.Failed ? 1 : 0;
+  if (!orv::sabrel::gen_solve_analyze(run, *net, single_place, index)) return out.finish(-1);
+  if (!b_file.empty() && !orv::sabrel::write_B_file(out, run, *net, b_file, single_place, index))
+    return out.finish(-1);
+  // The bounds found stand when another place's program could not be written.
+  if (run.Failed) out.keep_on_failure();
+  return out.finish(run.Failed ? 1 : 0);
 }

@@ -137,9 +137,9 @@ bool gen_solve_analyze(Run& run, const pn::PetriNet& net, bool single_place, lon
   return true;
 }
 
-bool write_B_file(const Run& run, const pn::PetriNet& net, const std::string& file,
-                  bool single_place, long long place) {
-  FILE* f = std::fopen(file.c_str(), "w");
+bool write_B_file(Output_Guard& out, const Run& run, const pn::PetriNet& net,
+                  const std::string& file, bool single_place, long long place) {
+  FILE* f = out.open(file, false);
   if (!f) {
     std::printf("%s: could not open file %s for writing.\n", run.Prog, file.c_str());
     return false;
@@ -149,9 +149,7 @@ bool write_B_file(const Run& run, const pn::PetriNet& net, const std::string& fi
     int b = run.The_Bound[static_cast<size_t>(p)];
     if (b != Unbounded) std::fprintf(f, "%d %d\n", p, b);
   }
-  bool ok = std::fclose(f) == 0;
-  if (!ok) std::printf("%s: could not open file %s for writing.\n", run.Prog, file.c_str());
-  return ok;
+  return out.close(f);
 }
 
 }  // namespace orv::sabrel

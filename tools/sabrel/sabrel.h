@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/output_guard.h"
 #include "common/petri_net.h"
 
 namespace orv::sabrel {
@@ -32,8 +33,10 @@ void gen_lin_code(FILE* out, const pn::PetriNet& net, int place, bool total, boo
 // enough for any "-place" value minus 1.
 bool gen_solve_analyze(Run& run, const pn::PetriNet& net, bool single_place, long long place);
 
-// False (message printed) when the file cannot be opened.
-bool write_B_file(const Run& run, const pn::PetriNet& net, const std::string& file,
+// False (message printed) when the file cannot be opened. The file is the
+// guard's: it takes its name when the run ends well.
+bool write_B_file(Output_Guard& out, const Run& run, const pn::PetriNet& net,
+                  const std::string& file,
                   bool single_place, long long place);
 
 }  // namespace orv::sabrel

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "common/args.h"
+#include "common/output_guard.h"
 #include "umbrisk.h"
 
 namespace {
@@ -31,8 +32,11 @@ void usage() {
 int main(int argc, char** argv) {
   using namespace orv::umbrisk;
   const char* prog = argc > 0 ? argv[0] : "umbrisk";
+  orv::Output_Guard out("umbrisk");
   orv::Args args(argc, argv, prog, stderr);
   Options o;
+  std::string out_file;
+  bool has_out = false;
   while (args.next()) {
     std::string file;
     if (args.is("-f")) {
@@ -42,11 +46,8 @@ int main(int argc, char** argv) {
         return -1;
       }
     } else if (args.is("-o")) {
-      if (!args.take_word(file, "usage: %s: filename expected after -o\n")) return -1;
-      if (!std::freopen(file.c_str(), "w", stdout)) {
-        std::fprintf(stderr, "%s: cannot open file %s\n", prog, file.c_str());
-        return -1;
-      }
+      if (!args.take_word(out_file, "usage: %s: filename expected after -o\n")) return -1;
+      has_out = true;
     } else if (args.is("-precision")) {
       if (!args.take_int(o.Precision, "usage: %s: integer expected after %s\n")) return -1;
       // Every printed value is divided by the precision.
@@ -63,21 +64,29 @@ int main(int argc, char** argv) {
       o.Debug = true;
     } else if (args.is("-v")) {
       std::printf("%s (Version %s)\n", "umbrisk", VERSION);
-      return 0;
+      return out.finish(0);
     } else if (args.is("-h") || args.is("-?") || args.is("-help")) {
       usage();
-      return 0;
+      return out.finish(0);
     }
   }
 
   try {
     Problem p;
     int status = Read_Problem(stdin, o, p, stdout, stderr);
-    if (status != 0) return status;
-    return Run(p, o, stdout, stderr);
+    if (status != 0) return out.finish(status);
+    // Only a problem read whole may replace the results file, which may be
+    // the input itself.
+    if (has_out && !out.redirect_stdout(out_file, false)) {
+      std::fprintf(stderr, "%s: cannot open file %s\n", prog, out_file.c_str());
+      return -1;
+    }
+    // A report cut short by an overflow or an endless transient keeps the
+    // rows printed before it.
+    out.keep_on_failure();
+    return out.finish(Run(p, o, stdout, stderr));
   } catch (const std::bad_alloc&) {
-    std::fflush(stdout);
     std::fprintf(stderr, "%s: Not enough memory.\n", "umbrisk");
-    return -1;
+    return out.finish(-1);
   }
 }

@@ -1,6 +1,7 @@
 // zembrot: makes resources.h from resources.tab in the current directory.
 #include <cstdio>
 
+#include "common/output_guard.h"
 #include "table.h"
 
 namespace {
@@ -11,6 +12,9 @@ constexpr const char* HEADER = "resources.h";
 int main(int argc, char** argv) {
   using namespace orv::zembrot;
   const char* prog = argc > 0 ? argv[0] : "zembrot";
+  // A header that cannot be written whole fails the run; the old header, if
+  // any, stays as it was.
+  orv::Output_Guard guard("zembrot", 2);
 
   FILE* in = std::fopen(TABLE, "r");
   if (!in) {
@@ -39,16 +43,12 @@ int main(int argc, char** argv) {
       return 1;
   }
 
-  FILE* out = std::fopen(HEADER, "w");
+  FILE* out = guard.open(HEADER, false);
   if (!out) {
     std::fprintf(stderr, "%s: cannot open file %s\n", prog, HEADER);
     return 2;
   }
-  const bool written = Write_Header(out, records);
-  if (std::fclose(out) != 0 || !written) {
-    std::fprintf(stderr, "%s: cannot write file %s\n", prog, HEADER);
-    std::remove(HEADER);
-    return 2;
-  }
-  return 0;
+  // A failed write is reported, with its cause, by the guard.
+  Write_Header(out, records);
+  return guard.finish(0);
 }

@@ -4,19 +4,25 @@
  * The code generator writes four fragments into the work directory, which
  * quanter puts on the include path:
  *   pnc_graph_parameters.h   sizes, TMAX (in ticks) and SCALE
- *   pnc_declarations.h       tables, routing counters, sources, statistics
+ *   pnc_declarations.h       tables, routing counters, sources, marking
+ *                            functions, statistics
  *   pnc_initial_evolution.c  one tick while look-backs may reach before 0
  *   pnc_evolution.c          one tick once every look-back is in the buffer
  * This file supplies what they use without declaring it, runs them tick by
- * tick up to TMAX and prints the statistics, in the form the in-process
- * simulator uses for transitions.
+ * tick from 0 to TMAX and prints the statistics: per transition the lines of
+ * the in-process simulator, then those of the sources and the final
+ * markings.
  *
- * Compiled as C (gnu17: the fragments use old-style definitions).
+ * The fragments use old-style definitions (parameters declared after the
+ * head, some without a type): compiled as the compiler's default C.
  */
+/* random() and gettimeofday() under a strict C standard too. */
+#define _DEFAULT_SOURCE
 #include <math.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/time.h>
 
 #ifndef TRUE
 #define TRUE 1
@@ -33,35 +39,22 @@
 int Y[BUF_SIZE][NB_TRANS];
 /* The tick being computed, not reduced modulo the buffer. */
 int R_Time;
+/* The draw of a discrete source's next interval. */
+double U;
 
-/* The same uniform draws as the in-process simulator: the system generator,
+/* The uniform draws of the in-process simulator: the system generator,
    never seeded, so every run repeats them. */
 double U_0_1(void) { return (double)random() / 2147483647.0; }
 
-/* The fragments ask for the marking of an unrouted place that competes with
-   others only in nets whose arcs they do not describe; this skeleton cannot
-   rebuild it, so such nets stop here rather than run on a wrong count. */
-static void no_marking(int place)
-{
-  fprintf(stderr, "Quanter: error: the marking of place %d is not available "
-                  "in this simulator\n", place);
-  exit(2);
-}
-
-int Marking(int place)
-{
-  no_marking(place);
-  return 0;
-}
-
-int I_Marking(int place, int time)
-{
-  (void)time;
-  no_marking(place);
-  return 0;
-}
-
+/* A marking function's parameter may come without a type. */
+#pragma GCC diagnostic ignored "-Wimplicit-int"
 #include "pnc_declarations.h"
+
+static double elapsed_time(struct timeval *start, struct timeval *end)
+{
+  return ((double)(end->tv_sec - start->tv_sec) * 1000000.0 +
+          (double)(end->tv_usec - start->tv_usec)) / 1000000.0;
+}
 
 int main(void)
 {
@@ -72,12 +65,18 @@ int main(void)
   double U = 0.0;
   int j = 0;
   int Present_Nb = 0;
+#ifdef Trace
+  int Marking = 0;
+#endif
   int t;
   int last;
+  double total = 0.0;
+  double seconds;
+  struct timeval start, end;
 
   (void)Nb_Tokens; (void)Tmp_Y; (void)E_Degree; (void)U; (void)j; (void)Present_Nb;
-
 #ifdef Trace
+  (void)Marking;
   Tracefile = fopen("quanter.trace", "w");
   if (Tracefile == NULL) {
     fprintf(stderr, "Quanter: error: cannot write quanter.trace\n");
@@ -85,24 +84,22 @@ int main(void)
   }
 #endif
 
+  gettimeofday(&start, NULL);
   for (R_Time = 0; R_Time <= TMAX; R_Time++) {
-#ifdef Trace
-    /* The trace code counts tokens in a local of this name. */
-    int Marking;
-    (void)Marking;
-#endif
     if (R_Time < MAX_DELAY) {
 #include "pnc_initial_evolution.c"
     } else {
 #include "pnc_evolution.c"
     }
   }
+  gettimeofday(&end, NULL);
 
   last = TMAX % BUF_SIZE;
   for (t = 0; t < NB_TRANS; t++) {
     int n;
     if (Is_Source[t]) continue;
     n = Y[last][t];
+    total += n;
     printf("Y_%1d[%1d] = %5d      Cycle time: ", t, TMAX / SCALE, n);
     if (n == 0)
       printf("    oo    ");
@@ -114,11 +111,21 @@ int main(void)
       printf("\n");
   }
   Write_Source_Stats(TMAX, BUF_SIZE);
+  seconds = elapsed_time(&start, &end);
+  printf("Total execution time: %f", seconds);
+  if (seconds > 0)
+    printf("\t\t(%f evt/sec)\n", total / seconds);
+  else
+    printf("\t\t(- evt/sec)\n");
   printf("Tokens arrived from the sources: %d\n", Nb_Arrived_Tokens(TMAX));
   Final_Marking(TMAX);
 
 #ifdef Trace
-  fclose(Tracefile);
+  if (fclose(Tracefile) != 0) {
+    fprintf(stderr, "Quanter: error: cannot write quanter.trace\n");
+    return 1;
+  }
 #endif
+  if (fflush(stdout) != 0 || ferror(stdout)) return 1;
   return 0;
 }

@@ -106,6 +106,10 @@ def main(name):
         out = "%f\n%f\n" % (w1, w2)
     elif name == "d2-moments":
         out = "".join("%f\n" % moment(*d2, 60, k, 200, 1e-13) for k in (1, 2))
+    elif name == "doc-example":
+        # examples/queue.dat, customer 3
+        q = (2.0, [0.5, 1.0, 1.5], [0.25, 0.75])
+        out = "".join(line(x, F(*q, 3, x)) for x in points(0, 2, 0.25))
     elif name == "d2-range":
         out = "".join(line(x, F(*d2, 300, x)) for x in points(0, 3, 0.25))
     sys.stdout.write(out)

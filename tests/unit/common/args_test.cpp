@@ -18,7 +18,10 @@ struct Scan {
   explicit Scan(std::vector<std::string> w) : words(std::move(w)) {
     for (auto& s : words) argv.push_back(s.data());
   }
-  ~Scan() { free(buf); }
+  ~Scan() {
+    std::fclose(msg);
+    free(buf);
+  }
   std::string text() { std::fflush(msg); return std::string(buf, len); }
 };
 
@@ -68,6 +71,28 @@ TEST(Args, ErrorsEndTheScanWithTheirMessage) {
     EXPECT_TRUE(a.failed());
     EXPECT_EQ(seen, 1) << c.message;
     EXPECT_EQ(s.text(), c.message);
+  }
+}
+
+// A missing integer and a word that is not one are two errors.
+TEST(Args, PresentIntegerTellsMissingFromWrong) {
+  const ErrorCase cases[] = {
+      {{"prog", "-n"}, "prog: argument missing after -n\n"},
+      {{"prog", "-n", "abc"}, "prog: integer expected after -n\n"},
+      {{"prog", "-n", "12"}, ""},
+  };
+  for (const auto& c : cases) {
+    Scan s(c.words);
+    orv::Args a(static_cast<int>(s.argv.size()), s.argv.data(), "prog", s.msg);
+    int n = 0;
+    while (a.next()) {
+      if (a.is("-n")) a.take_present_int(n);
+    }
+    EXPECT_EQ(a.failed(), !c.message.empty()) << c.message;
+    EXPECT_EQ(s.text(), c.message);
+    if (c.message.empty()) {
+      EXPECT_EQ(n, 12);
+    }
   }
 }
 

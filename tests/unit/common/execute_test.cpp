@@ -42,6 +42,21 @@ TEST(Execute, ReturnsTheChildsStatusAfterEchoingTheCommand) {
   }
 }
 
+// A step that does not end with 0 is named with its status; one that does
+// is only echoed.
+TEST(Execute, RunStepReportsAFailedChild) {
+  Scratch dir;
+  {
+    Capture err(stderr, dir.path("ok.txt"));
+    EXPECT_TRUE(orv::Run_Step("yarrisk", "true"));
+    EXPECT_EQ(err.text(), "yarrisk: Executing true \n");
+  }
+  Capture err(stderr, dir.path("failed.txt"));
+  EXPECT_FALSE(orv::Run_Step("yarrisk", "sh", {"-c", "exit 4"}));
+  EXPECT_EQ(err.text(), "yarrisk: Executing sh  -c exit 4\n"
+                        "yarrisk: error: sh failed (exit status 4)\n");
+}
+
 TEST(Execute, ProgramThatCannotStart) {
   Scratch dir;
   const std::string missing = dir.path("no-such-program");

@@ -174,7 +174,9 @@ TEST(WriteLaw, ExactText) {
       {make('D', {2.0, 1.0, 2.0, 0.25, 0.75}), "D [   1.0000   2.0000 ] [   0.2500   0.7500 ] "},
       // A blank after each number, so a following token count stays apart.
       {make('H', {4.0, 0.5, 1.0, 0.5, 2.0}), "H   0.5000   1.0000   0.5000   2.0000 "},
-      {make('H', {0.0}), "H "},
+      // No branch: "H" alone would not read; one lone value reads back as
+      // the same empty law.
+      {make('H', {0.0}), "H   0.0000 "},
   };
   for (auto& c : cases) {
     EXPECT_EQ(write_text(*c.law), c.text);
@@ -531,7 +533,7 @@ TEST(Law, MalformedLawsAreNeverReadPastTheirEnd) {
   EXPECT_EQ(orv::Mean(*d), 0.0);
   EXPECT_EQ(orv::CDF(*hx, 1.0), 0.0);
   EXPECT_EQ(write_text(*d), "D [ ] [ ] ");
-  EXPECT_EQ(write_text(*hx), "H ");
+  EXPECT_EQ(write_text(*hx), "H   0.0000 ");
   EXPECT_EQ(write_text(*p), "");
   EXPECT_FALSE(orv::Copy_Law(*p));
   s.stop();

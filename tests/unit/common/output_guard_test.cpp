@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 
 #include "scratch.h"
@@ -86,6 +87,21 @@ TEST(OutputGuard, AFileThatCannotBeOpenedIsReported) {
   EXPECT_EQ(g.finish(0), -1);
   EXPECT_EQ(err.text(), "prog: error: cannot open " + dir.path("no/such/dir/out.txt") +
                             ": No such file or directory\n");
+}
+
+// A program with its own text for a file it cannot open prints that itself;
+// the guard stays silent and the run's status is the program's.
+TEST(OutputGuard, AQuietFailureToOpenIsLeftToTheCaller) {
+  Scratch dir;
+  Capture err(stderr, dir.path("err.txt"));
+  Output_Guard g("prog");
+  const std::string bad = dir.path("no/such/dir/out.txt");
+  EXPECT_EQ(g.open(bad, false), nullptr);
+  EXPECT_EQ(errno, ENOENT);
+  EXPECT_FALSE(g.redirect_stdout(bad, false));
+  EXPECT_EQ(errno, ENOENT);
+  EXPECT_EQ(g.finish(0), 0);
+  EXPECT_EQ(err.text(), "");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -458,4 +459,22 @@ TEST(EglReader, LawNestingIsBounded) {
   for (int i = 0; i < 5000; ++i) wide += " , IPP [ 1.0 , C 1.0 , C 2.0 ]";
   wide += " ] 1 0.0;\n";
   EXPECT_TRUE(egl_test::read_text(wide).g);
+}
+
+// See the PNL reader: a long token read from a stream must not cost
+// quadratic time.
+TEST(EglReader, ALongCommentInAStreamReadsInLinearTime) {
+  std::string text = "# " + std::string(8 << 20, 'x') + "\nSize <- 1\n1 C 1.0, 1 C 0.0 1 0.0;\n";
+  FILE* f = std::tmpfile();
+  ASSERT_NE(f, nullptr);
+  std::fwrite(text.data(), 1, text.size(), f);
+  std::rewind(f);
+  const auto start = std::chrono::steady_clock::now();
+  orv::EventGraphPtr g = orv::eg::Read_Network(f);
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  std::fclose(f);
+  ASSERT_TRUE(g);
+  EXPECT_EQ(g->Size, 1);
+  EXPECT_LT(seconds, 20.0);
 }

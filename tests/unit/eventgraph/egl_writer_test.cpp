@@ -49,3 +49,20 @@ TEST(EglWriter, ExamplesReadBackAlike) {
   std::filesystem::remove(out);
   EXPECT_GT(seen, 0);
 }
+
+// A hyperexponential law left with no branch (too few parameters) is still
+// written as a text that reads, back to the same graph.
+TEST(EglWriter, AnEmptyHyperexponentialReadsBack) {
+  testing::internal::CaptureStdout();
+  orv::EventGraphPtr g =
+      orv::eg::Read_Network_Text("Size <- 1\n1 H 1.0 , 1 C 0.0 1 0.0 ;\n");
+  ASSERT_TRUE(g);
+  std::string out = (std::filesystem::temp_directory_path() /
+                     ("egl_hyper_" + std::to_string(::getpid()) + ".egl")).string();
+  ASSERT_EQ(orv::Write_EG_As_EGL(*g, out, "test"), 1);
+  orv::EventGraphPtr again = orv::eg::Read_Network(out);
+  testing::internal::GetCapturedStdout();
+  std::filesystem::remove(out);
+  ASSERT_TRUE(again);
+  EXPECT_EQ(dump(*again), dump(*g));
+}

@@ -137,6 +137,19 @@ TEST(MatrixText, FullReaderErrors) {
        "FullMat: error: unexpected value (0,1) for matrix. Abort.\n", "", ""},
       {"entry reader: below eps", Reader::Full, "-3e38 eps 1 2", 1, {{eps, eps}, {1, 2}}, "",
        "FullMat: warning: matrix entry (-3.000000e+38) less than eps. eps assumed.\n", ""},
+      // No max-plus value is undefined or plus infinity; minus infinity is
+      // below eps.
+      {"not a number", Reader::Any, "1 nan 3 4", 0, {{1, eps}, EMPTY22[1]},
+       "FullMat: illegal matrix entry (0,1): nan.\n", "", " 3 4"},
+      {"plus infinity", Reader::Any, "1 2 inf 4", 0, {{1, 2}, EMPTY22[1]},
+       "FullMat: illegal matrix entry (1,0): inf.\n", "", " 4"},
+      {"minus infinity", Reader::Any, "-inf 1 2 3", 1, {{eps, 1}, {2, 3}}, "",
+       "FullMat: warning: matrix entry (-inf) less than eps. eps assumed.\n", ""},
+      {"triple not a number", Reader::Any, "sp 0 1 2 1 0 nan 1 1 1 end more",
+       0, {{eps, 2}, EMPTY22[1]}, "FullMat: Warning: failed to set entry (1,0) to nan.\n", "",
+       " 1 1 end more"},
+      {"entry reader: infinity", Reader::Full, "1 infinity 3 4", 0, {{1, eps}, EMPTY22[1]},
+       "FullMat: error: unexpected value (0,1) for matrix. Abort.\n", "", " 3 4"},
   };
   for (const ReadCase& c : cases) check(c, read_full(c));
 }
@@ -166,6 +179,17 @@ TEST(MatrixText, SparseReaderErrors) {
       // This reader keeps a value below eps as it stands.
       {"entry reader: below eps", Reader::Full, "-3e38 eps 1 2", 1, {{-3e38, eps}, {1, 2}}, "", "",
        ""},
+      {"not a number", Reader::Any, "1 nan 3 4", 0, {{1, eps}, EMPTY22[1]},
+       "SpMat: illegal matrix entry (0,1): nan.\n", "", " 3 4"},
+      {"plus infinity", Reader::Any, "1 2 inf 4", 0, {{1, 2}, EMPTY22[1]},
+       "SpMat: illegal matrix entry (1,0): inf.\n", "", " 4"},
+      {"triple plus infinity", Reader::Sparse, "0 1 2 1 0 inf 1 1 1 end more", 0,
+       {{eps, 2}, EMPTY22[1]}, "Warning: failed to set entry (1,0) to inf.\n", "",
+       " 1 1 end more"},
+      {"entry reader: not a number", Reader::Full, "1 NAN 3 4", 0, {{1, eps}, EMPTY22[1]},
+       "SpMat: illegal matrix entry NAN.\n"
+       "SpMat: error: unexpected value (0,1) for matrix. Abort.\n",
+       "", " 3 4"},
   };
   for (const ReadCase& c : cases) check(c, read_sparse(c));
 }

@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -292,4 +293,64 @@ TEST(PnlReader, ReadFailureIsReportedNotFatal) {
   std::fclose(dir);
   EXPECT_FALSE(net);
   EXPECT_NE(out.find("PN parse: error: "), std::string::npos) << out;
+}
+
+// A scanner fed from a stream rescanned a long token at every refill: a
+// 10 MiB comment took most of a minute. Read from a file, it must cost what
+// the text in memory costs.
+TEST(PnlReader, ALongCommentInAFileReadsInLinearTime) {
+  InDir dir;
+  {
+    std::ofstream f("long.pnl");
+    f << "# " << std::string(8 << 20, 'x') << "\nTransitions <- 1\nPlaces <- 1\n"
+      << "T 1 C 1.0 , 1 ;\nP 1 C 0.0 1 , 1 ;\n";
+  }
+  const auto start = std::chrono::steady_clock::now();
+  NetPtr net = Read_Network("long.pnl");
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  ASSERT_TRUE(net);
+  EXPECT_EQ(net->Nb_Trans, 1);
+  EXPECT_LT(seconds, 20.0);
+}
+
+// Submodel files naming the next one: a long chain once overflowed the stack,
+// and files naming the next one twice grew without bound. Both are refused
+// with a message; a chain within the bound still reads.
+TEST(PnlReader, SubmodelNestingAndInstancesAreBounded) {
+  InDir dir;
+  auto level = [](int i, int last, int copies) {
+    std::string text = "Transitions <- 1\nPlaces <- 1\n";
+    if (i < last)
+      for (int c = 1; c <= copies; ++c)
+        text += "Submodel " + std::to_string(c) + " FILE \"f" + std::to_string(i + 1) +
+                ".pnl\" ;\n";
+    return text + "T 1 C 0.0 ;\nP 1 C 0.0 0 , 1 ;\n";
+  };
+  struct Case {
+    int files, copies;
+    long max_instances;
+    const char* message;  // null: the net reads
+  } cases[] = {
+      {20, 1, 100000, nullptr},
+      {150, 1, 100000, "PN parse: error: submodel files nested deeper than 100 levels (f101.pnl).\n"},
+      {12, 2, 1000, "PN parse: error: more than 1000 submodel instances (f"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.files);
+    for (int i = 0; i < c.files; ++i)
+      dir.write("f" + std::to_string(i) + ".pnl", level(i, c.files - 1, c.copies));
+    Max_Submodel_Instances = c.max_instances;
+    std::fflush(stdout);
+    testing::internal::CaptureStdout();
+    NetPtr net = Read_Network("f0.pnl");
+    std::string out = testing::internal::GetCapturedStdout();
+    Max_Submodel_Instances = 100000;
+    if (c.message == nullptr) {
+      EXPECT_TRUE(net) << out;
+    } else {
+      EXPECT_FALSE(net);
+      EXPECT_NE(out.find(c.message), std::string::npos) << out.substr(0, 400);
+    }
+  }
 }

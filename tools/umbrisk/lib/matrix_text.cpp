@@ -35,7 +35,7 @@ Entry parse_entry(const std::string& w, int Precision, Val& stored, double& v, d
   }
   char* end = nullptr;
   v = std::strtod(w.c_str(), &end);
-  if (end == w.c_str() || *end != '\0' || std::isnan(v)) return Entry::bad;
+  if (end == w.c_str() || end != w.c_str() + w.size() || std::isnan(v)) return Entry::bad;
   scaled = Precision * v;
   if (!(std::fabs(scaled) < static_cast<double>(ENTRY_LIMIT))) return Entry::overflow;
   stored = static_cast<Val>(std::rint(scaled));
@@ -58,7 +58,7 @@ int Read_Problem(FILE* in, const Options& o, Problem& p, FILE* out, FILE* err) {
   }
   char* end = nullptr;
   long n = std::strtol(w.c_str(), &end, 10);
-  if (end == w.c_str() || *end != '\0' || n <= 0 || n > MAX_SIZE) {
+  if (end == w.c_str() || end != w.c_str() + w.size() || n <= 0 || n > MAX_SIZE) {
     std::fprintf(err, "%s: Bad matrix size %s: a positive integer expected.\n", "umbrisk",
                  w.c_str());
     return STATUS_BAD_INPUT;

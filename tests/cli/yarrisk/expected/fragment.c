@@ -1,0 +1,1 @@
+/* egc_evolution.c */

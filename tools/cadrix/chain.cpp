@@ -1,0 +1,256 @@
+#include "chain.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "common/args.h"
+#include "common/egl_writer.h"
+#include "common/execute.h"
+#include "common/resources.h"
+#include "common/work_files.h"
+#include "eventgraph/egl_reader.h"
+#include "eventgraph/topology.h"
+
+// The arrays are defined once, in the generated unit.
+#define RESOURCES
+#include "resources.h"
+
+namespace cadrix {
+
+namespace {
+
+const char* const TOOL = "cadrix";
+
+const std::string& value(int r) { return orv::Resource_Value[static_cast<size_t>(r)]; }
+
+// A file of the chain is made afresh: an older one, or a link planted under
+// the name, is removed rather than written through or read back.
+bool clear(const std::string& path) { return orv::Remove_Old_File(path); }
+
+FILE* create_private(const std::string& path) {
+  const int fd = orv::Open_Private_File(path);
+  if (fd < 0) return nullptr;
+  FILE* f = fdopen(fd, "w");
+  if (!f) close(fd);
+  return f;
+}
+
+void drop(const std::string& path, int Keep) {
+  if (!Keep) unlink(path.c_str());
+}
+
+bool write_graph(const orv::EventGraph& g, const std::string& path) {
+  FILE* f = create_private(path);
+  if (f) std::fclose(f);
+  if (!f || orv::Write_EG_As_EGL(g, path, TOOL) != 1) {
+    std::fprintf(stderr, "%s: Error: could not open file %s for writing.\n", TOOL, path.c_str());
+    return false;
+  }
+  return true;
+}
+
+// One program of the chain; false, after a message, unless it ended well,
+// so that nothing is read from a missing or half-written file.
+bool run_step(int program, const std::vector<std::string>& args) {
+  const int status = orv::execute(TOOL, value(program), args);
+  if (status == 0) return true;
+  std::fprintf(stderr, "%s: Error: %s failed (exit status %d). Abort.\n", TOOL,
+               value(program).c_str(), status);
+  return false;
+}
+
+// Reads characters up to and including c; false at the end of the file.
+bool Seek(FILE* f, int c) {
+  for (int ch; (ch = std::getc(f)) != EOF;)
+    if (ch == c) return true;
+  return false;
+}
+
+bool truncated(const char* what) {
+  std::fprintf(stderr, "%s: Error: no %s in %s. Abort.\n", TOOL, what, value(TMP_RES_FILE).c_str());
+  return false;
+}
+
+// Words 1..last of a row; word `keep` into *out.
+bool read_row(FILE* f, int last, int keep, double* out) {
+  char word[128];
+  for (int w = 1; w <= last; ++w) {
+    if (std::fscanf(f, "%127s", word) != 1) return truncated("complete row");
+    if (w != keep) continue;
+    double v;
+    if (!orv::read_real(word, v)) {
+      std::fprintf(stderr, "%s: Error: improper value found (%s).\n", TOOL, word);
+      return false;
+    }
+    *out = v;
+  }
+  return true;
+}
+
+}  // namespace
+
+int Initialize_Resources(int Checking, bool Debug) {
+  return orv::Initialize_Resources(orv::The_Resources, TOOL, Checking, Debug);
+}
+
+orv::EventGraphPtr Flatten_Network(const orv::EventGraph& Reseau, int Keep) {
+  const std::string& in = value(TMP_EGL_FILE);
+  const std::string& out = value(TMP_EGL_FILE2);
+  orv::EventGraphPtr g;
+  if (write_graph(Reseau, in) && clear(out) &&
+      run_step(DUNVESK, {"-f", in, "-flatten", "-o", out})) {
+    g = orv::eg::Read_Network(out);
+    if (!g) std::fprintf(stderr, "%s: Error reading flattened network.\n", TOOL);
+    // Flattening keeps the token-free part, so a live graph stays live; a
+    // flattener that broke it gets no further.
+    else if (!orv::eg::topological_analysis(*g))
+      g.reset();
+  }
+  drop(in, Keep);
+  drop(out, Keep);
+  return g;
+}
+
+bool Compute_Matrix(const orv::EventGraph& Reseau, int Input_Nb, int Keep) {
+  const std::string& egl = value(TMP_EGL_FILE);
+  const std::string& mat = value(TMP_MAT_FILE);
+  bool ok = write_graph(Reseau, egl) && clear(mat) &&
+            run_step(DORMUND, {"-f", egl, "-o", mat, "-int", "-brisvel", "-flag_trans",
+                               std::to_string(Input_Nb)});
+  drop(egl, Keep);
+  return ok;
+}
+
+bool Compute_Transients(int Keep) {
+  const std::string& mat = value(TMP_MAT_FILE);
+  const std::string& res = value(TMP_RES_FILE);
+  // An earlier run's results must never be read in place of this one's.
+  bool ok = clear(res) && run_step(UMBRISK, {"-f", mat, "-o", res, "-transient"});
+  drop(mat, Keep);
+  return ok;
+}
+
+bool Extract_Parameters(int Size, int Trans_Nb, Epochs& e) {
+  const std::string& res = value(TMP_RES_FILE);
+  FILE* f = std::fopen(res.c_str(), "r");
+  if (!f) {
+    std::fprintf(stderr, "%s: Error: could not open file %s for reading. Abort.\n", TOOL,
+                 res.c_str());
+    return false;
+  }
+  struct Closer {
+    FILE* f;
+    ~Closer() { std::fclose(f); }
+  } closer{f};
+
+  // The cyclicity follows the second capital C (the first opens the
+  // critical sub-graph), the transient length the next "l".
+  int D = 0, T = 0;
+  if (!Seek(f, 'C') || !Seek(f, 'C') || std::fscanf(f, "yclicity: cyc = %d", &D) != 1 || D < 1)
+    return truncated("cyclicity");
+  if (!Seek(f, 'l') || std::fscanf(f, "ength of transient period:  %d", &T) != 1 || T < 1)
+    return truncated("transient length");
+
+  std::rewind(f);
+  // Rows are kept as they are read: the counts above are only the file's
+  // word, and a file that lacks the rows must not cost memory for them.
+  std::vector<double> raw;
+  const long long rows = static_cast<long long>(T) + D;
+  for (long long k = 0; k < rows; ++k) {
+    int row = -1;
+    if (!Seek(f, 'T') || std::fscanf(f, " = %d:", &row) != 1) return truncated("trajectory row");
+    if (k < T && row != k) {
+      std::fprintf(stderr, "%s: Error: index mismatch (%lld<>%d).\n", TOOL, k, row);
+      return false;
+    }
+    const int last = k < T ? Size : Trans_Nb;
+    double v = 0.0;
+    if (!read_row(f, last, Trans_Nb, &v)) return false;
+    raw.push_back(v);
+  }
+
+  // The periodic epochs as successive increments, the first from the last
+  // transient epoch; the transient ones relative to the first.
+  e.D = D;
+  e.Inc.assign(static_cast<size_t>(D), 0.0);
+  for (int k = 0; k < D; ++k)
+    e.Inc[static_cast<size_t>(k)] = raw[static_cast<size_t>(T + k)] - raw[static_cast<size_t>(T + k - 1)];
+  e.B.assign(raw.begin(), raw.begin() + T);
+  for (int k = T - 1; k >= 0; --k) e.B[static_cast<size_t>(k)] -= e.B[0];
+  e.T = T - 1;
+  return true;
+}
+
+bool Dump_Data_File(double Lambda, const Epochs& e, int N_Max) {
+  const std::string& path = value(TMP_QUORREL_FILE);
+  FILE* f = create_private(path);
+  if (!f) {
+    std::fprintf(stderr, "%s: Error: could not open file %s for writing.\n", TOOL, path.c_str());
+    return false;
+  }
+  std::fprintf(f, "%12.8f\n", Lambda);
+  std::fprintf(f, "%d\n", e.T);
+  std::fprintf(f, "%d\n", e.D);
+  for (double b : e.B) std::fprintf(f, " %12.8f", b);
+  std::fprintf(f, "\n");
+  for (double i : e.Inc) std::fprintf(f, " %12.8f", i);
+  std::fprintf(f, "\n");
+  std::fprintf(f, "%d\n", N_Max);
+  const bool written = std::fflush(f) == 0 && !std::ferror(f);
+  if (std::fclose(f) != 0 || !written) {
+    std::fprintf(stderr, "%s: Error: could not write file %s.\n", TOOL, path.c_str());
+    return false;
+  }
+  return true;
+}
+
+bool Compute_Distribution(const Distribution& d, int Keep) {
+  auto real = [](double x) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%f", x);
+    return std::string(buf);
+  };
+  const std::string& data = value(TMP_QUORREL_FILE);
+  std::vector<std::string> args = {"-f", data, "-lambda", real(d.Lambda)};
+  if (d.Value) {
+    args.insert(args.end(), {"-xval", real(d.x_Val)});
+  } else if (d.Moment) {
+    args.insert(args.end(), {"-moment", std::to_string(d.Order)});
+  } else {
+    args.insert(args.end(), {"-xfrom", real(d.x_Start), "-xto", real(d.x_Stop)});
+    if (d.Queue) args.push_back("-queue");
+    if (d.Queue && d.Log) args.push_back("-log");
+  }
+  // The results pass through a file of this run's own and are copied to
+  // standard output here, so that a results stream that cannot be written
+  // is noticed (and reported by the caller) whatever the child makes of it.
+  std::string temp = data + ".out.XXXXXX";
+  const int fd = mkstemp(temp.data());
+  if (fd < 0) {
+    std::fprintf(stderr, "%s: Error: could not open file %s for writing.\n", TOOL, temp.c_str());
+    drop(data, Keep);
+    return false;
+  }
+  std::fflush(stdout);
+  const int saved = dup(STDOUT_FILENO);
+  bool ok = saved >= 0 && dup2(fd, STDOUT_FILENO) >= 0;
+  if (ok) {
+    ok = run_step(QUORREL, args);
+    dup2(saved, STDOUT_FILENO);
+  }
+  if (saved >= 0) close(saved);
+  if (lseek(fd, 0, SEEK_SET) == 0) {
+    char buf[8192];
+    ssize_t n;
+    while ((n = read(fd, buf, sizeof buf)) > 0) std::fwrite(buf, 1, static_cast<size_t>(n), stdout);
+  }
+  close(fd);
+  unlink(temp.c_str());
+  drop(data, Keep);
+  return ok;
+}
+
+}  // namespace cadrix

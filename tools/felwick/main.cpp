@@ -1,0 +1,126 @@
+// felwick: writes a whole Petri net as a discrete-event program for the
+// simulation class library, with its makefile and, on request, the plot
+// script.
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "common/args.h"
+#include "common/output_guard.h"
+#include "petri/pnl_reader.h"
+#include "petrigen/eq_module.h"
+#include "petrigen/gen_tables.h"
+#include "petrigen/valtor_program.h"
+
+#ifndef ORV_FELWICK_VALTOR_DIR
+#define ORV_FELWICK_VALTOR_DIR "/usr/local/valtor"
+#endif
+#ifndef ORV_FELWICK_ROUTING_SOURCE
+#define ORV_FELWICK_ROUTING_SOURCE "/usr/local/valtor/Routing_Source.cc"
+#endif
+
+namespace {
+
+const char* const PROG = "felwick";
+
+void usage() {
+  std::printf("Usage: %s [-f <file>] ", PROG);
+  std::printf("[-o <file>] [-kemp] [-O <int>] [-tmax <int>]\n\t");
+  std::printf("[-nostats] ");
+  std::printf("[-debug ] [-h] [?]\n");
+}
+
+using orv::pn::PetriNet;
+
+// Only a random choice between the outputs of a place can be drawn by the
+// library's routing.
+int satisfies_constraints(const PetriNet& net) {
+  if (net.Has_Inhibitors) {
+    std::fprintf(stderr, "%s: the Petri network has inhibitor arcs. ", PROG);
+    std::fprintf(stderr, "No translation.\n");
+    return 0;
+  }
+  for (int p = 0; p < net.Nb_Places; ++p) {
+    const orv::pn::PL_DES& pl = net.P[p];
+    if (pl.Outdegree <= 1 || !pl.Routing) continue;
+    char r = pl.Routing->Type;
+    if (r != 'C' && r != 'D' && r != 'P') continue;
+    std::fprintf(stderr, "%s: the Petri network cannot ", PROG);
+    std::fprintf(stderr, "be translated.\n\t");
+    std::fprintf(stderr, "Place #%d [%s] has a non-probabilistic routing policy.\n", pl.Pl_Id,
+                 pl.Name.c_str());
+    return 0;
+  }
+  return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  orv::Output_Guard out(PROG, -2);
+  orv::Args args(argc, argv, PROG);
+  std::string file, code_file = "main.cc";
+  int tmax = -1, opt_level = 0;
+  while (args.next()) {
+    if (args.is("-f")) {
+      args.take_string(file);
+    } else if (args.is("-o")) {
+      args.take_string(code_file);
+    } else if (args.is("-tmax")) {
+      args.take_int(tmax);
+    } else if (args.is("-O")) {
+      if (args.take_int(opt_level)) orv::gen::Optimize = 1;
+    } else if (args.is("-debug")) {
+      orv::pn::Debug = 1;
+    } else if (args.is("-kemp")) {
+      orv::gen::Kemp = 1;
+    } else if (args.is("-nostats")) {
+      orv::gen::No_Stats = 1;
+    } else if (args.is("-v")) {
+      args.print_version();
+      return out.finish(0);
+    } else if (args.is("-h") || args.is("-?")) {
+      usage();
+      return out.finish(0);
+    }
+  }
+  if (args.failed()) return out.finish(-1);
+  if (orv::gen::Kemp && orv::gen::No_Stats) {
+    std::printf("%s: error: -kemp and -nostats are incompatible. Choose one.\n", PROG);
+    return out.finish(-1);
+  }
+
+  orv::pn::NetPtr net = orv::pn::Read_Network(file);
+  if (!net) {
+    std::fprintf(stderr, "%s: Error reading network. No translation.\n", PROG);
+    return out.finish(-3);
+  }
+  if (!satisfies_constraints(*net)) return out.finish(-3);
+  if (tmax >= 0) {
+    if (!net->Sim_Params) net->Sim_Params = std::make_unique<orv::pn::Sim_Control>();
+    net->Sim_Params->Nb_Firings = tmax;
+  }
+  // Every object of the net is discrete-event.
+  for (orv::pn::TR_DES& t : net->T) t.Tag = 1;
+  for (orv::pn::PL_DES& p : net->P) p.Tag = 1;
+  orv::gen::Tool_Name = PROG;
+  orv::gen::init_place_status(*net);
+
+  if (!code_file.empty() && !out.redirect_stdout(code_file, false)) {
+    std::fprintf(stderr, "%s: Error opening file %s.\n", PROG, code_file.c_str());
+    return out.finish(-2);
+  }
+  orv::gen::Valtor_Profile profile;
+  profile.Tool = PROG;
+  profile.Mixed = false;
+  profile.Routing_Source_File = ORV_FELWICK_ROUTING_SOURCE;
+  int status = 0;
+  // A law the library cannot draw leaves a program that does not run.
+  if (!orv::gen::gen_valtor_code(*net, stdout, profile)) status = -3;
+  if (FILE* f = out.open("Makefile.Valtor", false))
+    orv::gen::gen_valtor_whole_makefile(f, ORV_FELWICK_VALTOR_DIR, code_file);
+  if (orv::gen::Kemp)
+    if (FILE* f = out.open("sim.kemp", false)) orv::gen::gen_kemp_code(*net, f, profile);
+  (void)opt_level;
+  return out.finish(status);
+}

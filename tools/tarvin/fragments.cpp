@@ -1,0 +1,1189 @@
+// The four fragments: parameters, declarations (tables, routing counters,
+// sources, marking functions, statistics), and one tick of the recursion in
+// its initial form (look-backs tested against tick 0) and its regular form.
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cstdarg>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "common/args.h"
+#include "common/value_list.h"
+#include "petri/analysis.h"
+#include "petri/pnl_reader.h"
+#include "petrigen/gen_tables.h"
+#include "tarvin.h"
+
+namespace tarvin {
+
+int Buf_Size = 1024;
+int Max_Time = 1000;
+int Trace_Start = 0;
+int Trace_End = 100;
+int Y_Static = 1;
+std::string Tmp_Dir;
+
+namespace {
+
+using orv::gen::Already_Visited;
+using orv::gen::c_fmt;
+using orv::gen::c_lit;
+using orv::gen::Delay_Table;
+using orv::gen::Fire_Time;
+using orv::gen::Hold_Time;
+using orv::gen::Is_Compet_Pl;
+using orv::gen::Is_Compet_Tr;
+using orv::gen::Is_Source;
+using orv::gen::The_Scales;
+using orv::gen::TST;
+using orv::LAW_DESC;
+using orv::pn::LINK_LIST;
+using orv::pn::PetriNet;
+using orv::pn::PL_DES;
+using orv::pn::TR_DES;
+
+const char* const TOOL = "tarvin";
+
+// The run being written.
+FILE* Out = nullptr;
+const PetriNet* Net = nullptr;
+const orv::pn::LAYER_STRUCT* Layers = nullptr;
+int Scale = 10;
+int Max_Dependency = 1;
+int Max_Read = 1;  // longest look-back kept in a slot variable
+int Tracing = 0;
+bool Broken = false;  // a diagnostic went into a fragment
+
+__attribute__((format(printf, 1, 2))) void w(const char* fmt, ...) {
+  va_list ap;
+  va_start(ap, fmt);
+  std::vfprintf(Out, fmt, ap);
+  va_end(ap);
+}
+
+// A diagnostic of the writers: into the fragment, where it stops the
+// compilation, and on standard error, where the user sees it.
+__attribute__((format(printf, 1, 2))) void diagnostic(const char* fmt, ...) {
+  va_list ap;
+  va_start(ap, fmt);
+  std::vfprintf(Out, fmt, ap);
+  va_end(ap);
+  va_start(ap, fmt);
+  std::vfprintf(stderr, fmt, ap);
+  va_end(ap);
+  Broken = true;
+}
+
+const char* S(const std::string& s) { return s.c_str(); }
+
+// A name inside a generated comment must not close it.
+std::string cm(const std::string& s) {
+  std::string r;
+  for (size_t i = 0; i < s.size(); ++i) {
+    r += s[i];
+    if (s[i] == '*' && i + 1 < s.size() && s[i + 1] == '/') r += ' ';
+  }
+  return r;
+}
+
+const PL_DES& Pl(int p) { return Net->P[p]; }
+const TR_DES& Tr(int t) { return Net->T[t]; }
+bool valid_t(int t) { return t >= 0 && t < Net->Nb_Trans; }
+bool valid_p(int p) { return p >= 0 && p < Net->Nb_Places; }
+char routing_of(int p) { return Pl(p).Routing ? Pl(p).Routing->Type : 0; }
+
+int ticks_of(double x) {
+  double v = std::rint(x * Scale);
+  if (!(v < INT_MAX)) return INT_MAX;
+  if (!(v > INT_MIN)) return INT_MIN;
+  return static_cast<int>(v);
+}
+
+// Places whose output arcs get link numbers NB_P<p>_TO_T<t>: a routing
+// table names them even when the place has one output.
+bool has_links(int p) { return Pl(p).Outdegree > 1 || Pl(p).Routing != nullptr; }
+
+int largest_outdegree() {
+  int m = 0;
+  for (const PL_DES& pl : Net->P) m = std::max(m, pl.Outdegree);
+  return m;
+}
+
+// The slot variables Time_M_<d> the fragments keep.
+std::vector<int> delays() {
+  std::vector<int> d;
+  for (int i = 1; i <= Max_Read && i < static_cast<int>(Delay_Table.size()); ++i)
+    if (Delay_Table[i]) d.push_back(i);
+  return d;
+}
+
+// Ticks between a firing of u and its token being usable in p: a source's
+// count already counts completed firings.
+int arc_delay(int u, int p) { return Hold_Time[p] + (Is_Source[u] ? 0 : Fire_Time[u]); }
+
+// Initial tokens of p usable at tick d: lags are in time units.
+int available(const PL_DES& pl, int d) {
+  int n = 0;
+  int m = std::min<int>(pl.Init_Pop, static_cast<int>(pl.Lag_Times.size()));
+  for (int k = 0; k < m; ++k)
+    if (ticks_of(pl.Lag_Times[k]) <= d) ++n;
+  // Tokens the reader gave no lag are there from the start.
+  return n + std::max(0, pl.Init_Pop - m);
+}
+
+bool Is_Dummy(const PL_DES& pl) { return pl.Name.compare(0, 12, "_Dummy_Place") == 0; }
+
+std::string write_trans_name(int t) {
+  return Tr(t).Name.empty() ? "_TR_" + std::to_string(t) : Tr(t).Name;
+}
+
+// ---------------------------------------------------------------- tables
+
+void Init_Generation(const PetriNet& net, int Max_Delay) {
+  const int np = net.Nb_Places, nt = net.Nb_Trans;
+  Hold_Time.assign(np, 0);
+  Is_Compet_Pl.assign(np, 0);
+  Already_Visited.assign(np, 0);
+  Fire_Time.assign(nt, 0);
+  Is_Compet_Tr.assign(nt, 0);
+  Is_Source.assign(nt, 0);
+  orv::gen::Is_Interface_Pl.assign(np, 0);
+  orv::gen::Is_Interface_Tr.assign(nt, 0);
+  for (int p = 0; p < np; ++p) Hold_Time[p] = ticks_of(orv::pn::Delay_Of(net.P[p].Pl_Law.get()));
+  for (int t = 0; t < nt; ++t) {
+    const TR_DES& tr = net.T[t];
+    for (const LINK_LIST& a : tr.Inputs)
+      if (valid_p(a.Dest) && routing_of(a.Dest) == 'P') Is_Compet_Tr[t] = 1;
+    Is_Source[t] = orv::pn::Is_Source_Transition(net, t);
+    Fire_Time[t] = Is_Source[t] ? 0 : ticks_of(orv::pn::Delay_Of(tr.Tr_Law.get()));
+    if (Is_Compet_Tr[t])
+      for (const LINK_LIST& a : tr.Inputs)
+        if (valid_p(a.Dest)) Is_Compet_Pl[a.Dest] = 1;
+  }
+  Delay_Table.assign(static_cast<size_t>(std::max(Max_Delay, 1)) + 1, 0);
+  Delay_Table[1] = 1;
+  for (int p = 0; p < np; ++p)
+    for (const LINK_LIST& a : net.P[p].Inputs) {
+      if (!valid_t(a.Dest)) continue;
+      int d = arc_delay(a.Dest, p);
+      if (d >= 0 && d <= Max_Delay) Delay_Table[d] = 1;
+    }
+  // The trace code reads counts back by firing times alone.
+  if (Tracing)
+    for (int t = 0; t < nt; ++t)
+      if (Fire_Time[t] >= 1 && Fire_Time[t] <= Max_Delay) Delay_Table[Fire_Time[t]] = 1;
+}
+
+// The scale dump of -debug, three objects a line.
+void Dump_Scales() {
+  std::printf("Found %d different time scales:", The_Scales[0]);
+  for (int i = 1; i <= The_Scales[0]; ++i) std::printf(" %d", The_Scales[i]);
+  std::printf("\n");
+  std::printf("Time Scales:\n");
+  for (int p = 0; p < Net->Nb_Places; ++p) {
+    std::printf("Pl %2d (%8s) = %2d    ", p, S(Pl(p).Name), orv::gen::TSP[p]);
+    if (p % 3 == 2) std::printf("\n");
+  }
+  std::printf("\n");
+  for (int t = 0; t < Net->Nb_Trans; ++t) {
+    std::printf("Tr %2d (%8s) = %2d    ", t, S(Tr(t).Name), TST[t]);
+    if (t % 3 == 2) std::printf("\n");
+  }
+  std::printf("\n");
+}
+
+// ---------------------------------------------------------------- parameters
+
+void gen_file_header() {
+  w("/* Configuration file for a Petri net \t\t\t*/\n");
+  w("/* simulation code generated by ");
+  w("%s", TOOL);
+  w(" version ");
+  w("%s", orv::ORV_VERSION);
+  w("\t\t*/\n");
+  w("/* Date: %s \t\t\t\t*/\n\n", S(orv::todays_date()));
+  w("int     TMAX = %d;\n", Scale * Max_Time);
+  w("int     SCALE = %d;\n", Scale);
+  w("#define NB_TRANS\t%d\n", Net->Nb_Trans);
+  w("#define NB_PLACES\t%d\n", Net->Nb_Places);
+  w("#define BUF_SIZE\t%d\n", Buf_Size);
+  w("#define HALF_BUF_SIZE\t%d\n", Buf_Size / 2);
+  w("#define Infinity 0x7FFFFFFF\n");
+  if (Tracing) {
+    w("#define Trace\n");
+    w("#define CODE(x)\t\tfprintf(Tracefile,x)\n");
+    w("#define CODE1(x,y)\tfprintf(Tracefile,x,y)\n");
+    w("#define CODE2(x,y,z)\tfprintf(Tracefile,x,y,z)\n");
+    w("#define CODELN\t\tCODE(\"\\n\")\n");
+  }
+  w("\n");
+}
+
+// ---------------------------------------------------------------- sources
+
+int source_letter(int t) {
+  const LAW_DESC* law = Tr(t).Tr_Law.get();
+  return law ? law->Name : 0;
+}
+
+double param(int t, size_t k) {
+  const LAW_DESC* law = Tr(t).Tr_Law.get();
+  return law && k < law->Parameters.size() ? law->Parameters[k] : 0.0;
+}
+
+// The self-loop place of a source fed back by itself, or -1.
+int self_loop_place(int t) {
+  const TR_DES& tr = Tr(t);
+  if (tr.Inputs.empty() || !valid_p(tr.Inputs.front().Dest)) return -1;
+  return tr.Inputs.front().Dest;
+}
+
+// Firings a source has in hand at once: 1 without an input place, else the
+// tokens of its self-loop place.
+int multiplicity(int t) {
+  int p = self_loop_place(t);
+  return p < 0 ? 1 : Pl(p).Init_Pop;
+}
+
+// Ticks from one firing of a constant source to the next: its own delay,
+// and the hold time of its self-loop place before the token comes back.
+int constant_period(int t) {
+  double v = param(t, 0);
+  int p = self_loop_place(t);
+  if (p >= 0) v += orv::pn::Delay_Of(Pl(p).Pl_Law.get());
+  return ticks_of(v);
+}
+
+// Ticks before the tokens of a source's self-loop place can start it: the
+// smallest lag among them (the firings in hand share one phase).
+int start_lag(int t) {
+  int p = self_loop_place(t);
+  if (p < 0) return 0;
+  const PL_DES& pl = Pl(p);
+  int m = std::min<int>(pl.Init_Pop, static_cast<int>(pl.Lag_Times.size()));
+  // Tokens the reader gave no lag are there from the start.
+  if (m < pl.Init_Pop || m == 0) return 0;
+  int lag = INT_MAX;
+  for (int k = 0; k < m; ++k) lag = std::min(lag, std::max(0, ticks_of(pl.Lag_Times[k])));
+  return lag;
+}
+
+// The values of a 'D' law other than 0, by decreasing probability; a value
+// goes before the earlier values of equal probability.
+struct Discrete {
+  double pr_zero = 0;
+  std::vector<std::pair<double, double>> sorted;  // (value, probability)
+};
+
+Discrete discrete_of(int t) {
+  Discrete r;
+  const LAW_DESC* law = Tr(t).Tr_Law.get();
+  if (!law) return r;
+  const std::vector<double>& par = law->Parameters;
+  int n = par.empty() ? 0 : static_cast<int>(std::rint(par[0]));
+  n = std::max(0, std::min(n, (static_cast<int>(par.size()) - 1) / 2));
+  for (int j = 1; j <= n; ++j) {
+    double v = par[j], pr = par[j + n];
+    if (v == 0.0) {
+      r.pr_zero += pr;
+      continue;
+    }
+    auto it = std::find_if(r.sorted.begin(), r.sorted.end(),
+                           [&](const std::pair<double, double>& e) { return e.second <= pr; });
+    r.sorted.insert(it, {v, pr});
+  }
+  return r;
+}
+
+// A source that would produce without bound in one tick.
+bool infinite_throughput(int t) {
+  switch (source_letter(t)) {
+    case 'D': {
+      Discrete d = discrete_of(t);
+      return d.pr_zero >= 1 || d.sorted.empty();
+    }
+    case 'C':
+      return multiplicity(t) > 0 && constant_period(t) <= 0;
+    default:
+      return false;
+  }
+}
+
+bool any_source_law(char letter) {
+  for (int t = 0; t < Net->Nb_Trans; ++t)
+    if (Is_Source[t] && source_letter(t) == letter) return true;
+  return false;
+}
+
+void gen_source_declarations() {
+  for (int t = 0; t < Net->Nb_Trans; ++t) {
+    if (!Is_Source[t]) continue;
+    w("/* Variables for source %d (%s) */\n", t, S(cm(Tr(t).Name)));
+    w("int\tNb_Tok_%d = 0;\n", t);
+    w("int\tR_%d[ BUF_SIZE ];\n", t);
+    const double p0 = param(t, 0);
+    switch (source_letter(t)) {
+      case 'B':
+      case 'G':
+        // The first draw at tick 0, then one every time unit: on the grid
+        // of the source's time scale, as with a scale of 1.
+        if (Scale != 1) w("int\tT_Phase_%d = %d;\n", t, 1);
+        break;
+      case 'C':
+        if (infinite_throughput(t)) {
+          diagnostic("%s: error: infinite throughput at source %d\n", TOOL, t);
+          break;
+        }
+        // The first token one delay after tick 0 (or after the lag of the
+        // tokens in hand), in ticks like the rest.
+        w("int\tT_Phase_%d = %d;\n", t, ticks_of(p0) + start_lag(t) + 1);
+        break;
+      case 'E': {
+        double r = static_cast<double>(::random());
+        // In ticks, as the absolute tick it is compared with.
+        w("double Next_Arrival_%d = %lf;\n", t, Scale * (-p0 * std::log(r / 2147483647.0)));
+        break;
+      }
+      case 'D': {
+        Discrete d = discrete_of(t);
+        if (infinite_throughput(t)) {
+          diagnostic("%s: error: infinite throughput at source %d\n", TOOL, t);
+          break;
+        }
+        int m = static_cast<int>(d.sorted.size());
+        w("int\tT_Phase_%d = 1;\n", t);
+        w("double\tT_Pr_Zero_%d = %6.4f;\n", t, d.pr_zero);
+        w("double\tT_Proba_%d[%d] = {", t, m);
+        double sum = 0;
+        for (int k = 0; k + 1 < m; ++k) {
+          sum += d.sorted[k].second;
+          w(" %6.4f,", sum / (1 - d.pr_zero));
+        }
+        w(" 1.0 };\n");
+        w("double\tInterarrival_%d[%d] = {", t, m);
+        for (int k = 0; k < m; ++k)
+          w(k + 1 < m ? " %6.4f," : " %6.4f };\n", Scale * d.sorted[k].first);
+        break;
+      }
+      case 'g':
+        // Its phase counts down to the next draw, the first at tick 0.
+        w("int\tT_Phase_%d = 1;\n", t);
+        break;
+      default:
+        break;
+    }
+  }
+}
+
+void Gen_Source_Code() {
+  w("/* Procedure for computing the number of tokens generated ");
+  w("by the sources */\n");
+  w("void Re_Init_Sources( From, To )\n");
+  w("int\tFrom;\nint\tTo;\n");
+  w("{\n");
+  w("  int     i;\n");
+  w("  int     j;\n");
+  // The draw of a discrete law has an index of its own: j counts batches.
+  if (any_source_law('D')) w("  int     k;\n");
+  w("  double  Mean;\n");
+  w("\n");
+  w("  for( i = From; i < To; i++ ) {\n\n");
+  for (int t = 0; t < Net->Nb_Trans; ++t) {
+    if (!Is_Source[t]) continue;
+    w("    /* Transition %d (%s) */\n", t, S(cm(Tr(t).Name)));
+    const int m = multiplicity(t);
+    const char letter = static_cast<char>(source_letter(t));
+    // A source whose self-loop place is empty never fires.
+    if (m > 0 && !infinite_throughput(t)) {
+      // Several firings in hand bring their tokens together: the count is
+      // repeated, the phase is kept once.
+      auto batch_open = [&]() {
+        if (m > 1) w("    for( j = 0; j < %d; j ++ ) {\n", m);
+      };
+      auto batch_close = [&]() {
+        if (m > 1) w("    }\n");
+      };
+      const double p0 = param(t, 0);
+      switch (letter) {
+        case 'B':
+        case 'G':
+          if (Scale != 1) {
+            w("    T_Phase_%d --;\n", t);
+            w("    if ( T_Phase_%d == 0 ) {\n", t);
+          }
+          batch_open();
+          w("      Nb_Tok_%d += ", t);
+          if (letter == 'B') w("1 + ");
+          w(" (int)floor( - log(U_0_1())/ %12.6f );\n", -std::log(1 - p0));
+          batch_close();
+          if (Scale != 1) {
+            w("      T_Phase_%d = %d;\n", t, Scale);
+            w("    }\n");
+          }
+          break;
+        case 'C':
+          w("    T_Phase_%d --;\n", t);
+          w("    if ( T_Phase_%d == 0 ) {\n", t);
+          batch_open();
+          w("      Nb_Tok_%d ++;\n", t);
+          batch_close();
+          w("      T_Phase_%d = %d;\n", t, constant_period(t));
+          w("    }\n");
+          break;
+        case 'D':
+          w("    T_Phase_%d --;\n", t);
+          w("    if ( T_Phase_%d == 0 ) {\n", t);
+          batch_open();
+          w("      Nb_Tok_%d ++;\n", t);
+          w("      if( T_Pr_Zero_%d > 0.0 )\n", t);
+          w("        Nb_Tok_%d += (int)floor( log(U_0_1())/ log(T_Pr_Zero_%d ) );\n", t, t);
+          batch_close();
+          w("      U = U_0_1();\n");
+          w("      for( k=0; U > T_Proba_%d[k]; k++ );\n", t);
+          w("      T_Phase_%d = Interarrival_%d[k];\n", t, t);
+          w("    }\n");
+          break;
+        case 'E':
+          // Times in ticks; i is a slot of the buffer, R_Time - From + i
+          // the tick it stands for.
+          w("   Mean = %f;\n\n", Scale * p0);
+          w("   if ( ( R_Time - From + i ) >Next_Arrival_%d )\n", t);
+          w("   do {\n");
+          w("     Next_Arrival_%d += ( - Mean * log(U_0_1()) );\n", t);
+          batch_open();
+          w("     Nb_Tok_%d ++;\n", t);
+          batch_close();
+          w("   } while ( Next_Arrival_%d < ( R_Time - From + i ) );\n", t);
+          break;
+        case 'g':
+          w("    T_Phase_%d --;\n", t);
+          w("    if ( T_Phase_%d == 0 ) {\n", t);
+          batch_open();
+          w("      Nb_Tok_%d ++;\n", t);
+          batch_close();
+          w("      T_Phase_%d = 1 + ", t);
+          w(" (int)floor( - log(U_0_1())/ %12.6f );\n", -std::log(p0));
+          w("    }\n");
+          break;
+        default:
+          diagnostic("%s: warning: unknown law type at source %d\n", TOOL, t);
+      }
+    }
+    w("    R_%d[i] = Nb_Tok_%d;\n", t, t);
+    w("\n");
+  }
+  w("  }\n");
+  w("}\n");
+}
+
+void Gen_Stats_Code() {
+  w("void Write_Source_Stats( Sim_Length, Buf_Size )\n");
+  w("int\tSim_Length;\n");
+  w("int\tBuf_Size;\n");
+  w("{\n");
+  w("  int\ti;\n");
+  w("  int\tNb_Enabl;\n");
+  w("\n");
+  for (int t = 0; t < Net->Nb_Trans; ++t) {
+    if (!Is_Source[t]) continue;
+    w("  Nb_Enabl = R_%d[Sim_Length %% Buf_Size];\n", t);
+    w("  printf(\"R_%d[%%d] = %%6d    Cycle time: \", ", t);
+    w("Sim_Length / SCALE, Nb_Enabl );\n");
+    w("  if ( Nb_Enabl > 0 )\n");
+    w("    printf(\"%%10.4f\", (double)Sim_Length / ");
+    w(" (double)Nb_Enabl / SCALE );\n");
+    w("  else\n");
+    w("    printf(\"  Infinity\");\n");
+    w("  if ( strlen( Trans_Name[%d] ) > 0 )\n", t);
+    w("    printf(\"  (%%s)\\n\", Trans_Name[%d] );\n", t);
+    w("  else\n");
+    w("    printf(\"\\n\");\n");
+    w("\n");
+  }
+  w("}\n");
+  w("\n");
+  w("int Nb_Arrived_Tokens( Time )\n");
+  w("int\tTime;\n");
+  w("{\n  int\tRes = 0;\n\n");
+  for (int t = 0; t < Net->Nb_Trans; ++t)
+    if (Is_Source[t]) w("  Res += R_%d[Time %% BUF_SIZE];\n", t);
+  w("\n");
+  w("  return Res;\n");
+  w("}\n");
+  w("\n");
+}
+
+// ---------------------------------------------------------------- marking
+
+// The tokens brought to p by the arc from u, d ticks back, in the marking
+// functions' forms. `initial` tests the look-back against tick 0;
+// `shortcuts` allows the row pointers.
+std::string marking_term(int u, int d, bool initial, bool shortcuts) {
+  char buf[160];
+  if (d == 0) {
+    if (Is_Source[u])
+      std::snprintf(buf, sizeof buf, "R_%d[ Time ]", u);
+    else if (!initial && shortcuts && Y_Static)
+      std::snprintf(buf, sizeof buf, "Y_0[%d]", u);
+    else
+      std::snprintf(buf, sizeof buf, "Y[ Time ][%d]", u);
+    return buf;
+  }
+  std::string r;
+  if (initial) {
+    std::snprintf(buf, sizeof buf, "( Time >= %d ? ", d);
+    r = buf;
+  }
+  if (Is_Source[u])
+    std::snprintf(buf, sizeof buf, "R_%d[ Time_M_%d ]", u, d);
+  else if (!initial && shortcuts && Y_Static)
+    std::snprintf(buf, sizeof buf, "Y_Time_M_%d[%d]", d, u);
+  else
+    std::snprintf(buf, sizeof buf, "Y[ Time_M_%d ][%d]", d, u);
+  r += buf;
+  if (initial) r += " : 0 )";
+  return r;
+}
+
+void marking_sums(int p, bool initial, bool shortcuts) {
+  for (const LINK_LIST& a : Pl(p).Inputs) {
+    if (!valid_t(a.Dest)) continue;
+    w("  Res += %s", S(marking_term(a.Dest, arc_delay(a.Dest, p), initial, shortcuts)));
+    if (a.Weight > 1) w(" * %d", a.Weight);
+    w(";\n");
+  }
+  for (const LINK_LIST& a : Pl(p).Outputs) {
+    if (!valid_t(a.Dest)) continue;
+    if (!initial && shortcuts && Y_Static)
+      w("  Res -= Y_0[%d]", a.Dest);
+    else
+      w("  Res -= Y[ Time ][%d]", a.Dest);
+    if (a.Weight > 1)
+      w(" * %d;\n", a.Weight);
+    else
+      w(";\n");
+  }
+}
+
+void Gen_Marking_Function(int p, int initial) {
+  w("int %sMarking_%d( %s )\n{\n  register int Res;\n\n", initial ? "I_" : "", p,
+    initial ? "Time" : "");
+  if (initial)
+    w("  Res = Avail[%d][ Time ];\n", p);
+  else
+    w("  Res = %d;\n", Pl(p).Init_Pop);
+  marking_sums(p, initial != 0, true);
+  w("  return Res;\n}\n\n");
+}
+
+// The self-loop place of a source, leading to it alone: its tokens are the
+// source's firings in hand, which it keeps (a source has no count of begun
+// firings to take them off by).
+bool holds_firings_of_source(int p) {
+  const PL_DES& pl = Pl(p);
+  if (pl.Outputs.size() != 1 || pl.Inputs.size() != 1) return false;
+  int t = pl.Outputs.front().Dest;
+  return valid_t(t) && Is_Source[t] && pl.Inputs.front().Dest == t;
+}
+
+void gen_final_marking() {
+  w("void Final_Marking( R_Time )\n");
+  w("int R_Time;\n");
+  w("{\n");
+  w("\n");
+  w("  int Time;\n");
+  w("  int Res;\n");
+  // Slots of its own tick: the program's slot variables are one tick ahead
+  // once the last tick is done.
+  const std::vector<int> ds = delays();
+  for (int d : ds) w("  int Time_M_%d;\n", d);
+  w("\n");
+  w("  Time = R_Time %% BUF_SIZE;\n");
+  for (int d : ds) w("  Time_M_%d = ( Time + %d ) %% BUF_SIZE;\n", d, Buf_Size - d);
+  w("\n");
+  for (int p = 0; p < Net->Nb_Places; ++p) {
+    w("  /* final marking of place #%d (%s) */\n", p, S(cm(Pl(p).Name)));
+    w("  Res = %d;\n", Pl(p).Init_Pop);
+    if (orv::gen::is_recycling_place(Pl(p)) || holds_firings_of_source(p))
+      w("  /* and that's all: this is a recycling place ! */\n");
+    else
+      marking_sums(p, false, false);
+    w("  printf(\"M_%d[%%d] = %%8d  (%s)\\n\", R_Time, Res );\n", p, S(c_fmt(Pl(p).Name)));
+    w("\n");
+  }
+  w("}\n\n");
+}
+
+// ---------------------------------------------------------------- declarations
+
+void gen_declarations(const std::string& PNL_File_Name) {
+  const int np = Net->Nb_Places, nt = Net->Nb_Trans;
+  w("#define PNL_INPUT \"%s\"\n", S(c_lit(PNL_File_Name)));
+  w("#define MAX_DELAY %d\n", Max_Dependency);
+  w("#define MAX_OUTDEGREE\t%d\n", largest_outdegree());
+  w("/* defining the link numbers at the output of places */\n");
+  for (int p = 0; p < np; ++p) {
+    if (!has_links(p)) continue;
+    int k = 0;
+    std::vector<int> seen;
+    for (const LINK_LIST& a : Pl(p).Outputs) {
+      // A second arc to the same transition keeps the first one's number.
+      if (std::find(seen.begin(), seen.end(), a.Dest) == seen.end()) {
+        seen.push_back(a.Dest);
+        w("#define NB_P%d_TO_T%d\t%d\n", p, a.Dest, k);
+      }
+      ++k;
+    }
+  }
+  w("\n");
+
+  if (np > 0) {
+    w("/* table of initial availabilities\t\t\t\t\t*/\n");
+    w("int\t\t\tAvail[NB_PLACES][MAX_DELAY] = {\n");
+    for (int p = 0; p < np; ++p) {
+      w("\t");
+      for (int d = 0; d < Max_Dependency; ++d)
+        w(p == np - 1 && d == Max_Dependency - 1 ? "%2d" : "%2d,", available(Pl(p), d));
+      w(p + 1 < np ? "\n" : "\n};\n\n");
+    }
+  }
+  if (nt > 0) {
+    w("/* table of firing times\t\t\t\t\t*/\n");
+    w("int\t\t\tFire_Time[NB_TRANS] = {\n");
+    for (int t = 0; t < nt; ++t) w(t + 1 < nt ? "\t%2d,\n" : "\t%2d", Fire_Time[t]);
+    w("\n};\n\n");
+    w("/* table of source flags\t\t\t\t\t*/\n");
+    w("int\t\t\tIs_Source[NB_TRANS] = {\n");
+    for (int t = 0; t < nt; ++t) w(t + 1 < nt ? "\t%s,\n" : "\t%s\n", Is_Source[t] ? "TRUE" : "FALSE");
+    w("};\n\n");
+    w("/* table of transition names\t\t\t\t\t*/\n");
+    w("char\t\t\t*Trans_Name[NB_TRANS] = {\n");
+    for (int t = 0; t < nt; ++t) {
+      if (!Tr(t).Name.empty())
+        w("\t\"%s\",\n", S(c_lit(Tr(t).Name)));
+      else
+        w(t + 1 < nt ? "\t\"\",\n" : "\t\"\"\n");
+    }
+    w("\n};\n\n");
+  }
+
+  const std::vector<int> ds = delays();
+  w("/* variables for use with the circular buffer\t\t\t*/\n");
+  w("int\tTime;\t\t/* The time, modulo the buffer size */\n");
+  for (int d : ds) w("int\tTime_M_%d;\t\t/* Time - %d */\n", d, d);
+  w("\n");
+  if (Y_Static) {
+    w("int\t*Y_0;\t\t/* Y[ Time ] */\n");
+    for (int d : ds) w("int\t*Y_Time_M_%d;\t\t/* Y[ Time - %d ] */\n", d, d);
+    w("\n");
+  }
+
+  w("/* tables and counts for routing generation\t\t\t*/\n");
+  for (int p = 0; p < np; ++p) {
+    const orv::pn::ROUTING* r = Pl(p).Routing.get();
+    const char type = r ? r->Type : 0;
+    if (type == 'D') {
+      w("int Count_%d = 0;\n", p);
+      w("int P_Phase_%d = 0;\n", p);
+      int n = std::min<int>(r->Period, static_cast<int>(r->Cycle.size()));
+      w("int Cycle_%d[%d] = {", p, r->Period);
+      for (int k = 0; k < n; ++k) {
+        int t = r->Cycle[k] ? r->Cycle[k]->Number : 0;
+        w(k + 1 < n ? " NB_P%d_TO_T%d," : " NB_P%d_TO_T%d };\n", p, t);
+      }
+      if (n == 0) w(" };\n");
+    } else if (type == 'R') {
+      const int n = Pl(p).Outdegree;
+      w("int Count_%d = 0;\n", p);
+      w("double P_Proba_%d[%d] = {", p, n);
+      double sum = 0;
+      for (int k = 0; k + 1 < n; ++k) {
+        sum += k < static_cast<int>(r->Probas.size()) ? r->Probas[k] : 0.0;
+        w(" %6.4f,", sum);
+      }
+      w(" 1.0 };\n");
+      const int m = static_cast<int>(Pl(p).Outputs.size());
+      w("int Dest_%d[%d] = {", p, n);
+      for (int k = 0; k < m; ++k) w(k + 1 < m ? " %d," : " %d };\n", Pl(p).Outputs[k].Dest);
+      if (m == 0) w(" };\n");
+    } else if (Is_Compet_Pl[p]) {
+      w("int Count_%d = 0;\n", p);
+    }
+    w("int H_%d[MAX_OUTDEGREE];\n", p);
+  }
+
+  gen_source_declarations();
+
+  for (int p = 0; p < np; ++p) {
+    if (!Is_Compet_Pl[p]) continue;
+    w("/* Function to compute the marking of place %d (%s) */\n", p, S(cm(Pl(p).Name)));
+    Gen_Marking_Function(p, 1);
+    Gen_Marking_Function(p, 0);
+  }
+
+  w("\n");
+  Gen_Source_Code();
+  w("\n");
+  Gen_Stats_Code();
+  gen_final_marking();
+
+  if (Tracing) {
+    w("/* declarations for trace handling */\n");
+    w("char  *zel_trans_name[NB_TRANS] = {\n");
+    for (int t = 0; t < nt; ++t) w(t + 1 < nt ? "\t\"%s\",\n" : "\t\"%s\"\n", S(c_lit(Tr(t).Data)));
+    w("};\n\n");
+    w("char  *zel_place_name[NB_PLACES] = {\n");
+    for (int p = 0; p < np; ++p) w(p + 1 < np ? "\t\"%s\",\n" : "\t\"%s\"\n", S(c_lit(Pl(p).Data)));
+    w("};\n\n");
+    w("/* table of initial populations\t\t\t\t\t*/\n");
+    w("int\t\t\tInitial_Pop[NB_PLACES] = {\n");
+    for (int p = 0; p < np; ++p) {
+      w("\t%d", Pl(p).Init_Pop);
+      w(p + 1 < np ? ",\n" : "\n};\n\n");
+    }
+    w("int   Cur_X_Evt[NB_TRANS+1];\n");
+    w("int   Cur_Y_Evt[NB_TRANS+1];\n");
+    w("\n");
+    w("FILE  *Tracefile;\n");
+    w("int   More_Events;\n");
+    w("int   Was_X_Evt, Was_Y_Evt;\n");
+    w("int   Min_X_Val, Min_Y_Val;\n");
+    w("int   Arg_Min_X, Arg_Min_Y;\n");
+    w("int   Old_Date, New_Date;\n");
+    w("\n");
+    w("int  Trace_Start = %d;\n", Trace_Start);
+    w("int  Trace_End = %d;\n", Trace_End);
+  }
+}
+
+// ---------------------------------------------------------------- recursion
+
+void Write_Token_Total(int p, int initial) {
+  if (Already_Visited[p]) {
+    w("Nb_Tokens = Count_%d;\n", p);
+    return;
+  }
+  if (initial)
+    w("Nb_Tokens = Avail[%d][Time];\n", p);
+  else
+    w("Nb_Tokens = %d;\n", Pl(p).Init_Pop);
+  for (const LINK_LIST& a : Pl(p).Inputs) {
+    const int u = a.Dest;
+    if (!valid_t(u)) continue;
+    const int d = arc_delay(u, p);
+    w("Nb_Tokens += ");
+    if (initial) {
+      w("( Time >= %d ? ", d);
+      if (Is_Source[u])
+        w("R_%d[Time-%d] ", u, d);
+      else
+        w("Y[Time-%d][%d] ", d, u);
+      if (a.Weight > 1) w("* %d", a.Weight);
+      w(" : 0 );\n");
+      continue;
+    }
+    if (d == 0) {
+      if (Is_Source[u])
+        w("R_%d[ Time ]", u);
+      else if (Y_Static)
+        w("Y_0[%d]", u);
+      else
+        w("Y[ Time ][%d]", u);
+    } else {
+      if (Is_Source[u])
+        w("R_%d[ Time_M_%d ]", u, d);
+      else if (Y_Static)
+        w("Y_Time_M_%d[%d]", d, u);
+      else
+        w("Y[ Time_M_%d ][%d]", d, u);
+    }
+    if (a.Weight > 1) w(" * %d", a.Weight);
+    w(";\n");
+  }
+}
+
+// The firings of t that input place q allows.
+void Write_Partial_Enabling(int q, int t, int weight, int initial) {
+  if (routing_of(q) == 'R' && Pl(q).Outdegree > 1) {
+    // The tokens routed to t less those its firings took.
+    if (weight > 1) w("( ");
+    w("H_%d[ NB_P%d_TO_T%d ]", q, q, t);
+    w(!initial && Y_Static ? " - Y_0[%d]" : " - Y[ Time ][%d]", t);
+    if (weight > 1) w(" * %d ) / %d ", weight, weight);
+    return;
+  }
+  w("%sMarking_%d( %s )", initial ? "I_" : "", q, initial ? "Time" : "");
+  if (weight > 1) w(" / %d ", weight);
+}
+
+void Write_Token_Routing(int p, int t, int initial, int weight) {
+  if (Pl(p).Outdegree < 2) return;
+  if (!Already_Visited[p]) {
+    w("/* Computing the number of tokens routed from place %d (%s) */\n", p, S(cm(Pl(p).Name)));
+    const char type = routing_of(p);
+    switch (type) {
+      case 'D':
+        w("for( ; Count_%d < Nb_Tokens; Count_%d++ ) {\n", p, p);
+        w("  H_%d[ Cycle_%d[ P_Phase_%d ] ]++;\n", p, p, p);
+        w("  P_Phase_%d++;\n", p);
+        w("  P_Phase_%d = ( P_Phase_%d %% %d );\n", p, p, Pl(p).Routing->Period);
+        w("}\n");
+        Already_Visited[p] = 1;
+        break;
+      case 'R':
+        w("for( ; Count_%d < Nb_Tokens; Count_%d++ ) {\n", p, p);
+        w("  U = U_0_1();\n");
+        w("  for( j=0; U > P_Proba_%d[j]; j++ );\n", p);
+        w("  H_%d[ j ]++;\n", p);
+        w("}\n");
+        Already_Visited[p] = 1;
+        break;
+      case 'P': {
+        w("/* Compute enabling degree of transition ");
+        w("%d */\n", t);
+        bool first = true;
+        for (const LINK_LIST& a : Tr(t).Inputs) {
+          if (!valid_p(a.Dest)) continue;
+          w(first ? "E_Degree = ( " : "E_Degree = MIN( E_Degree, ");
+          Write_Partial_Enabling(a.Dest, t, a.Weight, initial);
+          w(" );\n");
+          first = false;
+        }
+        // E_Degree counts firings; the place hands over their tokens.
+        w("if ( E_Degree > 0 ) {\n");
+        if (weight > 1) {
+          w("  H_%d[ NB_P%d_TO_T%d ] += E_Degree * %d;\n", p, p, t, weight);
+          w("  Count_%d += E_Degree * %d;\n", p, weight);
+        } else {
+          w("  H_%d[ NB_P%d_TO_T%d ] += E_Degree;\n", p, p, t);
+          w("  Count_%d += E_Degree;\n", p);
+        }
+        w("}\n");
+        break;
+      }
+      case 0:
+        w("Count_%d = Nb_Tokens;\n", p);
+        Already_Visited[p] = 1;
+        break;
+      default:
+        diagnostic("%s: error: unexpected routing policy (%c)\n", TOOL, type);
+    }
+  }
+  w("Nb_Tokens = H_%d[ NB_P%d_TO_T%d ];\n", p, p, t);
+}
+
+void Write_Token_Reduction(const LINK_LIST& a) {
+  if (a.Weight > 1) w("Nb_Tokens /= %d;\n", a.Weight);
+}
+
+const char* token_class(int weight) {
+  if (weight <= 1) return "token";
+  if (weight == 2) return "bitoken";
+  if (weight == 3) return "tritoken";
+  return "quadritoken";
+}
+
+// The row of the count of u read `a` ticks back, in the trace code.
+void trace_count_back(int u, int a, int initial, bool shortcuts) {
+  if (initial)
+    w("( Time>%d ? Y[ Time - %d ][%d] : 0 )", a, a, u);
+  else if (a == 0)
+    w(shortcuts && Y_Static ? "Y_0[%d]" : "Y[ Time ][%d]", u);
+  else if (!shortcuts)
+    w("Y[ ( Time + BUF_SIZE - %d ) %% BUF_SIZE ][%d]", a, u);
+  else if (Y_Static)
+    w("Y_Time_M_%d[%d]", a, u);
+  else
+    w("Y[ Time_M_%d ][%d]", a, u);
+}
+
+void trace_weight_end(int weight) {
+  if (weight > 1)
+    w(" * %d;\n", weight);
+  else
+    w(";\n");
+}
+
+void trace_marking(int p, int initial, bool shortcuts) {
+  w("  Marking = %d;\n", Pl(p).Init_Pop);
+  for (const LINK_LIST& a : Pl(p).Inputs) {
+    if (!valid_t(a.Dest)) continue;
+    w("  Marking += ");
+    trace_count_back(a.Dest, Fire_Time[a.Dest], initial, shortcuts);
+    trace_weight_end(a.Weight);
+  }
+  for (const LINK_LIST& a : Pl(p).Outputs) {
+    if (!valid_t(a.Dest)) continue;
+    if (!initial && shortcuts && Y_Static)
+      w("  Marking -= Y_0[%d]", a.Dest);
+    else
+      w("  Marking -= Y[ Time ][%d]", a.Dest);
+    trace_weight_end(a.Weight);
+  }
+  w("  CODE2(\"MODIFY %%s \\\"token\\\" = %%d\\n\",\n");
+  w("        zel_place_name[%d], Marking );\n", p);
+}
+
+void gen_trace_before_firing(int t, int initial) {
+  const TR_DES& tr = Tr(t);
+  const bool several = tr.Inputs.size() > 1;
+  if (several) w("\tCODE(\"BEGIN_MULTIPLE\\n\");\n");
+  for (const LINK_LIST& a : tr.Inputs)
+    if (valid_p(a.Dest) && !Is_Dummy(Pl(a.Dest))) trace_marking(a.Dest, initial, true);
+  if (several) {
+    w("  CODE(\"END_MULTIPLE\\n\");\n");
+    w("  CODE(\"BEGIN_MULTIPLE\\n\");\n");
+  }
+  for (const LINK_LIST& a : tr.Inputs) {
+    if (!valid_p(a.Dest) || Is_Dummy(Pl(a.Dest))) continue;
+    w("  CODE2(\"MOVE_NEW_OBJECT OF_CLASS ");
+    w("%s", token_class(a.Weight));
+    w(" FROM %%s TO %%s \",\n");
+    w("        zel_place_name[%d], ", a.Dest);
+    w("zel_trans_name[%d] );\n", t);
+    w("  CODE(\"ON_PATH %s \");\n", S(c_fmt(a.Data)));
+    w("  CODE(\"WITH_STEPS 20\\n\");\n");
+  }
+  if (several) w("  CODE(\"END_MULTIPLE\\n\");\n");
+  w("  CODE(\"MODIFY %s \\\"status\\\" = 0\\n\");\n", S(c_fmt(tr.Name)));
+}
+
+void gen_trace_after_firing(int t, int initial) {
+  const TR_DES& tr = Tr(t);
+  const bool several = tr.Outputs.size() > 1;
+  if (several) w("  CODE(\"BEGIN_MULTIPLE\\n\");\n");
+  for (const LINK_LIST& a : tr.Outputs) {
+    if (!valid_p(a.Dest) || Is_Dummy(Pl(a.Dest))) continue;
+    w("  CODE2(\"MOVE_NEW_OBJECT OF_CLASS ");
+    w("%s", token_class(a.Weight));
+    w(" FROM %%s TO %%s \",\n");
+    w("        zel_trans_name[%d],", t);
+    w("zel_place_name[%d] );\n", a.Dest);
+    w("  CODE(\"ON_PATH %s \");\n", S(c_fmt(a.Data)));
+    w("  CODE(\"WITH_STEPS 20\\n\");\n");
+  }
+  if (several) {
+    w("  CODE(\"END_MULTIPLE\\n\");\n");
+    w("  CODE(\"BEGIN_MULTIPLE\\n\");\n");
+  }
+  for (const LINK_LIST& a : tr.Outputs)
+    if (valid_p(a.Dest) && !Is_Dummy(Pl(a.Dest))) trace_marking(a.Dest, initial, false);
+  if (several) w("  CODE(\"END_MULTIPLE\\n\");\n");
+  w("  CODE(\"eol+\\n\");\n");
+}
+
+// The count slot of t `b` ticks back, wrapped into the buffer.
+void slot_back(int b, int t) { w("Y[(Time+BUF_SIZE-%d)%%BUF_SIZE][%d]", b, t); }
+
+void gen_code_node(int t, int initial, int trace) {
+  const TR_DES& tr = Tr(t);
+  w("/* Evolution of transition ");
+  w("%s", S(cm(write_trans_name(t))));
+  w(" */\n");
+  std::vector<const LINK_LIST*> ins;
+  for (const LINK_LIST& a : tr.Inputs)
+    if (valid_p(a.Dest)) ins.push_back(&a);
+  const bool y0 = !initial && Y_Static;
+  auto place_steps = [&](const LINK_LIST& a) {
+    Write_Token_Total(a.Dest, initial);
+    Write_Token_Routing(a.Dest, t, initial, a.Weight);
+    Write_Token_Reduction(a);
+  };
+  if (ins.size() == 1) {
+    place_steps(*ins.front());
+    w(y0 ? "Y_0[%d] = Nb_Tokens;\n" : "Y[Time][%d] = Nb_Tokens;\n", t);
+  } else {
+    w("Tmp_Y = Infinity;\n");
+    for (const LINK_LIST* a : ins) {
+      place_steps(*a);
+      w("Tmp_Y = MIN( Tmp_Y, Nb_Tokens );\n");
+    }
+    w(y0 ? "Y_0[%d] = Tmp_Y;\n" : "Y[Time][%d] = Tmp_Y;\n", t);
+  }
+  if (trace) {
+    // The firings that end at this tick are replayed one by one, inside the
+    // trace window only: the count is restored as they are.
+    const int b = Fire_Time[t];
+    w("Present_Nb = ");
+    if (initial)
+      w("( Time>=%d ? Y[Time-%d][%d] : 0 )", b, b, t);
+    else
+      trace_count_back(t, b, 0, true);
+    w(";\n");
+    w("if( ( R_Time <= Trace_End * SCALE ) && ( R_Time >= Trace_Start ) ) {\n");
+    slot_back(b, t);
+    w(" = ");
+    slot_back(b + 1, t);
+    w(";\n");
+    w("while( ");
+    slot_back(b, t);
+    w(" < Present_Nb ) {\n");
+    w("\n");
+    gen_trace_before_firing(t, initial);
+    gen_trace_after_firing(t, initial);
+    w("\n");
+    w("  ");
+    slot_back(b, t);
+    w("++;\n");
+    w("}\n");
+    w("}\n");
+  }
+  w("\n");
+}
+
+void gen_preparation_code(int initial) {
+  w("/* Draw source arrivals when necessary */\n");
+  w("if ( Time %% HALF_BUF_SIZE == 0 ) {\n");
+  w("  if ( Time == 0 )\n");
+  w("    Re_Init_Sources( 0, HALF_BUF_SIZE );\n");
+  w("  else\n");
+  w("    Re_Init_Sources( HALF_BUF_SIZE, BUF_SIZE );\n");
+  w("}\n");
+  w("\n");
+  w("/* Copy present firing count for everybody  */\n");
+  for (int t = 0; t < Net->Nb_Trans; ++t) {
+    if (Is_Source[t]) continue;
+    if (initial)
+      w("Y[Time][%d] = ( Time>0 ? Y[Time-1][%d] : 0 );\n", t, t);
+    else if (Y_Static)
+      w("Y_0[%d] = Y_Time_M_1[%d];\n", t, t);
+    else
+      w("Y[ Time ][%d] = Y[ Time_M_1 ][%d];\n", t, t);
+  }
+  w("\n");
+}
+
+// The transitions in the order of the zero-time layers, each run of equal
+// time scale under one test, so that a transition never reads a count of
+// this tick that is computed after it.
+void gen_loop_code(int initial, int trace) {
+  if (trace) {
+    w("CODE1(\"MODIFY TheClock \\\"ctime\\\" = %%7.3f");
+    w("\\n\", (double)Time );\n");
+  }
+  std::vector<int> order;
+  for (int l = 0; l < Layers->Nb_Levels && l < static_cast<int>(Layers->Level.size()); ++l) {
+    const orv::pn::LAYER_DESC* layer = Layers->Level[l].get();
+    if (!layer) continue;
+    for (int t : layer->Node_Id)
+      if (valid_t(t) && !Is_Source[t]) order.push_back(t);
+  }
+  for (size_t i = 0; i < order.size();) {
+    const int s = TST[order[i]];
+    size_t j = i;
+    while (j < order.size() && TST[order[j]] == s) ++j;
+    w("/* Computing the %d transition(s) with time scale %d */\n", static_cast<int>(j - i), s);
+    // A scale of 0 (nothing around has a step) or 1 runs at every tick.
+    const bool block = s > 1;
+    if (block) w("if ( ( R_Time %% %d ) == 0 ) {\n\n", s);
+    for (size_t k = i; k < j; ++k) gen_code_node(order[k], initial, trace);
+    if (block) w("} /* end of time scale %d */\n\n", s);
+    i = j;
+  }
+}
+
+void gen_increment_code() {
+  w("/* Increment of the time variables */\n");
+  w("Time = ( Time + 1 ) %% BUF_SIZE;\n");
+  const std::vector<int> ds = delays();
+  for (int d : ds) w("Time_M_%d = ( Time + %d ) %% BUF_SIZE;\n", d, Buf_Size - d);
+  if (Y_Static) {
+    w("Y_0 = Y[ Time ];\n");
+    for (int d : ds) w("Y_Time_M_%d = Y[ Time_M_%d ];\n", d, d);
+    w("\n");
+  }
+}
+
+// Opens one fragment; false after the message when it cannot be.
+bool open_fragment(const File_Opener& open, const char* name) {
+  std::string path = Tmp_Dir + name;
+  Out = open(path);
+  if (!Out) {
+    std::fprintf(stderr, "%s: error opening %s\n", TOOL, path.c_str());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int Compute_Max_Dependency(const PetriNet& net, int Scale) {
+  double m = std::max(orv::pn::Max_Delay(net), orv::pn::Max_Lag(net));
+  double v = std::rint(Scale * m);
+  // Every tick reads the slot of the tick before: at least one.
+  if (!(v >= 1)) return 1;
+  if (v > INT_MAX / 4) return INT_MAX / 4;
+  return static_cast<int>(v);
+}
+
+Gen_Status gen_c_code(const PetriNet& Reseau, const std::string& PNL_File_Name,
+                      const orv::pn::LAYER_STRUCT& The_Layer_Struct, int The_Scale, int Trace,
+                      const File_Opener& open) {
+  Net = &Reseau;
+  Layers = &The_Layer_Struct;
+  Scale = The_Scale;
+  Tracing = Trace;
+  Broken = false;
+
+  Max_Dependency = Compute_Max_Dependency(Reseau, Scale);
+  Max_Read = Max_Dependency;
+  if (Tracing)
+    for (int t = 0; t < Reseau.Nb_Trans; ++t)
+      if (!orv::pn::Is_Source_Transition(Reseau, t))
+        Max_Read = std::max(Max_Read,
+                            std::min(ticks_of(orv::pn::Delay_Of(Reseau.T[t].Tr_Law.get())),
+                                     INT_MAX / 4));
+
+  long long b = Buf_Size;
+  b = std::min(b, static_cast<long long>(Scale) * Max_Time + 1);
+  b = std::max(b, 2LL * Max_Read);
+  if (Tracing) {
+    Trace_Start = static_cast<int>(
+        std::clamp(static_cast<long long>(Trace_Start) * Scale, 0LL, static_cast<long long>(INT_MAX / 2)));
+    b = std::max(b, static_cast<long long>(Trace_Start));
+  }
+  if (b % 2) ++b;
+  Buf_Size = static_cast<int>(std::min<long long>(b, INT_MAX - 1));
+
+  Init_Generation(Reseau, Max_Read);
+  // Every object is simulated by the recursion: the time scales of an
+  // all-equational net. The dump is this program's own.
+  const int debug = orv::pn::Debug;
+  orv::pn::Debug = 0;
+  orv::gen::TimeScale(Reseau, Scale, 0);
+  orv::pn::Debug = debug;
+  if (debug) Dump_Scales();
+
+  bool all_open = true;
+  if (open_fragment(open, "pnc_graph_parameters.h"))
+    gen_file_header();
+  else
+    all_open = false;
+  if (open_fragment(open, "pnc_declarations.h"))
+    gen_declarations(PNL_File_Name);
+  else
+    all_open = false;
+  if (open_fragment(open, "pnc_initial_evolution.c")) {
+    gen_preparation_code(1);
+    gen_loop_code(1, Trace);
+    gen_increment_code();
+  } else {
+    all_open = false;
+  }
+  std::fill(Already_Visited.begin(), Already_Visited.end(), 0);
+  if (open_fragment(open, "pnc_evolution.c")) {
+    gen_preparation_code(0);
+    gen_loop_code(0, Trace);
+    gen_increment_code();
+  } else {
+    all_open = false;
+  }
+  Out = nullptr;
+  if (!all_open) return GEN_OPEN_FAILED;
+  return Broken ? GEN_BROKEN : GEN_DONE;
+}
+
+}  // namespace tarvin

@@ -1,0 +1,103 @@
+#include "compile.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "common/egl_writer.h"
+#include "common/execute.h"
+#include "common/resources.h"
+#include "common/work_files.h"
+
+// The arrays are defined once, in the generated unit.
+#define RESOURCES
+#include "resources.h"
+
+namespace yarrisk {
+
+namespace {
+
+const char* const TOOL = "yarrisk";
+
+// The fragments the code generator writes into the work area.
+const char* const FRAGMENTS[] = {"egc_initial_evolution.c", "egc_evolution.c",
+                                 "egc_graph_parameters.h", "egc_declarations.h"};
+
+}  // namespace
+
+int Resources_Are_Present() {
+  return orv::Is_Available[C_COMPILER] && orv::Is_Available[FENNOCK];
+}
+
+Compile_Result Compile_EG(const orv::EventGraph* Reseau, int Sim_Length, int Checking, int Keep,
+                          int Waiting_Time, int From_Trans, int To_Trans, bool Debug) {
+  using orv::Resource_Value;
+  orv::get_resources(orv::The_Resources, TOOL, Checking, Debug);
+  const int present = Resources_Are_Present();
+  if (Checking) return COMPILE_DONE;
+  if (!present) {
+    std::fprintf(stderr, "%s: error: some resources are missing (check with -c)\n", TOOL);
+    return COMPILE_MISSING;
+  }
+
+  // The work area: TMP_DIR when the user set it, else a directory of this
+  // run's own under TMP_DIR, which nobody else can have prepared.
+  std::string dir;
+  bool own_dir = false;
+  if (std::getenv("TMP_DIR")) {
+    dir = orv::Bare_Dir(Resource_Value[TMP_DIR]);
+    if (!orv::Is_Writable_Dir(dir)) {
+      std::fprintf(stderr, "%s: error: %s is not a writable directory\n", TOOL, dir.c_str());
+      return COMPILE_FAILED;
+    }
+  } else {
+    dir = orv::Make_Private_Dir(Resource_Value[TMP_DIR], "yarrisk");
+    if (dir.empty()) {
+      std::fprintf(stderr, "%s: error: cannot create a work directory in %s (%s)\n", TOOL,
+                   Resource_Value[TMP_DIR].c_str(), std::strerror(errno));
+      return COMPILE_FAILED;
+    }
+    own_dir = true;
+  }
+
+  // Files to be made are named as the user gave them: a search along PATH
+  // means nothing for them. The graph file defaults into the work area.
+  const char* egl_env = std::getenv("TMP_EGL_FILE");
+  const std::string egl_file = egl_env ? egl_env : orv::Join_Path(dir, "yarrisk.egl");
+  const char* sim_env = std::getenv("SIM_NAME");
+  const std::string sim_name = sim_env ? sim_env : orv::The_Resources.Default_Value[SIM_NAME];
+  const std::string simulator = !sim_name.empty() && sim_name[0] == '/' ? sim_name : orv::Join_Path(dir, sim_name);
+
+  bool ok = Reseau != nullptr && orv::Create_Private_File(egl_file) &&
+            orv::Write_EG_As_EGL(*Reseau, egl_file, TOOL) == 1;
+  if (!ok) {
+    std::fprintf(stderr, "%s: error: cannot write the graph to %s\n", TOOL, egl_file.c_str());
+  } else {
+    std::vector<std::string> gen = {"-f", egl_file, "-tmp", dir};
+    if (Waiting_Time) {
+      gen.insert(gen.end(), {"-from", std::to_string(From_Trans), "-to", std::to_string(To_Trans)});
+    }
+    gen.insert(gen.end(), {"-nevt", std::to_string(Sim_Length)});
+    // An older simulator, or a link planted under its name, must not be run.
+    unlink(simulator.c_str());
+    ok = orv::Run_Step(TOOL, Resource_Value[FENNOCK], gen) &&
+         orv::Run_Step(TOOL, Resource_Value[C_COMPILER],
+                       {Resource_Value[C_SOURCE_FILE], "-o", simulator, "-I" + dir, "-lm", "-O"}) &&
+         orv::Run_Step(TOOL, simulator, {});
+  }
+
+  if (!Keep) {
+    unlink(egl_file.c_str());
+    unlink(simulator.c_str());
+    for (const char* f : FRAGMENTS) unlink(orv::Join_Path(dir, f).c_str());
+    if (own_dir) rmdir(dir.c_str());
+  }
+  return ok ? COMPILE_DONE : COMPILE_FAILED;
+}
+
+}  // namespace yarrisk
