@@ -5,7 +5,9 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <unistd.h>
 
 namespace orv::lp {
 
@@ -87,6 +89,24 @@ std::string shell_quote(const std::string& s) {
   return q + "'";
 }
 
+std::string last_component(const std::string& path) {
+  size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// "" when the directory cannot be made.
+std::string make_private_dir() {
+  const char* tmp = std::getenv("TMPDIR");
+  std::string templ = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/orv-lp.XXXXXX";
+  if (::mkdtemp(templ.data()) == nullptr) return "";
+  return templ;
+}
+
+void remove_private_dir(const std::string& dir) {
+  std::error_code ec;
+  std::filesystem::remove_all(dir, ec);
+}
+
 }  // namespace
 
 Result Parse_Result(std::string_view text) {
@@ -151,27 +171,30 @@ int Run_Solver(const std::string& lp_path, const std::string& res_path, bool qui
   return std::system(Solver_Command(lp_path, res_path, quiet).c_str());
 }
 
-Result Solve(const std::string& lp_path, const std::string& res_path,
+Result Solve(const std::string& lp_name, const std::string& res_name,
              const std::function<void(FILE*)>& write, const Options& options) {
+  Result not_written;
+  not_written.Status = Outcome::NotWritten;
+  const std::string dir = make_private_dir();
+  if (dir.empty()) return not_written;
+  const std::string lp_path = dir + "/" + last_component(lp_name);
+  const std::string res_path = dir + "/" + last_component(res_name);
   FILE* f = std::fopen(lp_path.c_str(), "w");
   if (!f) {
-    Result r;
-    r.Status = Outcome::NotWritten;
-    return r;
+    remove_private_dir(dir);
+    return not_written;
   }
   write(f);
   bool written = !std::ferror(f);
   if (std::fclose(f) != 0) written = false;
   if (!written) {
-    std::remove(lp_path.c_str());
-    Result r;
-    r.Status = Outcome::NotWritten;
-    return r;
+    remove_private_dir(dir);
+    return not_written;
   }
   int status = Run_Solver(lp_path, res_path, options.Quiet);
   std::remove(lp_path.c_str());
   Result r = Read_Result_File(res_path);
-  std::remove(res_path.c_str());
+  remove_private_dir(dir);
   r.Shell_Status = status;
   return r;
 }

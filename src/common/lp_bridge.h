@@ -2,6 +2,9 @@
 // the program text is written to a named file, the solver is started through
 // the shell with that file on its standard input and its report redirected
 // into a result file, the report is read back, and both files are deleted.
+// The two files live in a fresh directory of their own under TMPDIR (default
+// /tmp), removed afterwards: runs started in one working directory cannot
+// overwrite each other's files, and a read-only working directory works.
 //
 // The report is read tolerantly: lp_solve 5.5 opens it with a blank line and
 // prints "Value of objective function: v", "Actual values of the variables:"
@@ -55,10 +58,12 @@ struct Options {
   bool Quiet = false;  // send the solver's standard error to /dev/null
 };
 
-// One whole round: opens lp_path for writing (NotWritten, and nothing else
-// done, when that fails), lets write fill it, closes it, runs the solver,
-// deletes lp_path, reads res_path and deletes it.
-Result Solve(const std::string& lp_path, const std::string& res_path,
+// One whole round: makes the private directory and opens the program file
+// lp_name in it (NotWritten, and nothing else done, when either fails), lets
+// write fill it, closes it, runs the solver with its report in res_name,
+// reads the report and removes the directory with both files. Only the last
+// component of each name is used.
+Result Solve(const std::string& lp_name, const std::string& res_name,
              const std::function<void(FILE*)>& write, const Options& options = {});
 
 // Splits solver variable names. "x12" with prefix "x" gives 12; "y3_4" with

@@ -160,12 +160,46 @@ TEST(LpSolve, MissingOrFailingSolverGivesNoResult) {
 
 TEST(LpSolve, UnwritableProgramFileRunsNothing) {
   orv::test::Scratch dir;
+  orv::test::Env env;
+  // No private directory can be made under a TMPDIR that does not exist.
+  env.set("TMPDIR", dir.path("no/such/dir"));
   bool called = false;
-  auto r = orv::lp::Solve(dir.path("no/such/dir/p.lp"), dir.path("p.res"),
-                          [&](FILE*) { called = true; });
+  auto r = orv::lp::Solve("p.lp", "p.res", [&](FILE*) { called = true; });
   EXPECT_EQ(r.Status, Outcome::NotWritten);
   EXPECT_FALSE(called);
-  EXPECT_FALSE(std::filesystem::exists(dir.path("p.res")));
+  EXPECT_FALSE(std::filesystem::exists(dir.path("no")));
+}
+
+// The files go to a fresh folder under TMPDIR, not to the working folder or
+// beside the names given, and nothing is left behind.
+TEST(LpSolve, FilesLiveInAPrivateFolderUnderTmpdir) {
+  orv::test::Scratch dir;
+  orv::test::Env env;
+  const std::string tmp = dir.folder("tmp"), work = dir.folder("work");
+  env.set("TMPDIR", tmp);
+  env.chdir(work);
+  env.set("PATH", dir.folder("bin") + ":/usr/bin:/bin");
+  // The stub records where the two files are while it runs.
+  dir.program("bin/lp_solve",
+              "ls -d \"$TMPDIR\"/orv-lp.*/* > '" + dir.path("seen") + "'\n"
+              "cat >/dev/null\necho 'Value of objective function: 0'\n");
+  auto r = orv::lp::Solve("dunvesk_lin.lp", "dunvesk_lin.res",
+                          [](FILE* f) { std::fprintf(f, "min: ;\n"); });
+  EXPECT_EQ(r.Status, Outcome::Optimal);
+  const std::string seen = orv::test::read_file(dir.path("seen"));
+  EXPECT_NE(seen.find("/dunvesk_lin.lp\n"), std::string::npos) << seen;
+  EXPECT_NE(seen.find("/dunvesk_lin.res\n"), std::string::npos) << seen;
+  EXPECT_EQ(seen.rfind(tmp + "/orv-lp.", 0), 0u) << seen;
+  EXPECT_TRUE(std::filesystem::is_empty(tmp));
+  EXPECT_TRUE(std::filesystem::is_empty(work));
+
+  // A directory named like the program file in the working folder is no
+  // obstacle.
+  std::filesystem::create_directory(work + "/dunvesk_lin.lp");
+  auto again = orv::lp::Solve("dunvesk_lin.lp", "dunvesk_lin.res",
+                              [](FILE* f) { std::fprintf(f, "min: ;\n"); });
+  EXPECT_EQ(again.Status, Outcome::Optimal);
+  EXPECT_TRUE(std::filesystem::is_empty(tmp));
 }
 
 TEST(LpSolve, CommandQuotesFileNames) {

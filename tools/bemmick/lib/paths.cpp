@@ -1,0 +1,162 @@
+#include "paths.h"
+
+#include <cmath>
+#include <deque>
+
+#include "common/random_variates.h"
+#include "eventgraph/egl_reader.h"
+
+namespace bemmick {
+
+namespace {
+
+using orv::EventGraph;
+using orv::PLACE_DESC;
+
+size_t ix(int i) { return static_cast<size_t>(i); }
+
+double sample(const orv::LAW_DESC* law) { return law ? orv::Sample(*law) : 0.0; }
+bool constant(const orv::LAW_DESC* law) { return law == nullptr || law->Name == 'C'; }
+
+// The search, with what it may skip. The paths that can still be printed
+// from a transition u are bounded by the lightest and heaviest token-free
+// routes from u to To; a subtree outside those bounds prints nothing and,
+// when every law it would draw is constant, draws nothing from the random
+// generator either, so leaving it out changes no printed line. (With a
+// random firing time at To every step draws, and the search stays whole.)
+struct Search {
+  const EventGraph& g;
+  int To;
+  PATH_DESC& path;
+  FILE* out;
+  bool prune = false;
+  std::vector<char> reaches;   // a token-free route leads to To
+  std::vector<double> lo, hi;  // lightest and heaviest such route
+
+  Search(const EventGraph& graph, int to, PATH_DESC& p, FILE* o)
+      : g(graph), To(to), path(p), out(o) {}
+
+  const std::vector<PLACE_DESC*>& outputs(int t) const { return g.T[ix(t)]->Outputs; }
+
+  // Weights are known: places are constant in a FIFO graph, and each later
+  // step carries the firing time of To.
+  void bounds() {
+    const int n = g.Size;
+    const double fire_to = g.T[ix(To)]->Trans_Law ? g.T[ix(To)]->Trans_Law->Parameters[0] : 0.0;
+    reaches.assign(ix(n), 0);
+    lo.assign(ix(n), 0.0);
+    hi.assign(ix(n), 0.0);
+    // Token-free places form a DAG in a live graph: settle the transitions
+    // in reverse topological order of the layers.
+    for (int l = g.Nb_Layers - 1; l >= 0; --l) {
+      for (int u : g.Level[ix(l)].Node_Id) {
+        if (u == To) {
+          reaches[ix(u)] = 1;  // routes through To never return to it
+          continue;
+        }
+        for (const PLACE_DESC* p : outputs(u)) {
+          const int v = p->Trans_Id - 1;
+          if (p->Init_Pop != 0 || v < 0 || v >= n || !reaches[ix(v)]) continue;
+          const double d = (p->Place_Law ? p->Place_Law->Parameters[0] : 0.0) + fire_to;
+          const double a = d + lo[ix(v)], b = d + hi[ix(v)];
+          if (!reaches[ix(u)]) {
+            lo[ix(u)] = a;
+            hi[ix(u)] = b;
+            reaches[ix(u)] = 1;
+          } else {
+            lo[ix(u)] = std::min(lo[ix(u)], a);
+            hi[ix(u)] = std::max(hi[ix(u)], b);
+          }
+        }
+      }
+    }
+  }
+
+  bool hopeless(int u, double value) const {
+    if (!prune) return false;
+    if (!reaches[ix(u)]) return true;
+    const double slack = 1e-6 + 1e-12 * (std::fabs(value) + hi[ix(u)]);
+    return value < lo[ix(u)] - slack || value > hi[ix(u)] + slack;
+  }
+
+  void push(int from, int by, int to, double v) {
+    const size_t k = ix(path.Length);
+    if (k >= path.From.size()) {
+      path.From.resize(k + 1);
+      path.By.resize(k + 1);
+      path.To.resize(k + 1);
+      path.Value.resize(k + 1);
+    }
+    path.From[k] = from;
+    path.By[k] = by;
+    path.To[k] = to;
+    path.Value[k] = v;
+    ++path.Length;
+  }
+
+  void Find_Empty_Paths(int From, double Value) {
+    if (From == To && std::fabs(Value) <= 1e-9) {
+      Print_Path(path, out);
+    } else if (Value > 0) {
+      for (const PLACE_DESC* p : outputs(From)) {
+        const double d = sample(p->Place_Law.get()) + sample(g.T[ix(To)]->Trans_Law.get());
+        const int u = p->Trans_Id - 1;
+        if (p->Init_Pop != 0 || u < 0 || u >= g.Size) continue;
+        if (hopeless(u, Value - d)) continue;
+        push(From, p->Place_Id, u, d);
+        Find_Empty_Paths(u, Value - d);
+        --path.Length;
+      }
+    } else if (orv::eg::Debug) {
+      std::fprintf(out, "Failed path (%d,%d) at value %e\n", From, To, Value);
+      Print_Path(path, out);
+    }
+  }
+};
+
+}  // namespace
+
+void Print_Path(const PATH_DESC& The_Path, FILE* out) {
+  for (int k = The_Path.Length - 1; k >= 1; --k)
+    std::fprintf(out, "%2d -- %2d -> %2d v %f m 0\n", The_Path.From[ix(k)], The_Path.By[ix(k)],
+                 The_Path.To[ix(k)], The_Path.Value[ix(k)]);
+  if (The_Path.Length >= 1)
+    std::fprintf(out, "%2d -- %2d -> %2d v %f m 1\n", The_Path.From[0], The_Path.By[0],
+                 The_Path.To[0], The_Path.Value[0]);
+}
+
+void Find_Critical_Paths(const EventGraph& Le_Reseau, FILE* arcs, const char* prog, FILE* out,
+                         bool may_skip) {
+  PATH_DESC path;
+  const size_t n = ix(std::max(Le_Reseau.Size, 1));
+  path.From.resize(n);
+  path.By.resize(n);
+  path.To.resize(n);
+  path.Value.resize(n);
+  int From = 0, To = 0;
+  double value = 0.0;
+  while (std::fscanf(arcs, "%d %d %lf", &From, &To, &value) == 3) {
+    if (orv::eg::Debug)
+      std::fprintf(out, "Looking for path %d -> %d with value %f\n", From, To, value);
+    if (From < 0 || From >= Le_Reseau.Size || To < 0 || To >= Le_Reseau.Size) {
+      std::fprintf(stderr, "%s: warning: arc %d -> %d names no transition (numbered from 0 to %d): ignored.\n",
+                   prog, From, To, Le_Reseau.Size - 1);
+      continue;
+    }
+    Search s(Le_Reseau, To, path, out);
+    // Debug lists the failed paths too, so it sees the whole search.
+    s.prune = may_skip && !orv::eg::Debug && constant(Le_Reseau.T[ix(To)]->Trans_Law.get());
+    if (s.prune) s.bounds();
+    for (const PLACE_DESC* p : Le_Reseau.T[ix(From)]->Outputs) {
+      const double d =
+          sample(p->Place_Law.get()) + sample(Le_Reseau.T[ix(From)]->Trans_Law.get());
+      const int u = p->Trans_Id - 1;
+      if (p->Init_Pop != 1 || u < 0 || u >= Le_Reseau.Size) continue;
+      path.Length = 0;
+      s.push(From, p->Place_Id, u, d);
+      if (!s.hopeless(u, value - d)) s.Find_Empty_Paths(u, value - d);
+    }
+  }
+}
+
+}  // namespace bemmick
