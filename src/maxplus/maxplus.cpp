@@ -7,6 +7,8 @@
 
 namespace orv::mp {
 
+int Debug = 0;
+
 namespace {
 
 constexpr const char* FULL_TAG = "FullMat";

@@ -21,6 +21,9 @@ namespace orv::mp {
 
 inline constexpr double M_INFINITY = -1e38;
 
+// The trace flag of the max-plus library ("-debug" of its programs).
+extern int Debug;
+
 // --- Scalars ---------------------------------------------------------------
 
 inline double max(double a, double b) { return a < b ? b : a; }

@@ -1,0 +1,188 @@
+#include "maxplus/interaction_graph.h"
+
+#include <algorithm>
+#include <new>
+#include <stdexcept>
+#include <string>
+
+#include "maxplus/text_words.h"
+
+namespace orv::mp {
+
+namespace {
+
+constexpr const char* BOOL_TAG = "BoolMat";
+constexpr const char* GRAPH_TAG = "I_Graph";
+
+void no_space() { std::fprintf(stderr, "%s: memory error. Not enough space.\n", GRAPH_TAG); }
+
+}  // namespace
+
+Bool_Mat New_Boolean_Matrix(int Size) {
+  if (Size < 0) return nullptr;
+  try {
+    return std::make_unique<SP_BOOL_MAT>(Size);
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  } catch (const std::length_error&) {
+    return nullptr;
+  }
+}
+
+void Free_Boolean_Matrix(Bool_Mat& A) { A.reset(); }
+
+void Set_Adj(SP_BOOL_MAT& A, int From, int To, int Val) {
+  if (From < 0 || From >= A.Size) return;
+  auto& row = A.Elts[static_cast<std::size_t>(From)];
+  auto& count = A.Nb_Elts[static_cast<std::size_t>(From)];
+  const auto end = row.begin() + count;
+  const auto at = std::find(row.begin(), end, To);
+  if (at != end) {
+    if (Val == 0) {
+      row.erase(at);
+      --count;
+    }
+    return;
+  }
+  if (Val == 0) return;
+  try {
+    row.push_back(To);
+    ++count;
+  } catch (const std::bad_alloc&) {
+    std::fprintf(stderr, "%s: warning: failed to add element to matrix.\n", BOOL_TAG);
+  }
+}
+
+int Max_Degree(const SP_BOOL_MAT& A) {
+  int most = 0;
+  for (int n : A.Nb_Elts) most = std::max(most, n);
+  return most;
+}
+
+double Avg_Degree(const SP_BOOL_MAT& A) {
+  if (A.Size <= 0) return 0.0;
+  double sum = 0;
+  for (int n : A.Nb_Elts) sum += n;
+  return sum / A.Size;
+}
+
+void Write_Boolean_Matrix(const SP_BOOL_MAT& A, FILE* Output) { dumpe_adj(A, A.Size, Output); }
+
+Interaction_Graph New_Interaction_Graph(int Size) {
+  if (Size < 0) {
+    no_space();
+    return nullptr;
+  }
+  try {
+    auto G = std::make_unique<INTERACTION_GRAPH>();
+    const auto n = static_cast<std::size_t>(Size);
+    G->Size = Size;
+    G->A = SP_BOOL_MAT(Size);
+    G->Weight.assign(n, 0.0);
+    G->Proba.assign(n, 0.0);
+    G->Pr_Cum.assign(n, 0.0);
+    G->Permut.assign(n, 0);
+    return G;
+  } catch (const std::bad_alloc&) {
+  } catch (const std::length_error&) {
+  }
+  no_space();
+  return nullptr;
+}
+
+void Free_Interaction_Graph(Interaction_Graph& G) { G.reset(); }
+
+int Is_Uniform(const INTERACTION_GRAPH& G) {
+  for (double w : G.Weight)
+    if (w != G.Weight[0]) return 0;
+  return 1;
+}
+
+Interaction_Graph Read_Interaction_Graph(FILE* Input) {
+  std::string word;
+  if (!text::read_word(Input, word)) return nullptr;
+  const bool sparse = word == "sp";
+  if (sparse && !text::read_word(Input, word)) return nullptr;
+  int n = 0;
+  if (!text::word_int(word, n)) return nullptr;
+  if (n < 1) {
+    std::fprintf(stdout, "%s: error: illegal number of nodes (%d).\n", GRAPH_TAG, n);
+    return nullptr;
+  }
+  // Weights first: a short text is refused before the graph is reserved.
+  std::vector<double> weight;
+  for (int i = 0; i < n; ++i) {
+    double w = 0;
+    if (!text::read_real(Input, w)) return nullptr;
+    weight.push_back(w);
+  }
+  Interaction_Graph G = New_Interaction_Graph(n);
+  if (!G) return nullptr;
+  G->Weight = std::move(weight);
+  if (!Compute_Probabilities(G->Weight, G->Proba, G->Pr_Cum, GRAPH_TAG, "node")) return nullptr;
+
+  if (sparse) {
+    for (;;) {
+      int i = 0;
+      int j = 0;
+      if (!text::read_int(Input, i) || !text::read_int(Input, j)) break;
+      if (i < 0 || i >= n) {
+        std::fprintf(stdout, "Error: out of range i value found (%d). Abort.\n", i);
+        return nullptr;
+      }
+      if (j < 0 || j >= n) {
+        std::fprintf(stdout, "Error: out of range j value found (%d). Abort.\n", j);
+        return nullptr;
+      }
+      Set_Adj(G->A, i, j, 1);
+      if (Debug) std::fprintf(stdout, "recording arc %d->%d\n", i, j);
+    }
+  } else {
+    for (int i = 0; i < n; ++i) {
+      for (int j = 0; j < n; ++j) {
+        int entry = 0;
+        if (!text::read_int(Input, entry)) {
+          std::fprintf(stdout, "%s: error: missing or bad entry (%d,%d).\n", GRAPH_TAG, i, j);
+          return nullptr;
+        }
+        if (entry == 1) G->A.Add_Entry(i, j);
+      }
+    }
+  }
+  return G;
+}
+
+Bernoulli_Product IG_To_BP(const INTERACTION_GRAPH& G) {
+  Bernoulli_Product P = New_Bernoulli_Product(G.Size, G.Size);
+  if (!P) return nullptr;
+  try {
+    // Successor marks instead of a row search per pair: a dense graph of
+    // thousands of nodes stays quadratic.
+    std::vector<char> succ(static_cast<std::size_t>(G.Size), 0);
+    for (int i = 0; i < G.Size; ++i) {
+      const auto k = static_cast<std::size_t>(i);
+      const auto& row = G.A.Elts[k];
+      const auto arcs = static_cast<std::size_t>(G.A.Nb_Elts[k]);
+      for (std::size_t e = 0; e < arcs; ++e)
+        if (row[e] >= 0 && row[e] < G.Size) succ[static_cast<std::size_t>(row[e])] = 1;
+      P->Weight[k] = G.Weight[k];
+      P->Proba[k] = G.Proba[k];
+      P->Pr_Cum[k] = G.Pr_Cum[k];
+      SP_MAXPLUS_MATRIX& M = *P->A[k];
+      for (int j = 0; j < G.Size; ++j) {
+        if (!Set_SP_Matrix_Entry(M, j, j, 0.0)) throw std::bad_alloc();
+        if (succ[static_cast<std::size_t>(j)] && !Set_SP_Matrix_Entry(M, j, i, 1.0))
+          throw std::bad_alloc();
+      }
+      if (!Set_SP_Matrix_Entry(M, i, i, 1.0)) throw std::bad_alloc();
+      for (std::size_t e = 0; e < arcs; ++e)
+        if (row[e] >= 0 && row[e] < G.Size) succ[static_cast<std::size_t>(row[e])] = 0;
+    }
+  } catch (const std::bad_alloc&) {
+    std::fprintf(stderr, "%s: memory error. Not enough space.\n", "Bernoulli");
+    return nullptr;
+  }
+  return P;
+}
+
+}  // namespace orv::mp
