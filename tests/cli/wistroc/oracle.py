@@ -33,11 +33,11 @@ def glibc_random():
 
 
 def main():
-    mode, spec, init, tmax = sys.argv[1], sys.argv[2], int(sys.argv[3]), float(sys.argv[4])
+    mode, chain_text, init, tmax = sys.argv[1], sys.argv[2], int(sys.argv[3]), float(sys.argv[4])
     stats = "stats" in sys.argv[5:]
     incr = "incr" in sys.argv[5:]
     rows = {}
-    for e in spec.split(";"):
+    for e in chain_text.split(";"):
         parts = e.split(",")
         r, c, v = int(parts[0]), int(parts[1]), float(parts[2])
         w = float(parts[3]) if len(parts) > 3 else None
