@@ -177,6 +177,61 @@ void Init_Generation(const PetriNet& net, int Max_Delay) {
       if (Fire_Time[t] >= 1 && Fire_Time[t] <= Max_Delay) Delay_Table[Fire_Time[t]] = 1;
 }
 
+int comb(int a, int b) {
+  if (a == 0 || b == 0) return std::max(a, b);
+  return orv::pn::gcd(a, b);
+}
+
+// Initial tokens come to their place after their lags, which need not fall
+// on the place's step: the step divides them too, and the steps around are
+// combined again, so that no transition waits for the next multiple of its
+// step to see such a token.
+void Lag_Time_Scales() {
+  const int np = Net->Nb_Places, nt = Net->Nb_Trans;
+  std::vector<int>& TSP = orv::gen::TSP;
+  bool any = false;
+  for (int p = 0; p < np; ++p) {
+    const PL_DES& pl = Pl(p);
+    int m = std::min<int>(pl.Init_Pop, static_cast<int>(pl.Lag_Times.size()));
+    for (int k = 0; k < m; ++k) {
+      int lag = ticks_of(pl.Lag_Times[k]);
+      if (lag <= 0 || lag == INT_MAX) continue;
+      int n = comb(TSP[p], lag);
+      if (n != TSP[p]) any = true;
+      TSP[p] = n;
+    }
+  }
+  if (!any) return;
+  for (int pass = 0; pass < nt + np; ++pass) {
+    bool changed = false;
+    for (int p = 0; p < np; ++p) {
+      int v = 0;
+      for (const LINK_LIST& a : Pl(p).Inputs)
+        if (valid_t(a.Dest)) v = comb(v, TST[a.Dest]);
+      int n = comb(TSP[p], v);
+      if (n != TSP[p]) changed = true;
+      TSP[p] = n;
+    }
+    for (int t = 0; t < nt; ++t) {
+      int v = 0;
+      for (const LINK_LIST& a : Tr(t).Inputs)
+        if (valid_p(a.Dest)) v = comb(v, TSP[a.Dest]);
+      int n = comb(TST[t], v);
+      if (n != TST[t]) changed = true;
+      TST[t] = n;
+    }
+    if (!changed) break;
+  }
+  std::vector<int> scales;
+  for (int t = 0; t < nt; ++t) {
+    if (Is_Source[t]) continue;
+    auto it = std::lower_bound(scales.begin(), scales.end(), TST[t]);
+    if (it == scales.end() || *it != TST[t]) scales.insert(it, TST[t]);
+  }
+  The_Scales.assign(1, static_cast<int>(scales.size()));
+  The_Scales.insert(The_Scales.end(), scales.begin(), scales.end());
+}
+
 // The scale dump of -debug, three objects a line.
 void Dump_Scales() {
   std::printf("Found %d different time scales:", The_Scales[0]);
@@ -1154,6 +1209,7 @@ Gen_Status gen_c_code(const PetriNet& Reseau, const std::string& PNL_File_Name,
   const int debug = orv::pn::Debug;
   orv::pn::Debug = 0;
   orv::gen::TimeScale(Reseau, Scale, 0);
+  Lag_Time_Scales();
   orv::pn::Debug = debug;
   if (debug) Dump_Scales();
 
