@@ -7,6 +7,7 @@
 
 #include "common/args.h"
 #include "common/output_guard.h"
+#include "petri/flatten.h"
 #include "petri/pnl_reader.h"
 #include "petrigen/eq_module.h"
 #include "petrigen/gen_tables.h"
@@ -94,6 +95,15 @@ int main(int argc, char** argv) {
   if (!net) {
     std::fprintf(stderr, "%s: Error reading network. No translation.\n", PROG);
     return out.finish(-3);
+  }
+  // The objects of the submodels and the arcs to them are part of the net
+  // simulated: they are made objects of the program like the others.
+  if (net->Nb_Submodels > 0) {
+    if (orv::pn::Debug) {
+      std::printf("%s: warning: the network contains submodels. ", PROG);
+      std::printf("Flattening it...\n");
+    }
+    orv::pn::Flatten_PN(*net, 1);
   }
   if (!satisfies_constraints(*net)) return out.finish(-3);
   if (tmax >= 0) {
