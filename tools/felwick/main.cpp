@@ -105,7 +105,11 @@ int main(int argc, char** argv) {
     }
     orv::pn::Flatten_PN(*net, 1);
   }
-  if (!satisfies_constraints(*net)) return out.finish(-3);
+  if (!satisfies_constraints(*net)) {
+    std::fprintf(stderr, "%s: the network does not ", PROG);
+    std::fprintf(stderr, "satisfy the constraints. No translation.\n");
+    return out.finish(-3);
+  }
   if (tmax >= 0) {
     if (!net->Sim_Params) net->Sim_Params = std::make_unique<orv::pn::Sim_Control>();
     net->Sim_Params->Nb_Firings = tmax;
