@@ -296,11 +296,14 @@ int self_loop_place(int t) {
   return tr.Inputs.front().Dest;
 }
 
-// Firings a source has in hand at once: 1 without an input place, else the
-// tokens of its self-loop place.
+// Firings a source has in hand at once: 1 without an input place, else as
+// many as the tokens of its self-loop place allow, each firing taking the
+// arc's weight of them.
 int multiplicity(int t) {
   int p = self_loop_place(t);
-  return p < 0 ? 1 : Pl(p).Init_Pop;
+  if (p < 0) return 1;
+  const int weight = std::max(1, Tr(t).Inputs.front().Weight);
+  return Pl(p).Init_Pop / weight;
 }
 
 // Ticks from one firing of a constant source to the next: its own delay,
