@@ -315,18 +315,39 @@ int constant_period(int t) {
   return ticks_of(v);
 }
 
-// Ticks before the tokens of a source's self-loop place can start it: the
-// smallest lag among them (the firings in hand share one phase).
-int start_lag(int t) {
-  int p = self_loop_place(t);
-  if (p < 0) return 0;
+// When the firings in hand of a constant source start first, in ticks: the
+// j-th firing (from 1) waits for the j·w-th token of its loop by lag, w
+// being the arc's weight; each then comes round on its own. Firings that
+// start together make one batch: (start, count), by start.
+std::vector<std::pair<int, int>> start_groups(int t) {
+  std::vector<std::pair<int, int>> groups;
+  const int n = multiplicity(t);
+  const int p = self_loop_place(t);
+  if (n <= 0) return groups;
+  if (p < 0) return {{0, 1}};
   const PL_DES& pl = Pl(p);
-  int m = std::min<int>(pl.Init_Pop, static_cast<int>(pl.Lag_Times.size()));
+  const long long weight = std::max(1, Tr(t).Inputs.front().Weight);
+  const int listed = std::min<int>(pl.Init_Pop, static_cast<int>(pl.Lag_Times.size()));
   // Tokens the reader gave no lag are there from the start.
-  if (m < pl.Init_Pop || m == 0) return 0;
-  int lag = INT_MAX;
-  for (int k = 0; k < m; ++k) lag = std::min(lag, std::max(0, ticks_of(pl.Lag_Times[k])));
-  return lag;
+  const long long zeros = pl.Init_Pop - listed;
+  std::vector<int> lags;
+  for (int k = 0; k < listed; ++k) lags.push_back(std::max(0, ticks_of(pl.Lag_Times[k])));
+  std::sort(lags.begin(), lags.end());
+  auto lag_of = [&](long long k) { return k < zeros ? 0 : lags[static_cast<size_t>(k - zeros)]; };
+  for (long long j = 1; j <= n; ++j) {
+    const int start = lag_of(j * weight - 1);
+    if (!groups.empty() && groups.back().first == start)
+      ++groups.back().second;
+    else
+      groups.push_back({start, 1});
+    // The firings whose tokens are all there from the start, at once.
+    if (j * weight <= zeros) {
+      long long all = zeros / weight;
+      groups.back().second = static_cast<int>(all);
+      j = all;
+    }
+  }
+  return groups;
 }
 
 // The values of a 'D' law other than 0, by decreasing probability; a value
@@ -395,9 +416,16 @@ void gen_source_declarations() {
           diagnostic("%s: error: infinite throughput at source %d\n", TOOL, t);
           break;
         }
-        // The first token one delay after tick 0 (or after the lag of the
-        // tokens in hand), in ticks like the rest.
-        w("int\tT_Phase_%d = %d;\n", t, ticks_of(p0) + start_lag(t) + 1);
+        {
+          // The first token one delay after tick 0 (or after the lag of the
+          // tokens in hand), in ticks like the rest; firings in hand that
+          // start later have phases of their own.
+          const std::vector<std::pair<int, int>> groups = start_groups(t);
+          w("int\tT_Phase_%d = %d;\n", t, ticks_of(p0) + (groups.empty() ? 0 : groups[0].first) + 1);
+          for (size_t g = 1; g < groups.size(); ++g)
+            w("int\tT_Phase_%d_%d = %d;\n", t, static_cast<int>(g),
+              ticks_of(p0) + groups[g].first + 1);
+        }
         break;
       case 'E': {
         double r = static_cast<double>(::random());
@@ -482,15 +510,22 @@ void Gen_Source_Code() {
             w("    }\n");
           }
           break;
-        case 'C':
-          w("    T_Phase_%d --;\n", t);
-          w("    if ( T_Phase_%d == 0 ) {\n", t);
-          batch_open();
-          w("      Nb_Tok_%d ++;\n", t);
-          batch_close();
-          w("      T_Phase_%d = %d;\n", t, constant_period(t));
-          w("    }\n");
+        case 'C': {
+          const std::vector<std::pair<int, int>> groups = start_groups(t);
+          for (size_t g = 0; g < groups.size(); ++g) {
+            const std::string phase =
+                "T_Phase_" + std::to_string(t) + (g ? "_" + std::to_string(g) : "");
+            const int c = groups[g].second;
+            w("    %s --;\n", S(phase));
+            w("    if ( %s == 0 ) {\n", S(phase));
+            if (c > 1) w("    for( j = 0; j < %d; j ++ ) {\n", c);
+            w("      Nb_Tok_%d ++;\n", t);
+            if (c > 1) w("    }\n");
+            w("      %s = %d;\n", S(phase), constant_period(t));
+            w("    }\n");
+          }
           break;
+        }
         case 'D':
           w("    T_Phase_%d --;\n", t);
           w("    if ( T_Phase_%d == 0 ) {\n", t);
