@@ -1079,6 +1079,10 @@ void gen_code_node(int t, int initial, int trace) {
   std::vector<const LINK_LIST*> ins;
   for (const LINK_LIST& a : tr.Inputs)
     if (valid_p(a.Dest)) ins.push_back(&a);
+  // A priority place's share is bounded by what the other input places hold
+  // for t: those are routed first, so that the share sees this tick's tokens.
+  std::stable_partition(ins.begin(), ins.end(),
+                        [](const LINK_LIST* a) { return routing_of(a->Dest) != 'P'; });
   const bool y0 = !initial && Y_Static;
   auto place_steps = [&](const LINK_LIST& a) {
     Write_Token_Total(a.Dest, initial);
