@@ -131,10 +131,24 @@ int main(int argc, char** argv) {
   int status = 0;
   // A law the library cannot draw leaves a program that does not run.
   if (!orv::gen::gen_valtor_code(*net, stdout, profile)) status = -3;
-  if (FILE* f = out.open("Makefile.Valtor", false))
+  // A file that cannot be made is named, and the run fails: the build or
+  // the plot would otherwise use an old one or none without a word. The
+  // files that could be written are kept.
+  auto open_or_report = [&](const char* path) {
+    FILE* f = out.open(path, false);
+    if (!f) {
+      std::fprintf(stderr, "%s: Error opening file %s.\n", PROG, path);
+      if (status == 0) {
+        status = -2;
+        out.keep_on_failure();
+      }
+    }
+    return f;
+  };
+  if (FILE* f = open_or_report("Makefile.Valtor"))
     orv::gen::gen_valtor_whole_makefile(f, ORV_FELWICK_VALTOR_DIR, code_file);
   if (orv::gen::Kemp)
-    if (FILE* f = out.open("sim.kemp", false)) orv::gen::gen_kemp_code(*net, f, profile);
+    if (FILE* f = open_or_report("sim.kemp")) orv::gen::gen_kemp_code(*net, f, profile);
   (void)opt_level;
   return out.finish(status);
 }
