@@ -795,7 +795,14 @@ void gen_declarations(const std::string& PNL_File_Name) {
       double sum = 0;
       for (int k = 0; k + 1 < n; ++k) {
         sum += k < static_cast<int>(r->Probas.size()) ? r->Probas[k] : 0.0;
-        w(" %6.4f,", sum);
+        // Four decimals unless they would move the bound between two
+        // outputs: the draws must fall as the net says.
+        char text[64];
+        std::snprintf(text, sizeof text, "%6.4f", sum);
+        if (std::fabs(std::strtod(text, nullptr) - sum) > 1e-12)
+          w(" %.17g,", sum);
+        else
+          w(" %s,", text);
       }
       w(" 1.0 };\n");
       const int m = static_cast<int>(Pl(p).Outputs.size());
