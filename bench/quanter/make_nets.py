@@ -2,7 +2,8 @@
 """Writes the benchmark nets of quanter's in-process simulator.
 
 ring.pnl: 500 transitions in a ring, constant delays of 0.1 to 1.0 time units
-(scale 10 stays 10), one token on every tenth place.
+(scale 10 stays 10), one token on every tenth place; ring8000.pnl and
+ring32000.pnl the same with 8,000 and 32,000 transitions.
 grid.pnl: a 100 x 100 torus of transitions; each feeds its right and lower
 neighbours, and the places that wrap around hold one token, so every cycle
 holds one.
@@ -51,6 +52,9 @@ def main():
     os.makedirs(d, exist_ok=True)
     with open(os.path.join(d, "ring.pnl"), "w") as f:
         f.write(ring())
+    for n in (8000, 32000):
+        with open(os.path.join(d, f"ring{n}.pnl"), "w") as f:
+            f.write(ring(n))
     with open(os.path.join(d, "grid.pnl"), "w") as f:
         f.write(grid())
 

@@ -2,6 +2,8 @@
 """Input matrices for timing umbrisk.
 
   gen.py random N [SEED]        dense N x N matrix of integers in [0, 1000)
+  gen.py sparse N K [SEED]      N x N matrix with K finite entries a row (integers
+                                in [0, 1000) at random columns), eps elsewhere
   gen.py transient N V [SEED]   dense N x N matrix with a long transient
                                 (use -transient): a loop of weight 1000 on
                                 node 0 feeds a circuit 1 -> 2 -> ... -> N-1 -> 1
@@ -24,12 +26,23 @@ def write(n, rows, vector=None):
 
 
 def main():
-    if len(sys.argv) < 3 or sys.argv[1] not in ("random", "transient"):
+    if len(sys.argv) < 3 or sys.argv[1] not in ("random", "sparse", "transient"):
         sys.exit(__doc__)
     n = int(sys.argv[2])
     if sys.argv[1] == "random":
         random.seed(int(sys.argv[3]) if len(sys.argv) > 3 else 1)
         write(n, [[str(random.randrange(1000)) for _ in range(n)] for _ in range(n)])
+        return
+    if sys.argv[1] == "sparse":
+        k = int(sys.argv[3])
+        random.seed(int(sys.argv[4]) if len(sys.argv) > 4 else 1)
+        rows = []
+        for _ in range(n):
+            row = ["eps"] * n
+            for j in random.sample(range(n), min(k, n)):
+                row[j] = str(random.randrange(1000))
+            rows.append(row)
+        write(n, rows)
         return
     lead = int(sys.argv[3])
     random.seed(int(sys.argv[4]) if len(sys.argv) > 4 else 1)

@@ -51,8 +51,8 @@ LawPtr constant_law(double c) {
 
 // Takes `count` values from the front of the list into slots in the given
 // order; warns about extra or missing values like the reader expects.
-void take_fixed(LAW_DESC& law, const REAL_LIST& list, const std::size_t* slots,
-                std::size_t count) {
+template <class List>
+void take_fixed(LAW_DESC& law, const List& list, const std::size_t* slots, std::size_t count) {
   law.Parameters.assign(count, 0.0);
   if (list.size() < count) {
     std::fprintf(stderr, "Warning: missing parameters for %c. Default 0.0.\n", law.Name);
@@ -63,7 +63,8 @@ void take_fixed(LAW_DESC& law, const REAL_LIST& list, const std::size_t* slots,
     std::fprintf(stderr, "Warning: extra parameters for %c (ignored)\n", law.Name);
 }
 
-void parse_discrete(LAW_DESC& law, const REAL_LIST& values, const REAL_LIST& probs) {
+template <class List>
+void parse_discrete(LAW_DESC& law, const List& values, const List& probs) {
   std::size_t n = values.size();
   law.Parameters.assign(2 * n + 1, 0.0);
   law.Parameters[0] = static_cast<double>(n);
@@ -74,7 +75,8 @@ void parse_discrete(LAW_DESC& law, const REAL_LIST& values, const REAL_LIST& pro
   if (probs.size() < n) std::fprintf(stdout, "Warning! Probability list too short. 0.0 assumed\n");
 }
 
-void parse_hyper(LAW_DESC& law, const REAL_LIST& list) {
+template <class List>
+void parse_hyper(LAW_DESC& law, const List& list) {
   std::size_t m = list.size();
   std::size_t skip = 0;
   if (m % 2 == 1) {
@@ -107,6 +109,45 @@ void parse_ipp(LAW_DESC& law, const REAL_LIST& rate, LAW_LIST& subs) {
   }
 }
 
+// Values in written order seen in list order (the last written first), so
+// the readers need not build a list for every law.
+struct Written_View {
+  const std::vector<double>& values;
+  std::size_t size() const { return values.size(); }
+  double operator[](std::size_t i) const { return values[values.size() - 1 - i]; }
+};
+
+template <class List>
+void parse_law_into(LAW_DESC& law, char id, const List& first, const List& second) {
+  static const std::size_t one[] = {0};
+  static const std::size_t two[] = {1, 0};
+  static const std::size_t erlang[] = {0, 1};
+  static const std::size_t three[] = {2, 1, 0};
+  switch (id) {
+    case 'B': case 'C': case 'E': case 'G': case 'g':
+      take_fixed(law, first, one, 1);
+      break;
+    case 'L': case 'U': case 'W': case 'h': case 'p':
+      take_fixed(law, first, two, 2);
+      break;
+    case 'R':
+      take_fixed(law, first, erlang, 2);
+      break;
+    case 'O':
+      take_fixed(law, first, three, 3);
+      break;
+    case 'D':
+      parse_discrete(law, first, second);
+      break;
+    case 'H':
+      parse_hyper(law, first);
+      break;
+    default:
+      std::fprintf(stdout, "Warning! Law '%c' ID not recognized\n", id);
+      break;
+  }
+}
+
 double factorial(int n) {
   double f = 1.0;
   for (int i = 2; i <= n; ++i) f *= i;
@@ -120,36 +161,22 @@ LawPtr New_Law() { return std::make_unique<LAW_DESC>(); }
 LawPtr Parse_Law(char id, REAL_LIST first, REAL_LIST second, LAW_LIST subs) {
   LawPtr law = New_Law();
   law->Name = id;
-  static const std::size_t one[] = {0};
-  static const std::size_t two[] = {1, 0};
-  static const std::size_t erlang[] = {0, 1};
-  static const std::size_t three[] = {2, 1, 0};
-  switch (id) {
-    case 'B': case 'C': case 'E': case 'G': case 'g':
-      take_fixed(*law, first, one, 1);
-      break;
-    case 'L': case 'U': case 'W': case 'h': case 'p':
-      take_fixed(*law, first, two, 2);
-      break;
-    case 'R':
-      take_fixed(*law, first, erlang, 2);
-      break;
-    case 'O':
-      take_fixed(*law, first, three, 3);
-      break;
-    case 'D':
-      parse_discrete(*law, first, second);
-      break;
-    case 'H':
-      parse_hyper(*law, first);
-      break;
-    case 'P':
-      parse_ipp(*law, first, subs);
-      break;
-    default:
-      std::fprintf(stdout, "Warning! Law '%c' ID not recognized\n", id);
-      break;
+  if (id == 'P')
+    parse_ipp(*law, first, subs);
+  else
+    parse_law_into(*law, id, first, second);
+  return law;
+}
+
+LawPtr Parse_Law_Written(char id, const std::vector<double>& first,
+                         const std::vector<double>& second) {
+  if (id == 'P') {
+    return Parse_Law(id, REAL_LIST(first.rbegin(), first.rend()),
+                     REAL_LIST(second.rbegin(), second.rend()), {});
   }
+  LawPtr law = New_Law();
+  law->Name = id;
+  parse_law_into(*law, id, Written_View{first}, Written_View{second});
   return law;
 }
 

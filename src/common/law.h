@@ -33,6 +33,11 @@ LawPtr New_Law();
 // is C 0.0), sub-law 0 being the last one written.
 LawPtr Parse_Law(char id, REAL_LIST first, REAL_LIST second, LAW_LIST subs);
 
+// The same from values in the order written (first value first), without
+// the lists; for every letter but 'P', which needs its sub-laws.
+LawPtr Parse_Law_Written(char id, const std::vector<double>& first,
+                         const std::vector<double>& second = {});
+
 // Writes the law in model notation; no newline.
 void Write_Law(FILE* out, const LAW_DESC& law);
 

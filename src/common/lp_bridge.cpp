@@ -8,6 +8,11 @@
 #include <filesystem>
 #include <string>
 #include <unistd.h>
+#include <fcntl.h>
+#include <sys/wait.h>
+
+#include <cstring>
+#include <map>
 
 namespace orv::lp {
 
@@ -165,38 +170,162 @@ std::string Solver_Command(const std::string& lp_path, const std::string& res_pa
   return cmd;
 }
 
-int Run_Solver(const std::string& lp_path, const std::string& res_path, bool quiet) {
-  // The solver shares our standard error: keep what we printed before it.
-  std::fflush(nullptr);
-  return std::system(Solver_Command(lp_path, res_path, quiet).c_str());
+namespace {
+
+// Writes text on standard error with the calls a forked child may make.
+void child_says(const char* a, const char* b) {
+  ssize_t ignored = ::write(2, a, std::strlen(a));
+  ignored = ::write(2, b, std::strlen(b));
+  ignored = ::write(2, "\n", 1);
+  (void)ignored;
 }
 
-Result Solve(const std::string& lp_name, const std::string& res_name,
-             const std::function<void(FILE*)>& write, const Options& options) {
-  Result not_written;
-  not_written.Status = Outcome::NotWritten;
-  const std::string dir = make_private_dir();
-  if (dir.empty()) return not_written;
-  const std::string lp_path = dir + "/" + last_component(lp_name);
-  const std::string res_path = dir + "/" + last_component(res_name);
-  FILE* f = std::fopen(lp_path.c_str(), "w");
+// Starts lp_solve along PATH with the redirections the shell command would
+// make, without a shell in between; the child's pid, or -1.
+pid_t start_solver(const std::string& lp_path, const std::string& res_path, bool quiet) {
+  // The solver shares our standard error: keep what we printed before it.
+  std::fflush(nullptr);
+  const pid_t pid = ::fork();
+  if (pid != 0) return pid;
+  const int in = ::open(lp_path.c_str(), O_RDONLY);
+  if (in < 0) {
+    child_says("lp_solve: cannot open the program: ", std::strerror(errno));
+    ::_exit(2);
+  }
+  const int out = ::open(res_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+  if (out < 0) {
+    child_says("lp_solve: cannot create the report: ", std::strerror(errno));
+    ::_exit(2);
+  }
+  ::dup2(in, 0);
+  ::dup2(out, 1);
+  if (quiet) {
+    const int null = ::open("/dev/null", O_WRONLY);
+    if (null >= 0) ::dup2(null, 2);
+  }
+  char name[] = "lp_solve";
+  char* argv[] = {name, nullptr};
+  ::execvp(name, argv);
+  // What the shell would have said and returned.
+  const int e = errno;
+  child_says("lp_solve: ", e == ENOENT ? "not found" : std::strerror(e));
+  ::_exit(e == ENOENT ? 127 : 126);
+}
+
+// The child's status as system() gives it; -1 when it cannot be had.
+int wait_for(pid_t pid) {
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0)
+    if (errno != EINTR) return -1;
+  return status;
+}
+
+}  // namespace
+
+int Run_Solver(const std::string& lp_path, const std::string& res_path, bool quiet) {
+  const pid_t pid = start_solver(lp_path, res_path, quiet);
+  return pid < 0 ? -1 : wait_for(pid);
+}
+
+namespace {
+
+// One program on its way through the solver, in its own private directory.
+struct Job {
+  std::string dir, lp_path, res_path;
+};
+
+// Makes the directory and writes the program; false (nothing left behind)
+// when either fails.
+bool prepare(Job& job, const std::string& lp_name, const std::string& res_name,
+             const std::function<void(FILE*)>& write) {
+  job.dir = make_private_dir();
+  if (job.dir.empty()) return false;
+  job.lp_path = job.dir + "/" + last_component(lp_name);
+  job.res_path = job.dir + "/" + last_component(res_name);
+  FILE* f = std::fopen(job.lp_path.c_str(), "w");
   if (!f) {
-    remove_private_dir(dir);
-    return not_written;
+    remove_private_dir(job.dir);
+    return false;
   }
   write(f);
   bool written = !std::ferror(f);
   if (std::fclose(f) != 0) written = false;
-  if (!written) {
-    remove_private_dir(dir);
-    return not_written;
-  }
-  int status = Run_Solver(lp_path, res_path, options.Quiet);
-  std::remove(lp_path.c_str());
-  Result r = Read_Result_File(res_path);
-  remove_private_dir(dir);
+  if (!written) remove_private_dir(job.dir);
+  return written;
+}
+
+Result finish(const Job& job, int status) {
+  std::remove(job.lp_path.c_str());
+  Result r = Read_Result_File(job.res_path);
+  remove_private_dir(job.dir);
   r.Shell_Status = status;
   return r;
+}
+
+Result not_written() {
+  Result r;
+  r.Status = Outcome::NotWritten;
+  return r;
+}
+
+}  // namespace
+
+Result Solve(const std::string& lp_name, const std::string& res_name,
+             const std::function<void(FILE*)>& write, const Options& options) {
+  Job job;
+  if (!prepare(job, lp_name, res_name, write)) return not_written();
+  return finish(job, Run_Solver(job.lp_path, job.res_path, options.Quiet));
+}
+
+int Solver_Slots() {
+  const long cores = ::sysconf(_SC_NPROCESSORS_ONLN);
+  return cores > 0 ? static_cast<int>(std::min(cores, 256L)) : 1;
+}
+
+void Solve_Each(int count, const std::string& lp_name, const std::string& res_name,
+                const std::function<void(int, FILE*)>& write,
+                const std::function<void(int, Result)>& done, const Options& options,
+                int slots) {
+  if (slots <= 0) slots = Solver_Slots();
+  std::map<pid_t, std::pair<int, Job>> running;
+  std::map<int, Result> ready;  // finished ahead of their turn
+  int next = 0, reported = 0;
+  while (reported < count) {
+    while (static_cast<int>(running.size()) < slots && next < count) {
+      const int i = next++;
+      Job job;
+      if (!prepare(job, lp_name, res_name, [&](FILE* f) { write(i, f); })) {
+        ready.emplace(i, not_written());
+        continue;
+      }
+      const pid_t pid = start_solver(job.lp_path, job.res_path, options.Quiet);
+      if (pid < 0)
+        ready.emplace(i, finish(job, -1));
+      else
+        running.emplace(pid, std::make_pair(i, std::move(job)));
+    }
+    auto it = ready.find(reported);
+    if (it != ready.end()) {
+      Result r = std::move(it->second);
+      ready.erase(it);
+      done(reported++, std::move(r));
+      continue;
+    }
+    // Every child of the calling program here is a solver of this round.
+    int status = 0;
+    const pid_t pid = ::waitpid(-1, &status, 0);
+    if (pid < 0) {
+      if (errno == EINTR) continue;
+      // No child left to wait for: the rest cannot finish.
+      for (auto& [p, job] : running) ready.emplace(job.first, finish(job.second, -1));
+      running.clear();
+      continue;
+    }
+    auto job = running.find(pid);
+    if (job == running.end()) continue;
+    ready.emplace(job->second.first, finish(job->second.second, status));
+    running.erase(job);
+  }
 }
 
 bool Var_Index(std::string_view name, std::string_view prefix, int& index) {

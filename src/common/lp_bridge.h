@@ -1,7 +1,8 @@
 // The bridge to lp_solve, shared by the programs that solve linear programs:
-// the program text is written to a named file, the solver is started through
-// the shell with that file on its standard input and its report redirected
-// into a result file, the report is read back, and both files are deleted.
+// the program text is written to a named file, the solver is started (no
+// shell in between) with that file on its standard input and its report
+// redirected into a result file, the report is read back, and both files are
+// deleted. Several programs may be solved at once, each by its own solver.
 // The two files live in a fresh directory of their own under TMPDIR (default
 // /tmp), removed afterwards: runs started in one working directory cannot
 // overwrite each other's files, and a read-only working directory works.
@@ -40,7 +41,7 @@ struct Result {
   Outcome Status = Outcome::NoOutput;
   double Objective = 0.0;
   std::vector<Variable> Variables;  // in the order printed
-  int Shell_Status = 0;             // what system() returned; for traces only
+  int Shell_Status = 0;             // the solver's status as system() gives it; for traces
 };
 
 // Reads a solver report.
@@ -48,10 +49,12 @@ Result Parse_Result(std::string_view text);
 // Reads a report file; NoOutput when it is missing or empty.
 Result Read_Result_File(const std::string& path);
 
-// The shell command: "lp_solve < LP > RES", plus " 2>/dev/null" when quiet.
-// File names are quoted for the shell.
+// The shell command the solver run stands for: "lp_solve < LP > RES", plus
+// " 2>/dev/null" when quiet. File names are quoted for the shell.
 std::string Solver_Command(const std::string& lp_path, const std::string& res_path, bool quiet);
-// Runs the command; the shell's status as system() gives it.
+// Runs lp_solve (found along PATH) with those redirections, started
+// directly, without a shell; its status as system() would give it (127 when
+// it cannot be found, after "lp_solve: not found" on standard error).
 int Run_Solver(const std::string& lp_path, const std::string& res_path, bool quiet);
 
 struct Options {
@@ -65,6 +68,19 @@ struct Options {
 // component of each name is used.
 Result Solve(const std::string& lp_name, const std::string& res_name,
              const std::function<void(FILE*)>& write, const Options& options = {});
+
+// The solvers run at once by Solve_Each by default: one per core.
+int Solver_Slots();
+
+// Solve for programs 0 .. count-1, with up to `slots` solvers running at
+// once (0: Solver_Slots()), each program in a private directory of its own.
+// write(i, f) fills program i (called in order, before its solver starts);
+// done(i, result) is called for i = 0, 1, ... in order as the results come
+// in. Waits for any child: the caller must have no other children running.
+void Solve_Each(int count, const std::string& lp_name, const std::string& res_name,
+                const std::function<void(int, FILE*)>& write,
+                const std::function<void(int, Result)>& done, const Options& options = {},
+                int slots = 0);
 
 // Splits solver variable names. "x12" with prefix "x" gives 12; "y3_4" with
 // prefix "y" and separator '_' gives 3 and 4. Only whole names of plain

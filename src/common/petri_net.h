@@ -149,9 +149,12 @@ struct PetriNet {
 };
 using NetPtr = std::unique_ptr<PetriNet>;
 
-// The parser's accumulators, in list order.
-using TR_LIST = std::deque<TR_DES>;
-using PL_LIST = std::deque<PL_DES>;
+// The parser's accumulators. Transitions and places are kept in written
+// order (the reverse of list order), so that a file numbering its objects
+// 1..n in order becomes the net's table without a copy; submodels are in
+// list order.
+using TR_LIST = std::vector<TR_DES>;
+using PL_LIST = std::vector<PL_DES>;
 using SUBM_LIST = std::deque<SUBM_DES>;
 
 struct LISTES {

@@ -30,14 +30,6 @@ struct Parse_State {
 #include "eventgraph/egl_scanner.h"
 #define yylex orv::eg::egl::EGL_lex
 
-namespace {
-// Reals are gathered in written order (moving a deque allocates, and the
-// parser moves values a lot); this makes the prepended list the law
-// builder expects.
-orv::REAL_LIST reals(const std::vector<double>& written) {
-  return orv::REAL_LIST(written.rbegin(), written.rend());
-}
-}  // namespace
 }
 
 %token SIZE TMAX AFFECT SEP ENDINSTR PARB PARE
@@ -141,32 +133,33 @@ name
   ;
 
 loi_dcl
-  : EXPO real_list { $$ = Parse_Law('E', reals($2), {}, {}); }
-  | CST real_list { $$ = Parse_Law('C', reals($2), {}, {}); }
-  | BERN real_list { $$ = Parse_Law('B', reals($2), {}, {}); }
-  | GEOM0 real_list { $$ = Parse_Law('g', reals($2), {}, {}); }
-  | GEOM1 real_list { $$ = Parse_Law('G', reals($2), {}, {}); }
+  : EXPO real_list { $$ = Parse_Law_Written('E', $2); }
+  | CST real_list { $$ = Parse_Law_Written('C', $2); }
+  | BERN real_list { $$ = Parse_Law_Written('B', $2); }
+  | GEOM0 real_list { $$ = Parse_Law_Written('g', $2); }
+  | GEOM1 real_list { $$ = Parse_Law_Written('G', $2); }
   | ERLG INTGR real_list
-      { REAL_LIST list = reals($3);
-        Append_Real(list, static_cast<double>($2));
-        $$ = Parse_Law('R', std::move(list), {}, {}); }
-  | UNIF real_list { $$ = Parse_Law('U', reals($2), {}, {}); }
-  | PARETO real_list { $$ = Parse_Law('p', reals($2), {}, {}); }
-  | WEIBULL real_list { $$ = Parse_Law('W', reals($2), {}, {}); }
-  | LOGNO real_list { $$ = Parse_Law('L', reals($2), {}, {}); }
+      { std::vector<double> written = $3;
+        written.push_back(static_cast<double>($2));
+        $$ = Parse_Law_Written('R', written); }
+  | UNIF real_list { $$ = Parse_Law_Written('U', $2); }
+  | PARETO real_list { $$ = Parse_Law_Written('p', $2); }
+  | WEIBULL real_list { $$ = Parse_Law_Written('W', $2); }
+  | LOGNO real_list { $$ = Parse_Law_Written('L', $2); }
   | DISC PARB real_list PARE PARB real_list PARE
-      { $$ = Parse_Law('D', reals($3), reals($6), {}); }
-  | HEXP real_list { $$ = Parse_Law('H', reals($2), {}, {}); }
-  | ONOFF real_list { $$ = Parse_Law('O', reals($2), {}, {}); }
+      { $$ = Parse_Law_Written('D', $3, $6); }
+  | HEXP real_list { $$ = Parse_Law_Written('H', $2); }
+  | ONOFF real_list { $$ = Parse_Law_Written('O', $2); }
   | IPP PARB real_list SEP law_list PARE
       { Close_Law();
-        $$ = Parse_Law('P', reals($3), {}, $5); }
+        std::vector<double> rate = $3;
+        $$ = Parse_Law('P', REAL_LIST(rate.rbegin(), rate.rend()), {}, $5); }
   ;
 
 pop_dcl
   : INTGR real_list
       { bool ok = true;
-        $$ = Parse_Init_Pop($1, reals($2), &ok);
+        $$ = Parse_Init_Pop($1, $2, &ok);
         if (!ok) state.Failed = true; }
   | INTGR
       { bool ok = true;

@@ -41,7 +41,13 @@ EventGraphPtr Read_Network(FILE* in) {
     std::fputs("Error: input in flex scanner failed\n", stderr);
     return nullptr;
   }
-  return Read_Network_Text(text);
+  // The scanner sizes its buffers with int.
+  if (text.size() > static_cast<size_t>(INT_MAX) - 2) {
+    no_memory("Event Graph");
+    return nullptr;
+  }
+  egl::Scanner_Input input(text);  // in place: the text is ours
+  return run_parse();
 }
 
 EventGraphPtr Read_Network_Text(std::string_view text) {
@@ -125,7 +131,7 @@ void Append_Place(Place_Cells& list, PlacePtr place) { list.push_back(std::move(
 // small file from reserving gigabytes of lags.
 constexpr int Max_Population = 1 << 24;
 
-POPULATION Parse_Init_Pop(int count, REAL_LIST lags, bool* ok) {
+POPULATION Parse_Init_Pop(int count, const std::vector<double>& lags, bool* ok) {
   POPULATION pop;
   if (count > Max_Population) {
     no_memory("population");
@@ -142,12 +148,11 @@ POPULATION Parse_Init_Pop(int count, REAL_LIST lags, bool* ok) {
     }
   }
   pop.Pop = count;
-  // The list holds the last lag written first.
   const size_t given = lags.size();
   const size_t wanted = count > 0 ? static_cast<size_t>(count) : 0;
   for (size_t i = 0; i < wanted; ++i) {
     if (i < given) {
-      pop.Delais[i] = lags[given - 1 - i];
+      pop.Delais[i] = lags[i];
     } else {
       std::fprintf(stderr, "Warning: not enough initial lags (0.0 assumed)\n");
     }

@@ -67,9 +67,9 @@ PlacePtr Parse_Place(int downstream_id, LawPtr law, POPULATION population,
 void Append_Transition(Transition_Cells& list, Transition_Cell transition);
 void Append_Place(Place_Cells& list, PlacePtr place);
 
-// lags in list order (front = last written). ok turns false when the lag
-// array cannot be allocated.
-POPULATION Parse_Init_Pop(int count, REAL_LIST lags, bool* ok = nullptr);
+// lags in written order. ok turns false when the lag array cannot be
+// allocated.
+POPULATION Parse_Init_Pop(int count, const std::vector<double>& lags, bool* ok = nullptr);
 
 void dumpe_network(const EventGraph& g, FILE* out = stdout);
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 #include <string_view>
 
 #include "egl_parser.hpp"
@@ -25,6 +26,8 @@ class Scanner_Input {
  public:
   // text must outlive the object; its size must fit an int.
   explicit Scanner_Input(std::string_view text);
+  // Scans text where it is, without a copy: two NULs are appended to it.
+  explicit Scanner_Input(std::string& text);
   ~Scanner_Input();
   Scanner_Input(const Scanner_Input&) = delete;
   Scanner_Input& operator=(const Scanner_Input&) = delete;

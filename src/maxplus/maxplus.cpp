@@ -118,8 +118,23 @@ bool init_rows(SP_MAXPLUS_MATRIX& M, Fill fill) {
 
 void empty_row(SP_MAXPLUS_MATRIX& M, int i) {
   M.Nb_Elts[i] = 0;
-  std::vector<int>().swap(M.Elts[i]);
-  std::vector<double>().swap(M.Vals[i]);
+  M.Elts.clear_row(static_cast<std::size_t>(i));
+  M.Vals.clear_row(static_cast<std::size_t>(i));
+}
+
+// Row i becomes n entries: columns col(k), values val(k).
+template <class Col, class Val>
+void fill_row(SP_MAXPLUS_MATRIX& M, int i, int n, Col col, Val val) {
+  const auto r = static_cast<std::size_t>(i);
+  int* e = M.Elts.reserve_row(r, static_cast<std::size_t>(n));
+  double* v = M.Vals.reserve_row(r, static_cast<std::size_t>(n));
+  for (int k = 0; k < n; ++k) {
+    e[k] = col(k);
+    v[k] = val(k);
+  }
+  M.Elts.set_size(r, static_cast<std::size_t>(n));
+  M.Vals.set_size(r, static_cast<std::size_t>(n));
+  M.Nb_Elts[i] = n;
 }
 
 }  // namespace
@@ -301,7 +316,10 @@ int Init_SP_MaxPlus_Matrix(SP_MAXPLUS_MATRIX& M, int Init_Mode) {
     case 0:
       return 1;
     case 1:
-      for (int i = 0; i < M.Rows; ++i) empty_row(M, i);
+      M.Nb_Elts.assign(static_cast<std::size_t>(M.Rows), 0);
+      M.Elts.clear_rows();
+      M.Vals.clear_rows();
+      M.Huge = false;
       return 1;
     case 2:
       // A tall matrix has no diagonal entry below its last column.
@@ -310,17 +328,11 @@ int Init_SP_MaxPlus_Matrix(SP_MAXPLUS_MATRIX& M, int Init_Mode) {
           empty_row(M, i);
           return;
         }
-        M.Elts[i].assign(1, i);
-        M.Vals[i].assign(1, 0.0);
-        M.Nb_Elts[i] = 1;
+        fill_row(M, i, 1, [i](int) { return i; }, [](int) { return 0.0; });
       }) ? 1 : 0;
     case 3:
       return init_rows(M, [&M](int i) {
-        M.Elts[i].resize(M.Cols);
-        for (int j = 0; j < M.Cols; ++j) M.Elts[i][j] = j;
-        M.Vals[i].assign(M.Cols, 0.0);
-        M.Nb_Elts[i] = M.Cols;
-        if (M.Cols == 0) empty_row(M, i);
+        fill_row(M, i, M.Cols, [](int j) { return j; }, [](int) { return 0.0; });
       }) ? 1 : 0;
     default:
       std::fprintf(stdout, "%s: error: illegal init mode (%d) for matrices.\n", SP_TAG, Init_Mode);
@@ -337,13 +349,18 @@ SP_MaxPlus_Matrix Make_SP_MaxPlus_Matrix(int Rows, int Cols,
     const double* row = Vals[i].data();
     const int n = static_cast<int>(std::count_if(row, row + Cols, [](double v) { return v != eps; }));
     if (n == 0) return;
-    M->Elts[i].reserve(n);
-    M->Vals[i].reserve(n);
+    const auto r = static_cast<std::size_t>(i);
+    int* e = M->Elts.reserve_row(r, static_cast<std::size_t>(n));
+    double* v = M->Vals.reserve_row(r, static_cast<std::size_t>(n));
+    int k = 0;
     for (int j = 0; j < Cols; ++j) {
       if (row[j] == eps) continue;
-      M->Elts[i].push_back(j);
-      M->Vals[i].push_back(row[j]);
+      e[k] = j;
+      v[k++] = row[j];
+      if (row[j] >= EPS_ABSORBS) M->Huge = true;
     }
+    M->Elts.set_size(r, static_cast<std::size_t>(n));
+    M->Vals.set_size(r, static_cast<std::size_t>(n));
     M->Nb_Elts[i] = n;
   });
   if (!ok) return nullptr;
@@ -370,38 +387,34 @@ int Set_SP_Matrix_Entry(SP_MAXPLUS_MATRIX& M, int Row, int Col, double Val) {
     warn_ignored_set(Row, Col, M.Rows, M.Cols);
     return 0;
   }
-  std::vector<int>& elts = M.Elts[Row];
-  std::vector<double>& vals = M.Vals[Row];
+  const auto r = static_cast<std::size_t>(Row);
+  const int* elts = M.Elts[r].data();
   const int n = M.Nb_Elts[Row];
   for (int k = 0; k < n; ++k) {
     if (elts[k] != Col) continue;
     if (Val == eps) {
-      if (n == 1) {
-        empty_row(M, Row);
-      } else {
-        elts.erase(elts.begin() + k);
-        vals.erase(vals.begin() + k);
-        M.Nb_Elts[Row] = n - 1;
-      }
+      M.Elts.erase(r, static_cast<std::size_t>(k));
+      M.Vals.erase(r, static_cast<std::size_t>(k));
+      M.Nb_Elts[Row] = n - 1;
     } else {
-      vals[k] = Val;
+      M.Vals.row_data(r)[k] = Val;
+      if (Val >= EPS_ABSORBS) M.Huge = true;
     }
     return 1;
   }
   if (Val == eps) return 1;
   try {
-    elts.push_back(Col);
-    try {
-      vals.push_back(Val);
-    } catch (...) {
-      elts.pop_back();
-      throw;
-    }
+    // Room in both first, so that a failure leaves the row as it was.
+    M.Elts.reserve_row(r, static_cast<std::size_t>(n) + 1);
+    M.Vals.reserve_row(r, static_cast<std::size_t>(n) + 1);
   } catch (const std::bad_alloc&) {
     return 0;
   } catch (const std::length_error&) {
     return 0;
   }
+  M.Elts.push_back(r, Col);
+  M.Vals.push_back(r, Val);
+  if (Val >= EPS_ABSORBS) M.Huge = true;
   M.Nb_Elts[Row] = n + 1;
   return 1;
 }
@@ -440,6 +453,21 @@ void Free_SP_MaxPlus_Vector(SP_MaxPlus_Vector& V) { V.reset(); }
 namespace {
 
 void mv_into(const SP_MAXPLUS_MATRIX& M, const double* x, double* res) {
+  if (!M.Huge) {
+    // No stored value can lift eps + value above eps: a plain loop.
+    for (int i = 0; i < M.Rows; ++i) {
+      const int* elts = M.Elts[static_cast<std::size_t>(i)].data();
+      const double* vals = M.Vals[static_cast<std::size_t>(i)].data();
+      const int n = M.Nb_Elts[i];
+      double r = eps;
+      for (int k = 0; k < n; ++k) {
+        const double s = x[elts[k]] + vals[k];
+        r = r < s ? s : r;
+      }
+      res[i] = r;
+    }
+    return;
+  }
   for (int i = 0; i < M.Rows; ++i) {
     const int* elts = M.Elts[i].data();
     const double* vals = M.Vals[i].data();

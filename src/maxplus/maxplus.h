@@ -12,6 +12,7 @@
 // change them only through these functions, which keep them consistent.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdio>
 #include <memory>
@@ -97,14 +98,130 @@ double Full_Matrix_Min(const FULL_MAXPLUS_MATRIX& A);
 
 // --- Sparse matrices ---------------------------------------------------------
 
+// The rows of a sparse matrix held one after the other in a single block,
+// so that a product streams through memory instead of visiting one small
+// array per row. Reading a row gives a view (data, size, iteration, compared
+// with a vector); the matrix functions change the rows. A row that outgrows
+// its room moves to the end of the block, and the block is packed again in
+// row order when such moves have left half of it unused.
+template <class T>
+class Packed_Rows {
+ public:
+  class Row {
+   public:
+    using value_type = T;
+    using iterator = const T*;
+    using const_iterator = const T*;
+    Row(const T* data, std::size_t size) : data_(data), size_(size) {}
+    const T* data() const { return data_; }
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    const T* begin() const { return data_; }
+    const T* end() const { return data_ + size_; }
+    const T& operator[](std::size_t k) const { return data_[k]; }
+    operator std::vector<T>() const { return std::vector<T>(begin(), end()); }
+    friend bool operator==(const Row& a, const std::vector<T>& b) {
+      if (a.size_ != b.size()) return false;
+      for (std::size_t k = 0; k < a.size_; ++k)
+        if (!(a.data_[k] == b[k])) return false;
+      return true;
+    }
+
+   private:
+    const T* data_;
+    std::size_t size_;
+  };
+
+  std::size_t size() const { return start_.size(); }
+  Row operator[](std::size_t r) const { return Row(block_.data() + start_[r], count_[r]); }
+
+  // Rows beyond the old count come empty.
+  void resize(std::size_t rows) {
+    start_.resize(rows, block_.size());
+    count_.resize(rows, 0);
+    room_.resize(rows, 0);
+  }
+  // Every row empty, the block released.
+  void clear_rows() {
+    std::vector<T>().swap(block_);
+    std::fill(start_.begin(), start_.end(), 0);
+    std::fill(count_.begin(), count_.end(), 0);
+    std::fill(room_.begin(), room_.end(), 0);
+    unused_ = 0;
+  }
+  void clear_row(std::size_t r) { count_[r] = 0; }
+  // Room for n values in row r, whose values stay; its first value.
+  T* reserve_row(std::size_t r, std::size_t n) {
+    if (n <= room_[r]) return block_.data() + start_[r];
+    if (start_[r] + room_[r] == block_.size()) {
+      // The last row grows in place, by just what it needs (the block's own
+      // growth keeps appending cheap), so rows built in order stay dense.
+      block_.resize(start_[r] + n);
+      room_[r] = n;
+      return block_.data() + start_[r];
+    }
+    const std::size_t room = std::max<std::size_t>(n, 2 * room_[r]);
+    if (2 * (unused_ + room_[r]) > block_.size() + room) {
+      pack();
+      return reserve_row(r, n);
+    }
+    const std::size_t at = block_.size();
+    block_.resize(at + room);
+    std::copy(block_.begin() + static_cast<std::ptrdiff_t>(start_[r]),
+              block_.begin() + static_cast<std::ptrdiff_t>(start_[r] + count_[r]),
+              block_.begin() + static_cast<std::ptrdiff_t>(at));
+    unused_ += room_[r];
+    start_[r] = at;
+    room_[r] = room;
+    return block_.data() + at;
+  }
+  T* row_data(std::size_t r) { return block_.data() + start_[r]; }
+  void set_size(std::size_t r, std::size_t n) { count_[r] = n; }
+  void push_back(std::size_t r, const T& v) {
+    T* d = reserve_row(r, count_[r] + 1);
+    d[count_[r]++] = v;
+  }
+  void erase(std::size_t r, std::size_t k) {
+    T* d = row_data(r);
+    std::copy(d + k + 1, d + count_[r], d + k);
+    --count_[r];
+  }
+
+ private:
+  // Rows in row order, each with just its values as room.
+  void pack() {
+    std::size_t total = 0;
+    for (std::size_t c : count_) total += c;
+    std::vector<T> block;
+    block.reserve(total);
+    for (std::size_t r = 0; r < start_.size(); ++r) {
+      const std::size_t at = block.size();
+      block.insert(block.end(), block_.begin() + static_cast<std::ptrdiff_t>(start_[r]),
+                   block_.begin() + static_cast<std::ptrdiff_t>(start_[r] + count_[r]));
+      start_[r] = at;
+      room_[r] = count_[r];
+    }
+    block_.swap(block);
+    unused_ = 0;
+  }
+
+  std::vector<T> block_;
+  std::vector<std::size_t> start_, count_, room_;
+  std::size_t unused_ = 0;  // room left behind by rows that moved
+};
+
 // Row r stores Nb_Elts[r] entries: columns Elts[r][k] with values Vals[r][k],
 // in the order they were first set. eps is never stored.
 struct SP_MAXPLUS_MATRIX {
   int Rows = 0;
   int Cols = 0;
   std::vector<int> Nb_Elts;
-  std::vector<std::vector<int>> Elts;
-  std::vector<std::vector<double>> Vals;
+  Packed_Rows<int> Elts;
+  Packed_Rows<double> Vals;
+  // Some value stored since the last emptying is 2^73 or more, the size
+  // from which eps + value is no longer eps: only then do the products
+  // need their slower exact path.
+  bool Huge = false;
 };
 using SP_MaxPlus_Matrix = std::unique_ptr<SP_MAXPLUS_MATRIX>;
 

@@ -34,6 +34,7 @@ using Reals = std::vector<double>;
 }
 
 %code {
+#include <algorithm>
 #include <cstdio>
 #include "petri/pnl_builders.h"
 
@@ -46,6 +47,17 @@ using namespace orv::pn;
 namespace {
 // A real list as the builders take it: in list order, the last value first.
 REAL_LIST L(const Reals& written) { return REAL_LIST(written.rbegin(), written.rend()); }
+
+// Room for the declared objects, as far as the text can hold them (an
+// object takes at least four characters): a huge declared size in a small
+// file reserves nothing it could not fill.
+void reserve_objects(Reader& rd, const Decl& d) {
+  auto room = [&](int declared) {
+    return std::min(static_cast<size_t>(std::max(declared, 0)), rd.text_size / 4);
+  };
+  rd.lists.Transitions.reserve(room(d.t_size));
+  rd.lists.Places.reserve(room(d.p_size));
+}
 }  // namespace
 }
 
@@ -94,9 +106,9 @@ reseau
 
 declarations
   : t_taille_dcl p_taille_dcl duree_dcl
-      { $$ = Decl{$1, $2, $3};
+      { $$ = Decl{$1, $2, $3}; reserve_objects(rd, $$);
         std::fputs("Warning: duration declaration is obsolete. Ignored.\n", stdout); }
-  | t_taille_dcl p_taille_dcl { $$ = Decl{$1, $2, 0}; }
+  | t_taille_dcl p_taille_dcl { $$ = Decl{$1, $2, 0}; reserve_objects(rd, $$); }
   ;
 
 t_taille_dcl : TSIZE AFFECT INTGR { $$ = $3; } ;
@@ -179,27 +191,27 @@ place_id : INTGR { $$ = $1; } ;
 name : STRING { $$ = $1; } ;
 
 loi_dcl
-  : EXPO real_list { $$ = Parse_Law('E', L($2), {}, {}); }
-  | CST real_list { $$ = Parse_Law('C', L($2), {}, {}); }
-  | BERN real_list { $$ = Parse_Law('B', L($2), {}, {}); }
-  | GEOM0 real_list { $$ = Parse_Law('g', L($2), {}, {}); }
-  | GEOM1 real_list { $$ = Parse_Law('G', L($2), {}, {}); }
+  : EXPO real_list { $$ = Parse_Law_Written('E', $2); }
+  | CST real_list { $$ = Parse_Law_Written('C', $2); }
+  | BERN real_list { $$ = Parse_Law_Written('B', $2); }
+  | GEOM0 real_list { $$ = Parse_Law_Written('g', $2); }
+  | GEOM1 real_list { $$ = Parse_Law_Written('G', $2); }
   | ERLG INTGR real_list
-      { REAL_LIST l = L($3); Append_Real(l, static_cast<double>($2));
-        $$ = Parse_Law('R', std::move(l), {}, {}); }
-  | UNIF real_list { $$ = Parse_Law('U', L($2), {}, {}); }
-  | LOGNO real_list { $$ = Parse_Law('L', L($2), {}, {}); }
-  | PARETO real_list { $$ = Parse_Law('p', L($2), {}, {}); }
-  | WEIBULL real_list { $$ = Parse_Law('W', L($2), {}, {}); }
-  | DISC PARB real_list PARE PARB real_list PARE { $$ = Parse_Law('D', L($3), L($6), {}); }
-  | HEXP real_list { $$ = Parse_Law('H', L($2), {}, {}); }
-  | ONOFF real_list { $$ = Parse_Law('O', L($2), {}, {}); }
+      { Reals w = $3; w.push_back(static_cast<double>($2));
+        $$ = Parse_Law_Written('R', w); }
+  | UNIF real_list { $$ = Parse_Law_Written('U', $2); }
+  | LOGNO real_list { $$ = Parse_Law_Written('L', $2); }
+  | PARETO real_list { $$ = Parse_Law_Written('p', $2); }
+  | WEIBULL real_list { $$ = Parse_Law_Written('W', $2); }
+  | DISC PARB real_list PARE PARB real_list PARE { $$ = Parse_Law_Written('D', $3, $6); }
+  | HEXP real_list { $$ = Parse_Law_Written('H', $2); }
+  | ONOFF real_list { $$ = Parse_Law_Written('O', $2); }
   | IPP PARB REAL SEP law_list PARE
       { --rd.open_laws;
         REAL_LIST l; l.push_front($3); $$ = Parse_Law('P', std::move(l), {}, $5); }
   ;
 
-pop_dcl : INTGR real_list { $$ = Parse_Init_Pop(rd, $1, L($2)); } ;
+pop_dcl : INTGR real_list { $$ = Parse_Init_Pop(rd, $1, $2); } ;
 
 routing_dcl
   : RAND PARB real_list PARE { $$ = Parse_Routing('R', L($3), {}); }

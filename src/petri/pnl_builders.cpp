@@ -49,7 +49,7 @@ PL_DES Parse_Place(Reader&, PlaceHead head, LawPtr law, POPULATION pop, std::str
   return p;
 }
 
-POPULATION Parse_Init_Pop(Reader& rd, int count, REAL_LIST lags) {
+POPULATION Parse_Init_Pop(Reader& rd, int count, const std::vector<double>& lags) {
   POPULATION pop;
   if (count > Max_Population) {
     std::fputs("Warning: not enough memory: population not created\n", stderr);
@@ -60,7 +60,8 @@ POPULATION Parse_Init_Pop(Reader& rd, int count, REAL_LIST lags) {
   pop.Delais.assign(static_cast<size_t>(count), 0.0);
   size_t given = lags.size();
   size_t n = static_cast<size_t>(count);
-  for (size_t i = 0; i < n && i < given; ++i) pop.Delais[i] = lags[i];
+  // The last lag written goes to the first token.
+  for (size_t i = 0; i < n && i < given; ++i) pop.Delais[i] = lags[given - 1 - i];
   if (given < n)
     std::fprintf(stderr, "Warning: not enough initial lags: %d missing (0.0 assumed)\n",
                  static_cast<int>(n - given));
@@ -155,8 +156,8 @@ void Add_Place_Sons(PL_DES& p, ARC_LIST arcs) {
   p.Outputs = std::move(arcs);
 }
 
-void Append_Transition(LISTES& l, TR_DES t) { l.Transitions.push_front(std::move(t)); }
-void Append_Place(LISTES& l, PL_DES p) { l.Places.push_front(std::move(p)); }
+void Append_Transition(LISTES& l, TR_DES t) { l.Transitions.push_back(std::move(t)); }
+void Append_Place(LISTES& l, PL_DES p) { l.Places.push_back(std::move(p)); }
 void Append_Link(ARC_LIST& list, LINK_LIST arc) { list.push_back(std::move(arc)); }
 void Append_Address(ADDRESS_LIST& list, AddressPtr a) { list.push_front(std::move(a)); }
 void Append_Submodel(SUBM_LIST& list, SUBM_DES s) { list.push_front(std::move(s)); }

@@ -1,8 +1,9 @@
 // Builders called by the PNL grammar's actions. Lists are in list order: the
-// Append_ builders prepend, except Append_Binding, which appends, and
-// Append_Link, which gathers a statement's arcs in written order for the
-// builder that takes them (Add_Trans_Sons, Add_Place_Sons, Parse_Binding) to
-// turn into list order at once.
+// Append_ builders prepend, except Append_Binding, which appends, Append_Link,
+// which gathers a statement's arcs in written order for the builder that
+// takes them (Add_Trans_Sons, Add_Place_Sons, Parse_Binding) to turn into
+// list order at once, and Append_Transition and Append_Place, which keep the
+// objects in written order (see LISTES).
 #pragma once
 
 #include <string>
@@ -17,7 +18,8 @@ TR_DES Parse_Transition(int n, LawPtr law, std::string name, std::string data);
 PlaceHead Parse_Place_Head(int n, std::string name);
 PL_DES Parse_Place(Reader& rd, PlaceHead head, LawPtr law, POPULATION pop, std::string data,
                    std::unique_ptr<ROUTING> routing);
-POPULATION Parse_Init_Pop(Reader& rd, int count, REAL_LIST lags);
+// lags in written order.
+POPULATION Parse_Init_Pop(Reader& rd, int count, const std::vector<double>& lags);
 std::unique_ptr<ROUTING> Parse_Routing(char type, REAL_LIST probas, ADDRESS_LIST addresses);
 LINK_LIST Parse_Link(AddressPtr address, int weight, std::string data);
 AddressPtr Parse_Address(char type, int n, AddressPtr next);

@@ -43,6 +43,7 @@ struct Reader {
   std::string text;          // text of the last token scanned, for messages
   bool failed = false;       // a builder refused an object: no net
   int open_laws = 0;         // IPP laws begun and not yet closed
+  size_t text_size = 0;      // length of the text scanned
   LISTES lists;              // the objects parsed so far
   std::optional<Parsed> parsed;
 };

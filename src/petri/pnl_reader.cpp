@@ -83,9 +83,9 @@ NetPtr read_guarded(FILE* in, const std::string& path) {
   }
   std::string text;
   if (!Read_Whole_Stream(in, text)) throw Scan_Error("input in flex scanner failed");
-  if (text.size() > static_cast<size_t>(INT32_MAX)) throw std::bad_alloc();
+  if (text.size() > static_cast<size_t>(INT32_MAX) - 2) throw std::bad_alloc();
   Reader rd;
-  Scanner scanner(rd, text);
+  Scanner scanner(rd, text);  // in place: the text is ours
   return parse_with(rd, path);
 }
 
@@ -190,15 +190,26 @@ AddressPtr expand(const PetriNet& net, const ADDRESS* a, const Sub_Index* index)
   }
 }
 
-// Copies one parsed object kind into its table. Numbers out of range are
-// reported and skipped; a number the size declares but no item defines would
-// leave an object without a law, so it refuses the net.
+// Moves one parsed object kind (held in written order) into its table.
+// Numbers out of range are reported and skipped; a number the size declares
+// but no item defines would leave an object without a law, so it refuses the
+// net. Messages follow list order, the reverse of the written one.
 template <class Obj, class List, class IdOf>
 bool place_objects(List& list, int size, std::vector<Obj>& table, IdOf id_of, bool places) {
   const char* kind = places ? "place" : "transition";
   const char* plural = places ? "places" : "transitions";
+  // The usual file numbers its objects 1..n in order: the list is the table.
+  bool in_order = static_cast<long long>(list.size()) == size;
+  for (size_t i = 0; in_order && i < list.size(); ++i)
+    in_order = id_of(list[i]) == static_cast<int>(i);
+  if (in_order) {
+    table = std::move(list);
+    list.clear();
+    return true;
+  }
   std::vector<Obj*> valid;
-  for (auto& o : list) {
+  for (auto it = list.rbegin(); it != list.rend(); ++it) {
+    auto& o = *it;
     int n = id_of(o);
     if (n < 0) {
       if (places)
@@ -286,9 +297,11 @@ bool invert_arcs(PetriNet& net, std::vector<From>& from, std::vector<To>& to, ch
   bool ok = true;
   int nb_to = static_cast<int>(to.size());
   for (size_t i = 0; i < from.size(); ++i) {
-    ARC_LIST kept;
+    // The arcs that stay are packed towards the front in place.
+    ARC_LIST& outs = from[i].Outputs;
+    size_t kept = 0;
     int position = 0;
-    for (auto& arc : from[i].Outputs) {
+    for (auto& arc : outs) {
       if (arc.A_Dest) {
         arc.Position = position++;
         Add_Binding(net.Binding_Table, type, static_cast<int>(i), std::move(arc));
@@ -315,9 +328,10 @@ bool invert_arcs(PetriNet& net, std::vector<From>& from, std::vector<To>& to, ch
       auto& dest = to[static_cast<size_t>(arc.Dest)];
       dest.Inputs.push_back(std::move(in));  // reversed below into list order
       ++dest.Indegree;
-      kept.push_back(std::move(arc));
+      if (&outs[kept] != &arc) outs[kept] = std::move(arc);
+      ++kept;
     }
-    from[i].Outputs = std::move(kept);
+    outs.erase(outs.begin() + static_cast<std::ptrdiff_t>(kept), outs.end());
   }
   // Each new arc was meant to go in front of the ones already there.
   for (auto& o : to) std::reverse(o.Inputs.begin(), o.Inputs.end());

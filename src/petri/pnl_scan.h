@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <stdexcept>
+#include <string>
 #include <string_view>
 
 #include "petri/pnl_parse.h"
@@ -17,6 +18,9 @@ struct Scan_Error : std::runtime_error {
 class Scanner {
  public:
   Scanner(Reader& rd, std::string_view text);
+  // Scans text where it is, without a copy: two NULs are appended to it
+  // and it must outlive the scanner.
+  Scanner(Reader& rd, std::string& text);
   ~Scanner();
   Scanner(const Scanner&) = delete;
   Scanner& operator=(const Scanner&) = delete;

@@ -31,7 +31,6 @@ long long ticks_of(double value, int Scale) {
 
 bool build_tables(Simulation& sim, const PetriNet& net, const LAYER_STRUCT& layers) {
   const int NT = sim.Nb_Trans, NP = sim.Nb_Places, S = sim.Scale;
-  sim.YY.assign(static_cast<std::size_t>(sim.Buf_Size) * NT, 0);
   sim.Fire_Time.assign(NT, 0);
   sim.Hold_Time.assign(NP, 0);
   for (int t = 0; t < NT; ++t)
@@ -81,6 +80,14 @@ bool build_tables(Simulation& sim, const PetriNet& net, const LAYER_STRUCT& laye
     std::sort(sim.Lag_Tick.begin() + sim.Lag_Start[p], sim.Lag_Tick.end());
   }
   sim.Place_In_Start[NP] = static_cast<int>(sim.Place_In.size());
+  // The recursion reads back as far as the longest delay; the dump shows the
+  // last ticks, up to one more than the largest initial marking, within the
+  // buffer asked for. Rows beyond both would only cost memory and cache.
+  int look_back = 0, max_pop = 0;
+  for (const Simulation::In_Arc& a : sim.Place_In) look_back = std::max(look_back, a.Delay);
+  for (const PL_DES& pl : net.P) max_pop = std::max(max_pop, pl.Init_Pop);
+  sim.Rows = std::max(look_back + 1, std::min(sim.Buf_Size, max_pop + 1));
+  sim.YY.assign(static_cast<std::size_t>(sim.Rows) * NT, 0);
   sim.Place_Out_Start[NP] = static_cast<int>(sim.Place_Out.size());
   sim.Lag_Start[NP] = static_cast<int>(sim.Lag_Tick.size());
 
@@ -137,7 +144,7 @@ bool store_count(int* row, int t, std::int64_t y) {
 // available by then included. Look-backs before tick 0 find nothing.
 std::int64_t arrived(const Simulation& sim, int p, int i, int r) {
   std::int64_t A = Nb_Available(sim, p, i);
-  const int B = sim.Buf_Size;
+  const int B = sim.Rows;
   const Simulation::In_Arc* a = sim.Place_In.data() + sim.Place_In_Start[p];
   const Simulation::In_Arc* end = sim.Place_In.data() + sim.Place_In_Start[p + 1];
   for (; a != end; ++a) {
@@ -170,12 +177,13 @@ std::int64_t route(Simulation& sim, const PetriNet& net, int p, int t, int i, st
 // initial_step drop out. Returns the transition whose count overflowed, or
 // -1.
 int steady_step(Simulation& sim, const PetriNet& net, int i) {
-  const int B = sim.Buf_Size;
+  const int B = sim.Rows;
   const std::size_t NT = static_cast<std::size_t>(sim.Nb_Trans);
   const int r = i % B;
   int* const YY = sim.YY.data();
   int* const row = YY + static_cast<std::size_t>(r) * NT;
-  std::memcpy(row, YY + static_cast<std::size_t>(r == 0 ? B - 1 : r - 1) * NT, sizeof(int) * NT);
+  if (B > 1)
+    std::memcpy(row, YY + static_cast<std::size_t>(r == 0 ? B - 1 : r - 1) * NT, sizeof(int) * NT);
   const int* q = sim.Plan.data();
   const int* const end = q + sim.Plan.size();
   while (q != end) {
@@ -205,10 +213,10 @@ int steady_step(Simulation& sim, const PetriNet& net, int i) {
 // A tick of the initial phase, while look-backs may reach before tick 0;
 // returns as steady_step.
 int initial_step(Simulation& sim, const PetriNet& net, int i) {
-  const int r = i % sim.Buf_Size;
+  const int r = i % sim.Rows;
   int* row = sim.Y(r);
-  if (i > 0) {
-    const int prev = r == 0 ? sim.Buf_Size - 1 : r - 1;
+  if (i > 0 && sim.Rows > 1) {
+    const int prev = r == 0 ? sim.Rows - 1 : r - 1;
     std::memcpy(row, sim.Y(prev), sizeof(int) * static_cast<std::size_t>(sim.Nb_Trans));
   }
   for (int t : sim.Order) {
@@ -250,6 +258,8 @@ bool init_simulation(Simulation& sim, const PetriNet& Reseau, const LAYER_STRUCT
   const int N = Reseau.Sim_Params ? Reseau.Sim_Params->Nb_Firings : 0;
   sim.Last_Tick = static_cast<int>(static_cast<long long>(Scale) * N);
   if (Buf_Size < 1 || Scale < 1 || N < 0) return false;
+  // A buffer asked for beyond the machine's memory stays refused, as users
+  // know it, though fewer rows are kept.
   double bytes = static_cast<double>(Buf_Size) * Reseau.Nb_Trans * sizeof(int);
   if (bytes > orv::Physical_Memory()) return false;
   try {
@@ -361,13 +371,13 @@ void dumpe_simulation(const Simulation& sim, const PetriNet& Reseau) {
   int max_pop = 0;
   for (const PL_DES& pl : Reseau.P) max_pop = std::max(max_pop, pl.Init_Pop);
   const int H = sim.Last_Tick;
-  // Only the last Buf_Size ticks are still in the buffer.
+  // The last ticks of a buffer of Buf_Size rows (the rows kept cover them).
   long long from = std::max<long long>({0LL, static_cast<long long>(H) - max_pop,
                                         static_cast<long long>(H) - sim.Buf_Size + 1});
   for (int t = 0; t < sim.Nb_Trans; ++t) {
     std::printf("Transition %d ...\n", t);
     for (long long j = from; j <= H; ++j) {
-      int v = sim.Y(static_cast<int>(j % sim.Buf_Size))[t];
+      int v = sim.Y(static_cast<int>(j % sim.Rows))[t];
       if (v > 100000)
         std::printf("oo ");
       else

@@ -1,7 +1,8 @@
 // The in-process simulator of quanter: a timed Petri net with constant
 // delays run on an integer clock by the counter recursion. For every tick and
 // transition it keeps the number of firings begun so far, in a circular
-// buffer deep enough for the longest look-back.
+// buffer of the rows the recursion and the debugging dump read back, however
+// large a buffer was asked for.
 #pragma once
 
 #include <sys/time.h>
@@ -21,10 +22,11 @@ struct Simulation {
   int Nb_Trans = 0;
   int Nb_Places = 0;
   int Scale = 1;
-  int Buf_Size = 1;
+  int Buf_Size = 1;   // the buffer asked for (at least the longest look-back + 1)
+  int Rows = 1;       // the rows kept: what the look-backs and the dump reach
   int Last_Tick = 0;  // Scale x Nb_Firings
 
-  // Buf_Size rows of Nb_Trans counters; tick i lives in row i mod Buf_Size.
+  // Rows rows of Nb_Trans counters; tick i lives in row i mod Rows.
   std::vector<int> YY;
   std::vector<int> Fire_Time;  // per transition, in ticks
   std::vector<int> Hold_Time;  // per place, in ticks
@@ -63,7 +65,7 @@ struct Simulation {
   // weight, delay}.
   std::vector<int> Plan;
 
-  int row(int tick) const { return tick % Buf_Size; }
+  int row(int tick) const { return tick % Rows; }
   int* Y(int row) { return YY.data() + static_cast<std::size_t>(row) * Nb_Trans; }
   const int* Y(int row) const { return YY.data() + static_cast<std::size_t>(row) * Nb_Trans; }
 };

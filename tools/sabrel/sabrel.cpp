@@ -27,11 +27,8 @@ struct Answer {
   double Value = 0.0;
 };
 
-Answer solve(Run& run, const pn::PetriNet& net, int place, const std::string& debug_line) {
-  lp::Result r = lp::Solve(LP_FILE, RES_FILE, [&](FILE* f) {
-    if (pn::Debug) std::fputs(debug_line.c_str(), stdout);
-    gen_lin_code(f, net, place, run.Total, run.Minimum);
-  });
+// What the solver's report says, with the messages of a failed solve.
+Answer answer(Run& run, const lp::Result& r) {
   Answer a;
   if (r.Status == lp::Outcome::NotWritten) {
     std::fprintf(stderr, "%s: Error opening file %s.\n", run.Prog, LP_FILE);
@@ -59,6 +56,14 @@ Answer solve(Run& run, const pn::PetriNet& net, int place, const std::string& de
       break;
   }
   return a;
+}
+
+Answer solve(Run& run, const pn::PetriNet& net, int place, const std::string& debug_line) {
+  lp::Result r = lp::Solve(LP_FILE, RES_FILE, [&](FILE* f) {
+    if (pn::Debug) std::fputs(debug_line.c_str(), stdout);
+    gen_lin_code(f, net, place, run.Total, run.Minimum);
+  });
+  return answer(run, r);
 }
 
 // floor, forgiving the solver's rounding just below an integer.
@@ -132,8 +137,23 @@ bool gen_solve_analyze(Run& run, const pn::PetriNet& net, bool single_place, lon
                        "Generating Linear Program for single place " + std::to_string(p) + "\n"));
     return true;
   }
-  for (int p = 0; p < net.Nb_Places; ++p)
-    place_result(run, net, p, solve(run, net, p, "Generating Linear Program for place " + std::to_string(p) + "\n"));
+  // The places' programs are solved side by side; their lines come out in
+  // place order, as one solve after the other would print them.
+  // The trace line of a program goes where one solve after the other puts
+  // it: only for a program whose file was opened, just before its results.
+  std::vector<char> generated(static_cast<size_t>(net.Nb_Places), 0);
+  lp::Solve_Each(
+      net.Nb_Places, LP_FILE, RES_FILE,
+      [&](int p, FILE* f) {
+        generated[static_cast<size_t>(p)] = 1;
+        gen_lin_code(f, net, p, run.Total, run.Minimum);
+      },
+      [&](int p, lp::Result r) {
+        if (pn::Debug && generated[static_cast<size_t>(p)])
+          std::printf("Generating Linear Program for place %d\n", p);
+        place_result(run, net, p, answer(run, r));
+      },
+      {}, run.Solvers);
   return true;
 }
 

@@ -20,6 +20,7 @@ struct Run {
   bool Minimum = false;
   std::vector<int> The_Bound;  // per place, Unbounded until a solve gives one
   bool Failed = false;         // some solve gave no answer
+  int Solvers = 0;             // solvers at once for all places (0: one per core)
 };
 
 // Arcs the state equation below cannot express: a weight other than 1 in

@@ -106,17 +106,21 @@ TEST(ParseLaw, SlotsWarningsAndDefaults) {
       {'H', {}, {}, {0.0}, "Error: not enough parameters for HEXP.\n", ""},
       {'X', {1.0}, {}, {0.0}, "Warning! Law 'X' ID not recognized\n", ""},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(std::string(1, c.id));
-    Streams s;
-    LawPtr law = orv::Parse_Law(c.id, written(c.first), written(c.second), {});
-    s.stop();
-    ASSERT_TRUE(law);
-    EXPECT_EQ(law->Name, c.id);
-    EXPECT_EQ(law->Parameters, c.params);
-    EXPECT_TRUE(law->Law_Parameters.empty());
-    EXPECT_EQ(s.out, c.out);
-    EXPECT_EQ(s.err, c.err);
+  // The readers' entry without lists must build the very same laws.
+  for (bool from_lists : {true, false}) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(std::string(1, c.id) + (from_lists ? " from lists" : " written order"));
+      Streams s;
+      LawPtr law = from_lists ? orv::Parse_Law(c.id, written(c.first), written(c.second), {})
+                              : orv::Parse_Law_Written(c.id, c.first, c.second);
+      s.stop();
+      ASSERT_TRUE(law);
+      EXPECT_EQ(law->Name, c.id);
+      EXPECT_EQ(law->Parameters, c.params);
+      EXPECT_TRUE(law->Law_Parameters.empty());
+      EXPECT_EQ(s.out, c.out);
+      EXPECT_EQ(s.err, c.err);
+    }
   }
 }
 

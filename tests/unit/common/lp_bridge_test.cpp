@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "scratch.h"
 
@@ -200,6 +203,68 @@ TEST(LpSolve, FilesLiveInAPrivateFolderUnderTmpdir) {
                               [](FILE* f) { std::fprintf(f, "min: ;\n"); });
   EXPECT_EQ(again.Status, Outcome::Optimal);
   EXPECT_TRUE(std::filesystem::is_empty(tmp));
+}
+
+TEST(LpSolve, MissingSolverIsNamedOnStandardError) {
+  orv::test::Scratch dir;
+  orv::test::Env env;
+  env.set("PATH", dir.folder("empty"));
+  orv::test::Capture err(stderr, dir.path("err"));
+  auto r = orv::lp::Solve("p.lp", "p.res", [](FILE* f) { std::fprintf(f, "max: x;\n"); });
+  const std::string text = err.text();
+  EXPECT_EQ(r.Status, Outcome::NoOutput);
+  EXPECT_EQ(text, "lp_solve: not found\n");
+  // 127, as the shell reports a command it cannot find.
+  ASSERT_TRUE(WIFEXITED(r.Shell_Status));
+  EXPECT_EQ(WEXITSTATUS(r.Shell_Status), 127);
+}
+
+// Programs finish out of order (the first ones sleep longest); the results
+// still come back in program order, each from its own program.
+TEST(LpSolveEach, ResultsInProgramOrder) {
+  orv::test::Scratch dir;
+  orv::test::Env env;
+  env.set("TMPDIR", dir.folder("tmp"));
+  env.set("PATH", dir.folder("bin") + ":/usr/bin:/bin");
+  // The program is "<delay> <value>": the stub sleeps, then reports value.
+  dir.program("bin/lp_solve",
+              "read delay value\nsleep \"$delay\"\n"
+              "printf '\\nValue of objective function: %s\\n' \"$value\"\n");
+  const int count = 7;
+  std::vector<int> order;
+  std::vector<double> objective;
+  orv::lp::Solve_Each(
+      count, "p.lp", "p.res",
+      [&](int i, FILE* f) { std::fprintf(f, "%.2f %d\n", 0.05 * (count - i), 10 * i + 1); },
+      [&](int i, orv::lp::Result r) {
+        order.push_back(i);
+        EXPECT_EQ(r.Status, Outcome::Optimal) << i;
+        objective.push_back(r.Objective);
+      },
+      {}, 3);
+  EXPECT_EQ(order, (std::vector<int>{0, 1, 2, 3, 4, 5, 6}));
+  EXPECT_EQ(objective, (std::vector<double>{1, 11, 21, 31, 41, 51, 61}));
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path("tmp")));
+}
+
+TEST(LpSolveEach, UnwritableProgramsAndMissingSolver) {
+  orv::test::Scratch dir;
+  orv::test::Env env;
+  env.set("TMPDIR", dir.path("no/such/dir"));
+  int written = 0;
+  std::vector<Outcome> got;
+  auto collect = [&](int, orv::lp::Result r) { got.push_back(r.Status); };
+  orv::lp::Solve_Each(3, "p.lp", "p.res", [&](int, FILE*) { ++written; }, collect);
+  EXPECT_EQ(written, 0);
+  EXPECT_EQ(got, (std::vector<Outcome>(3, Outcome::NotWritten)));
+
+  env.set("TMPDIR", dir.folder("tmp"));
+  env.set("PATH", dir.folder("empty"));
+  got.clear();
+  orv::lp::Solve_Each(4, "p.lp", "p.res", [&](int, FILE* f) { std::fputs("max: x;\n", f); },
+                      collect, {true}, 2);
+  EXPECT_EQ(got, (std::vector<Outcome>(4, Outcome::NoOutput)));
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path("tmp")));
 }
 
 TEST(LpSolve, CommandQuotesFileNames) {

@@ -1,6 +1,8 @@
 // Products, sums and norms against a naive reference on random matrices.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <random>
 #include <vector>
 
@@ -335,6 +337,44 @@ TEST(SparseMatrix, VectorProductsMatchNaiveOnAllShapes) {
     auto Out = New_SP_MaxPlus_Vector(cols, 3);
     SP_VM_Mult(*Y, *M, *Out);
     EXPECT_EQ(Out->Vals, vm[0]) << rows << "x" << cols;
+  }
+}
+
+// Entries set and removed in random order make rows outgrow their room in
+// turn (moving, and packing the rows again): every row must keep exactly its
+// own entries, and the products must match the naive ones throughout.
+TEST(SparseMatrix, RowsSetInAnyOrderKeepTheirEntries) {
+  std::mt19937 gen(11);
+  const int rows = 40, cols = 25;
+  std::uniform_int_distribution<int> row(0, rows - 1), col(0, cols - 1), pick(0, 29);
+  auto M = New_SP_MaxPlus_Matrix(rows, cols, 1);
+  Dense d(rows, std::vector<double>(cols, eps));
+  std::vector<std::vector<int>> order(rows);  // columns in the order first set
+  for (int step = 0; step < 6000; ++step) {
+    const int i = row(gen), j = col(gen), p = pick(gen);
+    // Mostly values (a few huge), a fifth removals.
+    const double v = p < 6 ? eps : p == 6 ? 1e30 : (p - 15) * 0.5;
+    ASSERT_EQ(Set_SP_Matrix_Entry(*M, i, j, v), 1);
+    auto& o = order[i];
+    const auto at = std::find(o.begin(), o.end(), j);
+    if (v == eps && at != o.end()) o.erase(at);
+    if (v != eps && at == o.end()) o.push_back(j);
+    d[i][j] = v;
+    if (step % 500 != 499) continue;
+    for (int r = 0; r < rows; ++r) {
+      ASSERT_EQ(M->Elts[r], order[r]) << "row " << r << " step " << step;
+      ASSERT_EQ(M->Nb_Elts[r], static_cast<int>(order[r].size()));
+      for (std::size_t k = 0; k < order[r].size(); ++k)
+        ASSERT_EQ(M->Vals[r][k], d[r][order[r][k]]);
+    }
+    const std::vector<double> x = random_vector(gen, cols);
+    Dense xcol(cols);
+    for (int c = 0; c < cols; ++c) xcol[c] = {x[c]};
+    const Dense mv = naive_product(d, xcol, 1);
+    auto X = make_vector(x);
+    auto Res = New_SP_MaxPlus_Vector(rows, 3);
+    SP_MV_Mult(*M, *X, *Res);
+    for (int r = 0; r < rows; ++r) ASSERT_EQ(Res->Vals[r], mv[r][0]) << "step " << step;
   }
 }
 

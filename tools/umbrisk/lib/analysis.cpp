@@ -1,5 +1,7 @@
 #include "analysis.h"
 
+#include "sparse.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cstdlib>
@@ -80,6 +82,27 @@ KarpGraph make_graph(int N, const Matrix& A, const std::vector<int>& nodes) {
       }
       g.start[j + 1] = static_cast<int>(g.from.size());
     }
+  }
+  return g;
+}
+
+// The same from the arcs that exist.
+KarpGraph make_graph(const Arcs& a) {
+  KarpGraph g;
+  g.n = a.N;
+  const size_t n = static_cast<size_t>(a.N);
+  g.dense = a.size() * 8 > n * n;
+  if (g.dense) {
+    g.at.assign(n * n, NEG);
+    for (size_t j = 0; j < n; ++j)
+      for (size_t e = a.start[j]; e < a.start[j + 1]; ++e)
+        g.at[static_cast<size_t>(a.col[e]) * n + j] = static_cast<double>(a.w[e]);
+  } else {
+    g.start.assign(n + 1, 0);
+    g.from.assign(a.col.begin(), a.col.end());
+    g.w.resize(a.size());
+    for (size_t e = 0; e < a.size(); ++e) g.w[e] = static_cast<double>(a.w[e]);
+    for (size_t j = 0; j <= n; ++j) g.start[j] = static_cast<int>(a.start[j]);
   }
   return g;
 }
@@ -469,9 +492,12 @@ void print_state(FILE* out, Val t, const std::vector<double>& x, int Precision,
 
 }  // namespace
 
-Val transient(int N, const Matrix& A, const std::vector<Val>& X, RATIONAL lambda, Val cyc,
-              int Precision, FILE* out, Val max_steps, size_t window) {
-  Trajectory tr{N, make_graph(N, A, all_nodes(N)), lambda};
+namespace {
+
+Val run_transient(KarpGraph graph, const std::vector<Val>& X, RATIONAL lambda, Val cyc,
+                  int Precision, FILE* out, Val max_steps, size_t window) {
+  const int N = graph.n;
+  Trajectory tr{N, std::move(graph), lambda};
   std::vector<double> x0(N);
   for (int j = 0; j < N; ++j) x0[j] = X[j] == MINUS_INF ? NEG : static_cast<double>(X[j]);
 
@@ -524,6 +550,19 @@ Val transient(int N, const Matrix& A, const std::vector<Val>& X, RATIONAL lambda
     if (recent.size() > window) recent.pop_front();
   }
   return -1;
+}
+
+}  // namespace
+
+Val transient(int N, const Matrix& A, const std::vector<Val>& X, RATIONAL lambda, Val cyc,
+              int Precision, FILE* out, Val max_steps, size_t window) {
+  return run_transient(make_graph(N, A, all_nodes(N)), X, lambda, cyc, Precision, out,
+                       max_steps, window);
+}
+
+Val transient(const Arcs& g, const std::vector<Val>& X, RATIONAL lambda, Val cyc, int Precision,
+              FILE* out, Val max_steps, size_t window) {
+  return run_transient(make_graph(g), X, lambda, cyc, Precision, out, max_steps, window);
 }
 
 }  // namespace orv::umbrisk

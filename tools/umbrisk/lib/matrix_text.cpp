@@ -1,4 +1,5 @@
 #include <cctype>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -13,23 +14,27 @@ namespace {
 // every path weight of Karp's tables exact in a double.
 constexpr long MAX_SIZE = 1L << 22;
 
+// The blanks of the C locale's isspace; the reader is one thread, so the
+// stream needs no locking per character (a large matrix is millions of words).
+inline bool blank(int ch) { return ch == ' ' || (ch >= '\t' && ch <= '\r'); }
+
 bool next_word(FILE* in, std::string& w) {
   int ch;
-  do ch = std::getc(in);
-  while (ch != EOF && std::isspace(ch));
+  do ch = getc_unlocked(in);
+  while (ch != EOF && blank(ch));
   if (ch == EOF) return false;
   w.clear();
   do {
     w.push_back(static_cast<char>(ch));
-    ch = std::getc(in);
-  } while (ch != EOF && !std::isspace(ch));
+    ch = getc_unlocked(in);
+  } while (ch != EOF && !blank(ch));
   return true;
 }
 
 enum class Entry { ok, bad, overflow };
 
 Entry parse_entry(const std::string& w, int Precision, Val& stored, double& v, double& scaled) {
-  if (w == "eps") {
+  if (w.size() == 3 && w[0] == 'e' && w[1] == 'p' && w[2] == 's') {
     stored = MINUS_INF;
     return Entry::ok;
   }
@@ -40,6 +45,22 @@ Entry parse_entry(const std::string& w, int Precision, Val& stored, double& v, d
   if (!(std::fabs(scaled) < static_cast<double>(ENTRY_LIMIT))) return Entry::overflow;
   stored = static_cast<Val>(std::rint(scaled));
   return Entry::ok;
+}
+
+// One row of a critical pattern: n entries, "     0" at the columns listed
+// (ascending), "   eps" elsewhere.
+void pattern_row(std::string& line, size_t n, const int* zero, const int* end) {
+  static const char eps[] = "   eps", zero_text[] = "     0";
+  line.clear();
+  line.reserve(6 * n + 1);
+  size_t j = 0;
+  for (; zero != end; ++zero) {
+    for (; j < static_cast<size_t>(*zero); ++j) line.append(eps, 6);
+    line.append(zero_text, 6);
+    ++j;
+  }
+  for (; j < n; ++j) line.append(eps, 6);
+  line.push_back('\n');
 }
 
 int overflow(FILE* err) {
@@ -65,7 +86,8 @@ int Read_Problem(FILE* in, const Options& o, Problem& p, FILE* out, FILE* err) {
   }
   p.N = static_cast<int>(n);
   const long long count = static_cast<long long>(n) * n;
-  p.A.clear();
+  p.A = Arcs{};
+  p.A.N = p.N;
   p.X.clear();
   Val stored = 0;
   double v = 0, scaled = 0;
@@ -100,7 +122,11 @@ int Read_Problem(FILE* in, const Options& o, Problem& p, FILE* out, FILE* err) {
         std::fprintf(err, " %f -> %f.\n", v, static_cast<double>(stored) / o.Precision);
       }
     }
-    p.A.push_back(stored);
+    if (stored != MINUS_INF) {
+      p.A.col.push_back(static_cast<int>(e % n));
+      p.A.w.push_back(stored);
+    }
+    if (e % n == n - 1) p.A.start.push_back(p.A.col.size());
   }
   if (!o.transient) return 0;
   for (long e = 0; e < n; ++e) {
@@ -114,7 +140,7 @@ int Run(const Problem& p, const Options& o, FILE* out, FILE* err) {
   const int N = p.N;
   try {
     std::fputs("\n", out);
-    RATIONAL lambda = cycle_time(N, p.A);
+    RATIONAL lambda = max_cycle_mean(p.A);
     if (lambda.Num == MINUS_INF) {
       std::fputs("cycle mean: eps\n", out);
       std::fputs("No cycles. \n", out);
@@ -131,33 +157,39 @@ int Run(const Problem& p, const Options& o, FILE* out, FILE* err) {
                    static_cast<long long>(den));
     std::fputs("\n", out);
 
-    Critical c;
-    calcul_chemins(N, p.A, lambda, c);
-    calcul_mat_critic(N, c);
-    calcul_Comp3(c);
+    const Sparse_Critical c = analyse_critical(p.A, lambda);
     const size_t n = static_cast<size_t>(N), K = c.R.size();
 
     if (o.cycles) {
       for (const std::vector<int>& mem : c.Comp)
-        for (int m1 : mem)
-          for (int m2 : mem) {
-            size_t r1 = c.R[m1], r2 = c.R[m2];
-            if (c.zero2[r1 * n + r2])
-              std::fprintf(out, "%6d %6d %14f\n", static_cast<int>(r2), static_cast<int>(r1),
-                           static_cast<double>(p.A[r1 * n + r2]) / o.Precision);
+        for (int m1 : mem) {
+          // The critical arcs of row r1 towards this component, by member.
+          const size_t r1 = c.R[m1];
+          for (size_t k = c.crit_start[m1]; k < c.crit_start[m1 + 1]; ++k) {
+            const int m2 = c.crit_col[k];
+            if (!std::binary_search(mem.begin(), mem.end(), m2)) continue;
+            const size_t r2 = c.R[m2];
+            std::fprintf(out, "%6d %6d %14f\n", static_cast<int>(r2), static_cast<int>(r1),
+                         static_cast<double>(p.A.at(static_cast<int>(r1), static_cast<int>(r2))) /
+                             o.Precision);
           }
+        }
       return 0;
     }
 
+    // Rows of N entries, built whole: "     0" on the critical arcs.
+    std::string line;
     std::fputs("Critical sub-graph:\n", out);
     for (size_t i = 0; i < n; ++i) {
-      for (size_t j = 0; j < n; ++j) std::fputs(c.zero2[i * n + j] ? "     0" : "   eps", out);
-      std::fputs("\n", out);
+      pattern_row(line, n, c.zero_col.data() + c.zero_start[i],
+                  c.zero_col.data() + c.zero_start[i + 1]);
+      std::fwrite(line.data(), 1, line.size(), out);
     }
     std::fputs("Agregated critical sub-graph:\n", out);
     for (size_t i = 0; i < K; ++i) {
-      for (size_t j = 0; j < K; ++j) std::fputs(c.Critic[i * K + j] ? "     0" : "   eps", out);
-      std::fputs("\n", out);
+      pattern_row(line, K, c.crit_col.data() + c.crit_start[i],
+                  c.crit_col.data() + c.crit_start[i + 1]);
+      std::fwrite(line.data(), 1, line.size(), out);
     }
     std::fprintf(out, "Number of critical strongly connected components: scs = %d \n ",
                  static_cast<int>(c.Comp.size()));
@@ -166,12 +198,11 @@ int Run(const Problem& p, const Options& o, FILE* out, FILE* err) {
       for (int m : c.Comp[k]) std::fprintf(out, "%5d", c.R[m] + 1);
       std::fputs("\n", out);
     }
-    calcul_cyc(c);
     std::fputs("\n", out);
     std::fprintf(out, "Cyclicity: cyc = %lld \n", static_cast<long long>(c.cyc));
 
     if (o.transient) {
-      Val r = transient(N, p.A, p.X, lambda, c.cyc, o.Precision, out, MAX_TRANSIENT_STEPS);
+      Val r = transient(p.A, p.X, lambda, c.cyc, o.Precision, out, MAX_TRANSIENT_STEPS);
       if (r < 0) {
         std::fflush(out);
         std::fprintf(err, "%s: No periodic regime reached within %lld iterations.\n", "umbrisk",

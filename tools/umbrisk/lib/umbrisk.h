@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "analysis.h"
+#include "sparse.h"
 
 namespace orv::umbrisk {
 
@@ -26,7 +27,7 @@ struct Options {
 
 struct Problem {
   int N = 0;
-  Matrix A;
+  Arcs A;  // the finite entries only
   std::vector<Val> X;
 };
 
