@@ -7,6 +7,7 @@
 
 #include "common/args.h"
 #include "common/output_guard.h"
+#include "petri/flatten.h"
 #include "petri/pnl_reader.h"
 #include "petrigen/eq_module.h"
 #include "petrigen/gen_tables.h"
@@ -95,7 +96,20 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s: Error reading network. No translation.\n", PROG);
     return out.finish(-3);
   }
-  if (!satisfies_constraints(*net)) return out.finish(-3);
+  // The objects of the submodels and the arcs to them are part of the net
+  // simulated: they are made objects of the program like the others.
+  if (net->Nb_Submodels > 0) {
+    if (orv::pn::Debug) {
+      std::printf("%s: warning: the network contains submodels. ", PROG);
+      std::printf("Flattening it...\n");
+    }
+    orv::pn::Flatten_PN(*net, 1);
+  }
+  if (!satisfies_constraints(*net)) {
+    std::fprintf(stderr, "%s: the network does not ", PROG);
+    std::fprintf(stderr, "satisfy the constraints. No translation.\n");
+    return out.finish(-3);
+  }
   if (tmax >= 0) {
     if (!net->Sim_Params) net->Sim_Params = std::make_unique<orv::pn::Sim_Control>();
     net->Sim_Params->Nb_Firings = tmax;
@@ -117,10 +131,24 @@ int main(int argc, char** argv) {
   int status = 0;
   // A law the library cannot draw leaves a program that does not run.
   if (!orv::gen::gen_valtor_code(*net, stdout, profile)) status = -3;
-  if (FILE* f = out.open("Makefile.Valtor", false))
+  // A file that cannot be made is named, and the run fails: the build or
+  // the plot would otherwise use an old one or none without a word. The
+  // files that could be written are kept.
+  auto open_or_report = [&](const char* path) {
+    FILE* f = out.open(path, false);
+    if (!f) {
+      std::fprintf(stderr, "%s: Error opening file %s.\n", PROG, path);
+      if (status == 0) {
+        status = -2;
+        out.keep_on_failure();
+      }
+    }
+    return f;
+  };
+  if (FILE* f = open_or_report("Makefile.Valtor"))
     orv::gen::gen_valtor_whole_makefile(f, ORV_FELWICK_VALTOR_DIR, code_file);
   if (orv::gen::Kemp)
-    if (FILE* f = out.open("sim.kemp", false)) orv::gen::gen_kemp_code(*net, f, profile);
+    if (FILE* f = open_or_report("sim.kemp")) orv::gen::gen_kemp_code(*net, f, profile);
   (void)opt_level;
   return out.finish(status);
 }

@@ -177,6 +177,61 @@ void Init_Generation(const PetriNet& net, int Max_Delay) {
       if (Fire_Time[t] >= 1 && Fire_Time[t] <= Max_Delay) Delay_Table[Fire_Time[t]] = 1;
 }
 
+int comb(int a, int b) {
+  if (a == 0 || b == 0) return std::max(a, b);
+  return orv::pn::gcd(a, b);
+}
+
+// Initial tokens come to their place after their lags, which need not fall
+// on the place's step: the step divides them too, and the steps around are
+// combined again, so that no transition waits for the next multiple of its
+// step to see such a token.
+void Lag_Time_Scales() {
+  const int np = Net->Nb_Places, nt = Net->Nb_Trans;
+  std::vector<int>& TSP = orv::gen::TSP;
+  bool any = false;
+  for (int p = 0; p < np; ++p) {
+    const PL_DES& pl = Pl(p);
+    int m = std::min<int>(pl.Init_Pop, static_cast<int>(pl.Lag_Times.size()));
+    for (int k = 0; k < m; ++k) {
+      int lag = ticks_of(pl.Lag_Times[k]);
+      if (lag <= 0 || lag == INT_MAX) continue;
+      int n = comb(TSP[p], lag);
+      if (n != TSP[p]) any = true;
+      TSP[p] = n;
+    }
+  }
+  if (!any) return;
+  for (int pass = 0; pass < nt + np; ++pass) {
+    bool changed = false;
+    for (int p = 0; p < np; ++p) {
+      int v = 0;
+      for (const LINK_LIST& a : Pl(p).Inputs)
+        if (valid_t(a.Dest)) v = comb(v, TST[a.Dest]);
+      int n = comb(TSP[p], v);
+      if (n != TSP[p]) changed = true;
+      TSP[p] = n;
+    }
+    for (int t = 0; t < nt; ++t) {
+      int v = 0;
+      for (const LINK_LIST& a : Tr(t).Inputs)
+        if (valid_p(a.Dest)) v = comb(v, TSP[a.Dest]);
+      int n = comb(TST[t], v);
+      if (n != TST[t]) changed = true;
+      TST[t] = n;
+    }
+    if (!changed) break;
+  }
+  std::vector<int> scales;
+  for (int t = 0; t < nt; ++t) {
+    if (Is_Source[t]) continue;
+    auto it = std::lower_bound(scales.begin(), scales.end(), TST[t]);
+    if (it == scales.end() || *it != TST[t]) scales.insert(it, TST[t]);
+  }
+  The_Scales.assign(1, static_cast<int>(scales.size()));
+  The_Scales.insert(The_Scales.end(), scales.begin(), scales.end());
+}
+
 // The scale dump of -debug, three objects a line.
 void Dump_Scales() {
   std::printf("Found %d different time scales:", The_Scales[0]);
@@ -241,11 +296,14 @@ int self_loop_place(int t) {
   return tr.Inputs.front().Dest;
 }
 
-// Firings a source has in hand at once: 1 without an input place, else the
-// tokens of its self-loop place.
+// Firings a source has in hand at once: 1 without an input place, else as
+// many as the tokens of its self-loop place allow, each firing taking the
+// arc's weight of them.
 int multiplicity(int t) {
   int p = self_loop_place(t);
-  return p < 0 ? 1 : Pl(p).Init_Pop;
+  if (p < 0) return 1;
+  const int weight = std::max(1, Tr(t).Inputs.front().Weight);
+  return Pl(p).Init_Pop / weight;
 }
 
 // Ticks from one firing of a constant source to the next: its own delay,
@@ -257,18 +315,39 @@ int constant_period(int t) {
   return ticks_of(v);
 }
 
-// Ticks before the tokens of a source's self-loop place can start it: the
-// smallest lag among them (the firings in hand share one phase).
-int start_lag(int t) {
-  int p = self_loop_place(t);
-  if (p < 0) return 0;
+// When the firings in hand of a constant source start first, in ticks: the
+// j-th firing (from 1) waits for the j·w-th token of its loop by lag, w
+// being the arc's weight; each then comes round on its own. Firings that
+// start together make one batch: (start, count), by start.
+std::vector<std::pair<int, int>> start_groups(int t) {
+  std::vector<std::pair<int, int>> groups;
+  const int n = multiplicity(t);
+  const int p = self_loop_place(t);
+  if (n <= 0) return groups;
+  if (p < 0) return {{0, 1}};
   const PL_DES& pl = Pl(p);
-  int m = std::min<int>(pl.Init_Pop, static_cast<int>(pl.Lag_Times.size()));
+  const long long weight = std::max(1, Tr(t).Inputs.front().Weight);
+  const int listed = std::min<int>(pl.Init_Pop, static_cast<int>(pl.Lag_Times.size()));
   // Tokens the reader gave no lag are there from the start.
-  if (m < pl.Init_Pop || m == 0) return 0;
-  int lag = INT_MAX;
-  for (int k = 0; k < m; ++k) lag = std::min(lag, std::max(0, ticks_of(pl.Lag_Times[k])));
-  return lag;
+  const long long zeros = pl.Init_Pop - listed;
+  std::vector<int> lags;
+  for (int k = 0; k < listed; ++k) lags.push_back(std::max(0, ticks_of(pl.Lag_Times[k])));
+  std::sort(lags.begin(), lags.end());
+  auto lag_of = [&](long long k) { return k < zeros ? 0 : lags[static_cast<size_t>(k - zeros)]; };
+  for (long long j = 1; j <= n; ++j) {
+    const int start = lag_of(j * weight - 1);
+    if (!groups.empty() && groups.back().first == start)
+      ++groups.back().second;
+    else
+      groups.push_back({start, 1});
+    // The firings whose tokens are all there from the start, at once.
+    if (j * weight <= zeros) {
+      long long all = zeros / weight;
+      groups.back().second = static_cast<int>(all);
+      j = all;
+    }
+  }
+  return groups;
 }
 
 // The values of a 'D' law other than 0, by decreasing probability; a value
@@ -337,9 +416,16 @@ void gen_source_declarations() {
           diagnostic("%s: error: infinite throughput at source %d\n", TOOL, t);
           break;
         }
-        // The first token one delay after tick 0 (or after the lag of the
-        // tokens in hand), in ticks like the rest.
-        w("int\tT_Phase_%d = %d;\n", t, ticks_of(p0) + start_lag(t) + 1);
+        {
+          // The first token one delay after tick 0 (or after the lag of the
+          // tokens in hand), in ticks like the rest; firings in hand that
+          // start later have phases of their own.
+          const std::vector<std::pair<int, int>> groups = start_groups(t);
+          w("int\tT_Phase_%d = %d;\n", t, ticks_of(p0) + (groups.empty() ? 0 : groups[0].first) + 1);
+          for (size_t g = 1; g < groups.size(); ++g)
+            w("int\tT_Phase_%d_%d = %d;\n", t, static_cast<int>(g),
+              ticks_of(p0) + groups[g].first + 1);
+        }
         break;
       case 'E': {
         double r = static_cast<double>(::random());
@@ -424,15 +510,22 @@ void Gen_Source_Code() {
             w("    }\n");
           }
           break;
-        case 'C':
-          w("    T_Phase_%d --;\n", t);
-          w("    if ( T_Phase_%d == 0 ) {\n", t);
-          batch_open();
-          w("      Nb_Tok_%d ++;\n", t);
-          batch_close();
-          w("      T_Phase_%d = %d;\n", t, constant_period(t));
-          w("    }\n");
+        case 'C': {
+          const std::vector<std::pair<int, int>> groups = start_groups(t);
+          for (size_t g = 0; g < groups.size(); ++g) {
+            const std::string phase =
+                "T_Phase_" + std::to_string(t) + (g ? "_" + std::to_string(g) : "");
+            const int c = groups[g].second;
+            w("    %s --;\n", S(phase));
+            w("    if ( %s == 0 ) {\n", S(phase));
+            if (c > 1) w("    for( j = 0; j < %d; j ++ ) {\n", c);
+            w("      Nb_Tok_%d ++;\n", t);
+            if (c > 1) w("    }\n");
+            w("      %s = %d;\n", S(phase), constant_period(t));
+            w("    }\n");
+          }
           break;
+        }
         case 'D':
           w("    T_Phase_%d --;\n", t);
           w("    if ( T_Phase_%d == 0 ) {\n", t);
@@ -702,7 +795,14 @@ void gen_declarations(const std::string& PNL_File_Name) {
       double sum = 0;
       for (int k = 0; k + 1 < n; ++k) {
         sum += k < static_cast<int>(r->Probas.size()) ? r->Probas[k] : 0.0;
-        w(" %6.4f,", sum);
+        // Four decimals unless they would move the bound between two
+        // outputs: the draws must fall as the net says.
+        char text[64];
+        std::snprintf(text, sizeof text, "%6.4f", sum);
+        if (std::fabs(std::strtod(text, nullptr) - sum) > 1e-12)
+          w(" %.17g,", sum);
+        else
+          w(" %s,", text);
       }
       w(" 1.0 };\n");
       const int m = static_cast<int>(Pl(p).Outputs.size());
@@ -986,6 +1086,10 @@ void gen_code_node(int t, int initial, int trace) {
   std::vector<const LINK_LIST*> ins;
   for (const LINK_LIST& a : tr.Inputs)
     if (valid_p(a.Dest)) ins.push_back(&a);
+  // A priority place's share is bounded by what the other input places hold
+  // for t: those are routed first, so that the share sees this tick's tokens.
+  std::stable_partition(ins.begin(), ins.end(),
+                        [](const LINK_LIST* a) { return routing_of(a->Dest) != 'P'; });
   const bool y0 = !initial && Y_Static;
   auto place_steps = [&](const LINK_LIST& a) {
     Write_Token_Total(a.Dest, initial);
@@ -1154,6 +1258,7 @@ Gen_Status gen_c_code(const PetriNet& Reseau, const std::string& PNL_File_Name,
   const int debug = orv::pn::Debug;
   orv::pn::Debug = 0;
   orv::gen::TimeScale(Reseau, Scale, 0);
+  Lag_Time_Scales();
   orv::pn::Debug = debug;
   if (debug) Dump_Scales();
 

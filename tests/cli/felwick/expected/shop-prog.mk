@@ -1,0 +1,48 @@
+<<RE>>include .*/Makefile.head
+
+PROGRAM = sim
+ARCH=SUN4
+OPTIONS+=-D_SUN4
+
+CC            = g++
+LINKER        = $(CC)
+ 
+CFLAGS =
+CFLAGS += -I$(RUNTIME_SEQUENTIAL_INCLUDE_DIR)
+CFLAGS += -I$(QUEUEING_SEQUENTIAL_INCLUDE_DIR)
+CFLAGS += -I$(EXAMPLES_SEQUENTIAL_INCLUDE_DIR) 
+CFLAGS += -I$(THREAD_INCLUDE_DIR)/$(ARCH) 
+CFLAGS += -I$(STAT_TOOL_LOCAL_CPP_INCLUDE_DIR)
+CFLAGS += -I$(STAT_TOOL_LOCAL_C_INCLUDE_DIR)  
+
+EXTLIBS       =
+EXTLIBS       += -l$(EXAMPLES_SEQUENTIAL_LIBRARY)
+EXTLIBS       += -l$(QUEUEING_SEQUENTIAL_LIBRARY)
+EXTLIBS       += -l$(RUNTIME_SEQUENTIAL_LIBRARY)
+EXTLIBS       += -l$(THREAD_LIBRARY) 
+EXTLIBS       += -l$(STAT_TOOL_LOCAL_CPP_LIBRARY)
+EXTLIBS       += -l$(KEMP_LIBRARY)
+
+EXTLIBS       += -l$(TRACE_TOOL_KER_LIBRARY)
+EXTLIBS       += -l$(TRACE_TOOL_STD_LIBRARY) 
+
+EXTLIBS       +=  -L$(TRACE_TOOL_LIB_DIR)/$(ARCH)
+EXTLIBS       += -L$(LIB_DIR)/$(ARCH)
+EXTLIBS       += -L$(STAT_TOOL_LIB_DIR)/$(ARCH)
+EXTLIBS       += -L$(KEMP_LIB_DIR)/$(ARCH)
+
+LIBS          = -lm -lg++
+MAIN  = main.o
+
+EXL = 
+
+
+$(PROGRAM):   $(MAIN)  $(EXL)
+	$(LINKER) -o $(PROGRAM) $(MAIN) $(LDFLAGS) $(EXL) $(LIBS) $(EXTLIBS)
+
+main.o:             prog.cc 
+	$(CC) $(OPTIONS) $(CFLAGS) -c prog.cc -o main.o
+
+clean:
+	/bin/rm  -f $(EXL)  $(MAIN)
+
