@@ -341,4 +341,31 @@ std::string c_fmt(const std::string& s) {
   return r;
 }
 
+std::string c_comment(const std::string& s) {
+  std::string r;
+  for (size_t i = 0; i < s.size(); ++i) {
+    r += s[i];
+    if (s[i] == '*' && i + 1 < s.size() && s[i + 1] == '/') r += ' ';
+  }
+  return r;
+}
+
+Discrete_Law Sort_Discrete_Law(const LAW_DESC& law) {
+  Discrete_Law r;
+  const std::vector<double>& par = law.Parameters;
+  int n = par.empty() ? 0 : static_cast<int>(std::rint(par[0]));
+  n = std::max(0, std::min(n, (static_cast<int>(par.size()) - 1) / 2));
+  for (int j = 1; j <= n; ++j) {
+    double v = par[j], pr = par[j + n];
+    if (v == 0.0) {
+      r.pr_zero += pr;
+      continue;
+    }
+    auto it = std::find_if(r.sorted.begin(), r.sorted.end(),
+                           [&](const std::pair<double, double>& e) { return e.second <= pr; });
+    r.sorted.insert(it, {v, pr});
+  }
+  return r;
+}
+
 }  // namespace orv::gen

@@ -76,5 +76,16 @@ std::string write_trans_name(const pn::TR_DES& t);
 // through these only.
 std::string c_lit(const std::string& s);
 std::string c_fmt(const std::string& s);
+// Text for a generated /* */ comment: a "*/" in a name must not close it.
+std::string c_comment(const std::string& s);
+
+// The values of a 'D' law other than 0, by decreasing probability (a value
+// goes before the earlier values of equal probability), and the probability
+// of 0, as the generated draws of a discrete source use them.
+struct Discrete_Law {
+  double pr_zero = 0;
+  std::vector<std::pair<double, double>> sorted;  // (value, probability)
+};
+Discrete_Law Sort_Discrete_Law(const LAW_DESC& law);
 
 }  // namespace orv::gen

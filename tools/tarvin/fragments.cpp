@@ -79,16 +79,6 @@ __attribute__((format(printf, 1, 2))) void diagnostic(const char* fmt, ...) {
 
 const char* S(const std::string& s) { return s.c_str(); }
 
-// A name inside a generated comment must not close it.
-std::string cm(const std::string& s) {
-  std::string r;
-  for (size_t i = 0; i < s.size(); ++i) {
-    r += s[i];
-    if (s[i] == '*' && i + 1 < s.size() && s[i + 1] == '/') r += ' ';
-  }
-  return r;
-}
-
 const PL_DES& Pl(int p) { return Net->P[p]; }
 const TR_DES& Tr(int t) { return Net->T[t]; }
 bool valid_t(int t) { return t >= 0 && t < Net->Nb_Trans; }
@@ -134,11 +124,8 @@ int available(const PL_DES& pl, int d) {
   return n + std::max(0, pl.Init_Pop - m);
 }
 
-bool Is_Dummy(const PL_DES& pl) { return pl.Name.compare(0, 12, "_Dummy_Place") == 0; }
-
-std::string write_trans_name(int t) {
-  return Tr(t).Name.empty() ? "_TR_" + std::to_string(t) : Tr(t).Name;
-}
+bool Is_Dummy(const PL_DES& pl) { return orv::gen::Is_Dummy(pl) != 0; }
+std::string write_trans_name(int t) { return orv::gen::write_trans_name(Tr(t)); }
 
 // ---------------------------------------------------------------- tables
 
@@ -350,38 +337,16 @@ std::vector<std::pair<int, int>> start_groups(int t) {
   return groups;
 }
 
-// The values of a 'D' law other than 0, by decreasing probability; a value
-// goes before the earlier values of equal probability.
-struct Discrete {
-  double pr_zero = 0;
-  std::vector<std::pair<double, double>> sorted;  // (value, probability)
-};
-
-Discrete discrete_of(int t) {
-  Discrete r;
+orv::gen::Discrete_Law discrete_of(int t) {
   const LAW_DESC* law = Tr(t).Tr_Law.get();
-  if (!law) return r;
-  const std::vector<double>& par = law->Parameters;
-  int n = par.empty() ? 0 : static_cast<int>(std::rint(par[0]));
-  n = std::max(0, std::min(n, (static_cast<int>(par.size()) - 1) / 2));
-  for (int j = 1; j <= n; ++j) {
-    double v = par[j], pr = par[j + n];
-    if (v == 0.0) {
-      r.pr_zero += pr;
-      continue;
-    }
-    auto it = std::find_if(r.sorted.begin(), r.sorted.end(),
-                           [&](const std::pair<double, double>& e) { return e.second <= pr; });
-    r.sorted.insert(it, {v, pr});
-  }
-  return r;
+  return law ? orv::gen::Sort_Discrete_Law(*law) : orv::gen::Discrete_Law{};
 }
 
 // A source that would produce without bound in one tick.
 bool infinite_throughput(int t) {
   switch (source_letter(t)) {
     case 'D': {
-      Discrete d = discrete_of(t);
+      orv::gen::Discrete_Law d = discrete_of(t);
       return d.pr_zero >= 1 || d.sorted.empty();
     }
     case 'C':
@@ -400,7 +365,7 @@ bool any_source_law(char letter) {
 void gen_source_declarations() {
   for (int t = 0; t < Net->Nb_Trans; ++t) {
     if (!Is_Source[t]) continue;
-    w("/* Variables for source %d (%s) */\n", t, S(cm(Tr(t).Name)));
+    w("/* Variables for source %d (%s) */\n", t, S(orv::gen::c_comment(Tr(t).Name)));
     w("int\tNb_Tok_%d = 0;\n", t);
     w("int\tR_%d[ BUF_SIZE ];\n", t);
     const double p0 = param(t, 0);
@@ -434,7 +399,7 @@ void gen_source_declarations() {
         break;
       }
       case 'D': {
-        Discrete d = discrete_of(t);
+        orv::gen::Discrete_Law d = discrete_of(t);
         if (infinite_throughput(t)) {
           diagnostic("%s: error: infinite throughput at source %d\n", TOOL, t);
           break;
@@ -479,7 +444,7 @@ void Gen_Source_Code() {
   w("  for( i = From; i < To; i++ ) {\n\n");
   for (int t = 0; t < Net->Nb_Trans; ++t) {
     if (!Is_Source[t]) continue;
-    w("    /* Transition %d (%s) */\n", t, S(cm(Tr(t).Name)));
+    w("    /* Transition %d (%s) */\n", t, S(orv::gen::c_comment(Tr(t).Name)));
     const int m = multiplicity(t);
     const char letter = static_cast<char>(source_letter(t));
     // A source whose self-loop place is empty never fires.
@@ -698,7 +663,7 @@ void gen_final_marking() {
   for (int d : ds) w("  Time_M_%d = ( Time + %d ) %% BUF_SIZE;\n", d, Buf_Size - d);
   w("\n");
   for (int p = 0; p < Net->Nb_Places; ++p) {
-    w("  /* final marking of place #%d (%s) */\n", p, S(cm(Pl(p).Name)));
+    w("  /* final marking of place #%d (%s) */\n", p, S(orv::gen::c_comment(Pl(p).Name)));
     w("  Res = %d;\n", Pl(p).Init_Pop);
     if (orv::gen::is_recycling_place(Pl(p)) || holds_firings_of_source(p))
       w("  /* and that's all: this is a recycling place ! */\n");
@@ -819,7 +784,7 @@ void gen_declarations(const std::string& PNL_File_Name) {
 
   for (int p = 0; p < np; ++p) {
     if (!Is_Compet_Pl[p]) continue;
-    w("/* Function to compute the marking of place %d (%s) */\n", p, S(cm(Pl(p).Name)));
+    w("/* Function to compute the marking of place %d (%s) */\n", p, S(orv::gen::c_comment(Pl(p).Name)));
     Gen_Marking_Function(p, 1);
     Gen_Marking_Function(p, 0);
   }
@@ -922,7 +887,7 @@ void Write_Partial_Enabling(int q, int t, int weight, int initial) {
 void Write_Token_Routing(int p, int t, int initial, int weight) {
   if (Pl(p).Outdegree < 2) return;
   if (!Already_Visited[p]) {
-    w("/* Computing the number of tokens routed from place %d (%s) */\n", p, S(cm(Pl(p).Name)));
+    w("/* Computing the number of tokens routed from place %d (%s) */\n", p, S(orv::gen::c_comment(Pl(p).Name)));
     const char type = routing_of(p);
     switch (type) {
       case 'D':
@@ -1081,7 +1046,7 @@ void slot_back(int b, int t) { w("Y[(Time+BUF_SIZE-%d)%%BUF_SIZE][%d]", b, t); }
 void gen_code_node(int t, int initial, int trace) {
   const TR_DES& tr = Tr(t);
   w("/* Evolution of transition ");
-  w("%s", S(cm(write_trans_name(t))));
+  w("%s", S(orv::gen::c_comment(write_trans_name(t))));
   w(" */\n");
   std::vector<const LINK_LIST*> ins;
   for (const LINK_LIST& a : tr.Inputs)
