@@ -1,6 +1,7 @@
 #include "simulation.h"
 
 #include <algorithm>
+#include <bit>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -87,6 +88,9 @@ bool build_tables(Simulation& sim, const PetriNet& net, const LAYER_STRUCT& laye
   for (const Simulation::In_Arc& a : sim.Place_In) look_back = std::max(look_back, a.Delay);
   for (const PL_DES& pl : net.P) max_pop = std::max(max_pop, pl.Init_Pop);
   sim.Rows = std::max(look_back + 1, std::min(sim.Buf_Size, max_pop + 1));
+  sim.Dump_From = static_cast<int>(
+      std::max<long long>({0LL, static_cast<long long>(sim.Last_Tick) - max_pop,
+                           static_cast<long long>(sim.Last_Tick) - sim.Buf_Size + 1}));
   sim.YY.assign(static_cast<std::size_t>(sim.Rows) * NT, 0);
   sim.Place_Out_Start[NP] = static_cast<int>(sim.Place_Out.size());
   sim.Lag_Start[NP] = static_cast<int>(sim.Lag_Tick.size());
@@ -239,6 +243,202 @@ int initial_step(Simulation& sim, const PetriNet& net, int i) {
   return -1;
 }
 
+// The first tick of the steady phase: every initial token is there by then.
+long long first_steady_tick(const PetriNet& net, int Scale) {
+  double l0 = std::rint(Max(orv::pn::Max_Lag(net), orv::pn::Max_Delay(net)) * Scale);
+  return l0 > 0 ? static_cast<long long>(std::min(l0, 2e9)) : 0;
+}
+
+// The tables of the change-driven run; false when the net needs the
+// every-tick walk: a transition listed twice in the layers, an initial token
+// later than the steady phase (which counts every token as there), or a
+// zero-delay arc whose place has readers both before and after its producer.
+// A zero-delay arc read only by transitions at or before its producer in the
+// layer order is read one tick late, as a delay of 1.
+bool build_change_tables(Simulation& sim, const PetriNet& net, long long L0) {
+  const int NT = sim.Nb_Trans, NP = sim.Nb_Places;
+  const int n = static_cast<int>(sim.Order.size());
+  sim.Pos.assign(NT, -1);
+  for (int k = 0; k < n; ++k) {
+    if (sim.Pos[sim.Order[k]] >= 0) return false;
+    sim.Pos[sim.Order[k]] = k;
+  }
+  for (int x : sim.Lag_Tick)
+    if (x > L0) return false;
+
+  // Readers of each place: the positions of the transitions whose inputs
+  // list it, once each.
+  std::vector<int> count(NP + 1, 0);
+  std::vector<int> last_pos(NP, -1);
+  for (int k = 0; k < n; ++k) {
+    const int t = sim.Order[k];
+    for (int j = sim.Trans_In_Start[t]; j < sim.Trans_In_Start[t + 1]; ++j)
+      if (last_pos[sim.Trans_In[j].Other] != k) {
+        last_pos[sim.Trans_In[j].Other] = k;
+        ++count[sim.Trans_In[j].Other];
+      }
+  }
+  sim.Reader_Start.assign(NP + 1, 0);
+  for (int p = 0; p < NP; ++p) sim.Reader_Start[p + 1] = sim.Reader_Start[p] + count[p];
+  sim.Readers.assign(sim.Reader_Start[NP], 0);
+  std::vector<int> fill(sim.Reader_Start.begin(), sim.Reader_Start.end() - 1);
+  last_pos.assign(NP, -1);
+  for (int k = 0; k < n; ++k) {
+    const int t = sim.Order[k];
+    for (int j = sim.Trans_In_Start[t]; j < sim.Trans_In_Start[t + 1]; ++j) {
+      const int p = sim.Trans_In[j].Other;
+      if (last_pos[p] == k) continue;
+      last_pos[p] = k;
+      sim.Readers[fill[p]++] = k;  // ascending: readers are added in position order
+    }
+  }
+
+  // What each transition feeds, from the arcs as the places see them.
+  int ring = 2;
+  std::vector<int> feeds(NT + 1, 0);
+  for (const Simulation::In_Arc& a : sim.Place_In) ++feeds[a.Trans];
+  sim.Feed_Start.assign(NT + 1, 0);
+  for (int t = 0; t < NT; ++t) sim.Feed_Start[t + 1] = sim.Feed_Start[t] + feeds[t];
+  sim.Feeds.assign(sim.Feed_Start[NT], {0, 0, 0});
+  std::vector<int> at(sim.Feed_Start.begin(), sim.Feed_Start.end() - 1);
+  for (int p = 0; p < NP; ++p) {
+    for (int j = sim.Place_In_Start[p]; j < sim.Place_In_Start[p + 1]; ++j) {
+      const Simulation::In_Arc& a = sim.Place_In[j];
+      int delay = a.Delay;
+      if (delay == 0) {
+        const int from = sim.Pos[a.Trans];
+        bool before = false, after = false;
+        for (int k = sim.Reader_Start[p]; k < sim.Reader_Start[p + 1]; ++k)
+          (sim.Readers[k] > from && from >= 0 ? after : before) = true;
+        if (before && after) return false;
+        if (!after) delay = 1;
+      }
+      ring = std::max(ring, delay + 1);
+      sim.Feeds[at[a.Trans]++] = {p, a.Weight, delay};
+    }
+  }
+
+  // Priority routing hands out tokens at every evaluation, whatever arrived;
+  // a routing the run does not know reports at every evaluation. Their
+  // readers are evaluated at every tick.
+  const std::size_t words = (static_cast<std::size_t>(n) + 63) / 64;
+  sim.Always.assign(words, 0);
+  for (int k = 0; k < n; ++k) {
+    const int t = sim.Order[k];
+    for (int j = sim.Trans_In_Start[t]; j < sim.Trans_In_Start[t + 1]; ++j) {
+      const int p = sim.Trans_In[j].Other;
+      if (sim.Is_Routing[p] && net.P[p].Routing->Type != 'R' && net.P[p].Routing->Type != 'D')
+        sim.Always[k >> 6] |= std::uint64_t{1} << (k & 63);
+    }
+  }
+  sim.Dirty.assign(words, 0);
+  sim.Dirty_Words.assign((words + 63) / 64, 0);
+
+  sim.Lag_Events.clear();
+  for (int p = 0; p < NP; ++p)
+    for (int k = sim.Lag_Start[p]; k < sim.Lag_Start[p + 1]; ++k)
+      sim.Lag_Events.emplace_back(sim.Lag_Tick[k], p);
+  std::sort(sim.Lag_Events.begin(), sim.Lag_Events.end());
+
+  sim.Arrived.assign(NP, 0);
+  sim.Now.assign(NT, 0);
+  sim.Due.assign(ring, {});
+  return true;
+}
+
+inline void wake_position(Simulation& sim, int k) {
+  sim.Dirty[k >> 6] |= std::uint64_t{1} << (k & 63);
+  sim.Dirty_Words[k >> 12] |= std::uint64_t{1} << ((k >> 6) & 63);
+}
+
+void wake_readers(Simulation& sim, int p) {
+  for (int k = sim.Reader_Start[p]; k < sim.Reader_Start[p + 1]; ++k)
+    wake_position(sim, sim.Readers[k]);
+}
+
+void arrive(Simulation& sim, int p, std::int64_t tokens) {
+  sim.Arrived[p] += tokens;
+  wake_readers(sim, p);
+}
+
+// Evaluates the transition at position k at tick i and passes a change of
+// its count on; false when the count outgrew its counter.
+bool evaluate(Simulation& sim, const PetriNet& net, int k, int i) {
+  const int t = sim.Order[k];
+  std::int64_t y = NO_BOUND;
+  for (int j = sim.Trans_In_Start[t]; j < sim.Trans_In_Start[t + 1]; ++j) {
+    const int p = sim.Trans_In[j].Other;
+    const int w = sim.Trans_In[j].Weight;
+    std::int64_t A = sim.Arrived[p];
+    if (sim.Is_Routing[p]) A = route(sim, net, p, t, i, A);
+    if (w == 1)
+      y = std::min(y, A);
+    else if (w > 0)
+      y = std::min(y, A / w);
+  }
+  const int before = sim.Now[t];
+  if (!store_count(sim.Now.data(), t, y)) return false;
+  const std::int64_t change = static_cast<std::int64_t>(sim.Now[t]) - before;
+  if (change == 0) return true;
+  const int ring = static_cast<int>(sim.Due.size());
+  for (int j = sim.Feed_Start[t]; j < sim.Feed_Start[t + 1]; ++j) {
+    const Simulation::Feed& f = sim.Feeds[j];
+    if (f.Weight == 0) continue;
+    const std::int64_t tokens = change * f.Weight;
+    if (f.Delay == 0) {
+      arrive(sim, f.Place, tokens);
+    } else {
+      int slot = i % ring + f.Delay;
+      if (slot >= ring) slot -= ring;
+      sim.Due[slot].push_back({f.Place, tokens});
+    }
+  }
+  return true;
+}
+
+// One tick of the change-driven run; returns the transition whose count
+// overflowed, or -1.
+int change_step(Simulation& sim, const PetriNet& net, int i, std::size_t& next_lag) {
+  while (next_lag < sim.Lag_Events.size() && sim.Lag_Events[next_lag].first <= i)
+    arrive(sim, sim.Lag_Events[next_lag++].second, 1);
+  std::vector<Simulation::Due_Tokens>& due = sim.Due[i % sim.Due.size()];
+  for (const Simulation::Due_Tokens& d : due) arrive(sim, d.Place, d.Tokens);
+  due.clear();
+  const std::size_t words = sim.Dirty.size();
+  if (i == 0) {
+    for (std::size_t w = 0; w < words; ++w) {
+      const int left = static_cast<int>(sim.Order.size()) - static_cast<int>(w) * 64;
+      sim.Dirty[w] = left >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << left) - 1;
+      if (sim.Dirty[w]) sim.Dirty_Words[w >> 6] |= std::uint64_t{1} << (w & 63);
+    }
+  } else {
+    for (std::size_t w = 0; w < words; ++w)
+      if (sim.Always[w]) {
+        sim.Dirty[w] |= sim.Always[w];
+        sim.Dirty_Words[w >> 6] |= std::uint64_t{1} << (w & 63);
+      }
+  }
+  // Lowest position first: an evaluation wakes only later positions.
+  for (std::size_t top = 0; top < sim.Dirty_Words.size(); ++top) {
+    while (sim.Dirty_Words[top]) {
+      const std::size_t w = top * 64 + static_cast<std::size_t>(std::countr_zero(sim.Dirty_Words[top]));
+      const std::uint64_t bits = sim.Dirty[w];
+      sim.Dirty[w] = bits & (bits - 1);
+      if (!sim.Dirty[w]) sim.Dirty_Words[top] &= ~(std::uint64_t{1} << (w & 63));
+      const int k = static_cast<int>(w * 64) + std::countr_zero(bits);
+      if (!evaluate(sim, net, k, i)) {
+        std::fill(sim.Dirty.begin(), sim.Dirty.end(), 0);
+        std::fill(sim.Dirty_Words.begin(), sim.Dirty_Words.end(), 0);
+        return sim.Order[k];
+      }
+    }
+  }
+  if (i >= sim.Dump_From)
+    std::memcpy(sim.Y(sim.row(i)), sim.Now.data(),
+                sizeof(int) * static_cast<std::size_t>(sim.Nb_Trans));
+  return -1;
+}
+
 }  // namespace
 
 double Max(double a, double b) { return a > b ? a : b; }
@@ -278,8 +478,15 @@ std::int64_t Nb_Available(const Simulation& sim, int place, int Time) {
 }
 
 std::int64_t Place_Marking(const Simulation& sim, int place, int Time) {
-  std::int64_t m = arrived(sim, place, Time, sim.row(Time));
-  const int* row = sim.Y(sim.row(Time));
+  std::int64_t m;
+  const int* row;
+  if (sim.Change_Driven) {
+    m = sim.Arrived[place];
+    row = sim.Now.data();
+  } else {
+    m = arrived(sim, place, Time, sim.row(Time));
+    row = sim.Y(sim.row(Time));
+  }
   for (int k = sim.Place_Out_Start[place]; k < sim.Place_Out_Start[place + 1]; ++k)
     m -= static_cast<std::int64_t>(sim.Place_Out[k].Weight) * row[sim.Place_Out[k].Other];
   return m;
@@ -343,15 +550,17 @@ int Draw_Routing(Simulation& sim, const PetriNet& Reseau, int Place_Id, int Tran
   }
 }
 
-bool simulate(Simulation& sim, const PetriNet& Reseau, const LAYER_STRUCT& layers, int Scale,
-              int Buf_Size) {
-  if (!init_simulation(sim, Reseau, layers, Scale, Buf_Size)) {
-    std::printf("Could not allocate space. Simulation not launched.\n");
-    return false;
-  }
+namespace {
+
+bool overflowed(int over, int i) {
+  if (over < 0) return false;
+  std::printf("quanter: error: the firing count of transition %d exceeds %d at tick %d. "
+              "No results.\n", over, INT_MAX, i);
+  return true;
+}
+
+bool run_every_tick(Simulation& sim, const PetriNet& Reseau, long long L0) {
   const int H = sim.Last_Tick;
-  double l0 = std::rint(Max(orv::pn::Max_Lag(Reseau), orv::pn::Max_Delay(Reseau)) * Scale);
-  const long long L0 = l0 > 0 ? static_cast<long long>(std::min(l0, 2e9)) : 0;
   int i = 0;
   int over = -1;  // the transition whose count overflowed, at tick i
   for (; i <= H && i < L0; ++i)
@@ -359,12 +568,47 @@ bool simulate(Simulation& sim, const PetriNet& Reseau, const LAYER_STRUCT& layer
   for (; over < 0 && i <= H; ++i) {
     if ((over = steady_step(sim, Reseau, i)) >= 0 || i == INT_MAX) break;
   }
-  if (over >= 0) {
-    std::printf("quanter: error: the firing count of transition %d exceeds %d at tick %d. "
-                "No results.\n", over, INT_MAX, i);
+  return !overflowed(over, i);
+}
+
+void refuse_allocation() {
+  std::printf("Could not allocate space. Simulation not launched.\n");
+}
+
+}  // namespace
+
+bool simulate_every_tick(Simulation& sim, const PetriNet& Reseau, const LAYER_STRUCT& layers,
+                         int Scale, int Buf_Size) {
+  if (!init_simulation(sim, Reseau, layers, Scale, Buf_Size)) {
+    refuse_allocation();
     return false;
   }
-  return true;
+  sim.Every_Tick = true;
+  return run_every_tick(sim, Reseau, first_steady_tick(Reseau, Scale));
+}
+
+bool simulate(Simulation& sim, const PetriNet& Reseau, const LAYER_STRUCT& layers, int Scale,
+              int Buf_Size) {
+  if (!init_simulation(sim, Reseau, layers, Scale, Buf_Size)) {
+    refuse_allocation();
+    return false;
+  }
+  const long long L0 = first_steady_tick(Reseau, Scale);
+  try {
+    sim.Every_Tick = !build_change_tables(sim, Reseau, L0);
+  } catch (const std::bad_alloc&) {
+    refuse_allocation();
+    return false;
+  }
+  if (sim.Every_Tick) return run_every_tick(sim, Reseau, L0);
+  sim.Change_Driven = true;
+  const int H = sim.Last_Tick;
+  std::size_t next_lag = 0;
+  int i = 0;
+  int over = -1;
+  for (;; ++i)
+    if ((over = change_step(sim, Reseau, i, next_lag)) >= 0 || i >= H) break;
+  return !overflowed(over, i);
 }
 
 void dumpe_simulation(const Simulation& sim, const PetriNet& Reseau) {

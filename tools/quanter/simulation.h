@@ -1,8 +1,8 @@
 // The in-process simulator of quanter: a timed Petri net with constant
-// delays run on an integer clock by the counter recursion. For every tick and
-// transition it keeps the number of firings begun so far, in a circular
-// buffer of the rows the recursion and the debugging dump read back, however
-// large a buffer was asked for.
+// delays run on an integer clock by the counter recursion: for every tick and
+// transition, the number of firings begun so far. Only the transitions whose
+// inputs changed are evaluated at a tick; rows of counts are kept for the
+// ticks the debugging dump shows, however large a buffer was asked for.
 #pragma once
 
 #include <sys/time.h>
@@ -65,6 +65,40 @@ struct Simulation {
   // weight, delay}.
   std::vector<int> Plan;
 
+  // The change-driven run. A transition's count can change only at a tick
+  // where something it reads has changed: tokens reaching one of its input
+  // places, or (priority routing) the marking it is handed. So each tick only
+  // the transitions woken by such a change are evaluated, in layer order, and
+  // what reaches a place is kept as a running total fed by the changes of the
+  // counts, so that nothing older than the current counts is read back.
+  // Nets where one zero-delay count is read both before and after it is
+  // computed within a tick (and the other cases of build_change_tables) fall
+  // back to visiting every transition every tick.
+  bool Every_Tick = false;
+  bool Change_Driven = false;  // set while the change-driven run is on
+  int Dump_From = 0;           // the first tick whose counts the dump shows
+  std::vector<int> Pos;        // per transition, its place in Order, or -1
+  struct Feed {                // transition -> place, seen from the transition
+    int Place;
+    int Weight;
+    int Delay;  // ticks until the place sees a change; 0 within the same tick
+  };
+  std::vector<int> Feed_Start;  // Nb_Trans + 1 offsets into Feeds
+  std::vector<Feed> Feeds;
+  std::vector<int> Reader_Start;  // Nb_Places + 1 offsets into Readers
+  std::vector<int> Readers;       // positions in Order of the place's readers
+  std::vector<std::int64_t> Arrived;  // per place, tokens arrived so far
+  std::vector<int> Now;               // per transition, its current count
+  struct Due_Tokens {
+    int Place;
+    std::int64_t Tokens;
+  };
+  std::vector<std::vector<Due_Tokens>> Due;  // ring of ticks to come
+  std::vector<std::pair<int, int>> Lag_Events;  // (tick, place), sorted
+  // Positions to evaluate this tick, a bit each, with one summary bit per
+  // word; and the positions evaluated every tick.
+  std::vector<std::uint64_t> Dirty, Dirty_Words, Always;
+
   int row(int tick) const { return tick % Rows; }
   int* Y(int row) { return YY.data() + static_cast<std::size_t>(row) * Nb_Trans; }
   const int* Y(int row) const { return YY.data() + static_cast<std::size_t>(row) * Nb_Trans; }
@@ -87,6 +121,10 @@ int Draw_Routing(Simulation& sim, const PetriNet& Reseau, int Place_Id, int Tran
 // tables could not be allocated or a firing count outgrew its counter.
 bool simulate(Simulation& sim, const PetriNet& Reseau, const LAYER_STRUCT& layers, int Scale,
               int Buf_Size);
+// The same run visiting every transition at every tick: what simulate falls
+// back to, and the reference it is checked against.
+bool simulate_every_tick(Simulation& sim, const PetriNet& Reseau, const LAYER_STRUCT& layers,
+                         int Scale, int Buf_Size);
 
 void dumpe_simulation(const Simulation& sim, const PetriNet& Reseau);
 void write_stat_results(const Simulation& sim, const PetriNet& Reseau, const timeval& start,
