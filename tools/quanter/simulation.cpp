@@ -571,6 +571,21 @@ bool run_every_tick(Simulation& sim, const PetriNet& Reseau, long long L0) {
   return !overflowed(over, i);
 }
 
+// Whether most transitions fire at most ticks, so that following changes
+// costs more than visiting every transition at every tick. In a cycle the
+// firings per tick are its tokens over its delays in ticks; over the whole
+// net, tokens over the sum of the firing and holding times estimates it.
+bool busy_net(const PetriNet& net, int Scale) {
+  double tokens = 0, ticks = 0;
+  for (const PL_DES& pl : net.P) {
+    tokens += pl.Init_Pop;
+    ticks += static_cast<double>(ticks_of(orv::pn::Delay_Of(pl.Pl_Law.get()), Scale));
+  }
+  for (const TR_DES& tr : net.T)
+    ticks += std::max(1.0, static_cast<double>(ticks_of(orv::pn::Delay_Of(tr.Tr_Law.get()), Scale)));
+  return tokens > 0.25 * ticks;
+}
+
 void refuse_allocation() {
   std::printf("Could not allocate space. Simulation not launched.\n");
 }
@@ -589,6 +604,12 @@ bool simulate_every_tick(Simulation& sim, const PetriNet& Reseau, const LAYER_ST
 
 bool simulate(Simulation& sim, const PetriNet& Reseau, const LAYER_STRUCT& layers, int Scale,
               int Buf_Size) {
+  return busy_net(Reseau, Scale) ? simulate_every_tick(sim, Reseau, layers, Scale, Buf_Size)
+                                 : simulate_change_driven(sim, Reseau, layers, Scale, Buf_Size);
+}
+
+bool simulate_change_driven(Simulation& sim, const PetriNet& Reseau, const LAYER_STRUCT& layers,
+                            int Scale, int Buf_Size) {
   if (!init_simulation(sim, Reseau, layers, Scale, Buf_Size)) {
     refuse_allocation();
     return false;

@@ -118,11 +118,17 @@ std::int64_t Place_Marking(const Simulation& sim, int place, int Time);
 int Draw_Routing(Simulation& sim, const PetriNet& Reseau, int Place_Id, int Trans_Id, int Time);
 
 // Runs ticks 0 to Scale x Nb_Firings. False, after the message, when the
-// tables could not be allocated or a firing count outgrew its counter.
+// tables could not be allocated or a firing count outgrew its counter. The
+// two runs below give the same results; this one takes the one likely to be
+// faster for the net (every tick when most transitions fire at most ticks).
 bool simulate(Simulation& sim, const PetriNet& Reseau, const LAYER_STRUCT& layers, int Scale,
               int Buf_Size);
-// The same run visiting every transition at every tick: what simulate falls
-// back to, and the reference it is checked against.
+// The run that evaluates a transition only at the ticks where something it
+// reads changes (it falls back to the next one where it cannot).
+bool simulate_change_driven(Simulation& sim, const PetriNet& Reseau, const LAYER_STRUCT& layers,
+                            int Scale, int Buf_Size);
+// The same run visiting every transition at every tick: the reference the
+// other is checked against.
 bool simulate_every_tick(Simulation& sim, const PetriNet& Reseau, const LAYER_STRUCT& layers,
                          int Scale, int Buf_Size);
 

@@ -204,7 +204,7 @@ TEST(QuanterEngines, ChangeDrivenRunPrintsWhatTheEveryTickWalkPrints) {
       continue;
     }
     const Outcome every = run(p, quanter::simulate_every_tick);
-    const Outcome driven = run(p, quanter::simulate);
+    const Outcome driven = run(p, quanter::simulate_change_driven);
     ++compared;
     (driven.every_tick ? fell_back : changed_driven) += 1;
     overflowed += !every.ok;
