@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s: Error reading network. No translation.\n", prog);
     return out.finish(-2);
   }
-  if (to_file && !out.redirect_stdout(out_file)) {
+  if (to_file && !out.redirect_stdout(out_file, false)) {
     std::fprintf(stderr, "%s: Error opening file %s.\n", prog, out_file.c_str());
     return out.finish(-1);
   }

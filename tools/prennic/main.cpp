@@ -217,7 +217,7 @@ int main(int argc, char** argv) {
   }
   generate_mat(*net, d);
 
-  if (to_file && !out.redirect_stdout(out_file)) {
+  if (to_file && !out.redirect_stdout(out_file, false)) {
     std::fprintf(stderr, "cannot open file %s\n", out_file.c_str());
     return out.finish(-1);
   }

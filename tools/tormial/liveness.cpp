@@ -176,13 +176,25 @@ bool Read_Description(FILE* in, Description& d, std::string& error) {
   return true;
 }
 
-std::vector<int> Liveness(const Description& d) {
+namespace {
+
+// The verdicts when the T2 transitions marked in `finite` are known to fire
+// only finitely often.
+std::vector<int> Judge(const Description& d, const std::vector<char>& finite) {
   const int N = d.N, M = d.M;
   Matrix Astar = calculStar(d.A, N);
   Matrix Aplus = Otimes(d.A, Astar, N, N, N);
   std::vector<char> t2_dead(N, 0);
   for (int k = 0; k < N; ++k)
     if (Aplus[k][k] == 0) t2_dead[k] = 1;
+  // Downstream of such a circuit a T2 transition fires only as often as the
+  // tokens on the way allow: it neither chooses nor carries tokens round.
+  std::vector<char> t2_doomed(N, 0);
+  for (int k = 0; k < N; ++k)
+    for (int l = 0; l < N && !t2_doomed[k]; ++l)
+      if (t2_dead[l] && (l == k || Astar[k][l] != NO_PLACE)) t2_doomed[k] = 1;
+  for (int k = 0; k < N; ++k)
+    if (finite[k]) t2_doomed[k] = 1;
 
   // Paths from T1 j into T2 k through zero or more places between T2
   // transitions (the identity joined to the closure): a place from j
@@ -204,7 +216,7 @@ std::vector<int> Liveness(const Description& d) {
   // combinations by their reach counts.
   std::vector<int> choosers;
   for (int k = 0; k < N; ++k)
-    if (!reach[k].empty() && !fed_by_t2[k].empty() && !t2_dead[k]) choosers.push_back(k);
+    if (!reach[k].empty() && !fed_by_t2[k].empty() && !t2_doomed[k]) choosers.push_back(k);
 
   // A T2 transition that no T1 transition reaches makes no choice: the
   // tokens it puts into a T1 input place come from outside every
@@ -212,7 +224,7 @@ std::vector<int> Liveness(const Description& d) {
   // (unless it lies on a token-free circuit and never fires).
   std::vector<char> fed_from_outside(M, 0);
   for (int k = 0; k < N; ++k)
-    if (reach[k].empty() && !t2_dead[k])
+    if (reach[k].empty() && !t2_doomed[k])
       for (int i : fed_by_t2[k]) fed_from_outside[i] = 1;
 
   // Found dead in some combination (a member of a siphon that can be
@@ -420,6 +432,22 @@ std::vector<int> Liveness(const Description& d) {
     if (same) break;
   }
   return live;
+}
+
+}  // namespace
+
+// A T2 transition found not live fires only finitely often, so the tokens
+// of the paths through it cannot keep a circuit going: the T1 transitions
+// are judged again without its choices, until no further T2 falls.
+std::vector<int> Liveness(const Description& d) {
+  std::vector<char> finite(d.N, 0);
+  for (;;) {
+    std::vector<int> live = Judge(d, finite);
+    bool more = false;
+    for (int k = 0; k < d.N; ++k)
+      if (!live[k] && !finite[k]) finite[k] = 1, more = true;
+    if (!more) return live;
+  }
 }
 
 }  // namespace orv::fc

@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
 
   std::vector<int> vivant = orv::fc::Liveness(d);
 
-  if (to_file && !out.redirect_stdout(out_file)) {
+  if (to_file && !out.redirect_stdout(out_file, false)) {
     std::fprintf(stderr, "cannot open file %s\n", out_file.c_str());
     return out.finish(-1);
   }

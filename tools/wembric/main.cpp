@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
       break;
   }
 
-  if (to_file && !out.redirect_stdout(out_file)) {
+  if (to_file && !out.redirect_stdout(out_file, false)) {
     std::fprintf(stderr, "%s: Error opening file %s.\n", prog, out_file.c_str());
     return out.finish(-1);
   }
