@@ -179,15 +179,8 @@ int Original_Trans_Time_Scale(const pn::PetriNet& net, int t, int Scale, int Val
   }
 }
 
-void TimeScale(const pn::PetriNet& net, int Scale, int Valtor_Class) {
+void Spread_Time_Scales(const pn::PetriNet& net) {
   const int np = net.Nb_Places, nt = net.Nb_Trans;
-  TSP.assign(np, 0);
-  TST.assign(nt, 0);
-  for (int p = 0; p < np; ++p)
-    TSP[p] = net.P[p].Tag == 0 ? ticks_of(pn::Delay_Of(net.P[p].Pl_Law.get()), Scale) : Scale;
-  for (int t = 0; t < nt; ++t)
-    TST[t] = net.T[t].Tag == 0 ? Original_Trans_Time_Scale(net, t, Scale, Valtor_Class) : Scale;
-
   // Each pass is a function of the values alone, so a pass that changes
   // nothing ends the iteration with the same result as running every pass.
   for (int pass = 0; pass < nt + np; ++pass) {
@@ -219,6 +212,19 @@ void TimeScale(const pn::PetriNet& net, int Scale, int Valtor_Class) {
   }
   The_Scales.assign(1, static_cast<int>(scales.size()));
   The_Scales.insert(The_Scales.end(), scales.begin(), scales.end());
+}
+
+void TimeScale(const pn::PetriNet& net, int Scale, int Valtor_Class) {
+  const int np = net.Nb_Places, nt = net.Nb_Trans;
+  TSP.assign(np, 0);
+  TST.assign(nt, 0);
+  for (int p = 0; p < np; ++p)
+    TSP[p] = net.P[p].Tag == 0 ? ticks_of(pn::Delay_Of(net.P[p].Pl_Law.get()), Scale) : Scale;
+  for (int t = 0; t < nt; ++t)
+    TST[t] = net.T[t].Tag == 0 ? Original_Trans_Time_Scale(net, t, Scale, Valtor_Class) : Scale;
+
+  Spread_Time_Scales(net);
+  const std::vector<int> scales(The_Scales.begin() + 1, The_Scales.end());
 
   if (pn::Debug) {
     std::printf("Found %d different time scales:", The_Scales[0]);

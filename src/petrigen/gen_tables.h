@@ -57,6 +57,10 @@ int Is_Input_Number(const pn::PetriNet& net, char kind, int number);
 // Time scales.
 int Original_Trans_Time_Scale(const pn::PetriNet& net, int t, int Scale, int Valtor_Class);
 void TimeScale(const pn::PetriNet& net, int Scale, int Valtor_Class);
+// Combines every object's step with those of its inputs until nothing
+// changes, then lists the transitions' steps in The_Scales; TimeScale ends
+// with it, and a caller that narrows some steps afterwards runs it again.
+void Spread_Time_Scales(const pn::PetriNet& net);
 
 // Object status of the discrete-event part.
 int is_null_time(const LAW_DESC* law);

@@ -174,7 +174,7 @@ int comb(int a, int b) {
 // combined again, so that no transition waits for the next multiple of its
 // step to see such a token.
 void Lag_Time_Scales() {
-  const int np = Net->Nb_Places, nt = Net->Nb_Trans;
+  const int np = Net->Nb_Places;
   std::vector<int>& TSP = orv::gen::TSP;
   bool any = false;
   for (int p = 0; p < np; ++p) {
@@ -188,35 +188,7 @@ void Lag_Time_Scales() {
       TSP[p] = n;
     }
   }
-  if (!any) return;
-  for (int pass = 0; pass < nt + np; ++pass) {
-    bool changed = false;
-    for (int p = 0; p < np; ++p) {
-      int v = 0;
-      for (const LINK_LIST& a : Pl(p).Inputs)
-        if (valid_t(a.Dest)) v = comb(v, TST[a.Dest]);
-      int n = comb(TSP[p], v);
-      if (n != TSP[p]) changed = true;
-      TSP[p] = n;
-    }
-    for (int t = 0; t < nt; ++t) {
-      int v = 0;
-      for (const LINK_LIST& a : Tr(t).Inputs)
-        if (valid_p(a.Dest)) v = comb(v, TSP[a.Dest]);
-      int n = comb(TST[t], v);
-      if (n != TST[t]) changed = true;
-      TST[t] = n;
-    }
-    if (!changed) break;
-  }
-  std::vector<int> scales;
-  for (int t = 0; t < nt; ++t) {
-    if (Is_Source[t]) continue;
-    auto it = std::lower_bound(scales.begin(), scales.end(), TST[t]);
-    if (it == scales.end() || *it != TST[t]) scales.insert(it, TST[t]);
-  }
-  The_Scales.assign(1, static_cast<int>(scales.size()));
-  The_Scales.insert(The_Scales.end(), scales.begin(), scales.end());
+  if (any) orv::gen::Spread_Time_Scales(*Net);
 }
 
 // The scale dump of -debug, three objects a line.
