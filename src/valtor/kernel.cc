@@ -25,6 +25,23 @@ Sim& sim() {
   return *s;
 }
 
+void reset() {
+  Sim& s = sim();
+  for (size_t i = 0; i < s.objects.size(); ++i) s.objects[i]->index_ = -1;
+  s.objects.clear();
+  s.heap.clear();
+  s.moves.clear();
+  s.move_head = 0;
+  s.seq = 0;
+  s.now_g = 0;
+  s.now = s.start = s.end = 0.0;
+  s.end_set = s.animation = s.debug = s.running = s.ran = false;
+  s.nb_events = s.nb_moves = s.moves_now = 0;
+  s.model_name.clear();
+  delete s.routing;
+  s.routing = nullptr;
+}
+
 double routing_draw() {
   Sim& s = sim();
   if (!s.routing) s.routing = new Uniform(0.0, 1.0, new MLCG(4, 5));
