@@ -213,8 +213,6 @@ void fs_fire(Sim& s, Routing_Server* o);
 void arrive(Sim& s, Routing_Server* o, Tamrick_Client* c) {
   o->nb_arrival_++;
   c->arrival = s.now;
-  if (o->trace_)
-    printf("valtor: t=%g %s receives a customer of class %d\n", s.now, o->name_, c->cls);
   switch (o->kind_) {
     case Routing_Server::K_SERVER:
       count_change(s, o, 1);
