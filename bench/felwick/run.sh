@@ -28,9 +28,9 @@ now() { date +%s.%N; }
 i=0
 while [ $i -lt "$runs" ]; do
   t0=$(now); ./sim -tmax "$tmax" > sim.out; t1=$(now)
-  echo "$t1 - $t0" | bc >> sim.times
+  echo "$t1 $t0" | awk "{ print \$1 - \$2 }" >> sim.times
   t0=$(now); "$build/bin/quanter" -f ring.pnl -tmax "$tmax" > quanter.out; t1=$(now)
-  echo "$t1 - $t0" | bc >> quanter.times
+  echo "$t1 $t0" | awk "{ print \$1 - \$2 }" >> quanter.times
   i=$((i + 1))
 done
 python3 - <<'PY'

@@ -314,9 +314,9 @@ void fs_fire(Sim& s, Routing_Server* o) {
   }
 }
 
-// Zero-time moves at one instant beyond this many mean a loop that never
+// Events and moves at one instant beyond this many mean a loop that never
 // lets time go on.
-const long long Move_Limit = 2000000000LL;
+const long long Move_Limit = 200000000LL;
 
 bool run_moves(Sim& s) {
   while (s.move_head < s.moves.size()) {
@@ -352,6 +352,11 @@ void start_objects(Sim& s) {
       o->waiting_ = new long long[n]();
       o->waiting_head_ = new Tamrick_Client*[n]();
       o->waiting_tail_ = new Tamrick_Client*[n]();
+    }
+    if (o->kind_ == Routing_Server::K_SOURCE && o->to_generate_ < 0 && o->law_ &&
+        o->law_->kind() == Random::K_CONSTANT && o->law_->constant() <= 0.0) {
+      fprintf(stderr, "valtor: source %s has a zero interval and no count: it emits nothing\n", o->name_);
+      continue;
     }
     if (o->kind_ == Routing_Server::K_SOURCE && o->to_generate_ != 0 && o->law_) {
       double from = o->start_ > s.start ? o->start_ : s.start;
@@ -435,6 +440,10 @@ void Kernel::run() {
       s.moves_now = 0;
     }
     s.nb_events++;
+    if (++s.moves_now > Move_Limit) {
+      fprintf(stderr, "valtor: more than %lld events at time %g: the run cannot go on in time\n", Move_Limit, s.now);
+      break;
+    }
     Routing_Server* o = e.obj;
     switch ((int)(e.key & 3)) {
       case E_COMPLETE: {

@@ -403,3 +403,23 @@ TEST_F(Closed_Forms, LawMeans) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Kernel_Test, SourceOfZeroIntervalNeedsACount) {
+  // With a count it emits all at the start; without one it would emit for
+  // ever at one instant, and emits nothing.
+  auto* counted = make<Tamrick_Source>(0.0, law<Cst>(0.0), 5);
+  auto* endless = make<Tamrick_Source>(0.0, Zero, -1);
+  auto* sink = make<Tamrick_Sink>(0.0);
+  endless->set_name("endless");
+  counted->set_succ(sink, 1.0);
+  endless->set_succ(sink, 1.0);
+  testing::internal::CaptureStderr();
+  run(3.0);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "valtor: source endless has a zero interval and no count: it emits nothing\n");
+  EXPECT_EQ(sink->get_nb_service(), 5);
+}
+
+}  // namespace
