@@ -272,10 +272,15 @@ int main(int argc, char** argv) {
     } else {
       status = -2;
     }
+    // Without VALTOR_HOME the library is where the tool set is installed:
+    // under ORVHOME when it is set, else where the build put it.
     const char* home = std::getenv("VALTOR_HOME");
+    const char* orvhome = std::getenv("ORVHOME");
+    std::string lib = home                          ? std::string(home)
+                      : orvhome && orvhome[0] != 0 ? std::string(orvhome) + "/lib/valtor"
+                                                   : std::string(ORV_VALTOR_HOME_DEFAULT);
     if (FILE* f = open_or_report(tmp_dir + "Makefile.Valtor"))
-      orv::gen::gen_valtor_makefile(f, home ? home : ORV_VALTOR_HOME_DEFAULT, program_file,
-                                    module_file);
+      orv::gen::gen_valtor_makefile(f, lib, program_file, module_file);
     else if (status == 0)
       status = -2;
     if (orv::gen::Kemp) {
