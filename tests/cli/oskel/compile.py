@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Compile files that oskel wrote against the stand-in headers (tests/standin)
+"""Compile files that oskel wrote against the simulation library's headers
 and print "compiled FILE" for each, or the compiler's messages.
 
 usage: compile.py FILE...
@@ -13,7 +13,7 @@ import subprocess
 import sys
 
 here = os.path.dirname(os.path.abspath(__file__))
-standin = os.path.normpath(os.path.join(here, "..", "..", "standin"))
+standin = os.path.normpath(os.path.join(here, "..", "..", "..", "src", "valtor", "include"))
 status = 0
 for f in sys.argv[1:]:
     std = "gnu++14" if f.endswith(".cc") and not f.endswith("main.cc") else "gnu++98"

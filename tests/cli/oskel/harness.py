@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""Compile an equational module written by oskel with the stand-in headers
-(tests/standin) and drive it as the discrete-event program does.
+"""Compile an equational module written by oskel with the simulation library
+(build/lib/valtor) and drive it as the discrete-event program does.
 
 usage: harness.py MODULE TICKS [K:CLASS ...] [--trace] [--compile-only] [--final-y]
 
@@ -16,6 +16,7 @@ instead the initiated firings of every transition at the last tick,
 """
 import os
 import re
+import shutil
 import subprocess
 import sys
 
@@ -29,7 +30,9 @@ def main():
     module, ticks, arrivals = args[0], int(args[1]), args[2:]
     text = open(module, encoding="utf-8", errors="replace").read()
     here = os.path.dirname(os.path.abspath(__file__))
-    standin = os.path.normpath(os.path.join(here, "..", "..", "standin"))
+    standin = os.path.normpath(os.path.join(here, "..", "..", "..", "src", "valtor", "include"))
+    # The library of the build tree whose programs the test runs.
+    library = os.path.join(os.path.dirname(shutil.which("oskel")), "..", "lib", "valtor", "libvaltor.a")
 
     def define(name):
         m = re.search(r"^#define %s\t(\d+)$" % name, text, re.M)
@@ -106,7 +109,7 @@ def main():
     if compile_only:
         cmd += ["-c", "-o", "module.o"]
     else:
-        cmd += ["-x", "none", "harness.cc", "-o", "harness_sim"]
+        cmd += ["-x", "none", "harness.cc", library, "-o", "harness_sim"]
     r = subprocess.run(cmd, capture_output=True, text=True)
     if r.returncode != 0:
         sys.stdout.write(r.stdout + r.stderr)

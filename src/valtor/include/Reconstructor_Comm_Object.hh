@@ -1,0 +1,4 @@
+#ifndef VALTOR_RECONSTRUCTOR_COMM_OBJECT_HH
+#define VALTOR_RECONSTRUCTOR_COMM_OBJECT_HH
+#include "Runtime.hh"
+#endif
