@@ -25,6 +25,23 @@ Sim& sim() {
   return *s;
 }
 
+void reset() {
+  Sim& s = sim();
+  for (size_t i = 0; i < s.objects.size(); ++i) s.objects[i]->index_ = -1;
+  s.objects.clear();
+  s.heap.clear();
+  s.moves.clear();
+  s.move_head = 0;
+  s.seq = 0;
+  s.now_g = 0;
+  s.now = s.start = s.end = 0.0;
+  s.end_set = s.animation = s.debug = s.running = s.ran = false;
+  s.nb_events = s.nb_moves = s.moves_now = 0;
+  s.model_name.clear();
+  delete s.routing;
+  s.routing = nullptr;
+}
+
 double routing_draw() {
   Sim& s = sim();
   if (!s.routing) s.routing = new Uniform(0.0, 1.0, new MLCG(4, 5));
@@ -104,8 +121,9 @@ void schedule(long long t, int order, int type, Routing_Server* obj, Tamrick_Cli
   heap_push(s.heap, e);
 }
 
-void population_change(Routing_Server* o, long long delta) {
-  Sim& s = sim();
+namespace {
+
+inline void count_change(Sim& s, Routing_Server* o, long long delta) {
   o->area_ += (double)o->population_ * (s.now - o->last_change_);
   o->last_change_ = s.now;
   o->population_ += delta;
@@ -117,8 +135,6 @@ void population_change(Routing_Server* o, long long delta) {
       v.push_back(Valtor_Series::Point{s.now, o->population_});
   }
 }
-
-namespace {
 
 inline void move_to(Sim& s, Routing_Server* to, Tamrick_Client* c) { s.moves.push_back(Move{to->real_, c}); }
 
@@ -140,13 +156,14 @@ inline void leave(Sim& s, Routing_Server* o, Tamrick_Client* c) {
     while (i < n - 1 && o->cum_[i] < u) ++i;
     to = o->succ_[i];
   }
-  population_change(o, -1);
+  count_change(s, o, -1);
   move_to(s, to, c);
 }
 
 inline void start_service(Sim& s, Routing_Server* o, Tamrick_Client* c) {
   o->busy_++;
-  double d = o->law_ ? o->law_->draw() : 0.0;
+  Random* l = o->law_;
+  double d = !l ? 0.0 : l->kind() == Random::K_CONSTANT ? l->constant() : l->draw();
   if (d < o->min_service_) d = o->min_service_;
   if (!(d >= 0.0)) d = 0.0;
   schedule(s.now_g + to_grid(d), 0, E_COMPLETE, o, c);
@@ -200,7 +217,7 @@ void arrive(Sim& s, Routing_Server* o, Tamrick_Client* c) {
     printf("valtor: t=%g %s receives a customer of class %d\n", s.now, o->name_, c->cls);
   switch (o->kind_) {
     case Routing_Server::K_SERVER:
-      population_change(o, 1);
+      count_change(s, o, 1);
       if (o->unlimited_ || o->busy_ < o->nb_servers_)
         start_service(s, o, c);
       else
@@ -217,7 +234,7 @@ void arrive(Sim& s, Routing_Server* o, Tamrick_Client* c) {
       break;
     case Routing_Server::K_FS:
       if (o->rule_) {
-        population_change(o, 1);
+        count_change(s, o, 1);
         SM_Rule* r = o->rule_;
         int i = 0;
         while (i < r->nb_match_ && r->match_class_[i] != c->cls) ++i;
@@ -226,7 +243,7 @@ void arrive(Sim& s, Routing_Server* o, Tamrick_Client* c) {
             // A rule that matches nothing fires once per customer.
             o->nb_left_++;
             free_client(c);
-            population_change(o, -1);
+            count_change(s, o, -1);
             o->waiting_[0]++;
             fs_fire(s, o);
           } else {
@@ -248,7 +265,7 @@ void arrive(Sim& s, Routing_Server* o, Tamrick_Client* c) {
       // A station without rule is a relay.
       [[fallthrough]];
     default:
-      population_change(o, 1);
+      count_change(s, o, 1);
       if (o->nb_succ_ > 0) {
         o->nb_service_++;
         o->nb_left_++;
@@ -280,7 +297,7 @@ void fs_fire(Sim& s, Routing_Server* o) {
             free_client(c);
         }
         o->waiting_[i] -= r->match_count_[i];
-        population_change(o, -r->match_count_[i]);
+        count_change(s, o, -r->match_count_[i]);
       }
     }
     o->nb_service_++;
@@ -292,9 +309,9 @@ void fs_fire(Sim& s, Routing_Server* o) {
     } else {
       Tamrick_Client* c = first ? first : new_client(0, 0);
       // The outgoing customer is counted in by leave().
-      population_change(o, 1);
+      count_change(s, o, 1);
       leave(s, o, c);
-      if (o->nb_succ_ == 0) population_change(o, -1);
+      if (o->nb_succ_ == 0) count_change(s, o, -1);
     }
   }
 }
@@ -358,6 +375,8 @@ void start_objects(Sim& s) {
 }  // namespace
 
 void push_move(Routing_Server* to, Tamrick_Client* c) { move_to(sim(), to, c); }
+
+void population_change(Routing_Server* o, long long delta) { count_change(sim(), o, delta); }
 
 }  // namespace valtor
 
@@ -433,9 +452,9 @@ void Kernel::run() {
         o->generated_++;
         o->nb_service_++;
         Tamrick_Client* c = new_client(o->cust_class_, o->cust_prio_);
-        population_change(o, 1);
+        count_change(s, o, 1);
         leave(s, o, c);
-        if (o->nb_succ_ == 0) population_change(o, -1);
+        if (o->nb_succ_ == 0) count_change(s, o, -1);
         if (o->to_generate_ < 0 || o->generated_ < o->to_generate_) {
           double d = o->law_->draw();
           if (!(d >= 0.0)) d = 0.0;
@@ -463,7 +482,7 @@ void Kernel::run() {
   s.now = s.end;
   for (size_t i = 0; i < s.objects.size(); ++i) {
     Routing_Server* o = s.objects[i];
-    population_change(o, 0);
+    count_change(s, o, 0);
     if (o->kind_ == Routing_Server::K_EQ) static_cast<EQ_Thing*>(o)->valtor_finish();
   }
   if (s.animation) write_series();

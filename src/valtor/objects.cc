@@ -55,9 +55,11 @@ void register_object(Routing_Server* o) {
 
 void unregister_object(Routing_Server* o) {
   Sim& s = sim();
+  if (o->index_ < 0) return;
   std::vector<Routing_Server*>::iterator i = std::find(s.objects.begin(), s.objects.end(), o);
   if (i == s.objects.end()) return;
   s.objects.erase(i);
+  o->index_ = -1;
   for (size_t k = 0; k < s.objects.size(); ++k) s.objects[k]->index_ = (int)k;
 }
 

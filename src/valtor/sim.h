@@ -69,6 +69,8 @@ struct Sim {
 };
 
 Sim& sim();
+// A fresh simulation (the objects made so far are forgotten, not freed).
+void reset();
 double routing_draw();
 Tamrick_Client* new_client(int cls, int prio);
 void free_client(Tamrick_Client* c);

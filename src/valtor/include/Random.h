@@ -14,6 +14,8 @@ class Random {
   // The mean of the law (the closed forms the reference page gives).
   double mean() const;
   int kind() const { return kind_; }
+  // The value of a constant law.
+  double constant() const { return a_; }
   RNG* generator() const { return gen_; }
   void generator(RNG* g) { gen_ = g; }
 

@@ -55,42 +55,42 @@ class Routing_Server {
   // stands for).
   Routing_Server* real() const { return real_; }
 
-  // Library internals, public for the kernel's sake.
+  // Library internals, public for the kernel's sake. What the event loop
+  // reads comes first, to share cache lines.
   int kind_;
-  Routing_Server* real_;
-  char* name_;
-  char* zel_name_;
-  int index_;
+  bool relabel_;
+  bool unlimited_;
   bool trace_;
   bool stat_requested_;
-
-  // Routing: successors and their cumulative probabilities.
   int nb_succ_;
-  int cap_succ_;
-  Routing_Server** succ_;
-  double* proba_;
-  double* cum_;
-  bool relabel_;
   int out_class_;
-
-  // Counts and time integrals.
-  long long nb_service_;
-  long long nb_arrival_;
+  int busy_;
+  int nb_servers_;
+  Routing_Server* real_;
+  Routing_Server** succ_;
+  double* cum_;
+  Random* law_;
+  Tamrick_Client* head_;
+  Tamrick_Client* tail_;
+  Valtor_Series* series_;
   long long population_;
   double area_;
   double last_change_;
-  double sojourn_sum_;
+  long long nb_service_;
   long long nb_left_;
-
-  // Servers.
-  Random* law_;
-  int nb_servers_;
-  bool unlimited_;
-  int busy_;
-  int discipline_;
+  double sojourn_sum_;
   double min_service_;
-  Tamrick_Client* head_;
-  Tamrick_Client* tail_;
+  long long nb_arrival_;
+  int discipline_;
+  SM_Rule* rule_;
+
+  char* name_;
+  char* zel_name_;
+  int index_;
+
+  // Routing: the probabilities given, in order.
+  int cap_succ_;
+  double* proba_;
 
   // Sources.
   double start_;
@@ -104,14 +104,10 @@ class Routing_Server {
   int cap_initial_;
   double* initial_;
 
-  // Fusion and fission.
-  SM_Rule* rule_;
+  // Fusion and fission: customers waiting for each matched class.
   long long* waiting_;
   Tamrick_Client** waiting_head_;
   Tamrick_Client** waiting_tail_;
-
-  // The customer-count series of the animation.
-  Valtor_Series* series_;
 
  protected:
   void init_object(int kind, const char* name);
