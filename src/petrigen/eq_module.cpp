@@ -141,6 +141,12 @@ void Gen_EQ_Includes(int Single_Class, int Distributed) {
     else
       w("#include \"Routing_Server.hh\"\n");
   }
+  // The objects of the program that receive departures are declared with
+  // the types the program gives them.
+  if (!Single_Class && !Distributed && !No_Valtor) {
+    w("#include \"Tamrick_Routing.hh\"\n");
+    w("#include \"Tamrick_Server_Normal_FIFO.hh\"\n");
+  }
   w("\n");
   if (!Single_Class) {
     long long tmax = static_cast<long long>(Scale) * nb_firings();
@@ -203,11 +209,21 @@ void Gen_EQ_Defines() {
     for (int t = 0; t < Net->Nb_Trans; ++t)
       if (eq_t(t))
         for (const LINK_LIST& a : Tr(t).Outputs)
-          if (valid_p(a.Dest) && !eq_p(a.Dest)) w("extern Routing_Server\t*Place_%d;\n", a.Dest);
+          if (valid_p(a.Dest) && !eq_p(a.Dest))
+            w("extern %s\t*Place_%d;\n",
+              Is_Routing_Place(*Net, a.Dest) ? "Tamrick_Routing" : "Tamrick_Server_Normal_FIFO",
+              a.Dest);
     for (int p = 0; p < Net->Nb_Places; ++p)
       if (eq_p(p))
-        for (const LINK_LIST& a : Pl(p).Outputs)
-          if (valid_t(a.Dest) && !eq_t(a.Dest)) w("extern Routing_Server\t*Trans_%d;\n", a.Dest);
+        for (const LINK_LIST& a : Pl(p).Outputs) {
+          if (!valid_t(a.Dest) || eq_t(a.Dest)) continue;
+          if (Needs_Fusion(*Net, a.Dest))
+            w("extern Tamrick_Routing\t*Dum_P%d_T%d;\n", p, a.Dest);
+          else
+            w("extern %s\t*Trans_%d;\n",
+              Is_Relay_Trans(*Net, a.Dest) ? "Tamrick_Routing" : "Tamrick_Server_Normal_FIFO",
+              a.Dest);
+        }
   }
   w("\n");
 }
@@ -1306,7 +1322,12 @@ void Gen_Departure_Code() {
         w("( Nb_Departures < %sNB_MAX_DEPT );\n", pre);
         w("          Index++ ) {\n");
         w("      if ( Nb_Seen++ < Nb_Handed ) continue;\n");
-        if (!No_Valtor) w("      Dpt[ Nb_Departures ] = Trans_%d;\n", t);
+        // A fusion in front of t takes them through the relay that labels
+        // them for it.
+        if (!No_Valtor && Needs_Fusion(*Net, t))
+          w("      Dpt[ Nb_Departures ] = Dum_P%d_T%d;\n", p, t);
+        else if (!No_Valtor)
+          w("      Dpt[ Nb_Departures ] = Trans_%d;\n", t);
         w("      Nb_Departures++;\n");
         w("      if ( Trace )\n");
         w("        printf(\"+++ Dep. from place #%d (%s)", p, S(c_fmt(Pl(p).Name)));
@@ -1722,7 +1743,8 @@ void Gen_Class_Cons_Des() {
   const char* c = S(Class);
   w("// Constructor\n");
   w("%s::%s( Time activation, Time step, int stacksize  ) :\n", c, c);
-  w("\t%sEQ_Thing( activation, step, stacksize ) {\n", lib());
+  // "step" is the net's time unit; the module ticks Scale times in it.
+  w("\t%sEQ_Thing( activation, step / %d, stacksize ) {\n", lib(), Scale);
   w("  Init( );\n");
   w("}\n");
   w("\n");

@@ -321,6 +321,47 @@ void init_place_status(const pn::PetriNet& net) {
   }
 }
 
+namespace {
+
+// The real arc of a transition with one real input (or output): the arc
+// that is not its recycling place, else null.
+const pn::LINK_LIST* single_real_arc(const pn::PetriNet& net, const pn::ARC_LIST& arcs, int t) {
+  const pn::LINK_LIST* found = nullptr;
+  for (const pn::LINK_LIST& a : arcs) {
+    if (valid_place(net, a.Dest) && is_recycling_place(net.P[a.Dest]) &&
+        net.P[a.Dest].Outputs.front().Dest == t)
+      continue;
+    if (found) return nullptr;
+    found = &a;
+  }
+  return found;
+}
+
+}  // namespace
+
+int Needs_Fusion(const pn::PetriNet& net, int t) {
+  if (Real_Indegree[t] > 1) return 1;
+  if (Real_Indegree[t] != 1) return 0;
+  const pn::LINK_LIST* a = single_real_arc(net, net.T[t].Inputs, t);
+  return a && a->Weight > 1;
+}
+
+int Needs_Fission(const pn::PetriNet& net, int t) {
+  if (Real_Outdegree[t] > 1) return 1;
+  if (Real_Outdegree[t] != 1) return 0;
+  const pn::LINK_LIST* a = single_real_arc(net, net.T[t].Outputs, t);
+  return a && a->Weight > 1;
+}
+
+int Is_Relay_Trans(const pn::PetriNet& net, int t) {
+  return is_null_time(net.T[t].Tr_Law.get()) && Real_Indegree[t] == 1 && !Needs_Fusion(net, t) &&
+         Real_Outdegree[t] <= 1;
+}
+
+int Is_Routing_Place(const pn::PetriNet& net, int p) {
+  return is_null_time(net.P[p].Pl_Law.get()) && !net.P[p].Outputs.empty();
+}
+
 int Is_Dummy(const pn::PL_DES& place) {
   return place.Name.compare(0, 12, "_Dummy_Place") == 0 ? 1 : 0;
 }

@@ -70,6 +70,18 @@ int server_degree(const pn::PetriNet& net, int t);
 int Has_Sinks(const pn::PetriNet& net);
 void init_place_status(const pn::PetriNet& net);
 
+// The stations of a discrete-event transition t (after init_place_status).
+// A fusion stands in front of it when it has two or more real inputs, or
+// one real input of weight above 1 (the station takes the weight in tokens
+// for one firing); a fission behind it when it has two or more real
+// outputs, or one of weight above 1.
+int Needs_Fusion(const pn::PetriNet& net, int t);
+int Needs_Fission(const pn::PetriNet& net, int t);
+// The program makes t a zero-time relay (a routing object), not a server.
+int Is_Relay_Trans(const pn::PetriNet& net, int t);
+// The program makes the existing place p a routing object, not a server.
+int Is_Routing_Place(const pn::PetriNet& net, int p);
+
 // A place copy made by flattening (its name begins "_Dummy_Place").
 int Is_Dummy(const pn::PL_DES& place);
 // The transition's name, or "_TR_<id>" when it has none.

@@ -63,8 +63,16 @@ int real_out(int t) { return Real_Outdegree[t]; }
 // The object a transition is made into: a source or a server/relay.
 const char* obj_of(int t) { return real_in(t) == 0 ? "Src" : "Trans"; }
 
-bool is_relay(int t) {
-  return is_null_time(Tr(t).Tr_Law.get()) && real_in(t) == 1 && real_out(t) <= 1;
+bool is_relay(int t) { return Is_Relay_Trans(*Net, t); }
+bool fusion(int t) { return Needs_Fusion(*Net, t); }
+bool fission(int t) { return Needs_Fission(*Net, t); }
+
+// Tokens the equational part hands to a transition with a fusion in front
+// go through a relay of their own that gives them the class the fusion
+// matches for that place.
+bool eq_relay(int p, int t) {
+  return Prof->Mixed && valid_p(p) && valid_t(t) && !de_p(p) && Place_Exists[p] && de_t(t) &&
+         fusion(t);
 }
 
 // The place that takes the single real output of a transition: the first
@@ -80,7 +88,7 @@ const LINK_LIST* single_output(int t) {
 
 std::string place_output_dest(const LINK_LIST& arc) {
   int t = arc.Dest;
-  return (real_in(t) == 1 ? "Trans_" : "Fus_") + std::to_string(t);
+  return (fusion(t) ? "Fus_" : "Trans_") + std::to_string(t);
 }
 
 std::string trans_output_dest(const LINK_LIST& arc) {
@@ -94,10 +102,14 @@ std::string trans_output_dest(const LINK_LIST& arc) {
   return "The_Sink";
 }
 
+// Every token a fusion takes is labelled with the number of the place it
+// comes from: an existing place labels its own, the transition before a
+// folded place labels them for it, a relay those of an equational place.
+// (Labelling a folded place's tokens by their transition would give one
+// class to that transition and to the place of the same number.)
 int Class_Number(const LINK_LIST& arc) {
   int p = arc.Dest;
-  if (valid_p(p) && Place_Exists[p]) return p;
-  if (valid_p(p) && Pl(p).Indegree == 1 && !Pl(p).Inputs.empty()) return Pl(p).Inputs.front().Dest;
+  if (valid_p(p)) return p;
   std::fprintf(stderr, "%s: error: impossible to compute input class", tool());
   std::fprintf(stderr, "at place #%d (%s)\n", p, valid_p(p) ? S(Pl(p).Name) : "");
   return 0;
@@ -136,9 +148,8 @@ void print_valtor_law(const LAW_DESC* law) {
       break;
     case 'G':
       next_seeds();
-      // The whole-net program gives the library the law's own parameter.
-      w("new Geometric( %8.4f, new MLCG(%d,%d) )", Prof->Mixed ? par(0) / (1 - par(0)) : par(0),
-        Seed1, Seed2);
+      // The library's geometric law on 1, 2, ... takes its mean.
+      w("new Geometric( %8.4f, new MLCG(%d,%d) )", 1 / (1 - par(0)), Seed1, Seed2);
       break;
     case 'O':
       next_seeds();
@@ -146,8 +157,9 @@ void print_valtor_law(const LAW_DESC* law) {
       break;
     case 'R':
       next_seeds();
-      w("new Erlang( %8.4f, %8.4f, new MLCG(%d,%d) )", par(1), par(1) * par(1) * par(0), Seed1,
-        Seed2);
+      // Mean and variance: k stages of mean m / k make a variance of m * m / k.
+      w("new Erlang( %8.4f, %8.4f, new MLCG(%d,%d) )", par(1),
+        par(1) * par(1) / (par(0) < 1 ? 1.0 : par(0)), Seed1, Seed2);
       break;
     case 'U':
       next_seeds();
@@ -164,13 +176,23 @@ void print_valtor_law(const LAW_DESC* law) {
   }
 }
 
-// The class of the tokens a transition sends through its single output.
+// The class of the tokens t sends to place q: the equational part's class
+// of the arc, the place's own for a folded place, else the transition's.
+std::string class_to(int t, int q) {
+  if (valid_p(q) && !de_p(q)) return "CL_T" + std::to_string(t) + "_P" + std::to_string(q);
+  if (valid_p(q) && !Place_Exists[q]) return "CL_" + std::to_string(q);
+  return "CL_" + std::to_string(t);
+}
+
+// The class of the tokens a transition sends through its single output; a
+// fission station matches unlabelled ones.
 void output_class(int t, const char* method) {
+  if (fission(t)) {
+    w("\t%s_%d->%s( DUMMY_CLASS );\n", obj_of(t), t, method);
+    return;
+  }
   const LINK_LIST* q = real_out(t) == 1 ? single_output(t) : nullptr;
-  if (q && valid_p(q->Dest) && !de_p(q->Dest))
-    w("\t%s_%d->%s( CL_T%d_P%d );\n", obj_of(t), t, method, t, q->Dest);
-  else
-    w("\t%s_%d->%s( CL_%d );\n", obj_of(t), t, method, t);
+  w("\t%s_%d->%s( %s );\n", obj_of(t), t, method, S(class_to(t, q ? q->Dest : -1)));
 }
 
 void fission_station(int t) {
@@ -193,12 +215,9 @@ void gen_valtor_trans(int t) {
     w("\tSrc_%d->set_name(\"%s\");\n", t, S(lit(tr.Name)));
     w("\tSrc_%d->set_zel_name(\"%s\");\n", t, S(lit(tr.Data)));
     w("\tSrc_%d->customers_priority( 0 );\n", t);
-    if (Prof->Mixed)
-      output_class(t, "customers_class");
-    else
-      w("\tSrc_%d->customers_class( CL_%d );\n", t, t);
+    output_class(t, "customers_class");
     // A source with several outputs is split by its own fission station.
-    if (real_out(t) >= 2) fission_station(t);
+    if (fission(t)) fission_station(t);
     w("\n");
     return;
   }
@@ -211,10 +230,21 @@ void gen_valtor_trans(int t) {
     w("\tTrans_%d->set_name(\"%s\");\n", t, S(lit(tr.Name)));
     w("\tTrans_%d->set_zel_name(\"%s\");\n", t, S(lit(tr.Data)));
   } else {
-    if (real_in(t) > 1) {
+    if (fusion(t)) {
       w("\tTamrick_FS_Station *Fus_%d = new Tamrick_FS_Station;\n", t);
       w("\tFus_%d->set_name(\"Fus_%d\");\n", t, t);
       w("\tFus_%d->set_zel_name(\"%s\");\n", t, S(lit(tr.Data)));
+      std::vector<int> seen;
+      for (const LINK_LIST& a : tr.Inputs) {
+        int p = a.Dest;
+        if (!eq_relay(p, t) || std::find(seen.begin(), seen.end(), p) != seen.end()) continue;
+        seen.push_back(p);
+        w("\t// interface between place #%d and the fusion of trans #%d\n", p, t);
+        w("\tDum_P%d_T%d = new Tamrick_Routing( 0.0 );\n", p, t);
+        w("\tDum_P%d_T%d->set_name(\"Dum_P%d_T%d\");\n", p, t, p, t);
+        w("\tDum_P%d_T%d->set_zel_name(\"%s\");\n", p, t, "<rien>");
+        w("\tDum_P%d_T%d->set_output_class( CL_%d );\n", p, t, p);
+      }
     }
     if (Is_Interface_Tr[t])
       w("\tTrans_%d = ", t);
@@ -237,7 +267,7 @@ void gen_valtor_trans(int t) {
     print_valtor_law(tr.Tr_Law.get());
     w(",\n\t\t1 );\n");
   }
-  if (real_out(t) >= 2)
+  if (fission(t))
     fission_station(t);
   else if (real_out(t) == 1)
     output_class(t, "set_output_class");
@@ -301,7 +331,12 @@ void print_initial_pop(int p) {
   const PL_DES& pl = Pl(p);
   if (pl.Init_Pop <= 0 || is_recycling_place(pl) || pl.Outputs.empty()) return;
   w("\n\t// code for (nonexistent) place #%d (%s)\n", p, S(print_place_name(p)));
-  w("\tTrans_%d->insert_customer( DUMMY_CLASS, ", pl.Outputs.front().Dest);
+  // Behind a fusion the tokens wait in it with the place's class.
+  const int t = pl.Outputs.front().Dest;
+  if (valid_t(t) && fusion(t))
+    w("\tFus_%d->insert_customer( CL_%d, ", t, p);
+  else
+    w("\tTrans_%d->insert_customer( DUMMY_CLASS, ", t);
   w("0 /* prio */, 0.0 /* Time */, %d );\n", pl.Init_Pop);
 }
 
@@ -309,7 +344,7 @@ void gen_valtor_trans_routing(int t) {
   const TR_DES& tr = Tr(t);
   const char* obj = obj_of(t);
   w("\n\t// routing for transition #%d (%s)\n", t, S(print_trans_name(t)));
-  if (real_in(t) > 1) {
+  if (fusion(t)) {
     w("\tFus_Rule = new SM_Rule;\n");
     for (const LINK_LIST& a : tr.Inputs)
       if (valid_p(a.Dest) && !is_recycling_place(Pl(a.Dest)))
@@ -317,10 +352,18 @@ void gen_valtor_trans_routing(int t) {
     w("\tFus_Rule->split( DUMMY_CLASS, 1, 0, Trans_%d, \"%s\");\n", t, S(lit(tr.Data)));
     w("\tFus_%d->set_rule( Fus_Rule );\n", t);
     w("\tFus_%d->set_succ(Trans_%d,1.0,\"%s\",\"%s\");\n", t, t, S(lit(tr.Data)), "<rien>");
+    std::vector<int> seen;
+    for (const LINK_LIST& a : tr.Inputs) {
+      int p = a.Dest;
+      if (!eq_relay(p, t) || std::find(seen.begin(), seen.end(), p) != seen.end()) continue;
+      seen.push_back(p);
+      w("\tDum_P%d_T%d->set_succ(Fus_%d,1.0,\"%s\",\"%s\");\n", p, t, t, "<rien>", "<rien>");
+    }
   }
-  if (real_out(t) >= 2) {
+  if (fission(t)) {
     w("\t%s_%d->set_succ(Fis_%d,1.0,\"%s\",\"%s\");\n", obj, t, t, S(lit(tr.Data)), "<rien>");
-    if (real_in(t) == 1) w("\tTrans_%d->set_output_class( DUMMY_CLASS );\n", t);
+    // A fusion hands unlabelled tokens on already; a source labels its own.
+    if (real_in(t) >= 1 && !fusion(t)) w("\tTrans_%d->set_output_class( DUMMY_CLASS );\n", t);
     w("\n");
     w("\tFis_Rule = new SM_Rule;\n");
     for (const LINK_LIST& a : tr.Outputs) {
@@ -331,7 +374,7 @@ void gen_valtor_trans_routing(int t) {
         w("\tFis_Rule->split( CL_T%d_P%d, %d, 0, ", t, q, 1);
         w(" The_EQ, \"%s\");\n", S(lit(Pl(q).Data)));
       } else {
-        w("\tFis_Rule->split( CL_%d, %d, 0, ", t, a.Weight);
+        w("\tFis_Rule->split( %s, %d, 0, ", S(class_to(t, q)), a.Weight);
         w("%s, \"%s\");\n", S(trans_output_dest(a)), S(lit(Pl(q).Data)));
       }
     }
@@ -365,6 +408,7 @@ void gen_valtor_place_routing(int p) {
       w("%s, 1.0, \"%s\", \"%s\");\n", S(place_output_dest(pl.Outputs.front())), S(data), "<rien>");
     } else if (!pl.Routing || pl.Routing->Type != 'R') {
       std::fprintf(stderr, "%s: error: bad routing at place #%d (%s).\n", tool(), p, S(pl.Name));
+      Broken = true;
     } else {
       const std::vector<double>& pr = pl.Routing->Probas;
       for (int k = 0; k < n; ++k) {
@@ -396,6 +440,8 @@ void gen_valtor_place_routing(int p) {
   }
   if (!pl.Routing || pl.Routing->Type != 'R') {
     std::fprintf(stderr, "%s: error: bad routing at place #%d (%s).\n", tool(), p, S(pl.Name));
+    // Its tokens would stay there: the program does not simulate the net.
+    Broken = true;
     return;
   }
   const std::vector<double>& pr = pl.Routing->Probas;
@@ -433,7 +479,8 @@ void gen_valtor_outputs_trans(int t) {
   w("\tcout << \"%c_%d[\" << T_Max << \"] =   \";\n", Is_Source[t] ? 'R' : 'Z', t);
   w("\tcout << ");
   w("%s_%d->", obj, t);
-  w(Prof->Mixed ? "%s() << \"   Throughput:   \";\n" : "%s() << \"   Cycle time:   \";\n", query);
+  // The count over the run's length is a throughput, in both programs.
+  w("%s() << \"   Throughput:   \";\n", query);
   w("\tcout << %s_%d->%s()/T_Max;\n", obj, t, query);
   w("\tcout << \"  (%s)\" << endl;\n", S(lit(Tr(t).Name)));
 }
@@ -447,7 +494,7 @@ void gen_valtor_outputs_place(int p) {
                  : "\tcout << \"Y_%d[\" << T_Max << \"] =   \";\n",
     p);
   w("\tcout << Place_%d->get_nb_service();\n", p);
-  w(Prof->Mixed ? "\tcout << \"   Throughput:    \" << " : "\tcout << \"   Cycle time:    \" << ");
+  w("\tcout << \"   Throughput:    \" << ");
   w("Place_%d->get_nb_service()/T_Max;\n", p);
   w("\tcout << \"  (%s)\" << endl;\n", S(lit(Pl(p).Name)));
 }
@@ -566,9 +613,21 @@ bool gen_valtor_code(const PetriNet& net, FILE* out, const Valtor_Profile& profi
   for (int p = 0; p < np; ++p) {
     if (!Is_Interface_Pl[p]) continue;
     // The object made for the place decides the pointer's type.
-    bool routing = is_null_time(Pl(p).Pl_Law.get()) && !Pl(p).Outputs.empty();
-    w(routing ? "Tamrick_Routing *Place_%d;\n" : "Tamrick_Server_Normal_FIFO *Place_%d;\n", p);
+    w(Is_Routing_Place(net, p) ? "Tamrick_Routing *Place_%d;\n"
+                               : "Tamrick_Server_Normal_FIFO *Place_%d;\n",
+      p);
   }
+  // The relays that take the equational part's tokens to a fusion.
+  if (profile.Mixed)
+    for (int t = 0; t < nt; ++t) {
+      if (!de_t(t) || !fusion(t)) continue;
+      std::vector<int> seen;
+      for (const LINK_LIST& a : Tr(t).Inputs)
+        if (eq_relay(a.Dest, t) && std::find(seen.begin(), seen.end(), a.Dest) == seen.end()) {
+          seen.push_back(a.Dest);
+          w("Tamrick_Routing *Dum_P%d_T%d;\n", a.Dest, t);
+        }
+    }
   if (profile.Mixed) w("\n");
 
   double nb = net.Sim_Params ? net.Sim_Params->Nb_Firings : 0;

@@ -2,6 +2,7 @@
 // simulation class library, with its makefile and, on request, the plot
 // script.
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -127,7 +128,14 @@ int main(int argc, char** argv) {
   orv::gen::Valtor_Profile profile;
   profile.Tool = PROG;
   profile.Mixed = false;
-  profile.Routing_Source_File = ORV_FELWICK_ROUTING_SOURCE;
+  // The library is where the tool set is installed: under ORVHOME when it
+  // is set, else where the build put it.
+  const char* orvhome = std::getenv("ORVHOME");
+  const bool moved = orvhome && orvhome[0] != 0;
+  const std::string lib_dir =
+      moved ? std::string(orvhome) + "/lib/valtor" : std::string(ORV_FELWICK_VALTOR_DIR);
+  profile.Routing_Source_File =
+      moved ? lib_dir + "/Routing_Source.cc" : std::string(ORV_FELWICK_ROUTING_SOURCE);
   int status = 0;
   // A law the library cannot draw leaves a program that does not run.
   if (!orv::gen::gen_valtor_code(*net, stdout, profile)) status = -3;
@@ -146,7 +154,7 @@ int main(int argc, char** argv) {
     return f;
   };
   if (FILE* f = open_or_report("Makefile.Valtor"))
-    orv::gen::gen_valtor_whole_makefile(f, ORV_FELWICK_VALTOR_DIR, code_file);
+    orv::gen::gen_valtor_whole_makefile(f, lib_dir, code_file);
   if (orv::gen::Kemp)
     if (FILE* f = open_or_report("sim.kemp")) orv::gen::gen_kemp_code(*net, f, profile);
   (void)opt_level;

@@ -86,6 +86,12 @@ int main(int argc, char** argv) {
                  cf.NbSession, kMaxSessions - 1);
     return out.finish(-1);
   }
+  // The reader has said which size is no power of two; the routes of such a
+  // switch lead to rows it lacks, so no model of it is written.
+  for (int k = 0; k < cf.NbSwitch; ++k) {
+    const int size = cf.SwitchSize[k];
+    if (size < 1 || (size & (size - 1)) != 0) return out.finish(-1);
+  }
   // The models number a switch's places and a session's stages from its
   // stage count: a single port has none to number them from.
   for (int k = 0; k < cf.NbSwitch; ++k)

@@ -43,7 +43,8 @@ void print_valtor_law(FILE* f, const orv::LAW_DESC& law, Seeds& seeds) {
       seeds.next(f);
       break;
     case 'G':
-      std::fprintf(f, "new Geometric( %8.4f", p(0));
+      // The library's geometric law on 1, 2, ... takes its mean.
+      std::fprintf(f, "new Geometric( %8.4f", 1 / (1 - p(0)));
       seeds.next(f);
       break;
     case 'O':
@@ -340,11 +341,12 @@ void Gen_Distributed_Main(FILE* f, const CONFIG& cf) {
   std::fprintf(f, "extern void main_code(int,char **);\n");
   std::fprintf(f, "extern void spawn_code();\n");
   std::fprintf(f, "extern void endstrap();\n");
-  std::fprintf(f, "extern init_distributed_runtime();\n");
-  std::fprintf(f, "extern init_distributed_qnlib();\n");
-  std::fprintf(f, "extern init_distributed_examplelib();\n");
+  std::fprintf(f, "extern int init_distributed_runtime();\n");
+  std::fprintf(f, "extern int init_distributed_qnlib();\n");
+  std::fprintf(f, "extern int init_distributed_examplelib();\n");
   std::fprintf(f, "\n");
-  std::fprintf(f, "main (int argc, char**argv) {\n");
+  // Typed, so that the start-up compiles as standard C++.
+  std::fprintf(f, "int main (int argc, char**argv) {\n");
   std::fprintf(f, "\tRuntime::init(argc,argv,\"file_host.cnf\",argv[0]);\n");
   std::fprintf(f, "\n");
   std::fprintf(f, "\t// Initialisation (communication)\n");

@@ -1,6 +1,9 @@
 // oskel: splits a Petri net into an equational part, simulated by a generated
 // firing-count module, and a discrete-event part, and writes the simulator.
+#include <sys/stat.h>
+
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -38,6 +41,25 @@ void usage() {
 using orv::pn::PetriNet;
 using orv::pn::Report;
 
+// Opens a file the run writes. The files of a run are a set that takes
+// their names together at the end: a name that cannot be a file (empty,
+// a directory) is refused here, before anything is written, so that no
+// half of the set takes its names. The caller prints the program's own
+// message.
+bool cannot_be_a_file(const std::string& path) {
+  struct stat st;
+  if (path.empty() || path.back() == '/' ||
+      (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))) {
+    errno = EISDIR;
+    return true;
+  }
+  return false;
+}
+
+FILE* open_target(orv::Output_Guard& out, const std::string& path) {
+  return cannot_be_a_file(path) ? nullptr : out.open(path, false);
+}
+
 int satisfies_constraints(const PetriNet& net, int Testing, Report& Bad_Objects) {
   Bad_Objects.assign(static_cast<size_t>(6 * net.Nb_Places + 4 * net.Nb_Trans + 1), 0);
   Report* list = Testing ? &Bad_Objects : nullptr;
@@ -70,7 +92,7 @@ void Dump_Bad_Objects(const PetriNet& net, const std::string& Out_File_Name,
                       const Report& Bad_Objects, orv::Output_Guard& out) {
   FILE* f = stdout;
   if (!Out_File_Name.empty()) {
-    f = out.open(Out_File_Name);
+    f = open_target(out, Out_File_Name);
     if (!f) {
       std::fprintf(stderr, "%s: Error opening file %s.\n", PROG, Out_File_Name.c_str());
       return;
@@ -207,7 +229,7 @@ int main(int argc, char** argv) {
   }
   orv::gen::init_place_status(*net);
 
-  if (!out_file.empty() && !out.redirect_stdout(out_file)) {
+  if (!out_file.empty() && (cannot_be_a_file(out_file) || !out.redirect_stdout(out_file, false))) {
     std::fprintf(stderr, "%s: Error opening file %s.\n", PROG, out_file.c_str());
     return out.finish(-2);
   }
@@ -229,7 +251,7 @@ int main(int argc, char** argv) {
     return out.finish(-4);
   }
 
-  auto opener = [&](const std::string& path) { return out.open(path); };
+  auto opener = [&](const std::string& path) { return open_target(out, path); };
   int r = orv::gen::gen_c_code(*net, layers, tmp_dir, module_file, valtor_class, class_name,
                                single_marking, quelm, distributed, opener);
   if (r == orv::gen::GEN_OPEN_FAILED) return out.finish(-2);
@@ -240,7 +262,7 @@ int main(int argc, char** argv) {
   // run: nothing half made is left behind.
   int status = 0;
   auto open_or_report = [&](const std::string& path) {
-    FILE* f = out.open(path);
+    FILE* f = open_target(out, path);
     if (!f) std::fprintf(stderr, "%s: Error opening file %s.\n", PROG, path.c_str());
     return f;
   };
@@ -250,10 +272,15 @@ int main(int argc, char** argv) {
     } else {
       status = -2;
     }
+    // Without VALTOR_HOME the library is where the tool set is installed:
+    // under ORVHOME when it is set, else where the build put it.
     const char* home = std::getenv("VALTOR_HOME");
+    const char* orvhome = std::getenv("ORVHOME");
+    std::string lib = home                          ? std::string(home)
+                      : orvhome && orvhome[0] != 0 ? std::string(orvhome) + "/lib/valtor"
+                                                   : std::string(ORV_VALTOR_HOME_DEFAULT);
     if (FILE* f = open_or_report(tmp_dir + "Makefile.Valtor"))
-      orv::gen::gen_valtor_makefile(f, home ? home : ORV_VALTOR_HOME_DEFAULT, program_file,
-                                    module_file);
+      orv::gen::gen_valtor_makefile(f, lib, program_file, module_file);
     else if (status == 0)
       status = -2;
     if (orv::gen::Kemp) {

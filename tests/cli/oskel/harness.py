@@ -40,7 +40,11 @@ def main():
 
     nt, bs = define("NB_TRANS"), define("BUF_SIZE")
     novaltor = "typedef char Routing_Server;" in text
-    objects = sorted(set(re.findall(r"^extern Routing_Server\t\*((?:Place|Trans)_\d+);$", text, re.M)))
+    # The module declares each receiving object with the type the program
+    # gives it.
+    objects = sorted(set(re.findall(
+        r"^extern (Tamrick_Routing|Tamrick_Server_Normal_FIFO)\t\*((?:Place|Trans|Dum_P\d+_T)_?\d+);$",
+        text, re.M)), key=lambda o: o[1])
     sources = sorted(set(int(x) for x in re.findall(r"^int\tR_(\d+)\[", text, re.M)))
     h = ["#include <stdio.h>", "#include <iostream.h>"]
     if novaltor:
@@ -48,13 +52,18 @@ def main():
     else:
         h.append('#include "Routing_Server.hh"')
     h.append("bool Trace = %s;" % ("true" if trace else "false"))
-    for o in objects:
-        h.append('Routing_Server *%s = new Routing_Server("%s");' % (o, o))
+    for kind, o in objects:
+        h.append('#include "%s.hh"' % kind)
+        args = "0.0" if kind == "Tamrick_Routing" else "0.0, 1"
+        h.append('%s *%s = new %s(%s);' % (kind, o, kind, args))
+    h.append("static void name_objects() {")
+    h += ['  %s->set_name("%s");' % (o, o) for _, o in objects]
+    h.append("}")
     h += ["extern int Z[%d][%d];" % (bs, max(nt, 0)), "extern int EQ_Time;"]
     h += ["extern int R_%d[%d];" % (s, bs) for s in sources]
     h += ["void Init();", "void Increment();", "Routing_Server *Next_Departure();",
           "void Arrival(int, double);", "void Report_Stat(ostream &);", "void Terminate();",
-          "int main() {", "  Init();"]
+          "int main() {", "  name_objects();", "  Init();"]
     schedule = {}
     for a in arrivals:
         k, cl = a.split(":")

@@ -272,3 +272,34 @@ TEST(Names, DummyPlacesAndUnnamedTransitions) {
   t.Name = "cut";
   EXPECT_EQ(write_trans_name(t), "cut");
 }
+
+// Which transitions the programs give a fusion or a fission station: several
+// real inputs or outputs, or one real arc of weight above 1; a recycling
+// loop place counts for neither.
+TEST(Stations, WeightsAndDegreesDecideFusionAndFission) {
+  pn::NetPtr net = read(
+      "Transitions <- 5\nPlaces <- 5\n"
+      "T 1 \"src\" C 1.0 , 1 3 ;\n"     // one output, of weight 3
+      "T 2 \"pair\" C 1.0 , 2 , 3 ;\n"  // input of weight 2, loop place 3
+      "T 3 \"relay\" C 0.0 , 4 ;\n"     // one input, one output of weight 1
+      "T 4 \"join\" C 1.0 ;\n"          // two inputs
+      "T 5 \"other\" C 1.0 , 5 ;\n"
+      "P 1 C 0.0 0 , 2 2 ;\n"
+      "P 2 C 0.0 0 , 3 ;\n"
+      "P 3 C 0.0 2 0.0 0.0 , 2 ;\n"
+      "P 4 C 0.0 0 , 4 ;\n"
+      "P 5 C 0.0 0 , 4 ;\n");
+  for (auto& t : net->T) t.Tag = 1;
+  for (auto& p : net->P) p.Tag = 1;
+  init_place_status(*net);
+  EXPECT_FALSE(Needs_Fusion(*net, 0));
+  EXPECT_TRUE(Needs_Fission(*net, 0));
+  EXPECT_TRUE(Needs_Fusion(*net, 1));    // weight 2, the loop place aside
+  EXPECT_FALSE(Needs_Fission(*net, 1));  // one real output of weight 1
+  EXPECT_FALSE(Is_Relay_Trans(*net, 1));
+  EXPECT_FALSE(Needs_Fusion(*net, 2));
+  EXPECT_FALSE(Needs_Fission(*net, 2));
+  EXPECT_TRUE(Is_Relay_Trans(*net, 2));
+  EXPECT_TRUE(Needs_Fusion(*net, 3));
+  EXPECT_FALSE(Needs_Fission(*net, 3));
+}

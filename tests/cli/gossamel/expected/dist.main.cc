@@ -13,11 +13,11 @@ extern void bootstrap();
 extern void main_code(int,char **);
 extern void spawn_code();
 extern void endstrap();
-extern init_distributed_runtime();
-extern init_distributed_qnlib();
-extern init_distributed_examplelib();
+extern int init_distributed_runtime();
+extern int init_distributed_qnlib();
+extern int init_distributed_examplelib();
 
-main (int argc, char**argv) {
+int main (int argc, char**argv) {
 	Runtime::init(argc,argv,"file_host.cnf",argv[0]);
 
 	// Initialisation (communication)

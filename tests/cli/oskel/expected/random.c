@@ -8,6 +8,8 @@
 #include <MLCG.h>
 #include <Uniform.h>
 #include "Routing_Server.hh"
+#include "Tamrick_Routing.hh"
+#include "Tamrick_Server_Normal_FIFO.hh"
 
 int     TMAX = 1000;
 int     SCALE = 1;

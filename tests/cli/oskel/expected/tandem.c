@@ -8,6 +8,8 @@
 #include <MLCG.h>
 #include <Uniform.h>
 #include "Routing_Server.hh"
+#include "Tamrick_Routing.hh"
+#include "Tamrick_Server_Normal_FIFO.hh"
 
 int     TMAX = 6;
 int     SCALE = 2;
@@ -26,7 +28,7 @@ int     SCALE = 2;
 
 /* external declarations from the Valtor part */
 extern bool	Trace;
-extern Routing_Server	*Trans_2;
+extern Tamrick_Server_Normal_FIFO	*Trans_2;
 
 /* table Y of initiated firings				*/
 int     Y[BUF_SIZE][NB_TRANS];
