@@ -167,32 +167,35 @@ Interaction_Graph Read_Interaction_Graph(FILE* Input) {
 }
 
 Bernoulli_Product IG_To_BP(const INTERACTION_GRAPH& G) {
-  Bernoulli_Product P = New_Bernoulli_Product(G.Size, G.Size);
+  Bernoulli_Product P = New_Bernoulli_Product(0, G.Size);
   if (!P) return nullptr;
   try {
-    // Successor marks instead of a row search per pair: a dense graph of
-    // thousands of nodes stays quadratic.
-    std::vector<char> succ(static_cast<std::size_t>(G.Size), 0);
+    // The matrices stay the successor lists (see FIRING_ARCS): the row
+    // order of each list is kept, out-of-range columns are dropped.
+    P->Nb_Matrices = G.Size;
+    P->Weight = G.Weight;
+    P->Proba = G.Proba;
+    P->Pr_Cum = G.Pr_Cum;
+    P->Permut.assign(static_cast<std::size_t>(G.Size), 0);
+    FIRING_ARCS& F = P->Firing;
+    std::size_t arcs = 0;
+    for (int i = 0; i < G.Size; ++i) arcs += static_cast<std::size_t>(G.A.Nb_Elts[static_cast<std::size_t>(i)]);
+    F.Start.reserve(static_cast<std::size_t>(G.Size) + 1);
+    F.Succ.reserve(arcs);
+    F.Start.push_back(0);
     for (int i = 0; i < G.Size; ++i) {
       const auto k = static_cast<std::size_t>(i);
       const auto& row = G.A.Elts[k];
-      const auto arcs = static_cast<std::size_t>(G.A.Nb_Elts[k]);
-      for (std::size_t e = 0; e < arcs; ++e)
-        if (row[e] >= 0 && row[e] < G.Size) succ[static_cast<std::size_t>(row[e])] = 1;
-      P->Weight[k] = G.Weight[k];
-      P->Proba[k] = G.Proba[k];
-      P->Pr_Cum[k] = G.Pr_Cum[k];
-      SP_MAXPLUS_MATRIX& M = *P->A[k];
-      for (int j = 0; j < G.Size; ++j) {
-        if (!Set_SP_Matrix_Entry(M, j, j, 0.0)) throw std::bad_alloc();
-        if (succ[static_cast<std::size_t>(j)] && !Set_SP_Matrix_Entry(M, j, i, 1.0))
-          throw std::bad_alloc();
+      for (int e = 0; e < G.A.Nb_Elts[k]; ++e) {
+        const int j = row[static_cast<std::size_t>(e)];
+        if (j >= 0 && j < G.Size) F.Succ.push_back(j);
       }
-      if (!Set_SP_Matrix_Entry(M, i, i, 1.0)) throw std::bad_alloc();
-      for (std::size_t e = 0; e < arcs; ++e)
-        if (row[e] >= 0 && row[e] < G.Size) succ[static_cast<std::size_t>(row[e])] = 0;
+      F.Start.push_back(static_cast<int>(F.Succ.size()));
     }
   } catch (const std::bad_alloc&) {
+    std::fprintf(stderr, "%s: memory error. Not enough space.\n", "Bernoulli");
+    return nullptr;
+  } catch (const std::length_error&) {
     std::fprintf(stderr, "%s: memory error. Not enough space.\n", "Bernoulli");
     return nullptr;
   }
