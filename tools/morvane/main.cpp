@@ -197,7 +197,7 @@ int Compile_Graph_And_Run(orv::Output_Guard& out, const std::string& out_name, i
     return -1;
   }
   const bool ok = run_step("pelmark", {"-f", graph, "-o", source}) &&
-                  run_step("gcc", {source, "-o", program, "-lm", "-O2"}) &&
+                  run_step("gcc", {source, "-o", program, "-lm", "-O1"}) &&
                   run_step(program, {"-nevt", std::to_string(Sim_Length)});
   work.remove(Keep);
   return ok ? 0 : -5;
