@@ -82,6 +82,50 @@ Bernoulli_Product New_Bernoulli_Product(int Nb_Matrices, int Size) {
 
 void Free_Bernoulli_Product(Bernoulli_Product& P) { P.reset(); }
 
+namespace {
+
+// Matrix k of the firing rule, its entries set in the order the stored
+// matrices of a graph always had: every diagonal 0, the arc's 1 after its
+// row's 0, and (k, k) = 1 last.
+SP_MaxPlus_Matrix firing_matrix(const BERNOULLI_PRODUCT& P, int k) {
+  SP_MaxPlus_Matrix M = New_SP_MaxPlus_Matrix(P.Size, P.Size, 1);
+  if (!M) return nullptr;
+  std::vector<char> succ(static_cast<std::size_t>(P.Size), 0);
+  const auto& F = P.Firing;
+  for (int e = F.Start[static_cast<std::size_t>(k)]; e < F.Start[static_cast<std::size_t>(k) + 1]; ++e)
+    succ[static_cast<std::size_t>(F.Succ[static_cast<std::size_t>(e)])] = 1;
+  for (int j = 0; j < P.Size; ++j) {
+    if (!Set_SP_Matrix_Entry(*M, j, j, 0.0)) return nullptr;
+    if (succ[static_cast<std::size_t>(j)] && !Set_SP_Matrix_Entry(*M, j, k, 1.0)) return nullptr;
+  }
+  if (!Set_SP_Matrix_Entry(*M, k, k, 1.0)) return nullptr;
+  return M;
+}
+
+SP_MaxPlus_Matrix copy_matrix(const SP_MAXPLUS_MATRIX& A) {
+  SP_MaxPlus_Matrix M = New_SP_MaxPlus_Matrix(A.Rows, A.Cols, 1);
+  if (!M) return nullptr;
+  for (int r = 0; r < A.Rows; ++r)
+    for (int e = 0; e < A.Nb_Elts[static_cast<std::size_t>(r)]; ++e)
+      if (!Set_SP_Matrix_Entry(*M, r, A.Elts[static_cast<std::size_t>(r)][static_cast<std::size_t>(e)],
+                               A.Vals[static_cast<std::size_t>(r)][static_cast<std::size_t>(e)]))
+        return nullptr;
+  return M;
+}
+
+}  // namespace
+
+SP_MaxPlus_Matrix BP_Matrix(const BERNOULLI_PRODUCT& P, int k) {
+  if (k < 0 || k >= P.Nb_Matrices) return nullptr;
+  try {
+    if (!P.Firing.Start.empty()) return firing_matrix(P, k);
+    if (static_cast<std::size_t>(k) >= P.A.size() || !P.A[static_cast<std::size_t>(k)]) return nullptr;
+    return copy_matrix(*P.A[static_cast<std::size_t>(k)]);
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
+
 Bernoulli_Product Read_Bernoulli_Product(FILE* Input) {
   int size = 0;
   int number = 0;
@@ -140,9 +184,21 @@ void Write_Bernoulli_Product(const BERNOULLI_PRODUCT& P, FILE* Output, int Forma
   }
   if (Format == 2) std::fprintf(Output, "]");
   std::fprintf(Output, "\n");
-  for (std::size_t i = 0; i < P.A.size(); ++i) {
+  const bool firing = !P.Firing.Start.empty();
+  const std::size_t count = firing ? static_cast<std::size_t>(P.Nb_Matrices) : P.A.size();
+  for (std::size_t i = 0; i < count; ++i) {
     const std::string composed = std::string(name) + "_" + std::to_string(i);
-    SP_Write_Matrix(P.A[i].get(), Output, Format, Name != nullptr ? composed.c_str() : nullptr);
+    // A graph's matrices are built one at a time, for the writing only.
+    SP_MaxPlus_Matrix built;
+    if (firing) {
+      built = BP_Matrix(P, static_cast<int>(i));
+      if (!built) {
+        std::fprintf(stderr, "%s: memory error. Not enough space.\n", TAG);
+        return;
+      }
+    }
+    SP_Write_Matrix(firing ? built.get() : P.A[i].get(), Output, Format,
+                    Name != nullptr ? composed.c_str() : nullptr);
     std::fprintf(Output, "\n");
   }
 }

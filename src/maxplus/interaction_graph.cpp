@@ -1,11 +1,12 @@
 #include "maxplus/interaction_graph.h"
 
 #include <algorithm>
+#include <cctype>
+#include <climits>
 #include <cstdint>
 #include <new>
 #include <stdexcept>
 #include <string>
-#include <unordered_set>
 
 #include "maxplus/text_words.h"
 
@@ -100,6 +101,85 @@ int Is_Uniform(const INTERACTION_GRAPH& G) {
   return 1;
 }
 
+namespace {
+
+// Words of the graph text straight from the stream's buffer: the arcs of a
+// large graph are millions of words, each read as read_word and word_int
+// would, without a string or a conversion call per word.
+class Word_Reader {
+ public:
+  explicit Word_Reader(FILE* in) : in_(in) {}
+
+  // The next word is a decimal integer within int (an optional sign, then
+  // digits); false, the word consumed, otherwise or at the end.
+  bool read_int(int& value) {
+    int c = skip_space();
+    if (c == EOF) return false;
+    bool negative = false;
+    if (c == '+' || c == '-') {
+      negative = c == '-';
+      c = getc_unlocked(in_);
+    }
+    bool digits = false;
+    bool good = true;
+    long long v = 0;
+    while (c != EOF && !std::isspace(c)) {
+      if (c < '0' || c > '9') {
+        good = false;
+      } else if (good) {
+        digits = true;
+        v = v * 10 + (c - '0');
+        if (v > static_cast<long long>(INT_MAX) + 1) good = false;
+      }
+      c = getc_unlocked(in_);
+    }
+    if (c != EOF) std::ungetc(c, in_);
+    if (!good || !digits) return false;
+    if (negative) v = -v;
+    if (v > INT_MAX || v < INT_MIN) return false;
+    value = static_cast<int>(v);
+    return true;
+  }
+
+ private:
+  int skip_space() {
+    int c = getc_unlocked(in_);
+    while (c != EOF && std::isspace(c)) c = getc_unlocked(in_);
+    return c;
+  }
+  FILE* in_;
+};
+
+// The arcs read, in text order, as rows of the graph: each arc once, where
+// it first appeared. Linear in nodes and arcs.
+void store_arcs(SP_BOOL_MAT& A, const std::vector<int>& from, const std::vector<int>& to) {
+  const auto n = static_cast<std::size_t>(A.Size);
+  std::vector<std::size_t> start(n + 1, 0);
+  for (int i : from) ++start[static_cast<std::size_t>(i) + 1];
+  for (std::size_t i = 0; i < n; ++i) start[i + 1] += start[i];
+  std::vector<int> by_row(to.size());
+  {
+    std::vector<std::size_t> at(start.begin(), start.end() - 1);
+    for (std::size_t e = 0; e < from.size(); ++e) by_row[at[static_cast<std::size_t>(from[e])]++] = to[e];
+  }
+  std::vector<int> seen(n, -1);
+  for (std::size_t i = 0; i < n; ++i) {
+    auto& row = A.Elts[i];
+    std::size_t kept = 0;
+    for (std::size_t e = start[i]; e < start[i + 1]; ++e) {
+      const int j = by_row[e];
+      if (seen[static_cast<std::size_t>(j)] == static_cast<int>(i)) continue;
+      seen[static_cast<std::size_t>(j)] = static_cast<int>(i);
+      by_row[start[i] + kept++] = j;
+    }
+    row.assign(by_row.begin() + static_cast<std::ptrdiff_t>(start[i]),
+               by_row.begin() + static_cast<std::ptrdiff_t>(start[i] + kept));
+    A.Nb_Elts[i] = static_cast<int>(kept);
+  }
+}
+
+}  // namespace
+
 Interaction_Graph Read_Interaction_Graph(FILE* Input) {
   std::string word;
   if (!text::read_word(Input, word)) return nullptr;
@@ -123,76 +203,79 @@ Interaction_Graph Read_Interaction_Graph(FILE* Input) {
   G->Weight = std::move(weight);
   if (!Compute_Probabilities(G->Weight, G->Proba, G->Pr_Cum, GRAPH_TAG, "node")) return nullptr;
 
-  if (sparse) {
-    // Arcs already stored, so that a node with many successors is not
-    // searched again for each: the list only grows while it is read.
-    std::unordered_set<std::uint64_t> stored;
-    for (;;) {
-      int i = 0;
-      int j = 0;
-      if (!text::read_int(Input, i) || !text::read_int(Input, j)) break;
-      if (i < 0 || i >= n) {
-        std::fprintf(stdout, "Error: out of range i value found (%d). Abort.\n", i);
-        return nullptr;
-      }
-      if (j < 0 || j >= n) {
-        std::fprintf(stdout, "Error: out of range j value found (%d). Abort.\n", j);
-        return nullptr;
-      }
-      const std::uint64_t arc =
-          static_cast<std::uint64_t>(i) * static_cast<std::uint64_t>(n) + static_cast<std::uint64_t>(j);
-      try {
-        if (stored.count(arc) == 0) {
-          G->A.Add_Entry(i, j);
-          stored.insert(arc);
-        }
-      } catch (const std::bad_alloc&) {
-        std::fprintf(stderr, "%s: warning: failed to add element to matrix.\n", BOOL_TAG);
-      }
-      if (Debug) std::fprintf(stdout, "recording arc %d->%d\n", i, j);
-    }
-  } else {
-    for (int i = 0; i < n; ++i) {
-      for (int j = 0; j < n; ++j) {
-        int entry = 0;
-        if (!text::read_int(Input, entry)) {
-          std::fprintf(stdout, "%s: error: missing or bad entry (%d,%d).\n", GRAPH_TAG, i, j);
+  Word_Reader in(Input);
+  try {
+    if (sparse) {
+      std::vector<int> from, to;
+      for (;;) {
+        int i = 0;
+        int j = 0;
+        if (!in.read_int(i) || !in.read_int(j)) break;
+        if (i < 0 || i >= n) {
+          std::fprintf(stdout, "Error: out of range i value found (%d). Abort.\n", i);
           return nullptr;
         }
-        if (entry == 1) G->A.Add_Entry(i, j);
+        if (j < 0 || j >= n) {
+          std::fprintf(stdout, "Error: out of range j value found (%d). Abort.\n", j);
+          return nullptr;
+        }
+        from.push_back(i);
+        to.push_back(j);
+        if (Debug) std::fprintf(stdout, "recording arc %d->%d\n", i, j);
+      }
+      store_arcs(G->A, from, to);
+    } else {
+      for (int i = 0; i < n; ++i) {
+        for (int j = 0; j < n; ++j) {
+          int entry = 0;
+          if (!in.read_int(entry)) {
+            std::fprintf(stdout, "%s: error: missing or bad entry (%d,%d).\n", GRAPH_TAG, i, j);
+            return nullptr;
+          }
+          if (entry == 1) G->A.Add_Entry(i, j);
+        }
       }
     }
+  } catch (const std::bad_alloc&) {
+    no_space();
+    return nullptr;
+  } catch (const std::length_error&) {
+    no_space();
+    return nullptr;
   }
   return G;
 }
 
 Bernoulli_Product IG_To_BP(const INTERACTION_GRAPH& G) {
-  Bernoulli_Product P = New_Bernoulli_Product(G.Size, G.Size);
+  Bernoulli_Product P = New_Bernoulli_Product(0, G.Size);
   if (!P) return nullptr;
   try {
-    // Successor marks instead of a row search per pair: a dense graph of
-    // thousands of nodes stays quadratic.
-    std::vector<char> succ(static_cast<std::size_t>(G.Size), 0);
+    // The matrices stay the successor lists (see FIRING_ARCS): the row
+    // order of each list is kept, out-of-range columns are dropped.
+    P->Nb_Matrices = G.Size;
+    P->Weight = G.Weight;
+    P->Proba = G.Proba;
+    P->Pr_Cum = G.Pr_Cum;
+    P->Permut.assign(static_cast<std::size_t>(G.Size), 0);
+    FIRING_ARCS& F = P->Firing;
+    std::size_t arcs = 0;
+    for (int i = 0; i < G.Size; ++i) arcs += static_cast<std::size_t>(G.A.Nb_Elts[static_cast<std::size_t>(i)]);
+    F.Start.reserve(static_cast<std::size_t>(G.Size) + 1);
+    F.Succ.reserve(arcs);
+    F.Start.push_back(0);
     for (int i = 0; i < G.Size; ++i) {
       const auto k = static_cast<std::size_t>(i);
       const auto& row = G.A.Elts[k];
-      const auto arcs = static_cast<std::size_t>(G.A.Nb_Elts[k]);
-      for (std::size_t e = 0; e < arcs; ++e)
-        if (row[e] >= 0 && row[e] < G.Size) succ[static_cast<std::size_t>(row[e])] = 1;
-      P->Weight[k] = G.Weight[k];
-      P->Proba[k] = G.Proba[k];
-      P->Pr_Cum[k] = G.Pr_Cum[k];
-      SP_MAXPLUS_MATRIX& M = *P->A[k];
-      for (int j = 0; j < G.Size; ++j) {
-        if (!Set_SP_Matrix_Entry(M, j, j, 0.0)) throw std::bad_alloc();
-        if (succ[static_cast<std::size_t>(j)] && !Set_SP_Matrix_Entry(M, j, i, 1.0))
-          throw std::bad_alloc();
+      for (int e = 0; e < G.A.Nb_Elts[k]; ++e) {
+        const int j = row[static_cast<std::size_t>(e)];
+        if (j >= 0 && j < G.Size) F.Succ.push_back(j);
       }
-      if (!Set_SP_Matrix_Entry(M, i, i, 1.0)) throw std::bad_alloc();
-      for (std::size_t e = 0; e < arcs; ++e)
-        if (row[e] >= 0 && row[e] < G.Size) succ[static_cast<std::size_t>(row[e])] = 0;
+      F.Start.push_back(static_cast<int>(F.Succ.size()));
     }
   } catch (const std::bad_alloc&) {
+    std::fprintf(stderr, "%s: memory error. Not enough space.\n", "Bernoulli");
+    return nullptr;
+  } catch (const std::length_error&) {
     std::fprintf(stderr, "%s: memory error. Not enough space.\n", "Bernoulli");
     return nullptr;
   }

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -30,13 +31,13 @@ void usage() {
   std::printf(" [-compile] [-keep]\n\t[-v] [-h] [-help] [-?]\n");
 }
 
-// The first index whose cumulative probability is not below the draw.
+// The first index whose cumulative probability is not below the draw (the
+// last one at most). The table never decreases, so a binary search finds
+// what a scan from the start would.
 int choice(const std::vector<double>& Pr_Cum) {
   const double u = static_cast<double>(random()) / 2147483647;
-  int k = 0;
-  const int last = static_cast<int>(Pr_Cum.size()) - 1;
-  while (k < last && u > Pr_Cum[k]) ++k;
-  return k;
+  const auto last = Pr_Cum.end() - 1;
+  return static_cast<int>(std::lower_bound(Pr_Cum.begin(), last, u) - Pr_Cum.begin());
 }
 
 void Simulate(const BERNOULLI_PRODUCT& P, int Sim_Length, int Nb_Replicates, bool Stats) {
@@ -44,11 +45,17 @@ void Simulate(const BERNOULLI_PRODUCT& P, int Sim_Length, int Nb_Replicates, boo
   std::vector<double> G(n, 0.0), G2(n, 0.0);
   SP_MaxPlus_Vector X = New_SP_MaxPlus_Vector(n, 0);
   SP_MaxPlus_Vector Y = New_SP_MaxPlus_Vector(n, 0);
+  const bool firing = !P.Firing.Start.empty();
   for (int r = 0; r < Nb_Replicates; ++r) {
     std::fill(X->Vals.begin(), X->Vals.end(), 0.0);
-    for (int t = 0; t < Sim_Length; ++t) {
-      SP_MV_Mult(*P.A[choice(P.Pr_Cum)], *X, *Y);
-      std::swap(X, Y);
+    if (firing) {
+      double* x = X->Vals.data();
+      for (int t = 0; t < Sim_Length; ++t) BP_Fire(P.Firing, choice(P.Pr_Cum), x);
+    } else {
+      for (int t = 0; t < Sim_Length; ++t) {
+        SP_MV_Mult(*P.A[choice(P.Pr_Cum)], *X, *Y);
+        std::swap(X, Y);
+      }
     }
     for (int i = 0; i < n; ++i) {
       if (X->Vals[i] == M_INFINITY || G[i] == M_INFINITY) {
@@ -190,7 +197,7 @@ int Compile_Graph_And_Run(orv::Output_Guard& out, const std::string& out_name, i
     return -1;
   }
   const bool ok = run_step("pelmark", {"-f", graph, "-o", source}) &&
-                  run_step("gcc", {source, "-o", program, "-lm", "-O2"}) &&
+                  run_step("gcc", {source, "-o", program, "-lm", "-O1"}) &&
                   run_step(program, {"-nevt", std::to_string(Sim_Length)});
   work.remove(Keep);
   return ok ? 0 : -5;

@@ -1,6 +1,8 @@
 // nethric: lower and upper bounds of the growth rate of an interaction graph
 // from its weights and arcs, or, for equal weights, from its degrees and the
 // spectral radius of its adjacency matrix.
+#include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -18,6 +20,7 @@ constexpr const char* PROG = "nethric";
 constexpr const char* VERSION = "1.1";
 
 double Epsilon = 1e-6;
+constexpr double MAX_EPSILON = 0.1;
 
 void usage() {
   std::printf("Usage: %s [-f <file>] [-o <file>]", PROG);
@@ -123,20 +126,80 @@ double Spectral_Radius(const SP_BOOL_MAT& A, double epsilon) {
   return radius;
 }
 
+// The formulas bound the growth rate of symmetric graphs that write every
+// node's loop (a node's own step counts whether written or not). Names the
+// first arc or node that breaks it, or returns an empty text.
+std::string unbounded_why(const INTERACTION_GRAPH& G) {
+  const int n = G.Size;
+  // Row marks instead of a row search per arc: linear in the arcs.
+  std::vector<int> mark(static_cast<std::size_t>(n), -1);
+  std::vector<std::vector<int>> pred(static_cast<std::size_t>(n));
+  for (int i = 0; i < n; ++i)
+    for (int k = 0; k < G.A.Nb_Elts[i]; ++k) pred[G.A.Elts[i][k]].push_back(i);
+  char text[160];
+  for (int i = 0; i < n; ++i) {
+    bool loop = false;
+    for (int k = 0; k < G.A.Nb_Elts[i]; ++k) {
+      mark[G.A.Elts[i][k]] = i;
+      loop = loop || G.A.Elts[i][k] == i;
+    }
+    if (!loop) {
+      std::snprintf(text, sizeof text, "node %d has no loop", i);
+      return text;
+    }
+    // Every arc j->i needs i->j.
+    for (int j : pred[i])
+      if (mark[j] != i) {
+        std::snprintf(text, sizeof text, "arc %d->%d has no reverse", j, i);
+        return text;
+      }
+  }
+  return "";
+}
+
+// A weight that is subnormal has lost digits as it was read.
+bool weights_usable(const INTERACTION_GRAPH& G) {
+  for (int i = 0; i < G.Size; ++i) {
+    const double w = G.Weight[i];
+    if (w != 0 && std::fabs(w) < DBL_MIN) {
+      std::fprintf(stderr, "%s: error: weight %g of node %d is too small to be held exactly.\n",
+                   PROG, w, i);
+      return false;
+    }
+  }
+  return true;
+}
+
 void Compute_Bounds(const INTERACTION_GRAPH& G) {
   const int n = G.Size;
+  const std::string why = unbounded_why(G);
+  if (!why.empty())
+    std::fprintf(stderr,
+                 "%s: warning: %s: the bounds hold for symmetric graphs with a loop on every "
+                 "node only.\n",
+                 PROG, why.c_str());
   double lower = 0, upper = 0;
   if (!Is_Uniform(G)) {
+    // Weights scaled by a power of two: exact, so the bounds are those of
+    // the weights as read, and neither their sum nor its square overflows
+    // nor underflows.
+    double largest = 0;
+    for (double w : G.Weight) largest = std::max(largest, w);
+    int exponent = 0;
+    std::frexp(largest, &exponent);
+    const double scale = std::ldexp(1.0, -exponent);
+    std::vector<double> w(G.Weight.size());
+    for (std::size_t i = 0; i < w.size(); ++i) w[i] = G.Weight[i] * scale;
     double W = 0;
-    for (double w : G.Weight) W += w;
+    for (double v : w) W += v;
     double most = 0;
     double pairs = 0;
     for (int i = 0; i < n; ++i) {
       double around = 0;
       for (int k = 0; k < G.A.Nb_Elts[i]; ++k) {
         const int j = G.A.Elts[i][k];
-        around += G.Weight[j];
-        pairs += G.Weight[i] * G.Weight[j];
+        around += w[j];
+        pairs += w[i] * w[j];
       }
       most = std::max(most, around / W);
     }
@@ -150,6 +213,11 @@ void Compute_Bounds(const INTERACTION_GRAPH& G) {
     upper = inv_f(rho / n);
     lower = Avg_Degree(G.A) / n;
   }
+  // Compared as printed: f^-1 stops within the precision, so an upper bound
+  // of 1 may lie a hair below it.
+  if (std::round(lower * 1e6) > std::round(upper * 1e6))
+    std::fprintf(stderr, "%s: warning: the lower bound exceeds the upper one: %s.\n", PROG,
+                 why.empty() ? "the precision -epsilon is too coarse" : why.c_str());
   std::printf("%f %f\n", lower, upper);
 }
 
@@ -171,8 +239,9 @@ int main(int argc, char** argv) {
       if (!args.take_string(out_name)) return -1;
     } else if (args.is("-epsilon")) {
       if (!args.take_real(Epsilon)) return -1;
-      // The iterations stop on a distance at most this: it must be positive.
-      if (!(Epsilon > 0)) {
+      // The iterations stop on a distance at most this: positive, and fine
+      // enough that f^-1 moves at least once (f(0.5) = 0.25).
+      if (!(Epsilon > 0 && Epsilon <= MAX_EPSILON)) {
         std::printf("%s: real expected after %s\n", PROG, "-epsilon");
         return -1;
       }
@@ -188,6 +257,10 @@ int main(int argc, char** argv) {
   }
   Interaction_Graph G = Read_Interaction_Graph(stdin);
   if (!G) {
+    std::fprintf(stderr, "%s: bad input data. No computation.\n", PROG);
+    return out.finish(-2);
+  }
+  if (!Is_Uniform(*G) && !weights_usable(*G)) {
     std::fprintf(stderr, "%s: bad input data. No computation.\n", PROG);
     return out.finish(-2);
   }

@@ -2,8 +2,10 @@
 // graph: at every step one node is drawn with its probability, its height
 // grows by one and each successor takes the larger of its own height and the
 // new one. The program prints each node's height divided by the steps.
+#include <algorithm>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "common/args.h"
 #include "common/output_guard.h"
@@ -47,6 +49,23 @@ void sort_probas(INTERACTION_GRAPH& G) {
   for (int i = 0; i < G.Size; ++i) G.Permut[i] = i;
 }
 
+// The successors a node's firing raises: its arcs but its loop, in
+// increasing order.
+std::vector<int> raised(const INTERACTION_GRAPH& G, int t) {
+  const auto& row = G.A.Elts[static_cast<std::size_t>(t)];
+  std::vector<int> s(row.begin(), row.begin() + G.A.Nb_Elts[static_cast<std::size_t>(t)]);
+  s.erase(std::remove(s.begin(), s.end(), t), s.end());
+  std::sort(s.begin(), s.end());
+  s.erase(std::unique(s.begin(), s.end()), s.end());
+  return s;
+}
+
+int arc_count(const INTERACTION_GRAPH& G) {
+  int arcs = 0;
+  for (int t = 0; t < G.Size; ++t) arcs += static_cast<int>(raised(G, t).size());
+  return arcs;
+}
+
 void gen_file_header(Writer& w, const INTERACTION_GRAPH& G, int steps) {
   FILE* out = w.out();
   w.make_indent();
@@ -61,6 +80,8 @@ void gen_file_header(Writer& w, const INTERACTION_GRAPH& G, int steps) {
   std::fprintf(out, "#define TMAX\t\t%d\n", steps);
   w.make_indent();
   std::fprintf(out, "#define NB_NODES\t%d\n", G.Size);
+  w.make_indent();
+  std::fprintf(out, "#define NB_ARCS\t\t%d\n", arc_count(G));
   w.line("#define EPSILON\t\t-1e28\n");
   w.line("#define MAX_RANDOM_VALUE\t\t0x7FFFFFFF\n");
   w.line("#define MAX(x,y)\t( x > y ? x : y )\n");
@@ -76,6 +97,7 @@ void gen_file_header(Writer& w, const INTERACTION_GRAPH& G, int steps) {
 void gen_declarations(Writer& w, const INTERACTION_GRAPH& G) {
   w.line("int\t\tTime;\n");
   w.line("int\t\tk;\n");
+  w.line("int\t\tj, lo, hi, mid;\n");
   w.line("double\t\tTmp;\n");
   w.line("double\t\tProba;\n");
   w.line("/* table of potentials */\n");
@@ -89,6 +111,36 @@ void gen_declarations(Writer& w, const INTERACTION_GRAPH& G) {
   }
   w.make_indent();
   std::fprintf(w.out(), "%f };\n", 1.0);
+  w.indent(-20);
+}
+
+// The graph as tables rather than one case of code per node: the compiler
+// then reads a few numbers per arc instead of a statement.
+void gen_tables(Writer& w, const INTERACTION_GRAPH& G) {
+  FILE* out = w.out();
+  w.line("/* successors of node k: Succ[ First[k] ] to Succ[ First[k+1] - 1 ] */\n");
+  w.line("int\t\tFirst[ NB_NODES + 1 ] = {\n");
+  w.indent(20);
+  std::vector<int> succ;
+  for (int t = 0; t < G.Size; ++t) {
+    w.make_indent();
+    std::fprintf(out, "%zu,\t/* node %d %s */\n", succ.size(), G.Permut[t],
+                 Is_Adj(G.A, t, t) ? "(recycled)" : "(not recycled)");
+    const std::vector<int> s = raised(G, t);
+    succ.insert(succ.end(), s.begin(), s.end());
+  }
+  w.make_indent();
+  std::fprintf(out, "%zu };\n", succ.size());
+  w.indent(-20);
+  // One entry more than the arcs: C has no empty array.
+  w.line("int\t\tSucc[ NB_ARCS + 1 ] = {\n");
+  w.indent(20);
+  for (int j : succ) {
+    w.make_indent();
+    std::fprintf(out, "%d,\n", j);
+  }
+  w.make_indent();
+  std::fprintf(out, "0 };\n");
   w.indent(-20);
 }
 
@@ -126,27 +178,27 @@ void gen_loop_code(Writer& w) {
   w.line("for ( Time = 0; Time < Sim_Length; Time ++ ) {\n\n");
   w.indent(2);
   w.line("Proba = U_0_1();\n");
-  w.line("for ( k=0; ( k < NB_NODES ) && ( Proba > Pr_Cum[k] ); k++ );\n");
-  w.line("switch( k ) {\n");
-}
-
-// The drawn node grows by one; each successor takes the larger of its own
-// height and the new one.
-void gen_node_code(Writer& w, const INTERACTION_GRAPH& G, int t) {
-  FILE* out = w.out();
-  w.set_indent(0);
-  std::fprintf(out, "\t\t/* evolution of potential of node %d ", G.Permut[t]);
-  std::fputs(Is_Adj(G.A, t, t) ? "(recycled) */\n" : "(not recycled) */\n", out);
-  std::fprintf(out, "\t\tY[%d] = Y[%d] + 1;\n", t, t);
-  for (int s = 0; s < G.Size; ++s)
-    if (s != t && Is_Adj(G.A, t, s)) std::fprintf(out, "\t\tY[%d] = MAX( Y[%d], Y[%d] );\n", s, s, t);
-  std::fputs("\t\tbreak;\n\n", out);
+  w.line("/* the first node whose cumulated probability is not below Proba */\n");
+  w.line("lo = 0;\n");
+  w.line("hi = NB_NODES - 1;\n");
+  w.line("while ( lo < hi ) {\n");
+  w.indent(2);
+  w.line("mid = ( lo + hi ) / 2;\n");
+  w.line("if ( Proba > Pr_Cum[mid] ) lo = mid + 1;\n");
+  w.line("else hi = mid;\n");
+  w.indent(-2);
+  w.line("}\n");
+  w.line("k = lo;\n");
+  // The drawn node grows by one; each successor takes the larger of its
+  // own height and the new one.
+  w.line("/* evolution of potential of node k */\n");
+  w.line("Y[k] = Y[k] + 1;\n");
+  w.line("for ( j = First[k]; j < First[k+1]; j++ )\n");
+  w.line("  Y[Succ[j]] = MAX( Y[Succ[j]], Y[k] );\n");
 }
 
 void gen_file_trailer(Writer& w) {
-  w.set_indent(4);
-  w.line("} /* end of switch */\n");
-  w.indent(-2);
+  w.set_indent(2);
   w.line("}; /* end of main loop */\n\n");
   w.line("if ( Sim_Length > 0 )\n");
   w.indent(2);
@@ -169,13 +221,8 @@ void gen_c_code(FILE* out, const INTERACTION_GRAPH& G, int steps) {
   Writer w(out);
   gen_file_header(w, G, steps);
   gen_declarations(w, G);
+  gen_tables(w, G);
   gen_loop_code(w);
-  for (int t = 0; t < G.Size; ++t) {
-    w.set_indent(4);
-    w.make_indent();
-    std::fprintf(out, "case %d:\n", t);
-    gen_node_code(w, G, t);
-  }
   gen_file_trailer(w);
 }
 

@@ -161,9 +161,9 @@ TEST(IGToBP, MatricesOfTheSmallGraph) {
   EXPECT_EQ(P->Proba, r.g->Proba);
   EXPECT_EQ(P->Pr_Cum, r.g->Pr_Cum);
   // Row 1 of matrix 0 stores its diagonal 0 before the arc's 1.
-  EXPECT_EQ(mptest::written([&](FILE* f) { SP_Write_Matrix(P->A[0].get(), f, 1, nullptr); }),
+  EXPECT_EQ(mptest::written([&](FILE* f) { SP_Write_Matrix(BP_Matrix(*P, 0).get(), f, 1, nullptr); }),
             "sp\n  0  0   1.0000\n  1  1   0.0000\n  1  0   1.0000\nend\n");
-  EXPECT_EQ(mptest::written([&](FILE* f) { SP_Write_Matrix(P->A[1].get(), f, 1, nullptr); }),
+  EXPECT_EQ(mptest::written([&](FILE* f) { SP_Write_Matrix(BP_Matrix(*P, 1).get(), f, 1, nullptr); }),
             "sp\n  0  0   0.0000\n  1  1   1.0000\nend\n");
 }
 
@@ -177,7 +177,7 @@ TEST(IGToBP, SelfLoopChangesNothing) {
     auto text = [](const SP_MAXPLUS_MATRIX* m) {
       return mptest::written([&](FILE* f) { SP_Write_Matrix(m, f, 1, nullptr); });
     };
-    EXPECT_EQ(text(a->A[i].get()), text(b->A[i].get())) << i;
+    EXPECT_EQ(text(BP_Matrix(*a, i).get()), text(BP_Matrix(*b, i).get())) << i;
   }
 }
 
@@ -209,10 +209,58 @@ TEST(IGToBP, ProductIsTheFiringRule) {
       want[i] = X->Vals[i] + 1;
       for (int k = 0; k < n; ++k)
         if (adj[i][k] && k != i) want[k] = std::max(X->Vals[k], X->Vals[i] + 1);
-      SP_MV_Mult(*P->A[i], *X, *Y);
+      SP_MV_Mult(*BP_Matrix(*P, i), *X, *Y);
       EXPECT_EQ(Y->Vals, want) << text << " node " << i;
     }
   }
 }
 
 }  // namespace
+
+// The in-place firing that morvane runs, against the product by the
+// graph's matrices, over long random runs of random graphs (values grow
+// well past the small ones where a fault could hide).
+TEST(IGToBP, FiringInPlaceIsTheMatrixProduct) {
+  std::mt19937 rng(11);
+  for (int round = 0; round < 40; ++round) {
+    const int n = 1 + static_cast<int>(rng() % 12);
+    std::string text = "sp " + std::to_string(n);
+    for (int i = 0; i < n; ++i) text += " " + std::to_string(1 + rng() % 4);
+    for (int i = 0; i < n; ++i)
+      for (int j = 0; j < n; ++j)
+        if (rng() % 4 == 0) text += " " + std::to_string(i) + " " + std::to_string(j);
+    Read r = read_graph(text);
+    ASSERT_TRUE(r.g);
+    auto P = IG_To_BP(*r.g);
+    ASSERT_TRUE(P);
+    ASSERT_TRUE(P->A.empty());
+    std::vector<SP_MaxPlus_Matrix> M;
+    for (int k = 0; k < n; ++k) M.push_back(BP_Matrix(*P, k));
+    auto X = New_SP_MaxPlus_Vector(n, 0);
+    auto Y = New_SP_MaxPlus_Vector(n, 0);
+    std::vector<double> x(static_cast<std::size_t>(n), 0.0);
+    for (int step = 0; step < 2000; ++step) {
+      const int k = static_cast<int>(rng() % static_cast<unsigned>(n));
+      SP_MV_Mult(*M[static_cast<std::size_t>(k)], *X, *Y);
+      std::swap(X, Y);
+      BP_Fire(P->Firing, k, x.data());
+    }
+    EXPECT_EQ(x, X->Vals) << text;
+  }
+}
+
+// Linear in nodes and arcs: a 200,000-node line is a few megabytes, where
+// one stored matrix per node would hold 4e10 diagonal entries.
+TEST(IGToBP, ProductOfALargeGraphIsItsArcs) {
+  const int n = 200000;
+  std::string text = "sp " + std::to_string(n);
+  for (int i = 0; i < n; ++i) text += " 1";
+  for (int i = 0; i + 1 < n; ++i) text += " " + std::to_string(i) + " " + std::to_string(i + 1);
+  Read r = read_graph(text);
+  ASSERT_TRUE(r.g);
+  auto P = IG_To_BP(*r.g);
+  ASSERT_TRUE(P);
+  EXPECT_EQ(P->Firing.Start.size(), static_cast<std::size_t>(n) + 1);
+  EXPECT_EQ(P->Firing.Succ.size(), static_cast<std::size_t>(n) - 1);
+  EXPECT_EQ(P->Nb_Matrices, n);
+}

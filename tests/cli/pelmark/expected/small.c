@@ -6,6 +6,7 @@
 
 #define TMAX		100000
 #define NB_NODES	3
+#define NB_ARCS		2
 #define EPSILON		-1e28
 #define MAX_RANDOM_VALUE		0x7FFFFFFF
 #define MAX(x,y)	( x > y ? x : y )
@@ -20,6 +21,7 @@ double U_0_1()
 
 int		Time;
 int		k;
+int		j, lo, hi, mid;
 double		Tmp;
 double		Proba;
 /* table of potentials */
@@ -29,6 +31,16 @@ double		Pr_Cum[ NB_NODES ] = {
                     0.250000,
                     0.500000,
                     1.000000 };
+/* successors of node k: Succ[ First[k] ] to Succ[ First[k+1] - 1 ] */
+int		First[ NB_NODES + 1 ] = {
+                    0,	/* node 0 (not recycled) */
+                    1,	/* node 1 (recycled) */
+                    2,	/* node 2 (not recycled) */
+                    2 };
+int		Succ[ NB_ARCS + 1 ] = {
+                    1,
+                    0,
+                    0 };
 int main( int argc, char *argv[] )
 {
   int i = 1;
@@ -53,26 +65,19 @@ int main( int argc, char *argv[] )
   for ( Time = 0; Time < Sim_Length; Time ++ ) {
 
     Proba = U_0_1();
-    for ( k=0; ( k < NB_NODES ) && ( Proba > Pr_Cum[k] ); k++ );
-    switch( k ) {
-    case 0:
-		/* evolution of potential of node 0 (not recycled) */
-		Y[0] = Y[0] + 1;
-		Y[1] = MAX( Y[1], Y[0] );
-		break;
-
-    case 1:
-		/* evolution of potential of node 1 (recycled) */
-		Y[1] = Y[1] + 1;
-		Y[0] = MAX( Y[0], Y[1] );
-		break;
-
-    case 2:
-		/* evolution of potential of node 2 (not recycled) */
-		Y[2] = Y[2] + 1;
-		break;
-
-    } /* end of switch */
+    /* the first node whose cumulated probability is not below Proba */
+    lo = 0;
+    hi = NB_NODES - 1;
+    while ( lo < hi ) {
+      mid = ( lo + hi ) / 2;
+      if ( Proba > Pr_Cum[mid] ) lo = mid + 1;
+      else hi = mid;
+    }
+    k = lo;
+    /* evolution of potential of node k */
+    Y[k] = Y[k] + 1;
+    for ( j = First[k]; j < First[k+1]; j++ )
+      Y[Succ[j]] = MAX( Y[Succ[j]], Y[k] );
   }; /* end of main loop */
 
   if ( Sim_Length > 0 )
