@@ -50,7 +50,14 @@ int main(int argc, char** argv) {
     } else if (args.is("-log")) {
       d.Log = true;
     } else if (args.is("-moment")) {
-      if (args.take_int(d.Order)) d.Moment = true;
+      // The queue analysis knows the moments 0, 1 and 2.
+      if (args.take_int(d.Order)) {
+        d.Moment = true;
+        if (d.Order < 0 || d.Order > 2) {
+          std::printf("%s: integer expected after %s\n", PROG, "-moment");
+          args.fail();
+        }
+      }
     } else if (args.is("-trans_nb")) {
       args.take_int(trans_nb);
     } else if (args.is("-input_nb")) {
