@@ -641,3 +641,70 @@ LawPtr Copy_Law(const LAW_DESC& law) {
 void Append_Law(LAW_LIST& list, LawPtr law) { list.push_front(std::move(law)); }
 
 }  // namespace orv
+
+namespace orv {
+
+namespace {
+
+bool finite_all(const LAW_DESC& law) {
+  for (double x : law.Parameters)
+    if (!std::isfinite(x)) return false;
+  return true;
+}
+
+bool probability(double p) { return p >= 0.0 && p <= 1.0; }
+
+}  // namespace
+
+std::string Law_Parameter_Error(const LAW_DESC& law) {
+  if (!finite_all(law)) return "a parameter is not a finite number";
+  const std::vector<double>& P = law.Parameters;
+  auto at = [&P](size_t i) { return i < P.size() ? P[i] : 0.0; };
+  switch (law.Name) {
+    case 'B':
+      if (!probability(at(0))) return "the probability must lie in [0, 1]";
+      break;
+    case 'C':
+    case 'E':
+      if (at(0) < 0.0) return "a time must not be negative";
+      break;
+    case 'G':
+    case 'g':
+      if (!(at(0) >= 0.0 && at(0) < 1.0)) return "the geometric parameter must lie in [0, 1)";
+      break;
+    case 'R':
+      if (!(at(0) >= 1.0 && at(0) <= Max_Erlang_Stages && at(0) == std::floor(at(0))))
+        return "the stage count must be a whole number from 1 to 2147483647";
+      if (at(1) < 0.0) return "a time must not be negative";
+      break;
+    case 'U':
+      if (at(0) < 0.0 || at(1) < at(0)) return "the bounds must satisfy 0 <= a <= b";
+      break;
+    case 'p':
+      if (!(at(0) > 0.0 && at(1) > 0.0)) return "the scale and the shape must be positive";
+      break;
+    case 'L':
+      if (!(at(0) > 0.0 && at(1) >= 0.0))
+        return "the mean must be positive and the deviation not negative";
+      break;
+    case 'H':
+      for (size_t i = 1; i + 1 < P.size(); i += 2) {
+        if (!probability(P[i])) return "a branch probability must lie in [0, 1]";
+        if (P[i + 1] < 0.0) return "a time must not be negative";
+      }
+      break;
+    case 'D': {
+      const size_t n = P.empty() || P[0] < 0 ? 0 : static_cast<size_t>(std::nearbyint(P[0]));
+      for (size_t i = n + 1; i <= 2 * n && i < P.size(); ++i)
+        if (!probability(P[i])) return "a probability must lie in [0, 1]";
+      for (size_t i = 1; i <= n && i < P.size(); ++i)
+        if (P[i] < 0.0) return "a time must not be negative";
+      break;
+    }
+    default:
+      break;
+  }
+  return {};
+}
+
+}  // namespace orv

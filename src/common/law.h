@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <deque>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "common/value_list.h"
@@ -51,6 +52,17 @@ double CDF(const LAW_DESC& law, double x);
 // A new law whose time values are multiplied by factor, or null.
 LawPtr Rescale_Law(const LAW_DESC& law, double factor);
 LawPtr Copy_Law(const LAW_DESC& law);
+
+// The largest stage count of an Erlang law ('R'): a count of stages that
+// fits an int.
+inline constexpr double Max_Erlang_Stages = 2147483647.0;
+
+// Why the law's parameters give no finite, non-negative draws (an Erlang
+// law with a stage count that is no whole number from 1 to
+// Max_Erlang_Stages, a probability outside its range, a negative or
+// infinite time), or an empty text when they do. Letters without a
+// generator are not judged here.
+std::string Law_Parameter_Error(const LAW_DESC& law);
 
 // Prepends law.
 void Append_Law(LAW_LIST& list, LawPtr law);

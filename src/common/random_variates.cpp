@@ -84,6 +84,22 @@ double Geometric(double p) {
 }
 
 double Erlang(double k, double m) {
+  // Beyond a thousand stages one draw per stage costs time in proportion
+  // to the count (2e9 stages: minutes a draw); the sum of k exponentials is
+  // then drawn as one gamma variate of shape k (Marsaglia and Tsang's
+  // method), whose cost does not depend on k.
+  if (k > 1000.0) {
+    const double d = k - 1.0 / 3.0;
+    const double c = 1.0 / std::sqrt(9.0 * d);
+    for (;;) {
+      const double x = Normal(0.0, 1.0);
+      double v = 1.0 + c * x;
+      if (v <= 0.0) continue;
+      v = v * v * v;
+      const double u = nonzero_U();
+      if (std::log(u) < 0.5 * x * x + d - d * v + d * std::log(v)) return d * v * m / k;
+    }
+  }
   // One log of the product, as the tool set has always drawn it; for many
   // stages the product would underflow to 0, so it is folded into a sum of
   // logs before it gets near the smallest double.

@@ -282,8 +282,11 @@ void MP_Tables::Fill_Initial_Vector(std::vector<double>& Y) {
   for (int t : graph_->Level[0].Node_Id) {
     if (t < 0 || t >= n) continue;
     double w = EG_EPSILON;
+    // A token lies in its place from its lag on and is held there, as in
+    // the simulator's first firings and every step of the matrices.
     for (const PLACE_DESC* q : graph_->T[idx(t)]->Inputs)
-      if (q->Init_Pop > 0 && !q->Lag_Times.empty()) w = std::max(w, q->Lag_Times[0]);
+      if (q->Init_Pop > 0 && !q->Lag_Times.empty())
+        w = std::max(w, q->Lag_Times[0] + Draw_One(q->Place_Law.get()));
     Y[idx(t)] = w == EG_EPSILON ? EG_EPSILON : w + Draw_One(graph_->T[idx(t)]->Trans_Law.get());
   }
 }
@@ -299,7 +302,8 @@ void MP_Tables::Fill_Initial_Vector_Flat(std::vector<double>& Y, int Dirac) {
     for (const PLACE_DESC* q : tr->Inputs) {
       const int u = q->Input_Id - 1;
       if (q->Init_Pop > 0) {
-        if (!impulse && !q->Lag_Times.empty()) w = std::max(w, q->Lag_Times[0]);
+        if (!impulse && !q->Lag_Times.empty())
+          w = std::max(w, q->Lag_Times[0] + Draw_One(q->Place_Law.get()));
         continue;
       }
       // A token-free place holds the token it passes on, as in every step.

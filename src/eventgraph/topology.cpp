@@ -1,6 +1,7 @@
 #include "eventgraph/topology.h"
 
 #include <algorithm>
+#include <string>
 
 #include "eventgraph/egl_reader.h"
 
@@ -163,6 +164,27 @@ int topological_analysis(EventGraph& Reseau) {
   std::printf("Network not live!!\n");
   print_cycle(Find_Cycle(A, Reseau.Size, 0));
   return 0;
+}
+
+int Laws_Are_Drawable(const EventGraph& Reseau) {
+  int ok = 1;
+  for (const auto& t : Reseau.T) {
+    if (!t || !t->Trans_Law) continue;
+    const std::string why = Law_Parameter_Error(*t->Trans_Law);
+    if (why.empty()) continue;
+    std::fprintf(stderr, "LawPackage: error: transition %d: law %c: %s.\n", t->Trans_Id,
+                 t->Trans_Law->Name, why.c_str());
+    ok = 0;
+  }
+  for (const auto& p : Reseau.P) {
+    if (!p || !p->Place_Law) continue;
+    const std::string why = Law_Parameter_Error(*p->Place_Law);
+    if (why.empty()) continue;
+    std::fprintf(stderr, "LawPackage: error: place %d->%d: law %c: %s.\n", p->Input_Id, p->Trans_Id,
+                 p->Place_Law->Name, why.c_str());
+    ok = 0;
+  }
+  return ok;
 }
 
 }  // namespace orv::eg

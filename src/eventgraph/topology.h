@@ -28,6 +28,11 @@ std::vector<int> Find_Cycle(const SP_BOOL_MAT& A, int The_Size, int Skip_Recycle
 // "1 -> 2 -> 1"-style line; nothing for an empty cycle.
 void print_cycle(const std::vector<int>& Cycle, FILE* out = stdout);
 
+// 1 when every law of the graph gives finite, non-negative draws;
+// otherwise 0 after one "LawPackage: error: ..." line on standard error per
+// bad law (transitions and places numbered as in the file).
+int Laws_Are_Drawable(const EventGraph& Reseau);
+
 // 1 when live; otherwise reports the graph and one cycle and returns 0.
 int topological_analysis(EventGraph& Reseau);
 

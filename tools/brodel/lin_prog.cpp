@@ -1,5 +1,6 @@
 // The linear program of brodel, written in lp_solve's input language.
 #include <cstdarg>
+#include <cstdlib>
 
 #include "brodel.h"
 #include "common/value_list.h"
@@ -24,6 +25,18 @@ __attribute__((format(printf, 1, 2))) std::string strf(const char* fmt, ...) {
 }
 
 size_t idx(int i) { return static_cast<size_t>(i); }
+
+// A coefficient in the program's usual format when that text reads back as
+// the same number, else with every digit it needs: six decimals can turn a
+// feasible program infeasible (0.665380 + 0.665380 q0 = 1.330761 q0 has no
+// solution q0 = 1) or cut its optimum.
+std::string num(int width, int decimals, double v) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%*.*f", width, decimals, v);
+  if (std::strtod(buf, nullptr) == v) return buf;
+  std::snprintf(buf, sizeof buf, "%.17g", v);
+  return buf;
+}
 
 bool has_any_weight(const PetriNet& net) {
   if (net.Has_Weights) return true;
@@ -65,7 +78,7 @@ void gen_throughputs(const Brodel& b, const PetriNet& net) {
   std::fputs("/* Throughput definitions */\n", out);
   for (int t = 0; t < net.Nb_Trans; ++t) {
     std::fprintf(out, "/* Of transition %s (#%1d) */\n", net.T[idx(t)].Name.c_str(), t);
-    std::fprintf(out, "t%d = %4.6f q%1d;\n", t, b.Mu[idx(t)], t);
+    std::fprintf(out, "t%d = %s q%1d;\n", t, num(4, 6, b.Mu[idx(t)]).c_str(), t);
   }
 }
 
@@ -78,14 +91,14 @@ void gen_flow_balance(const Brodel& b, const PetriNet& net) {
     std::fprintf(out, "/* At place %s (#%1d) */\n", pl.Name.c_str(), p);
     bool first = true;
     for (const auto& a : pl.Inputs) {
-      std::fprintf(out, first ? "%4.6f q%1d" : " + %4.6f q%1d", a.Weight * b.Mu[idx(a.Dest)], a.Dest);
+      std::fprintf(out, first ? "%s q%1d" : " + %s q%1d", num(4, 6, a.Weight * b.Mu[idx(a.Dest)]).c_str(), a.Dest);
       first = false;
     }
     std::fputs(" = ", out);
     first = true;
     for (const auto& a : pl.Outputs) {
       if (a.Is_Inhibitor) continue;
-      std::fprintf(out, first ? "%4.6f q%1d" : " + %4.6f q%1d", a.Weight * b.Mu[idx(a.Dest)], a.Dest);
+      std::fprintf(out, first ? "%s q%1d" : " + %s q%1d", num(4, 6, a.Weight * b.Mu[idx(a.Dest)]).c_str(), a.Dest);
       first = false;
     }
     if (first) {
@@ -100,15 +113,15 @@ void gen_flow_balance(const Brodel& b, const PetriNet& net) {
 void y_terms(const Brodel& b, int a, const ARC_LIST& l, bool& first) {
   for (const auto& arc : l) {
     if (arc.Is_Inhibitor) continue;
-    std::fprintf(b.Lin_Prog, first ? "%4.6f y%1d_%1d" : " + %4.6f y%1d_%1d",
-                 arc.Weight * b.Mu[idx(arc.Dest)], a, arc.Dest);
+    std::fprintf(b.Lin_Prog, first ? "%s y%1d_%1d" : " + %s y%1d_%1d",
+                 num(4, 6, arc.Weight * b.Mu[idx(arc.Dest)]).c_str(), a, arc.Dest);
     first = false;
   }
 }
 
 void q_terms(const Brodel& b, const std::vector<Inter>& l, double factor, bool& first) {
   for (const auto& e : l) {
-    std::fprintf(b.Lin_Prog, " + %4.6f q%1d", factor * e.W * b.Mu[idx(e.T)], e.T);
+    std::fprintf(b.Lin_Prog, " + %s q%1d", num(4, 6, factor * e.W * b.Mu[idx(e.T)]).c_str(), e.T);
     first = false;
   }
 }
@@ -126,21 +139,21 @@ void gen_second_moments(const Brodel& b, const PetriNet& net) {
     if (io_problem(pl, p)) continue;
     bool first = true;
     for (const auto& a : pl.Inputs) {
-      std::fprintf(out, first ? "%4.6f y%1d_%1d" : " + %4.6f y%1d_%1d",
-                   2.0 * a.Weight * b.Mu[idx(a.Dest)], p, a.Dest);
+      std::fprintf(out, first ? "%s y%1d_%1d" : " + %s y%1d_%1d",
+                   num(4, 6, 2.0 * a.Weight * b.Mu[idx(a.Dest)]).c_str(), p, a.Dest);
       first = false;
     }
     for (const auto& a : pl.Inputs)
-      std::fprintf(out, " + %4.6f q%1d", double(a.Weight) * a.Weight * b.Mu[idx(a.Dest)], a.Dest);
+      std::fprintf(out, " + %s q%1d", num(4, 6, double(a.Weight) * a.Weight * b.Mu[idx(a.Dest)]).c_str(), a.Dest);
     for (const auto& a : pl.Outputs)
       if (!a.Is_Inhibitor)
-        std::fprintf(out, " + %4.6f q%1d", double(a.Weight) * a.Weight * b.Mu[idx(a.Dest)], a.Dest);
+        std::fprintf(out, " + %s q%1d", num(4, 6, double(a.Weight) * a.Weight * b.Mu[idx(a.Dest)]).c_str(), a.Dest);
     std::fputs(" = ", out);
     first = true;
     for (const auto& a : pl.Outputs) {
       if (a.Is_Inhibitor) continue;
-      std::fprintf(out, first ? "%4.6f y%1d_%1d" : " + %4.6f y%1d_%1d",
-                   2.0 * a.Weight * b.Mu[idx(a.Dest)], p, a.Dest);
+      std::fprintf(out, first ? "%s y%1d_%1d" : " + %s y%1d_%1d",
+                   num(4, 6, 2.0 * a.Weight * b.Mu[idx(a.Dest)]).c_str(), p, a.Dest);
       first = false;
     }
     q_terms(b, L_List_Inter(pl.Inputs, pl.Outputs), 2.0, first);
@@ -206,7 +219,7 @@ void gen_boundedness(const Brodel& b, const PetriNet& net) {
       std::fprintf(out, "%d - %d q%d;\n", B, B, t);
       // A bound of 0 has no such ratio; x <= 0 says it all.
       if (B == 0) continue;
-      std::fprintf(out, "%f x%1d >= ", 1.0 - 1.0 / B, p);
+      std::fprintf(out, "%s x%1d >= ", num(0, 6, 1.0 - 1.0 / B).c_str(), p);
       std::fprintf(out, "y%d_%d - q%1d;\n", p, t, t);
     }
   }
@@ -259,9 +272,9 @@ void gen_sample_path(const Brodel& b, const PetriNet& net) {
   for (int p = 0; p < net.Nb_Places; ++p) {
     place_comment(b, net, p);
     for (int t = 0; t < net.Nb_Trans; ++t) std::fprintf(out, "y%1d_%1d <= x%1d;\n", p, t, p);
-    std::fprintf(out, "%8.4f x%1d >= ", S, p);
-    std::fprintf(out, "%8.4f y%1d_%1d", b.Mu[0], p, 0);
-    for (int t = 1; t < net.Nb_Trans; ++t) std::fprintf(out, " + %8.4f y%1d_%1d", b.Mu[idx(t)], p, t);
+    std::fprintf(out, "%s x%1d >= ", num(8, 4, S).c_str(), p);
+    std::fprintf(out, "%s y%1d_%1d", num(8, 4, b.Mu[0]).c_str(), p, 0);
+    for (int t = 1; t < net.Nb_Trans; ++t) std::fprintf(out, " + %s y%1d_%1d", num(8, 4, b.Mu[idx(t)]).c_str(), p, t);
     std::fputs(";\n", out);
     for (const auto& a : net.P[idx(p)].Outputs) {
       if (a.Is_Inhibitor || net.T[idx(a.Dest)].Inputs.size() != 1) continue;
@@ -296,14 +309,14 @@ void gen_little(const Brodel& b, const PetriNet& net) {
     double mu_out = 0.0;
     for (const auto& a : pl.Outputs)
       if (!a.Is_Inhibitor) mu_out += b.Mu[idx(a.Dest)];
-    std::fprintf(out, "%4.6f x%d >= ", mu_out, p);
+    std::fprintf(out, "%s x%d >= ", num(4, 6, mu_out).c_str(), p);
     if (pl.Inputs.empty()) {
       std::fputs("0;\n", out);
       continue;
     }
     bool first = true;
     for (const auto& a : pl.Inputs) {
-      std::fprintf(out, first ? "%4.6f q%d" : " + %4.6f q%d", a.Weight * b.Mu[idx(a.Dest)], a.Dest);
+      std::fprintf(out, first ? "%s q%d" : " + %s q%d", num(4, 6, a.Weight * b.Mu[idx(a.Dest)]).c_str(), a.Dest);
       first = false;
     }
     std::fputs(";\n", out);
@@ -387,13 +400,13 @@ std::vector<Enabling> enabling_constraints(const Brodel& b, const PetriNet& net)
       for (const auto& a : in)
         if (!a.Is_Inhibitor) c -= br_of(a);
       e.Constant = c;
-      e.Rhs_Text = strf("%10.6f", c);
+      e.Rhs_Text = num(10, 6, c);
       for (const auto& a : in) {
         if (!a.Is_Inhibitor) {
-          e.Rhs_Text += strf(" + %8.6f x%d", r_of(a), a.Dest);
+          e.Rhs_Text += strf(" + %s x%d", num(8, 6, r_of(a)).c_str(), a.Dest);
           e.X_Terms.push_back({a.Dest, r_of(a)});
         } else {
-          e.Rhs_Text += strf(" - %8.6f x%d", 1.0 / a.Weight, a.Dest);
+          e.Rhs_Text += strf(" - %s x%d", num(8, 6, 1.0 / a.Weight).c_str(), a.Dest);
           e.X_Terms.push_back({a.Dest, -1.0 / a.Weight});
         }
       }
@@ -410,11 +423,11 @@ std::vector<Enabling> enabling_constraints(const Brodel& b, const PetriNet& net)
       for (const auto& a : in) {
         if (!a.Is_Inhibitor) {
           double c = (1.0 / a.Weight) / k;
-          e.Rhs_Text += strf(first ? "%10.6f x%d" : " + %10.6f x%d", c, a.Dest);
+          e.Rhs_Text += strf(first ? "%s x%d" : " + %s x%d", num(10, 6, c).c_str(), a.Dest);
           e.X_Terms.push_back({a.Dest, c});
         } else {
           double c = r_of(a) / k;
-          e.Rhs_Text += strf(first ? "- %10.6f x%d" : " - %10.6f x%d", c, a.Dest);
+          e.Rhs_Text += strf(first ? "- %s x%d" : " - %s x%d", num(10, 6, c).c_str(), a.Dest);
           e.X_Terms.push_back({a.Dest, -c});
           inh_sum += br_of(a);
         }
@@ -422,7 +435,7 @@ std::vector<Enabling> enabling_constraints(const Brodel& b, const PetriNet& net)
       }
       double K = inh_sum / k;
       e.Constant = K;
-      e.Rhs_Text += K == 0.0 ? std::string(";\n") : strf("+ %10.6f;\n", K);
+      e.Rhs_Text += K == 0.0 ? std::string(";\n") : strf("+ %s;\n", num(10, 6, K).c_str());
       all.push_back(std::move(e));
 
       if (k - n_inh > 1) {
@@ -434,15 +447,15 @@ std::vector<Enabling> enabling_constraints(const Brodel& b, const PetriNet& net)
           f.T = t;
           f.Sense = "<=";
           double c = (1.0 / arc.Weight) / k;
-          f.Rhs_Text = strf("%10.6f x%d", c, arc.Dest);
+          f.Rhs_Text = strf("%s x%d", num(10, 6, c).c_str(), arc.Dest);
           f.X_Terms.push_back({arc.Dest, c});
           for (const auto& h : in) {
             if (!h.Is_Inhibitor) continue;
-            f.Rhs_Text += strf(" - %10.6f x%d", r_of(h) / k, h.Dest);
+            f.Rhs_Text += strf(" - %s x%d", num(10, 6, r_of(h) / k).c_str(), h.Dest);
             f.X_Terms.push_back({h.Dest, -r_of(h) / k});
           }
           f.Constant = a_k;
-          f.Rhs_Text += a_k == 0.0 ? std::string(";\n") : strf(" + %10.6f;\n", a_k);
+          f.Rhs_Text += a_k == 0.0 ? std::string(";\n") : strf(" + %s;\n", num(10, 6, a_k).c_str());
           all.push_back(std::move(f));
         }
       }

@@ -201,6 +201,12 @@ int gen_solve_analyze(Brodel& b, const PetriNet& net, const std::string& objecti
       std::fputs("No solution found in by the linear program.\n", stdout);
       return 1;
   }
+  // lp_solve reports an objective its bounds do not hold (a variable the
+  // program leaves free) as its infinity, 1e30, not as unbounded.
+  if (std::fabs(r.Objective) >= 1e30) {
+    std::printf("Value found for %s: unbounded\n", what.c_str());
+    return 0;
+  }
   keep_values(b, net, r);
   const double v = r.Objective;
   std::printf("Value found for %s: %4.6f\n", what.c_str(), v);

@@ -2,9 +2,12 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <numeric>
 
 #include "common/args.h"
 #include "common/egl_writer.h"
@@ -26,9 +29,21 @@ const char* const TOOL = "cadrix";
 
 const std::string& value(int r) { return orv::Resource_Value[static_cast<size_t>(r)]; }
 
+// The run's files; see Make_Work_Files.
+struct Work_Files {
+  std::string Dir;  // the folder of the run's own, empty when none was needed
+  std::string Egl, Egl2, Mat, Res, Dat;
+  bool Res_Named = false;  // TMP_RES_FILE set by the user
+} Work;
+
 // A file of the chain is made afresh: an older one, or a link planted under
 // the name, is removed rather than written through or read back.
-bool clear(const std::string& path) { return orv::Remove_Old_File(path); }
+bool clear(const std::string& path) {
+  if (orv::Remove_Old_File(path)) return true;
+  std::fprintf(stderr, "%s: Error: cannot remove the old file %s (%s). Abort.\n", TOOL, path.c_str(),
+               std::strerror(errno));
+  return false;
+}
 
 FILE* create_private(const std::string& path) {
   const int fd = orv::Open_Private_File(path);
@@ -70,7 +85,7 @@ bool Seek(FILE* f, int c) {
 }
 
 bool truncated(const char* what) {
-  std::fprintf(stderr, "%s: Error: no %s in %s. Abort.\n", TOOL, what, value(TMP_RES_FILE).c_str());
+  std::fprintf(stderr, "%s: Error: no %s in %s. Abort.\n", TOOL, what, Work.Res.c_str());
   return false;
 }
 
@@ -96,12 +111,133 @@ int Initialize_Resources(int Checking, bool Debug) {
   return orv::Initialize_Resources(orv::The_Resources, TOOL, Checking, Debug);
 }
 
+bool Make_Work_Files() {
+  struct Named {
+    int Resource;
+    const char* Variable;
+    const char* Base;
+    std::string* Path;
+  };
+  const Named files[] = {{TMP_EGL_FILE, "TMP_EGL_FILE", "cadrix.egl", &Work.Egl},
+                         {TMP_EGL_FILE2, "TMP_EGL_FILE2", "cadrix2.egl", &Work.Egl2},
+                         {TMP_MAT_FILE, "TMP_MAT_FILE", "cadrix.mat", &Work.Mat},
+                         {TMP_RES_FILE, "TMP_RES_FILE", "cadrix.res", &Work.Res},
+                         {TMP_QUORREL_FILE, "TMP_QUORREL_FILE", "cadrix.dat", &Work.Dat}};
+  bool all_named = true;
+  for (const Named& f : files) all_named = all_named && std::getenv(f.Variable) != nullptr;
+  if (!all_named) {
+    Work.Dir = orv::Make_Private_Dir(value(TMP_DIR), TOOL);
+    if (Work.Dir.empty()) {
+      std::fprintf(stderr, "%s: Error: cannot create a work folder in %s (%s). No analysis.\n", TOOL,
+                   value(TMP_DIR).c_str(), std::strerror(errno));
+      return false;
+    }
+  }
+  for (const Named& f : files)
+    *f.Path = std::getenv(f.Variable) ? value(f.Resource) : orv::Join_Path(Work.Dir, f.Base);
+  Work.Res_Named = std::getenv("TMP_RES_FILE") != nullptr;
+  return true;
+}
+
+void End_Work_Files(int Keep) {
+  if (Keep) {
+    if (!Work.Dir.empty() && rmdir(Work.Dir.c_str()) != 0)
+      std::fprintf(stderr, "%s: work files kept in %s\n", TOOL, Work.Dir.c_str());
+    return;
+  }
+  // A run that stopped early leaves no file of a later step behind either.
+  for (const std::string* f : {&Work.Egl, &Work.Egl2, &Work.Mat, &Work.Dat})
+    if (!f->empty()) unlink(f->c_str());
+  if (!Work.Res_Named && !Work.Res.empty()) unlink(Work.Res.c_str());
+  if (!Work.Dir.empty()) rmdir(Work.Dir.c_str());
+}
+
+namespace {
+
+// Every constant delay and lag, or false when a law is random.
+bool time_values(const orv::EventGraph& g, std::vector<double>& v) {
+  for (const auto& t : g.T) {
+    if (!t->Trans_Law) continue;
+    if (t->Trans_Law->Name != 'C') return false;
+    v.push_back(t->Trans_Law->Parameters[0]);
+  }
+  for (const auto& p : g.P) {
+    if (p->Place_Law) {
+      if (p->Place_Law->Name != 'C') return false;
+      v.push_back(p->Place_Law->Parameters[0]);
+    }
+    v.insert(v.end(), p->Lag_Times.begin(), p->Lag_Times.end());
+  }
+  return true;
+}
+
+bool whole(double x) { return std::fabs(x - std::nearbyint(x)) <= 1e-9 * std::max(1.0, std::fabs(x)); }
+
+}  // namespace
+
+long Time_Scale(const orv::EventGraph& Reseau) {
+  std::vector<double> v;
+  if (!time_values(Reseau, v)) return 1;
+  long scale = 0;
+  for (long s = 1; s <= 1000000 && scale == 0; s *= 10) {
+    bool ok = true;
+    for (double x : v) ok = ok && whole(x * static_cast<double>(s));
+    if (ok) scale = s;
+  }
+  if (scale == 0) {
+    for (double x : v)
+      if (!whole(x * 1e6)) {
+        std::fprintf(stderr,
+                     "%s: error: the delay or lag %g is no whole number of any time unit down to "
+                     "1e-6; the transient analysis counts in whole time units. No analysis.\n",
+                     TOOL, x);
+        break;
+      }
+    return 0;
+  }
+  // The coarsest unit that still makes every value whole.
+  long g = scale;
+  double total = 0.0;
+  for (double x : v) {
+    const double n = std::nearbyint(x * static_cast<double>(scale));
+    total += std::fabs(n);
+    g = std::gcd(g, static_cast<long>(std::fmod(std::fabs(n), static_cast<double>(scale))));
+  }
+  scale /= g == 0 ? 1 : g;
+  if (total / static_cast<double>(g == 0 ? 1 : g) > 2147483647.0) {
+    std::fprintf(stderr,
+                 "%s: error: counted in time units of 1/%ld, the delays and lags add up beyond "
+                 "the integer analysis's range. No analysis.\n",
+                 TOOL, scale);
+    return 0;
+  }
+  return scale;
+}
+
+void Scale_Graph(orv::EventGraph& Reseau, long Scale) {
+  if (Scale == 1) return;
+  const double f = static_cast<double>(Scale);
+  auto sc = [f](double x) { return std::nearbyint(x * f); };
+  for (auto& t : Reseau.T)
+    if (t->Trans_Law) t->Trans_Law->Parameters[0] = sc(t->Trans_Law->Parameters[0]);
+  for (auto& p : Reseau.P) {
+    if (p->Place_Law) p->Place_Law->Parameters[0] = sc(p->Place_Law->Parameters[0]);
+    for (double& l : p->Lag_Times) l = sc(l);
+  }
+}
+
+void Unscale_Epochs(Epochs& e, long Scale) {
+  const double f = static_cast<double>(Scale);
+  for (double& b : e.B) b /= f;
+  for (double& i : e.Inc) i /= f;
+}
+
 orv::EventGraphPtr Flatten_Network(const orv::EventGraph& Reseau, int Keep) {
-  const std::string& in = value(TMP_EGL_FILE);
-  const std::string& out = value(TMP_EGL_FILE2);
+  const std::string& in = Work.Egl;
+  const std::string& out = Work.Egl2;
   orv::EventGraphPtr g;
   if (write_graph(Reseau, in) && clear(out) &&
-      run_step(DUNVESK, {"-f", in, "-flatten", "-o", out})) {
+      run_step(DUNVESK, {"-f", in, "-flatten", "-split", "-o", out})) {
     g = orv::eg::Read_Network(out);
     if (!g) std::fprintf(stderr, "%s: Error reading flattened network.\n", TOOL);
     // Flattening keeps the token-free part, so a live graph stays live; a
@@ -115,8 +251,8 @@ orv::EventGraphPtr Flatten_Network(const orv::EventGraph& Reseau, int Keep) {
 }
 
 bool Compute_Matrix(const orv::EventGraph& Reseau, int Input_Nb, int Keep) {
-  const std::string& egl = value(TMP_EGL_FILE);
-  const std::string& mat = value(TMP_MAT_FILE);
+  const std::string& egl = Work.Egl;
+  const std::string& mat = Work.Mat;
   bool ok = write_graph(Reseau, egl) && clear(mat) &&
             run_step(DORMUND, {"-f", egl, "-o", mat, "-int", "-brisvel", "-flag_trans",
                                std::to_string(Input_Nb)});
@@ -125,8 +261,8 @@ bool Compute_Matrix(const orv::EventGraph& Reseau, int Input_Nb, int Keep) {
 }
 
 bool Compute_Transients(int Keep) {
-  const std::string& mat = value(TMP_MAT_FILE);
-  const std::string& res = value(TMP_RES_FILE);
+  const std::string& mat = Work.Mat;
+  const std::string& res = Work.Res;
   // An earlier run's results must never be read in place of this one's.
   bool ok = clear(res) && run_step(UMBRISK, {"-f", mat, "-o", res, "-transient"});
   drop(mat, Keep);
@@ -134,7 +270,7 @@ bool Compute_Transients(int Keep) {
 }
 
 bool Extract_Parameters(int Size, int Trans_Nb, Epochs& e) {
-  const std::string& res = value(TMP_RES_FILE);
+  const std::string& res = Work.Res;
   FILE* f = std::fopen(res.c_str(), "r");
   if (!f) {
     std::fprintf(stderr, "%s: Error: could not open file %s for reading. Abort.\n", TOOL,
@@ -185,7 +321,7 @@ bool Extract_Parameters(int Size, int Trans_Nb, Epochs& e) {
 }
 
 bool Dump_Data_File(double Lambda, const Epochs& e, int N_Max) {
-  const std::string& path = value(TMP_QUORREL_FILE);
+  const std::string& path = Work.Dat;
   FILE* f = create_private(path);
   if (!f) {
     std::fprintf(stderr, "%s: Error: could not open file %s for writing.\n", TOOL, path.c_str());
@@ -213,7 +349,7 @@ bool Compute_Distribution(const Distribution& d, int Keep) {
     std::snprintf(buf, sizeof buf, "%f", x);
     return std::string(buf);
   };
-  const std::string& data = value(TMP_QUORREL_FILE);
+  const std::string& data = Work.Dat;
   std::vector<std::string> args = {"-f", data, "-lambda", real(d.Lambda)};
   if (d.Value) {
     args.insert(args.end(), {"-xval", real(d.x_Val)});

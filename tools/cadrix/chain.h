@@ -15,6 +15,24 @@ namespace cadrix {
 // Resolves the resources; 1 when every tool is there.
 int Initialize_Resources(int Checking, bool Debug);
 
+// Names the run's files: those whose resource variable is set keep that
+// name, the others go into a folder of this run's own under TMP_DIR, so
+// that runs side by side never share a file. False after a message.
+bool Make_Work_Files();
+// Removes what the run made, unless Keep: then, when the folder of its own
+// holds files, says where. Files named by their variables are handled as
+// each step says (the transient analysis stays).
+void End_Work_Files(int Keep);
+
+// The number of time units in one unit of the graph's time that makes
+// every constant delay and lag a whole number (1 when they already are,
+// or when a law is random), so that the integer analysis loses nothing;
+// 0 after a message when no unit down to 1e-6 does, or the sums would not
+// fit.
+long Time_Scale(const orv::EventGraph& Reseau);
+// Every delay and lag multiplied by Scale.
+void Scale_Graph(orv::EventGraph& Reseau, long Scale);
+
 // The graph rewritten by the flattener with one token a place, read back
 // and analysed; null after a message.
 orv::EventGraphPtr Flatten_Network(const orv::EventGraph& Reseau, int Keep);
@@ -31,6 +49,8 @@ struct Epochs {
   std::vector<double> Inc;
 };
 bool Extract_Parameters(int Size, int Trans_Nb, Epochs& e);
+// Back to the graph's own time unit.
+void Unscale_Epochs(Epochs& e, long Scale);
 
 bool Dump_Data_File(double Lambda, const Epochs& e, int N_Max);
 

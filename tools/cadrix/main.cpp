@@ -50,7 +50,14 @@ int main(int argc, char** argv) {
     } else if (args.is("-log")) {
       d.Log = true;
     } else if (args.is("-moment")) {
-      if (args.take_int(d.Order)) d.Moment = true;
+      // The queue analysis knows the moments 0, 1 and 2.
+      if (args.take_int(d.Order)) {
+        d.Moment = true;
+        if (d.Order < 0 || d.Order > 2) {
+          std::printf("%s: integer expected after %s\n", PROG, "-moment");
+          args.fail();
+        }
+      }
     } else if (args.is("-trans_nb")) {
       args.take_int(trans_nb);
     } else if (args.is("-input_nb")) {
@@ -105,6 +112,12 @@ int main(int argc, char** argv) {
     return out.finish(-4);
   }
 
+  if (!cadrix::Make_Work_Files()) return out.finish(-2);
+  struct Work_Guard {
+    int Keep;
+    ~Work_Guard() { cadrix::End_Work_Files(Keep); }
+  } work{keep};
+
   orv::EventGraphPtr graph = orv::eg::Read_Network(file);
   if (!graph) {
     std::fprintf(stderr, "%s: Error reading network. No analysis.\n", PROG);
@@ -120,6 +133,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s: Error: topological analysis failed. Abort.\n", PROG);
     return out.finish(-1);
   }
+  // The matrix is handed on in whole numbers: count time in a unit that
+  // makes every delay whole, and the epochs back in the graph's own.
+  const long scale = cadrix::Time_Scale(*graph);
+  if (scale == 0) return out.finish(-1);
+  cadrix::Scale_Graph(*graph, scale);
   if (graph->Max_Pop_Init > 1) {
     orv::EventGraphPtr flat = cadrix::Flatten_Network(*graph, keep);
     if (!flat) {
@@ -133,6 +151,7 @@ int main(int argc, char** argv) {
   if (!cadrix::Compute_Matrix(*graph, input_nb, keep) || !cadrix::Compute_Transients(keep) ||
       !cadrix::Extract_Parameters(graph->Size, trans_nb, epochs))
     return out.finish(-2);
+  cadrix::Unscale_Epochs(epochs, scale);
 
   if (d.Value) d.x_Start = d.x_Stop = d.x_Val;
   if (stationary) event_nb = -1;

@@ -9,6 +9,7 @@
 #include "common/output_guard.h"
 #include "eventgraph/egl_reader.h"
 #include "eventgraph/mp_tables.h"
+#include "eventgraph/topology.h"
 #include "writers.h"
 
 namespace {
@@ -95,6 +96,12 @@ int run(orv::Output_Guard& out, int argc, char** argv) {
       return -4;
     default:
       break;
+  }
+
+  // Laws whose draws would be infinite or undefined make no matrix.
+  if (!orv::eg::Laws_Are_Drawable(*tables.Le_Reseau())) {
+    std::fprintf(stderr, "%s: Error reading network. No translation.\n", prog.c_str());
+    return -6;
   }
 
   if (has_out && !out.redirect_stdout(out_file, false)) {

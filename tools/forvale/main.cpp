@@ -28,7 +28,11 @@ int main(int argc, char** argv) {
     } else if (args.is("-o")) {
       args.take_string(out_file);
     } else if (args.is("-nevt")) {
-      args.take_present_int(nevt);
+      // A run stops after at least one firing.
+      if (args.take_present_int(nevt) && nevt < 1) {
+        std::printf("%s: integer expected after %s\n", PROG, "-nevt");
+        args.fail();
+      }
     } else if (args.is("-O")) {
       optimize = args.take_present_int(level);
     } else if (args.is("-force")) {

@@ -93,6 +93,22 @@ bool Quelm_Writer::check_laws() {
 
 int Quelm_Writer::In_Link_Number(int index, int number) const {
   const TRANS_DESC& t = *Reseau.T[ix(index)];
+  if (Input_Position.empty()) {
+    Input_Position.assign(Reseau.P.size(), -1);
+    for (const auto& tr : Reseau.T) {
+      if (!tr) continue;
+      int pos = 0;
+      for (const PLACE_DESC* p : tr->Inputs) {
+        if (p->Place_Id >= 0 && ix(p->Place_Id) < Input_Position.size() && Input_Position[ix(p->Place_Id)] < 0)
+          Input_Position[ix(p->Place_Id)] = pos;
+        ++pos;
+      }
+    }
+  }
+  if (number >= 0 && ix(number) < Input_Position.size()) {
+    const int pos = Input_Position[ix(number)];
+    if (pos >= 0 && ix(pos) < t.Inputs.size() && t.Inputs[ix(pos)]->Place_Id == number) return pos;
+  }
   int k = 0;
   for (const PLACE_DESC* p : t.Inputs) {
     if (p->Place_Id == number) return k;

@@ -31,6 +31,10 @@ struct Quelm_Writer {
   void fprint_QUELM_law(const orv::LAW_DESC* The_Law, int Obj_Id) const;
   bool law_ok(const orv::LAW_DESC* law) const;
   int last_kept_place() const;
+  // Position of each place (by Place_Id) in its transition's input list,
+  // made once: looking it up by a walk of the list for every place costs
+  // the square of a transition's input places.
+  mutable std::vector<int> Input_Position;
 };
 
 }  // namespace forvale

@@ -119,6 +119,14 @@ struct Drawing {
 
 }  // namespace
 
+// Spacings and the radius are positive, the levels not negative, all
+// small enough that no coordinate overflows.
+static void in_range(orv::Args& args, const char* opt, int v, int lo, int hi) {
+  if (v >= lo && v <= hi) return;
+  std::printf("%s: integer expected after %s\n", "ilvaris", opt);
+  args.fail();
+}
+
 int main(int argc, char** argv) {
   const char* started_as = argc > 0 && argv[0] != nullptr ? argv[0] : PROG;
   orv::Output_Guard out(PROG, -1);
@@ -131,13 +139,13 @@ int main(int argc, char** argv) {
     } else if (args.is("-o")) {
       args.take_string(out_file);
     } else if (args.is("-dx")) {
-      args.take_int(dx);
+      if (args.take_int(dx)) in_range(args, "-dx", dx, 1, 10000);
     } else if (args.is("-dy")) {
-      args.take_int(dy);
+      if (args.take_int(dy)) in_range(args, "-dy", dy, 1, 10000);
     } else if (args.is("-n")) {
-      args.take_int(levels);
+      if (args.take_int(levels)) in_range(args, "-n", levels, 0, 100000);
     } else if (args.is("-r")) {
-      args.take_int(radius);
+      if (args.take_int(radius)) in_range(args, "-r", radius, 1, 10000);
     } else if (args.is("-bw")) {
       color = 0;
     } else if (args.is("-color")) {

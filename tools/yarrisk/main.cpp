@@ -76,6 +76,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s: Error reading network from file %s.\n", PROG, file.c_str());
     return out.finish(-2);
   }
+  // Laws whose draws would be infinite or undefined give no dates.
+  if (!orv::eg::Laws_Are_Drawable(*graph)) {
+    std::fprintf(stderr, "%s: Error reading network from file %s.\n", PROG, file.c_str());
+    return out.finish(-2);
+  }
   if (!orv::eg::topological_analysis(*graph)) return out.finish(-3);
   if (debug) orv::eg::dumpe_network(*graph);
 

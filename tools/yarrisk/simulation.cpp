@@ -174,6 +174,14 @@ void write_stat_results(const Simulation& sim, const timeval& start, const timev
   for (int t = 0; t < sim.Size; ++t) {
     // Without an event there is no last date to read.
     const double last = n >= 1 ? sim.date(t, n - 1) : EPS_DATE;
+    // A transition that waits for no token (no input place, or only places
+    // from such transitions) never fires: its "dates" are EPS_DATE plus
+    // durations, and no cycle time follows from them.
+    if (n >= 1 && last <= EPS_DATE / 10) {
+      std::printf("Y_%1d[%1d] = eps    Cycle time: impossible to estimate\n", t, n);
+      std::fprintf(stderr, "yarrisk: warning: transition %d never fires: no token reaches it.\n", t + 1);
+      continue;
+    }
     std::printf("Y_%1d[%1d] = %f    ", t, n, last);
     if (n >= 1)
       std::printf("Cycle time: %f\n", last / n);

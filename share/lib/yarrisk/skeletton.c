@@ -222,6 +222,12 @@ int main(void)
 
   for (t = 0; t < NB_TRANS; t++) {
     double last = NB_EVENTS >= 1 ? X[(long)t * BUF_SIZE + (NB_EVENTS - 1) % BUF_SIZE] : EPS_DATE;
+    /* A transition no token reaches never fires. */
+    if (NB_EVENTS >= 1 && last <= EPS_DATE / 10) {
+      printf("Y_%1d[%1d] = eps    Cycle time: impossible to estimate\n", t, NB_EVENTS);
+      fprintf(stderr, "yarrisk: warning: transition %d never fires: no token reaches it.\n", t + 1);
+      continue;
+    }
     printf("Y_%1d[%1d] = %f    ", t, NB_EVENTS, last);
     if (NB_EVENTS >= 1)
       printf("Cycle time: %f\n", last / NB_EVENTS);

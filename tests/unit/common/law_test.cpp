@@ -554,3 +554,33 @@ TEST(Law, NewLawAndAppendLaw) {
 }
 
 }  // namespace
+
+// Parameters that give no finite, non-negative draw are named; sound ones
+// pass.
+TEST(Law, ParameterErrors) {
+  struct Case {
+    char id;
+    std::vector<double> first;
+    bool bad;
+  };
+  const Case cases[] = {
+      {'R', {0, 1.0}, true},          {'R', {2.5, 1.0}, true},
+      {'R', {3e9, 1.0}, true},        {'R', {2e9, 1.0}, false},
+      {'R', {3, -1.0}, true},         {'p', {0.0, 0.0}, true},
+      {'p', {1.0, 2.0}, false},       {'G', {1.0}, true},
+      {'g', {0.5}, false},            {'E', {-1.0}, true},
+      {'E', {2.0}, false},            {'C', {NAN}, true},
+      {'C', {INFINITY}, true},        {'U', {2.0, 1.0}, true},
+      {'U', {1.0, 2.0}, false},       {'B', {1.5}, true},
+      {'L', {0.0, 1.0}, true},        {'H', {0.3, 1.0, 0.7, 5.0}, false},
+      {'H', {1.3, 1.0, 0.7, 5.0}, true},
+  };
+  for (const Case& c : cases) {
+    orv::LAW_DESC law;
+    law.Name = c.id;
+    law.Parameters = c.first;
+    // H keeps its count of reals in slot 0.
+    if (c.id == 'H') law.Parameters.insert(law.Parameters.begin(), double(c.first.size()));
+    EXPECT_EQ(!orv::Law_Parameter_Error(law).empty(), c.bad) << c.id << " " << c.first[0];
+  }
+}

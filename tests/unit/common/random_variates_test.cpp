@@ -131,6 +131,20 @@ TEST(RandomVariates, ErlangStages) {
   EXPECT_NEAR(sum / 20, 1.0, 0.05);
 }
 
+// Two billion stages: a few draws each, not one per stage, and the sum of
+// the stages' exponentials concentrates at the mean (deviation m / sqrt(k)).
+TEST(RandomVariates, ErlangOfBillionsOfStagesInFewDraws) {
+  reset();
+  double sum = 0;
+  for (int i = 0; i < 50; ++i) {
+    const double x = orv::Erlang(2e9, 3.0);
+    ASSERT_NEAR(x, 3.0, 1e-3);
+    sum += x;
+  }
+  EXPECT_LT(g_calls, 50 * 20);
+  EXPECT_NEAR(sum / 50, 3.0, 1e-4);
+}
+
 TEST(RandomVariates, GeometricEnds) {
   testing::internal::CaptureStderr();
   reset();

@@ -265,6 +265,22 @@ TEST(MpTables, InitialVectors) {
   EXPECT_EQ(Y, (std::vector<double>{1.0, 3.5}));
 }
 
+// The first firings the simulator computes for the same graph: a token
+// from its lag 4.0 held 3.0, then 1.0 of firing; 5.0 held and 2.0 fired
+// downstream. Every vector counts the holding times the matrices count.
+TEST(MpTables, InitialVectorsHoldTheLaggedTokens) {
+  MP_Tables m;
+  ASSERT_EQ(load(m, "Size <- 2\n1 C 1.0, 2 C 5.0 0;\n2 C 2.0, 1 C 3.0 1 4.0;\n"), 2);
+  std::vector<double> Y;
+  m.Fill_Initial_Vector(Y);
+  EXPECT_EQ(Y, (std::vector<double>{8.0, eps}));
+  m.Fill_Initial_Vector_Flat(Y, -1);
+  EXPECT_EQ(Y, (std::vector<double>{8.0, 15.0}));
+  // An impulse on transition 1 ignores the lag.
+  m.Fill_Initial_Vector_Flat(Y, 0);
+  EXPECT_EQ(Y, (std::vector<double>{1.0, 8.0}));
+}
+
 TEST(MpTables, GeometricFromOneInSingleDraws) {
   orv::LawPtr law = orv::Parse_Law('G', orv::REAL_LIST{0.5}, {}, {});
   for (int i = 0; i < 200; ++i) {

@@ -23,7 +23,7 @@ bool constant(const orv::LAW_DESC* law) { return law == nullptr || law->Name == 
 // routes from u to To; a subtree outside those bounds prints nothing and,
 // when every law it would draw is constant, draws nothing from the random
 // generator either, so leaving it out changes no printed line. (With a
-// random firing time at To every step draws, and the search stays whole.)
+// random firing time anywhere the search stays whole.)
 struct Search {
   const EventGraph& g;
   int To;
@@ -38,11 +38,15 @@ struct Search {
 
   const std::vector<PLACE_DESC*>& outputs(int t) const { return g.T[ix(t)]->Outputs; }
 
-  // Weights are known: places are constant in a FIFO graph, and each later
-  // step carries the firing time of To.
+  // Weights are known: places are constant in a FIFO graph, and so are the
+  // transitions when the search may skip.
+  double fire(int t) const {
+    const orv::LAW_DESC* law = g.T[ix(t)]->Trans_Law.get();
+    return law ? law->Parameters[0] : 0.0;
+  }
+
   void bounds() {
     const int n = g.Size;
-    const double fire_to = g.T[ix(To)]->Trans_Law ? g.T[ix(To)]->Trans_Law->Parameters[0] : 0.0;
     reaches.assign(ix(n), 0);
     lo.assign(ix(n), 0.0);
     hi.assign(ix(n), 0.0);
@@ -57,7 +61,7 @@ struct Search {
         for (const PLACE_DESC* p : outputs(u)) {
           const int v = p->Trans_Id - 1;
           if (p->Init_Pop != 0 || v < 0 || v >= n || !reaches[ix(v)]) continue;
-          const double d = (p->Place_Law ? p->Place_Law->Parameters[0] : 0.0) + fire_to;
+          const double d = (p->Place_Law ? p->Place_Law->Parameters[0] : 0.0) + fire(v);
           const double a = d + lo[ix(v)], b = d + hi[ix(v)];
           if (!reaches[ix(u)]) {
             lo[ix(u)] = a;
@@ -70,6 +74,13 @@ struct Search {
         }
       }
     }
+  }
+
+  // A step weighs as in the matrix the path explains: the place's holding
+  // time and the firing time of the transition it leads to, so that the
+  // weights of a path from From to To add up to the entry (To, From).
+  double step_weight(const PLACE_DESC* p, int u) const {
+    return sample(p->Place_Law.get()) + sample(g.T[ix(u)]->Trans_Law.get());
   }
 
   bool hopeless(int u, double value) const {
@@ -99,9 +110,10 @@ struct Search {
       Print_Path(path, out);
     } else if (Value > 0) {
       for (const PLACE_DESC* p : outputs(From)) {
-        const double d = sample(p->Place_Law.get()) + sample(g.T[ix(To)]->Trans_Law.get());
         const int u = p->Trans_Id - 1;
-        if (p->Init_Pop != 0 || u < 0 || u >= g.Size) continue;
+        if (u < 0 || u >= g.Size) continue;
+        const double d = step_weight(p, u);
+        if (p->Init_Pop != 0) continue;
         if (hopeless(u, Value - d)) continue;
         push(From, p->Place_Id, u, d);
         Find_Empty_Paths(u, Value - d);
@@ -133,6 +145,8 @@ void Find_Critical_Paths(const EventGraph& Le_Reseau, FILE* arcs, const char* pr
   path.By.resize(n);
   path.To.resize(n);
   path.Value.resize(n);
+  bool all_constant = true;
+  for (const auto& t : Le_Reseau.T) all_constant = all_constant && constant(t->Trans_Law.get());
   int From = 0, To = 0;
   double value = 0.0;
   while (std::fscanf(arcs, "%d %d %lf", &From, &To, &value) == 3) {
@@ -145,13 +159,13 @@ void Find_Critical_Paths(const EventGraph& Le_Reseau, FILE* arcs, const char* pr
     }
     Search s(Le_Reseau, To, path, out);
     // Debug lists the failed paths too, so it sees the whole search.
-    s.prune = may_skip && !orv::eg::Debug && constant(Le_Reseau.T[ix(To)]->Trans_Law.get());
+    s.prune = may_skip && !orv::eg::Debug && all_constant;
     if (s.prune) s.bounds();
     for (const PLACE_DESC* p : Le_Reseau.T[ix(From)]->Outputs) {
-      const double d =
-          sample(p->Place_Law.get()) + sample(Le_Reseau.T[ix(From)]->Trans_Law.get());
       const int u = p->Trans_Id - 1;
-      if (p->Init_Pop != 1 || u < 0 || u >= Le_Reseau.Size) continue;
+      if (u < 0 || u >= Le_Reseau.Size) continue;
+      const double d = s.step_weight(p, u);
+      if (p->Init_Pop != 1) continue;
       path.Length = 0;
       s.push(From, p->Place_Id, u, d);
       if (!s.hopeless(u, value - d)) s.Find_Empty_Paths(u, value - d);
