@@ -51,6 +51,7 @@ struct Reader {
   Name_Table LinkIdents;
   GraphPtr The_Task_Graph;
   bool parsed = false;
+  bool told_dos = false;  // the DOS line-end note has been given
 };
 
 int Task_Number(Reader& rd, const std::string& name);

@@ -8,6 +8,7 @@
 #include <set>
 #include <utility>
 
+#include "common/read_text.h"
 #include "taskgraph/tgl_scan.h"
 #include "tgl_parser.hpp"
 
@@ -57,9 +58,20 @@ int number_of(Name_Table& table, const std::string& name, bool& is_new) {
 
 GraphPtr Read_Network(FILE* in) {
   if (in == nullptr) return nullptr;
-  return guarded([&] {
+  return guarded([&]() -> GraphPtr {
+    // Scanned in memory: a scanner fed from a stream rescans a long token
+    // at every refill, and a stream that never ends must stop somewhere.
+    std::string text;
+    const Read_Result got = Read_Whole_Stream(in, text);
+    if (got == Read_Result::Read_Error) throw Scan_Error("input in flex scanner failed");
+    if (got == Read_Result::Too_Long) {
+      std::printf("TGL parse: error: more than %zu bytes of model text; not read.\n",
+                  Max_Text_Bytes);
+      return nullptr;
+    }
+    if (text.size() > static_cast<size_t>(INT32_MAX) - 2) throw std::bad_alloc();
     Reader rd;
-    Scanner scanner(rd, in);
+    Scanner scanner(rd, text);
     return parse_with(rd);
   });
 }
@@ -74,9 +86,19 @@ GraphPtr Read_Network_Buffer(std::string_view text) {
   });
 }
 
+namespace {
+bool last_opened = false;
+}  // namespace
+
+bool Last_Read_Opened() { return last_opened; }
+
 GraphPtr Read_Network(const std::string& path) {
+  last_opened = false;
   // Standard input stays open: nothing else of the program reads it.
-  if (path.empty()) return Read_Network(stdin);
+  if (path.empty()) {
+    last_opened = true;
+    return Read_Network(stdin);
+  }
   FILE* in = std::fopen(path.c_str(), "r");
   if (in == nullptr) return nullptr;
   struct stat st;
@@ -84,6 +106,7 @@ GraphPtr Read_Network(const std::string& path) {
     std::fclose(in);
     return nullptr;
   }
+  last_opened = true;
   GraphPtr g = Read_Network(in);
   std::fclose(in);
   return g;
