@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <functional>
 #include <cstdint>
 #include <new>
 #include <set>
@@ -48,13 +49,42 @@ GraphPtr guarded(F&& read) {
 }
 
 int number_of(Name_Table& table, const std::string& name, bool& is_new) {
-  auto [it, added] = table.Index.emplace(name, static_cast<int>(table.Idents.size()));
-  if (added) table.Idents.push_back(name);
-  is_new = added;
-  return it->second;
+  return table.Number(name, is_new);
 }
 
 }  // namespace
+
+void Name_Table::grow() {
+  const size_t size = slots_.empty() ? 1024 : slots_.size() * 2;
+  slots_.assign(size, -1);
+  const size_t mask = size - 1;
+  for (size_t n = 0; n < hashes_.size(); ++n) {
+    size_t at = hashes_[n] & mask;
+    while (slots_[at] >= 0) at = (at + 1) & mask;
+    slots_[at] = static_cast<int>(n);
+  }
+}
+
+int Name_Table::Number(std::string_view name, bool& is_new) {
+  // At most half full, so a probe soon meets a free slot.
+  if (2 * (hashes_.size() + 1) > slots_.size()) grow();
+  const size_t h = std::hash<std::string_view>{}(name);
+  const size_t mask = slots_.size() - 1;
+  size_t at = h & mask;
+  for (; slots_[at] >= 0; at = (at + 1) & mask) {
+    const auto n = static_cast<size_t>(slots_[at]);
+    if (hashes_[n] == h && Idents[n] == name) {
+      is_new = false;
+      return static_cast<int>(n);
+    }
+  }
+  is_new = true;
+  const int n = static_cast<int>(Idents.size());
+  slots_[at] = n;
+  hashes_.push_back(h);
+  Idents.emplace_back(name);
+  return n;
+}
 
 GraphPtr Read_Network(FILE* in) {
   if (in == nullptr) return nullptr;
