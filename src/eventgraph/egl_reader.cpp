@@ -16,11 +16,15 @@ int Debug = 0;
 
 namespace {
 
+// Initial tokens of the read under way.
+long tokens_read = 0;
+
 void no_memory(const char* what) {
   std::fprintf(stderr, "Warning: not enough memory: %s not created\n", what);
 }
 
 EventGraphPtr run_parse() {
+  tokens_read = 0;
   try {
     egl::Parse_State state;
     egl::EGL_parser parser(state);
@@ -28,6 +32,8 @@ EventGraphPtr run_parse() {
     return std::move(state.The_Event_Graph);
   } catch (const std::bad_alloc&) {
     no_memory("Event Graph");
+    return nullptr;
+  } catch (const Read_Bound&) {
     return nullptr;
   }
 }
@@ -37,8 +43,14 @@ EventGraphPtr run_parse() {
 EventGraphPtr Read_Network(FILE* in) {
   if (in == nullptr) return nullptr;
   std::string text;
-  if (!Read_Whole_Stream(in, text)) {
+  const Read_Result got = Read_Whole_Stream(in, text);
+  if (got == Read_Result::Read_Error) {
     std::fputs("Error: input in flex scanner failed\n", stderr);
+    return nullptr;
+  }
+  if (got == Read_Result::Too_Long) {
+    std::fprintf(stderr, "Error: more than %zu bytes of model text; not read.\n",
+                 Max_Text_Bytes);
     return nullptr;
   }
   // The scanner sizes its buffers with int.
@@ -130,6 +142,7 @@ void Append_Place(Place_Cells& list, PlacePtr place) { list.push_back(std::move(
 // A token count this large is a typo, not a model: refusing it keeps one
 // small file from reserving gigabytes of lags.
 constexpr int Max_Population = 1 << 24;
+long Max_Read_Tokens = 1L << 24;
 
 POPULATION Parse_Init_Pop(int count, const std::vector<double>& lags, bool* ok) {
   POPULATION pop;
@@ -139,6 +152,13 @@ POPULATION Parse_Init_Pop(int count, const std::vector<double>& lags, bool* ok) 
     return pop;
   }
   if (count > 0) {
+    tokens_read += count;
+    if (tokens_read > Max_Read_Tokens) {
+      std::fprintf(stderr,
+                   "Error: more than %ld initial tokens in the graph (line %d). Graph refused.\n",
+                   Max_Read_Tokens, EGL_lineno);
+      throw Read_Bound{};
+    }
     try {
       pop.Delais.assign(static_cast<size_t>(count), 0.0);
     } catch (const std::bad_alloc&) {
@@ -150,12 +170,17 @@ POPULATION Parse_Init_Pop(int count, const std::vector<double>& lags, bool* ok) 
   pop.Pop = count;
   const size_t given = lags.size();
   const size_t wanted = count > 0 ? static_cast<size_t>(count) : 0;
-  for (size_t i = 0; i < wanted; ++i) {
-    if (i < given) {
-      pop.Delais[i] = lags[i];
-    } else {
+  for (size_t i = 0; i < wanted && i < given; ++i) pop.Delais[i] = lags[i];
+  if (given < wanted) {
+    // One line per missing lag, as users know it, but not one per token of
+    // a huge count.
+    constexpr size_t shown = 3;
+    const size_t missing = wanted - given;
+    for (size_t i = 0; i < missing && i < shown; ++i)
       std::fprintf(stderr, "Warning: not enough initial lags (0.0 assumed)\n");
-    }
+    if (missing > shown)
+      std::fprintf(stderr, "Warning: %zu more initial lags missing (0.0 assumed)\n",
+                   missing - shown);
   }
   if (given > wanted) std::fprintf(stderr, "Warning: too many initial lags (ignored)\n");
   return pop;

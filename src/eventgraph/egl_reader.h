@@ -21,6 +21,12 @@ namespace orv::eg {
 // Trace flag set by "-debug".
 extern int Debug;
 
+// Most initial tokens one graph may hold (each carries a lag): beyond it
+// the read stops with a message and no graph.
+extern long Max_Read_Tokens;
+// Thrown by the builders when a read passes its bound, after the message.
+struct Read_Bound {};
+
 using TransPtr = std::unique_ptr<TRANS_DESC>;
 using PlacePtr = std::unique_ptr<PLACE_DESC>;
 

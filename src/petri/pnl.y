@@ -166,8 +166,9 @@ transition_dcl
   ;
 
 a_place
-  : tag PLACE place_dcl SEP link_list ENDINSTR { $$ = $3; Add_Place_Sons(*$$, $5); }
-  | tag PLACE place_dcl ENDINSTR { $$ = $3; }
+  : tag PLACE place_dcl SEP link_list ENDINSTR
+      { $$ = $3; Add_Place_Sons(*$$, $5); Check_Routing(rd, *$$); }
+  | tag PLACE place_dcl ENDINSTR { $$ = $3; Check_Routing(rd, *$$); }
   ;
 
 place_dcl
@@ -214,7 +215,8 @@ loi_dcl
 pop_dcl : INTGR real_list { $$ = Parse_Init_Pop(rd, $1, $2); } ;
 
 routing_dcl
-  : RAND PARB real_list PARE { $$ = Parse_Routing('R', L($3), {}); }
+  : RAND PARB real_list PARE
+      { rd.routing_line = rd.lineno; $$ = Parse_Routing('R', L($3), {}); }
   | CYCL PARB address_list PARE { $$ = Parse_Routing('D', {}, $3); }
   | COMP PRIO PARB address_list PARE { $$ = Parse_Routing('P', {}, $4); }
   | COMP { $$ = Parse_Routing('C', {}, {}); }

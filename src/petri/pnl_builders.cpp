@@ -1,6 +1,7 @@
 #include "petri/pnl_builders.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "common/address_write.h"
@@ -56,6 +57,7 @@ POPULATION Parse_Init_Pop(Reader& rd, int count, const std::vector<double>& lags
     rd.failed = true;
     return pop;
   }
+  if (count > 0) Count_Values(rd, count);
   pop.Pop = count;
   pop.Delais.assign(static_cast<size_t>(count), 0.0);
   size_t given = lags.size();
@@ -76,6 +78,7 @@ REAL_LIST Parse_Repeat(Reader& rd, double value, int n) {
     rd.failed = true;
     return {};
   }
+  if (n > 0) Count_Values(rd, n);
   return Expand_Real_List(value, n);
 }
 
@@ -142,6 +145,31 @@ BINDING_LIST Parse_Binding(int k, AddressPtr port, ARC_LIST arcs) {
 
 BINDING Make_Binding(AddressPtr from, AddressPtr to, std::unique_ptr<LINK_LIST> link) {
   return BINDING{std::move(from), std::move(to), std::move(link)};
+}
+
+void Check_Routing(Reader& rd, const PL_DES& p) {
+  if (!p.Routing || p.Routing->Type != 'R') return;
+  const auto& pr = p.Routing->Probas;
+  const int n = static_cast<int>(pr.size());
+  const std::string where = Input_Name(rd.path);
+  // What the simulators and generators do is kept (a probability left out
+  // counts as 0, one too many is not read, and the draw table ends with 1.0
+  // whatever the sum); the file is only told about.
+  if (n != p.Outdegree) {
+    std::fprintf(stderr,
+                 "Warning: place %d has %d output arcs but %d routing probabilities "
+                 "(line %d of %s); %s.\n",
+                 p.Pl_Id + 1, p.Outdegree, n, rd.routing_line, where.c_str(),
+                 n < p.Outdegree ? "the missing ones count as 0" : "the extra ones are not read");
+    return;
+  }
+  double sum = 0.0;
+  for (double v : pr) sum += v;
+  if (std::fabs(sum - 1.0) > 1e-6)
+    std::fprintf(stderr,
+                 "Warning: the routing probabilities of place %d sum to %g, not 1 "
+                 "(line %d of %s); the first arc written takes what the others leave.\n",
+                 p.Pl_Id + 1, sum, rd.routing_line, where.c_str());
 }
 
 void Add_Trans_Sons(TR_DES& t, ARC_LIST arcs) {

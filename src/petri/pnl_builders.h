@@ -29,6 +29,10 @@ BINDING Make_Binding(AddressPtr from, AddressPtr to, std::unique_ptr<LINK_LIST> 
 // "[ value REP n ]"; refuses counts no net could hold.
 REAL_LIST Parse_Repeat(Reader& rd, double value, int n);
 
+// Warns about a Random routing without one probability per output arc, or
+// whose probabilities do not sum to 1.
+void Check_Routing(Reader& rd, const PL_DES& p);
+
 void Add_Trans_Sons(TR_DES& t, ARC_LIST arcs);
 void Add_Place_Sons(PL_DES& p, ARC_LIST arcs);
 void Append_Transition(LISTES& l, TR_DES t);

@@ -46,6 +46,19 @@ struct Reader {
   size_t text_size = 0;      // length of the text scanned
   LISTES lists;              // the objects parsed so far
   std::optional<Parsed> parsed;
+  std::string path;          // the file read, for messages ("" standard input)
+  bool told_dos = false;     // the DOS line-end note has been given
+  int routing_line = 0;      // line of the last routing read
 };
+
+// Thrown, after its message, when a read passes one of its bounds
+// (pnl_reader.h): nothing more of that read is worth building.
+struct Read_Bound {};
+
+// Counts n more initial tokens or repeated values against the read's bound.
+void Count_Values(Reader& rd, long n);
+
+// "the file F" or "standard input", for messages.
+std::string Input_Name(const std::string& path);
 
 }  // namespace orv::pn

@@ -3,7 +3,9 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <cstdlib>
 #include <new>
 #include <unordered_map>
@@ -22,11 +24,56 @@ std::vector<std::string> File_Name_Table;
 int Submodel_Level = 0;
 int Max_Submodel_Depth = 100;
 long Max_Submodel_Instances = 100000;
+long Max_Read_Bytes = static_cast<long>(Max_Text_Bytes);
+long Max_Read_Objects = 1L << 23;
+long Max_Read_Values = 1L << 24;
 int Parsing_Done = 0;
 
 namespace {
 
 constexpr const char* TAG = "PN parse";
+
+// What the read under way has taken so far, submodel files included.
+struct Read_Totals {
+  long bytes = 0;
+  long objects = 0;
+  long values = 0;
+};
+Read_Totals totals;
+// Set while a read is under way: a nested read (a submodel file) adds to
+// the totals of the outermost one.
+int reads_open = 0;
+
+struct Read_Scope {
+  bool outer;
+  Read_Scope() : outer(reads_open == 0) {
+    if (outer) totals = {};
+    ++reads_open;
+  }
+  ~Read_Scope() { --reads_open; }
+  Read_Scope(const Read_Scope&) = delete;
+  Read_Scope& operator=(const Read_Scope&) = delete;
+};
+
+[[noreturn]] void bytes_bound(const std::string& path) {
+  std::printf("%s: error: more than %ld bytes of model text to read, submodels included "
+              "(at %s); net not read.\n",
+              TAG, Max_Read_Bytes, Input_Name(path).c_str());
+  throw Read_Bound{};
+}
+
+void count_objects(const PetriNet& net, const std::string& path) {
+  long n = static_cast<long>(net.Nb_Trans) + net.Nb_Places;
+  for (const auto& t : net.T) n += t.Outdegree;
+  for (const auto& p : net.P) n += p.Outdegree;
+  totals.objects += n;
+  if (totals.objects > Max_Read_Objects) {
+    std::printf("%s: error: more than %ld transitions, places and arcs to build, submodels "
+                "included (at %s); net not read.\n",
+                TAG, Max_Read_Objects, Input_Name(path).c_str());
+    throw Read_Bound{};
+  }
+}
 
 // Files being read, outermost first: a submodel file met again among them
 // would be read without end.
@@ -48,6 +95,7 @@ FILE* open_plain(const std::string& path) {
   FILE* f = std::fopen(path.c_str(), "r");
   if (f && is_directory(f)) {
     std::fclose(f);
+    errno = EISDIR;
     return nullptr;
   }
   return f;
@@ -82,9 +130,14 @@ NetPtr read_guarded(FILE* in, const std::string& path) {
     guard.pushed = true;
   }
   std::string text;
-  if (!Read_Whole_Stream(in, text)) throw Scan_Error("input in flex scanner failed");
+  const long room = std::max(0L, Max_Read_Bytes - totals.bytes);
+  Read_Result got = Read_Whole_Stream(in, text, static_cast<size_t>(room));
+  if (got == Read_Result::Read_Error) throw Scan_Error("input in flex scanner failed");
+  if (got == Read_Result::Too_Long) bytes_bound(path);
+  totals.bytes += static_cast<long>(text.size());
   if (text.size() > static_cast<size_t>(INT32_MAX) - 2) throw std::bad_alloc();
   Reader rd;
+  rd.path = path;
   Scanner scanner(rd, text);  // in place: the text is ours
   return parse_with(rd, path);
 }
@@ -410,7 +463,9 @@ char law_letter(const LawPtr& law) { return law ? law->Name : '?'; }
 FILE* Open_PNL_File(const std::string& name) {
   if (name.empty()) return stdin;
   if (FILE* f = open_plain(name)) return f;
-  if (const char* env = std::getenv("PNL_PATH")) {
+  const int cause = errno;
+  const char* env = std::getenv("PNL_PATH");
+  if (env) {
     std::string paths = env;
     size_t start = 0;
     while (start <= paths.size()) {
@@ -427,50 +482,69 @@ FILE* Open_PNL_File(const std::string& name) {
       start = end + 1;
     }
   }
-  if (Debug) std::printf("%s: error: could not open file %s for reading.\n", TAG, name.c_str());
+  // Said whatever the trace flag: a program's own "Error reading network"
+  // does not tell a missing file from a bad one.
+  std::printf("%s: error: could not open file %s for reading.\n", TAG, name.c_str());
+  std::printf("%s: %s%s.\n", TAG, std::strerror(cause),
+              env ? ", and not found along PNL_PATH" : "");
+  return nullptr;
+}
+
+std::string Input_Name(const std::string& path) {
+  return path.empty() ? "standard input" : "file " + path;
+}
+
+void Count_Values(Reader& rd, long n) {
+  totals.values += n;
+  if (totals.values > Max_Read_Values) {
+    std::printf("%s: error: more than %ld initial tokens and repeated values, submodels "
+                "included (line %d of %s); net not read.\n",
+                TAG, Max_Read_Values, rd.lineno, Input_Name(rd.path).c_str());
+    throw Read_Bound{};
+  }
+}
+
+// Every entry point: errors of this read end in null, and a bound passed
+// unwinds every nested read to the outermost one.
+template <class F>
+NetPtr guarded_read(const std::string& path, F&& read) {
+  Read_Scope scope;
+  try {
+    return read();
+  } catch (const std::bad_alloc&) {
+    no_memory();
+  } catch (const Scan_Error& e) {
+    scan_failed(e, path);
+  } catch (const Read_Bound&) {
+    if (!scope.outer) throw;
+  }
   return nullptr;
 }
 
 NetPtr Read_Network(const std::string& path) {
   FILE* in = Open_PNL_File(path);
   if (!in) return nullptr;
-  NetPtr net;
-  try {
-    net = read_guarded(in, path);
-  } catch (const std::bad_alloc&) {
-    no_memory();
-    net.reset();
-  } catch (const Scan_Error& e) {
-    scan_failed(e, path);
-    net.reset();
-  }
-  std::fclose(in);
-  return net;
+  struct Closer {
+    FILE* f;
+    ~Closer() { std::fclose(f); }
+  } closer{in};
+  return guarded_read(path, [&] { return read_guarded(in, path); });
 }
 
 NetPtr Read_Network_Stream(FILE* in, const std::string& path) {
-  try {
-    return read_guarded(in, path);
-  } catch (const std::bad_alloc&) {
-    no_memory();
-  } catch (const Scan_Error& e) {
-    scan_failed(e, path);
-  }
-  return nullptr;
+  return guarded_read(path, [&] { return read_guarded(in, path); });
 }
 
 NetPtr Read_Network_Buffer(std::string_view text, const std::string& path) {
-  try {
+  return guarded_read(path, [&] {
+    if (static_cast<long>(text.size()) > Max_Read_Bytes - totals.bytes) bytes_bound(path);
     if (text.size() > static_cast<size_t>(INT32_MAX)) throw std::bad_alloc();
+    totals.bytes += static_cast<long>(text.size());
     Reader rd;
+    rd.path = path;
     Scanner scanner(rd, text);
     return parse_with(rd, path);
-  } catch (const std::bad_alloc&) {
-    no_memory();
-  } catch (const Scan_Error& e) {
-    scan_failed(e, path);
-  }
-  return nullptr;
+  });
 }
 
 NetPtr Parse_PN(Parsed parsed, const std::string& path) {
@@ -491,6 +565,8 @@ NetPtr Parse_PN(Parsed parsed, const std::string& path) {
     Parsing_Done = 1;
     return nullptr;
   }
+
+  count_objects(*net, path);
 
   fill_ports(parsed.exports, 'I', net->Inputs, net->Nb_Inputs, "Input");
   fill_ports(parsed.exports, 'O', net->Outputs, net->Nb_Outputs, "Output");
@@ -541,9 +617,14 @@ bool Read_Submodel_Files(std::vector<SUBM_DES>& subs) {
     if (Debug)
       std::printf("Opening file %s, looking for submodel [level %d]\n", s.File_Name.c_str(),
                   Submodel_Level);
-    ++Submodel_Level;
-    s.Submodel = Read_Network(s.File_Name);
-    --Submodel_Level;
+    struct Level {
+      Level() { ++Submodel_Level; }
+      ~Level() { --Submodel_Level; }
+    };
+    {
+      Level level;
+      s.Submodel = Read_Network(s.File_Name);
+    }
     if (s.Submodel) {
       if (Debug) {
         std::printf("Submodel %s", s.File_Name.c_str());

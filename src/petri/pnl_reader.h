@@ -27,6 +27,13 @@ extern int Parsing_Done;
 // submodel files several times grow exponentially. Refused beyond them.
 extern int Max_Submodel_Depth;
 extern long Max_Submodel_Instances;
+// Bounds on the whole of one read, every submodel instance counted: a small
+// file can otherwise claim gigabytes (tokens each carry a lag, a diamond of
+// submodel files multiplies its leaves, a device never ends). The first one
+// passed stops the read at once with a message; the net is refused.
+extern long Max_Read_Bytes;    // model text read
+extern long Max_Read_Objects;  // transitions, places and arcs built
+extern long Max_Read_Values;   // initial tokens and "REP" values
 
 // An empty path reads standard input. The stream read is closed afterwards.
 NetPtr Read_Network(const std::string& path);

@@ -4,7 +4,7 @@
 
 #include <memory>
 #include <string>
-#include <unordered_map>
+#include <string_view>
 #include <vector>
 
 #include "common/law.h"
@@ -12,10 +12,19 @@
 
 namespace orv::tg {
 
-// Names numbered from 0 by first appearance.
-struct Name_Table {
+// Names numbered from 0 by first appearance. An open-addressing table of
+// numbers over the names themselves: a hash-map node and a second copy of
+// every name were a quarter of a large read.
+class Name_Table {
+ public:
   std::vector<std::string> Idents;
-  std::unordered_map<std::string, int> Index;
+  // The number of name; a new name takes the next one.
+  int Number(std::string_view name, bool& is_new);
+
+ private:
+  std::vector<int> slots_;      // -1 free, else a number
+  std::vector<size_t> hashes_;  // per number
+  void grow();
 };
 
 using TaskPtr = std::unique_ptr<TASK>;
@@ -51,6 +60,7 @@ struct Reader {
   Name_Table LinkIdents;
   GraphPtr The_Task_Graph;
   bool parsed = false;
+  bool told_dos = false;  // the DOS line-end note has been given
 };
 
 int Task_Number(Reader& rd, const std::string& name);

@@ -3,11 +3,13 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <functional>
 #include <cstdint>
 #include <new>
 #include <set>
 #include <utility>
 
+#include "common/read_text.h"
 #include "taskgraph/tgl_scan.h"
 #include "tgl_parser.hpp"
 
@@ -47,19 +49,59 @@ GraphPtr guarded(F&& read) {
 }
 
 int number_of(Name_Table& table, const std::string& name, bool& is_new) {
-  auto [it, added] = table.Index.emplace(name, static_cast<int>(table.Idents.size()));
-  if (added) table.Idents.push_back(name);
-  is_new = added;
-  return it->second;
+  return table.Number(name, is_new);
 }
 
 }  // namespace
 
+void Name_Table::grow() {
+  const size_t size = slots_.empty() ? 1024 : slots_.size() * 2;
+  slots_.assign(size, -1);
+  const size_t mask = size - 1;
+  for (size_t n = 0; n < hashes_.size(); ++n) {
+    size_t at = hashes_[n] & mask;
+    while (slots_[at] >= 0) at = (at + 1) & mask;
+    slots_[at] = static_cast<int>(n);
+  }
+}
+
+int Name_Table::Number(std::string_view name, bool& is_new) {
+  // At most half full, so a probe soon meets a free slot.
+  if (2 * (hashes_.size() + 1) > slots_.size()) grow();
+  const size_t h = std::hash<std::string_view>{}(name);
+  const size_t mask = slots_.size() - 1;
+  size_t at = h & mask;
+  for (; slots_[at] >= 0; at = (at + 1) & mask) {
+    const auto n = static_cast<size_t>(slots_[at]);
+    if (hashes_[n] == h && Idents[n] == name) {
+      is_new = false;
+      return static_cast<int>(n);
+    }
+  }
+  is_new = true;
+  const int n = static_cast<int>(Idents.size());
+  slots_[at] = n;
+  hashes_.push_back(h);
+  Idents.emplace_back(name);
+  return n;
+}
+
 GraphPtr Read_Network(FILE* in) {
   if (in == nullptr) return nullptr;
-  return guarded([&] {
+  return guarded([&]() -> GraphPtr {
+    // Scanned in memory: a scanner fed from a stream rescans a long token
+    // at every refill, and a stream that never ends must stop somewhere.
+    std::string text;
+    const Read_Result got = Read_Whole_Stream(in, text);
+    if (got == Read_Result::Read_Error) throw Scan_Error("input in flex scanner failed");
+    if (got == Read_Result::Too_Long) {
+      std::printf("TGL parse: error: more than %zu bytes of model text; not read.\n",
+                  Max_Text_Bytes);
+      return nullptr;
+    }
+    if (text.size() > static_cast<size_t>(INT32_MAX) - 2) throw std::bad_alloc();
     Reader rd;
-    Scanner scanner(rd, in);
+    Scanner scanner(rd, text);
     return parse_with(rd);
   });
 }
@@ -74,9 +116,19 @@ GraphPtr Read_Network_Buffer(std::string_view text) {
   });
 }
 
+namespace {
+bool last_opened = false;
+}  // namespace
+
+bool Last_Read_Opened() { return last_opened; }
+
 GraphPtr Read_Network(const std::string& path) {
+  last_opened = false;
   // Standard input stays open: nothing else of the program reads it.
-  if (path.empty()) return Read_Network(stdin);
+  if (path.empty()) {
+    last_opened = true;
+    return Read_Network(stdin);
+  }
   FILE* in = std::fopen(path.c_str(), "r");
   if (in == nullptr) return nullptr;
   struct stat st;
@@ -84,6 +136,7 @@ GraphPtr Read_Network(const std::string& path) {
     std::fclose(in);
     return nullptr;
   }
+  last_opened = true;
   GraphPtr g = Read_Network(in);
   std::fclose(in);
   return g;

@@ -21,6 +21,10 @@ extern int Debug;
 // syntax error, or when the graph is refused (a link to an undeclared task,
 // a task declared twice). The topology is left to topological_analysis.
 GraphPtr Read_Network(const std::string& path);
+// Whether the last Read_Network(path) opened its file (standard input
+// always opens): a null result then came from the text, and the reader has
+// said what was wrong with it.
+bool Last_Read_Opened();
 // From an open stream, left open.
 GraphPtr Read_Network(FILE* in);
 GraphPtr Read_Network_Buffer(std::string_view text);

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <stdexcept>
+#include <string>
 #include <string_view>
 
 #include "taskgraph/tgl_parse.h"
@@ -13,10 +14,11 @@ struct Scan_Error : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// A scanner over a stream or over a copy of a text, reporting into rd.
+// A scanner over a copy of a text, or over a text where it is (two NULs are
+// appended to it and it must outlive the scanner), reporting into rd.
 class Scanner {
  public:
-  Scanner(Reader& rd, FILE* in);
+  Scanner(Reader& rd, std::string& text);
   Scanner(Reader& rd, std::string_view text);
   ~Scanner();
   Scanner(const Scanner&) = delete;

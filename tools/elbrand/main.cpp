@@ -2,6 +2,7 @@
 // of positive depth runs as a dater recursion and gives each task's cycle
 // time; any other runs many times as a PERT network and gives mean
 // completion times.
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <string>
@@ -31,7 +32,11 @@ int main(int argc, char** argv) {
         args.fail();
       }
     } else if (args.is("-bs")) {
-      args.take_int(Buf_Size);
+      // A table of no draws is raised like any short one; said, since
+      // nothing else shows that the value given was not used.
+      if (args.take_int(Buf_Size) && Buf_Size <= 0)
+        std::fprintf(stderr, "%s: warning: -bs %d is below 1 and is raised.\n",
+                     prog, Buf_Size);
     } else if (args.is("-debug")) {
       orv::tg::Debug = 1;
     } else if (args.is("-a")) {
@@ -49,7 +54,14 @@ int main(int argc, char** argv) {
 
   orv::tg::GraphPtr g = orv::tg::Read_Network(file);
   if (!g) {
-    std::fprintf(stderr, "%s: error: could not open file  %s for reading.\n", prog, file.c_str());
+    // The reader has said what was wrong with a text it read; only a file
+    // that did not open is left to say so.
+    if (orv::tg::Last_Read_Opened())
+      std::fprintf(stderr, "%s: error: could not read a task graph from %s.\n", prog,
+                   file.empty() ? "standard input" : file.c_str());
+    else
+      std::fprintf(stderr, "%s: error: could not open file  %s for reading.\n", prog,
+                   file.c_str());
     return out.finish(-1);
   }
   // The cycle has been printed; nothing is simulated.
@@ -66,9 +78,13 @@ int main(int argc, char** argv) {
     if (Buf_Size < 1) Buf_Size = 1;
   } else {
     if (orv::tg::Debug) std::printf("Repetitive network: estimating cycle times\n.");
-    // Lagged daters must still be in the ring when they are read.
-    if (g->Max_Dependency == INT_MAX) Buf_Size = INT_MAX;
-    else if (Buf_Size < g->Max_Dependency + 1) Buf_Size = g->Max_Dependency + 1;
+    // Lagged daters must still be in the ring when they are read. A lag of
+    // the run's length or more reads none: tables as long as the run hold
+    // every event, where a table as long as the lag would be sized by one
+    // number of the file.
+    const long long lagged = static_cast<long long>(g->Max_Dependency) + 1;
+    if (Buf_Size < lagged)
+      Buf_Size = static_cast<int>(std::min<long long>(lagged, std::max(Buf_Size, Sim_Length)));
   }
   elbrand::Simulation sim(*g, Sim_Length, Buf_Size);
   if (!sim.init_simulation(repetitive)) {

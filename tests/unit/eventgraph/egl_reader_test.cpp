@@ -137,6 +137,9 @@ TEST(EglReader, InitialLags) {
       {"3", {0.0, 0.0, 0.0}, 3, false},
       {"0", {}, 0, false},
       {"0 0.5", {}, 0, true},
+      // Beyond three missing lags of one place, one line says how many more.
+      {"4 0.4", {0.4, 0.0, 0.0, 0.0}, 3, false},
+      {"6 0.4", {0.4, 0.0, 0.0, 0.0, 0.0, 0.0}, 5, false},
   };
   for (const Case& c : cases) {
     auto r = read_text(std::string("Size <- 2\n1 C 1.0 , 2 C 1.5 ") + c.pop + " ;\n2 C 1.0 ;\n");
@@ -145,7 +148,10 @@ TEST(EglReader, InitialLags) {
     EXPECT_EQ(p.Init_Pop, static_cast<int>(c.lags.size())) << c.pop;
     EXPECT_EQ(p.Lag_Times, c.lags) << c.pop;
     std::string err;
-    for (int i = 0; i < c.missing; ++i) err += "Warning: not enough initial lags (0.0 assumed)\n";
+    for (int i = 0; i < c.missing && i < 3; ++i)
+      err += "Warning: not enough initial lags (0.0 assumed)\n";
+    if (c.missing > 3)
+      err += "Warning: " + std::to_string(c.missing - 3) + " more initial lags missing (0.0 assumed)\n";
     if (c.surplus) err += "Warning: too many initial lags (ignored)\n";
     EXPECT_EQ(r.err, err) << c.pop;
     EXPECT_EQ(r.out, "") << c.pop;
@@ -168,6 +174,49 @@ TEST(EglReader, IdentifiersBeyondTheSizeAreLeftOut) {
   EXPECT_EQ(downstream(*r.g->T[0]), std::vector<int>{2});
   // The dropped place's tokens do not count either.
   EXPECT_EQ(r.g->Max_Pop_Init, 0);
+}
+
+// A byte that would not show is named, and DOS line endings told once.
+TEST(EglReader, InvisibleCharactersAreNamed) {
+  auto r = read_text("Size <- 1\r\n1 C 1.0 ;\x01\r\n");
+  ASSERT_TRUE(r.g);
+  EXPECT_EQ(r.out,
+            "Illegal character: \\r\n"
+            "The file has DOS line endings (a carriage return before each newline).\n"
+            "Illegal character: \\x01\n"
+            "Illegal character: \\r\n");
+}
+
+// 2^24 tokens without lags once printed one line per token (789 MB), and
+// 40 such places asked for 5 GB of lags: the warning stops after a few, and
+// the graph's tokens are bounded as a whole, not only per place.
+TEST(EglReader, HugeTokenCountsAreBounded) {
+  auto r = read_text("Size <- 1\n1 C 1.0 , 1 C 1.0 16777216 ;\n");
+  ASSERT_TRUE(r.g);
+  EXPECT_EQ(r.err, "Warning: not enough initial lags (0.0 assumed)\n"
+                   "Warning: not enough initial lags (0.0 assumed)\n"
+                   "Warning: not enough initial lags (0.0 assumed)\n"
+                   "Warning: 16777213 more initial lags missing (0.0 assumed)\n");
+  r.g.reset();
+  const long saved = orv::eg::Max_Read_Tokens;
+  orv::eg::Max_Read_Tokens = 100;
+  // The third place would pass the bound: the read stops there.
+  r = read_text("Size <- 1\n1 C 1.0 , 1 C 1.0 60 0.0 ,\n1 C 1.0 40 , 1 C 1.0 1 ;\n");
+  orv::eg::Max_Read_Tokens = saved;
+  EXPECT_FALSE(r.g);
+  // The line counter runs on across reads; only the text is fixed here.
+  const size_t at = r.err.find("Error: more than 100 initial tokens in the graph (line ");
+  ASSERT_NE(at, std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find('\n', at) + 1, r.err.size()) << r.err;  // nothing read after it
+  EXPECT_NE(r.err.find("). Graph refused.\n", at), std::string::npos) << r.err;
+  EXPECT_EQ(r.out, "");
+  // Within the bound, the count is per read: a second read starts afresh.
+  orv::eg::Max_Read_Tokens = 100;
+  r = read_text("Size <- 1\n1 C 1.0 , 1 C 1.0 60 ;\n");
+  EXPECT_TRUE(r.g);
+  r = read_text("Size <- 1\n1 C 1.0 , 1 C 1.0 60 ;\n");
+  EXPECT_TRUE(r.g);
+  orv::eg::Max_Read_Tokens = saved;
 }
 
 // The graph is built after the whole parse, so its messages follow the lag

@@ -354,3 +354,107 @@ TEST(PnlReader, SubmodelNestingAndInstancesAreBounded) {
     }
   }
 }
+
+// A small text must not claim gigabytes: tokens (each carries a lag) and
+// "REP" values are bounded over the whole read, not only per place; a
+// diamond of submodel files multiplies its leaf's objects past the
+// instance bound; a device such as /dev/zero never ends. Each bound stops
+// the read at once, with one message, whatever is nested around it.
+TEST(PnlReader, WholeReadIsBounded) {
+  InDir dir;
+  // Each level names the next one twice: 2^levels leaf instances.
+  auto diamond = [&](int levels, int leaf_places) {
+    for (int i = 0; i < levels; ++i)
+      dir.write("d" + std::to_string(i) + ".pnl",
+                "Transitions <- 1\nPlaces <- 1\nSubmodel 1 FILE \"d" + std::to_string(i + 1) +
+                    ".pnl\" ;\nSubmodel 2 FILE \"d" + std::to_string(i + 1) +
+                    ".pnl\" ;\nT 1 C 0.0 ;\nP 1 C 0.0 0 , 1 ;\n");
+    std::string leaf = "Transitions <- 1\nPlaces <- " + std::to_string(leaf_places) + "\nT 1 C 0.0 ;\n";
+    for (int p = 1; p <= leaf_places; ++p) leaf += "P " + std::to_string(p) + " C 0.0 0 , 1 ;\n";
+    dir.write("d" + std::to_string(levels) + ".pnl", leaf);
+  };
+  diamond(6, 50);  // 64 leaves of 101 objects, 126 inner nets of 3
+  dir.write("zero.pnl", "Transitions <- 1\nPlaces <- 1\nSubmodel 1 \"x\" FILE \"/dev/zero\" ;\n"
+                        "T 1 C 0.0 ;\nP 1 C 0.0 0 , 1 ;\n");
+  struct Case {
+    const char* name;
+    std::string text;  // read from a file of that name, or the named file
+    long* bound;
+    long value;
+    const char* message;  // null: reads
+  } cases[] = {
+      {"tokens.pnl", std::string(kHead) + "T 1 C 0.0 , 1 ;\nT 2 C 0.0 , 2 ;\n"
+                         "P 1 C 0.0 600 , 1 ;\nP 2 C 0.0 600 , 2 ;\n",
+       &Max_Read_Values, 1000,
+       "PN parse: error: more than 1000 initial tokens and repeated values, submodels included "
+       "(line 6 of file tokens.pnl); net not read.\n"},
+      {"tokens_ok.pnl", std::string(kHead) + "T 1 C 0.0 , 1 ;\nT 2 C 0.0 , 2 ;\n"
+                            "P 1 C 0.0 400 , 1 ;\nP 2 C 0.0 400 , 2 ;\n",
+       &Max_Read_Values, 1000, nullptr},
+      {"rep.pnl", std::string(kHead) + "T 1 C [ 1.0 REP 900 ] , 1 ;\nT 2 C [ 1.0 REP 900 ] , 2 ;\n"
+                      "P 1 C 0.0 0 , 1 ;\nP 2 C 0.0 0 , 2 ;\n",
+       &Max_Read_Values, 1000,
+       "PN parse: error: more than 1000 initial tokens and repeated values, submodels included "
+       "(line 4 of file rep.pnl); net not read.\n"},
+      {"d0.pnl", "", &Max_Read_Objects, 5000,
+       // 3 + 3325 (d1's first subtree) + 3 + 1661 + 3 + 3 + 3 passes 5000 at d4.
+       "PN parse: error: more than 5000 transitions, places and arcs to build, submodels "
+       "included (at file d4.pnl); net not read.\n"},
+      {"d0.pnl", "", &Max_Read_Objects, 7000, nullptr},  // 6653 in all
+      {"d0.pnl", "", &Max_Read_Bytes, 40000,
+       "PN parse: error: more than 40000 bytes of model text to read, submodels included "
+       "(at file d6.pnl); net not read.\n"},
+      {"/dev/zero", "", &Max_Read_Bytes, 1 << 20,
+       "PN parse: error: more than 1048576 bytes of model text to read, submodels included "
+       "(at file /dev/zero); net not read.\n"},
+      {"zero.pnl", "", &Max_Read_Bytes, 1 << 20,
+       "PN parse: error: more than 1048576 bytes of model text to read, submodels included "
+       "(at file /dev/zero); net not read.\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.name) + " " + std::to_string(c.value));
+    if (!c.text.empty()) dir.write(c.name, c.text);
+    const long saved = *c.bound;
+    *c.bound = c.value;
+    std::fflush(stdout);
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    NetPtr net = Read_Network(c.name);
+    std::string out = testing::internal::GetCapturedStdout();
+    testing::internal::GetCapturedStderr();
+    *c.bound = saved;
+    if (c.message == nullptr) {
+      EXPECT_TRUE(net) << out;
+      EXPECT_EQ(out, "");
+    } else {
+      EXPECT_FALSE(net);
+      // The one message, and nothing else: not a line per enclosing file.
+      EXPECT_EQ(out, c.message);
+    }
+  }
+}
+
+// A file that cannot be opened is named, with the cause, whether or not
+// the trace is on.
+TEST(PnlReader, MissingFileIsNamedWithItsCause) {
+  InDir dir;
+  struct Case {
+    const char* path_env;  // null: PNL_PATH unset
+    const char* second;
+  } cases[] = {
+      {nullptr, "PN parse: No such file or directory.\n"},
+      {"a:b", "PN parse: No such file or directory, and not found along PNL_PATH.\n"},
+  };
+  for (const Case& c : cases) {
+    if (c.path_env) setenv("PNL_PATH", c.path_env, 1);
+    else unsetenv("PNL_PATH");
+    std::fflush(stdout);
+    testing::internal::CaptureStdout();
+    NetPtr net = Read_Network("absent.pnl");
+    std::string out = testing::internal::GetCapturedStdout();
+    unsetenv("PNL_PATH");
+    EXPECT_FALSE(net);
+    EXPECT_EQ(out, std::string("PN parse: error: could not open file absent.pnl for reading.\n") +
+                       c.second);
+  }
+}
