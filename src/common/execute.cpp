@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/work_files.h"
+
 namespace orv {
 
 int execute(const char* Tool_Name, const std::string& Program,
@@ -35,6 +37,7 @@ int execute(const char* Tool_Name, const std::string& Program,
     return -1;
   }
   if (pid == 0) {
+    Child_Signal_Defaults();
     const int r = execvp(argv[0], argv.data());
     std::fprintf(stderr, "%s: Problem executing %s (error=%d)", Tool_Name, Program.c_str(), r);
     for (const std::string& a : Arguments) std::fprintf(stderr, " %s", a.c_str());
@@ -43,10 +46,16 @@ int execute(const char* Tool_Name, const std::string& Program,
     _exit(EXECUTE_NOT_STARTED);
   }
 
+  // An interrupted driver stops its child before removing the child's files.
+  Child_Started(pid);
   int status = 0;
   while (waitpid(pid, &status, 0) < 0) {
-    if (errno != EINTR) return -1;
+    if (errno != EINTR) {
+      Child_Ended(pid);
+      return -1;
+    }
   }
+  Child_Ended(pid);
   if (WIFEXITED(status)) return WEXITSTATUS(status);
   if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
   return -1;

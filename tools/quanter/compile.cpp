@@ -61,6 +61,7 @@ Compile_Result Compile_PN(const orv::pn::PetriNet& Reseau, int Checking, const s
       return COMPILE_FAILED;
     }
     own_dir = true;
+    if (Keep) orv::Forget_On_Signal(dir);
   }
   if (!own_dir && !orv::Is_Writable_Dir(dir)) {
     std::fprintf(stderr, "%s: error: %s is not a writable directory\n", TOOL, dir.c_str());
@@ -93,7 +94,10 @@ Compile_Result Compile_PN(const orv::pn::PetriNet& Reseau, int Checking, const s
     unlink(pnl_file.c_str());
     unlink(simulator.c_str());
     for (const char* f : FRAGMENTS) unlink(orv::Join_Path(dir, f).c_str());
-    if (own_dir) rmdir(dir.c_str());
+    if (own_dir) {
+      rmdir(dir.c_str());
+      orv::Forget_On_Signal(dir);
+    }
   }
   return ok ? COMPILE_DONE : COMPILE_FAILED;
 }
