@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "common/work_files.h"
@@ -39,9 +40,18 @@ int execute(const char* Tool_Name, const std::string& Program,
   if (pid == 0) {
     Child_Signal_Defaults();
     const int r = execvp(argv[0], argv.data());
+    const int err = errno;
     std::fprintf(stderr, "%s: Problem executing %s (error=%d)", Tool_Name, Program.c_str(), r);
     for (const std::string& a : Arguments) std::fprintf(stderr, " %s", a.c_str());
     std::fprintf(stderr, "(%d)\n", r);
+    // Which program, and where it was looked for.
+    const char* path = std::getenv("PATH");
+    if (Program.find('/') == std::string::npos && err == ENOENT)
+      std::fprintf(stderr, "%s: error: %s is not found in any folder of PATH (%s)\n", Tool_Name,
+                   Program.c_str(), path ? path : "");
+    else
+      std::fprintf(stderr, "%s: error: cannot run %s: %s\n", Tool_Name, Program.c_str(),
+                   std::strerror(err));
     // _exit: the parent's atexit handlers and stdio buffers are not ours.
     _exit(EXECUTE_NOT_STARTED);
   }

@@ -33,14 +33,22 @@ int Resources_Are_Present() {
   return orv::Is_Available[C_COMPILER] && orv::Is_Available[TARVIN];
 }
 
+int List_Resources(bool Debug) {
+  orv::get_resources(orv::The_Resources, TOOL, 1, Debug);
+  // The skeleton counts too: without it the compiler has nothing to build.
+  const int present = orv::Resources_Are_Present(orv::The_Resources);
+  if (!present) orv::Report_Missing(orv::The_Resources, TOOL);
+  return present;
+}
+
 Compile_Result Compile_PN(const orv::pn::PetriNet& Reseau, int Checking, const std::string& Tmp_Dir,
                           int Keep, const Run_Options& options, bool Debug) {
   using orv::Resource_Value;
-  orv::get_resources(orv::The_Resources, TOOL, Checking, Debug);
-  const int present = Resources_Are_Present();
-  if (Checking) return COMPILE_DONE;
-  if (!present) {
+  if (Checking) return List_Resources(Debug) ? COMPILE_DONE : COMPILE_MISSING;
+  orv::get_resources(orv::The_Resources, TOOL, 0, Debug);
+  if (!orv::Resources_Are_Present(orv::The_Resources)) {
     std::fprintf(stderr, "%s: error: some resources are missing (check with -c)\n", TOOL);
+    orv::Report_Missing(orv::The_Resources, TOOL);
     return COMPILE_MISSING;
   }
 

@@ -30,4 +30,8 @@ Compile_Result Compile_PN(const orv::pn::PetriNet& Reseau, int Checking, const s
 // 1 when the C compiler and the code generator were found.
 int Resources_Are_Present();
 
+// "-c -compile": lists the resources on stderr, and for each essential one
+// missing says why; 1 when all are there, else 0.
+int List_Resources(bool Debug);
+
 }  // namespace quanter

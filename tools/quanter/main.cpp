@@ -99,6 +99,10 @@ int main(int argc, char** argv) {
   if (args.failed()) return out.finish(-1);
   const bool debug = orv::pn::Debug != 0;
 
+  // The listing needs no net: it comes before the net is read (which may
+  // wait on standard input).
+  if (compile && checking) return out.finish(quanter::List_Resources(debug) ? 0 : -2);
+
   orv::pn::NetPtr net = orv::pn::Read_Network(file);
   if (!net) {
     std::fprintf(stderr, "%s: Error opening file %s.\n", PROG, file.c_str());
