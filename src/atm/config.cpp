@@ -128,21 +128,25 @@ bool Read_Config(FILE* in, CONFIG& cf, FILE* msg) {
     std::fprintf(stderr, "%s: error: bad number of sessions (%d).\n", kTag, N);
     return false;
   }
-  cf.SourceLaw.resize(N);
-  cf.NbThrough.assign(N, 0);
-  cf.NumSw.assign(N, std::vector<int>(W, 0));
+  // The count is only a claim: each session's rows are made as it is read,
+  // so a short text cannot make the tables of millions of sessions.
+  cf.SourceLaw.clear();
+  cf.NbThrough.clear();
+  cf.NumSw.clear();
+  cf.route.clear();
   cf.Nsessions.assign(W, 0);
-  cf.NumSe.assign(W, std::vector<int>(N, 0));
-  cf.route.resize(N);
-  for (int s = 0; s < N; ++s) {
-    cf.route[s].resize(W);
-    for (int k = 0; k < W; ++k) {
-      cf.route[s][k].assign(cf.Layer[k] + 2, -1);
-      cf.route[s][k].back() = 0;
-    }
-  }
+  cf.NumSe.assign(W, {});
   bool bad_law = false;
   for (int s = 0; s < N; ++s) {
+    cf.SourceLaw.emplace_back();
+    cf.NbThrough.push_back(0);
+    cf.NumSw.emplace_back(W, 0);
+    for (int k = 0; k < W; ++k) cf.NumSe[k].push_back(0);
+    std::vector<std::vector<int>>& rows = cf.route.emplace_back(W);
+    for (int k = 0; k < W; ++k) {
+      rows[k].assign(cf.Layer[k] + 2, -1);
+      rows[k].back() = 0;
+    }
     cf.SourceLaw[s] = Get_Law(in, s, msg, bad_law);
     if (!cf.SourceLaw[s]) return false;
     if (bad_law) {

@@ -6,7 +6,10 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+
+#include "common/work_files.h"
 
 namespace orv {
 
@@ -35,18 +38,34 @@ int execute(const char* Tool_Name, const std::string& Program,
     return -1;
   }
   if (pid == 0) {
+    Child_Signal_Defaults();
     const int r = execvp(argv[0], argv.data());
+    const int err = errno;
     std::fprintf(stderr, "%s: Problem executing %s (error=%d)", Tool_Name, Program.c_str(), r);
     for (const std::string& a : Arguments) std::fprintf(stderr, " %s", a.c_str());
     std::fprintf(stderr, "(%d)\n", r);
+    // Which program, and where it was looked for.
+    const char* path = std::getenv("PATH");
+    if (Program.find('/') == std::string::npos && err == ENOENT)
+      std::fprintf(stderr, "%s: error: %s is not found in any folder of PATH (%s)\n", Tool_Name,
+                   Program.c_str(), path ? path : "");
+    else
+      std::fprintf(stderr, "%s: error: cannot run %s: %s\n", Tool_Name, Program.c_str(),
+                   std::strerror(err));
     // _exit: the parent's atexit handlers and stdio buffers are not ours.
     _exit(EXECUTE_NOT_STARTED);
   }
 
+  // An interrupted driver stops its child before removing the child's files.
+  Child_Started(pid);
   int status = 0;
   while (waitpid(pid, &status, 0) < 0) {
-    if (errno != EINTR) return -1;
+    if (errno != EINTR) {
+      Child_Ended(pid);
+      return -1;
+    }
   }
+  Child_Ended(pid);
   if (WIFEXITED(status)) return WEXITSTATUS(status);
   if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
   return -1;

@@ -14,6 +14,8 @@
 #include <cstring>
 #include <map>
 
+#include "common/work_files.h"
+
 namespace orv::lp {
 
 namespace {
@@ -104,12 +106,14 @@ std::string make_private_dir() {
   const char* tmp = std::getenv("TMPDIR");
   std::string templ = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/orv-lp.XXXXXX";
   if (::mkdtemp(templ.data()) == nullptr) return "";
+  Remove_On_Signal(templ);
   return templ;
 }
 
 void remove_private_dir(const std::string& dir) {
   std::error_code ec;
   std::filesystem::remove_all(dir, ec);
+  Forget_On_Signal(dir);
 }
 
 }  // namespace
@@ -186,7 +190,11 @@ pid_t start_solver(const std::string& lp_path, const std::string& res_path, bool
   // The solver shares our standard error: keep what we printed before it.
   std::fflush(nullptr);
   const pid_t pid = ::fork();
-  if (pid != 0) return pid;
+  if (pid != 0) {
+    Child_Started(pid);
+    return pid;
+  }
+  Child_Signal_Defaults();
   const int in = ::open(lp_path.c_str(), O_RDONLY);
   if (in < 0) {
     child_says("lp_solve: cannot open the program: ", std::strerror(errno));
@@ -215,8 +223,13 @@ pid_t start_solver(const std::string& lp_path, const std::string& res_path, bool
 // The child's status as system() gives it; -1 when it cannot be had.
 int wait_for(pid_t pid) {
   int status = 0;
-  while (::waitpid(pid, &status, 0) < 0)
-    if (errno != EINTR) return -1;
+  while (::waitpid(pid, &status, 0) < 0) {
+    if (errno != EINTR) {
+      Child_Ended(pid);
+      return -1;
+    }
+  }
+  Child_Ended(pid);
   return status;
 }
 
@@ -317,10 +330,14 @@ void Solve_Each(int count, const std::string& lp_name, const std::string& res_na
     if (pid < 0) {
       if (errno == EINTR) continue;
       // No child left to wait for: the rest cannot finish.
-      for (auto& [p, job] : running) ready.emplace(job.first, finish(job.second, -1));
+      for (auto& [p, job] : running) {
+        Child_Ended(p);
+        ready.emplace(job.first, finish(job.second, -1));
+      }
       running.clear();
       continue;
     }
+    Child_Ended(pid);
     auto job = running.find(pid);
     if (job == running.end()) continue;
     ready.emplace(job->second.first, finish(job->second.second, status));

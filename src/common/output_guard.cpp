@@ -4,9 +4,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <limits.h>
 #include <set>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "common/work_files.h"
 
 namespace orv {
 
@@ -21,6 +24,30 @@ std::set<std::string>& live_temps() {
 void remove_live_temps() {
   for (const std::string& t : live_temps()) ::unlink(t.c_str());
   live_temps().clear();
+}
+
+void forget_temp(const std::string& t) {
+  live_temps().erase(t);
+  Forget_On_Signal(t);
+}
+
+// The file a name stands for once its links are followed, as "> name" would
+// write it: the link stays and what it names is replaced. Relative links are
+// read from the link's own folder; a loop or an unreadable link leaves the
+// name as it was for the open to report.
+std::string follow_links(std::string path) {
+  for (int hops = 0; hops < 40; ++hops) {
+    char buf[PATH_MAX];
+    const ssize_t n = ::readlink(path.c_str(), buf, sizeof buf);
+    if (n <= 0 || static_cast<size_t>(n) >= sizeof buf) return path;
+    std::string target(buf, static_cast<size_t>(n));
+    if (target[0] != '/') {
+      const auto slash = path.rfind('/');
+      if (slash != std::string::npos) target = path.substr(0, slash + 1) + target;
+    }
+    path = std::move(target);
+  }
+  return path;
 }
 
 // A temporary is worth making only for a regular file, or a name not there
@@ -55,6 +82,7 @@ std::string make_temporary(const std::string& path) {
     registered = true;
   }
   live_temps().insert(templ);
+  Remove_On_Signal(templ);
   return templ;
 }
 
@@ -72,9 +100,11 @@ void Output_Guard::report(const std::string& name, int err) {
                std::strerror(err ? err : EIO));
 }
 
-bool Output_Guard::redirect_stdout(const std::string& path, bool report_failure) {
+bool Output_Guard::redirect_stdout(const std::string& name, bool report_failure) {
   std::fflush(stdout);
-  std::string temp = wants_temporary(path) ? make_temporary(path) : "";
+  const std::string& path = name;
+  const std::string file = follow_links(name);
+  std::string temp = wants_temporary(file) ? make_temporary(file) : "";
   const std::string& target = temp.empty() ? path : temp;
   // freopen would close stdout before failing: try the name first so a
   // failure leaves standard output where it was (a fresh temporary opens).
@@ -96,7 +126,7 @@ bool Output_Guard::redirect_stdout(const std::string& path, bool report_failure)
                    std::strerror(err));
     if (!temp.empty()) {
       ::unlink(temp.c_str());
-      live_temps().erase(temp);
+      forget_temp(temp);
     }
     // freopen closed the old stdout; give the process a harmless one back.
     if (std::freopen("/dev/null", "w", stdout) == nullptr) std::clearerr(stdout);
@@ -105,13 +135,14 @@ bool Output_Guard::redirect_stdout(const std::string& path, bool report_failure)
     return false;
   }
   stdout_slot_ = static_cast<int>(pending_.size());
-  pending_.push_back({nullptr, temp, path, true});
+  pending_.push_back({nullptr, temp, file, name, true});
   stdout_name_ = path;
   return true;
 }
 
 FILE* Output_Guard::open(const std::string& path, bool report_failure) {
-  std::string temp = wants_temporary(path) ? make_temporary(path) : "";
+  const std::string file = follow_links(path);
+  std::string temp = wants_temporary(file) ? make_temporary(file) : "";
   const std::string& target = temp.empty() ? path : temp;
   FILE* f = std::fopen(target.c_str(), "w");
   if (f == nullptr) {
@@ -121,13 +152,13 @@ FILE* Output_Guard::open(const std::string& path, bool report_failure) {
                    std::strerror(err));
     if (!temp.empty()) {
       ::unlink(temp.c_str());
-      live_temps().erase(temp);
+      forget_temp(temp);
     }
     if (report_failure) failed_ = true;
     errno = err;
     return nullptr;
   }
-  pending_.push_back({f, temp, path, true});
+  pending_.push_back({f, temp, file, path, true});
   return f;
 }
 
@@ -146,10 +177,10 @@ bool Output_Guard::flush_check(FILE* f, const std::string& name) {
 bool Output_Guard::close(FILE* f) {
   for (Pending& p : pending_) {
     if (p.f != f || f == nullptr) continue;
-    bool ok = flush_check(f, p.path);
+    bool ok = flush_check(f, p.name);
     errno = 0;
     if (std::fclose(f) != 0 && ok) {
-      report(p.path, errno);
+      report(p.name, errno);
       ok = false;
     }
     p.f = nullptr;
@@ -164,14 +195,14 @@ bool Output_Guard::commit(Pending& p) {
   if (p.temp.empty()) return true;
   if (std::rename(p.temp.c_str(), p.path.c_str()) != 0) {
     int err = errno;
-    std::fprintf(stderr, "%s: error: cannot write %s: %s\n", program_.c_str(), p.path.c_str(),
+    std::fprintf(stderr, "%s: error: cannot write %s: %s\n", program_.c_str(), p.name.c_str(),
                  std::strerror(err));
     ::unlink(p.temp.c_str());
-    live_temps().erase(p.temp);
+    forget_temp(p.temp);
     p.temp.clear();
     return false;
   }
-  live_temps().erase(p.temp);
+  forget_temp(p.temp);
   p.temp.clear();
   return true;
 }
@@ -183,7 +214,7 @@ void Output_Guard::discard(Pending& p) {
   }
   if (!p.temp.empty()) {
     ::unlink(p.temp.c_str());
-    live_temps().erase(p.temp);
+    forget_temp(p.temp);
     p.temp.clear();
   }
 }

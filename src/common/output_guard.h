@@ -29,6 +29,9 @@ public:
   Output_Guard(const Output_Guard&) = delete;
   Output_Guard& operator=(const Output_Guard&) = delete;
 
+  // A name that is a symbolic link stands for the file the link names, as
+  // for a shell redirection: that file is replaced, the link stays.
+  //
   // Reopens stdout on a temporary beside `path`. On failure prints
   // "<program>: error: cannot open <path>: <cause>" on stderr and returns
   // false; stdout is then unchanged. With `report_failure` false nothing is printed
@@ -64,7 +67,8 @@ private:
   struct Pending {
     FILE* f;            // open stream, null once closed
     std::string temp;   // temporary written
-    std::string path;   // name it takes on success
+    std::string path;   // file it replaces on success (links followed)
+    std::string name;   // the name given, for messages
     bool ok;            // every write and the close succeeded
   };
   bool flush_check(FILE* f, const std::string& name);

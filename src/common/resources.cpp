@@ -90,6 +90,39 @@ void get_resources(const RESOURCE_TABLE& table, const char* Tool_Name, int Check
   }
 }
 
+void Report_Missing(const RESOURCE_TABLE& table, const char* Tool_Name) {
+  const char* home = std::getenv("ORVHOME");
+  const char* path = std::getenv("PATH");
+  for (int i = 0; i < table.Nb_Resources; ++i) {
+    if (!table.Is_Essential[i] || (i < static_cast<int>(Is_Available.size()) && Is_Available[i]))
+      continue;
+    const char* name = table.Resource_Name[i];
+    const char* env = std::getenv(name);
+    const std::string value = env ? env : table.Default_Value[i];
+    const std::string looked = i < static_cast<int>(Resource_Value.size()) ? Resource_Value[i] : value;
+    if (!value.empty() && value[0] == '@') {
+      if (!home)
+        std::fprintf(stderr,
+                     "%s: %s (%s) is not found: ORVHOME is not set; set it to the folder the "
+                     "tool set is installed in, which holds %s\n",
+                     Tool_Name, looked.c_str(), name, value.c_str() + 1);
+      else
+        std::fprintf(stderr, "%s: %s (%s) is not found: ORVHOME (%s) holds no %s\n", Tool_Name,
+                     looked.c_str(), name, home, value.c_str() + 1);
+    } else if ((!value.empty() && value[0] == '/') || !path) {
+      const bool there = ::access(looked.c_str(), F_OK) == 0;
+      const char* why = there ? (table.Access_Code[i] == X_OK   ? "not executable"
+                                 : table.Access_Code[i] == W_OK ? "not writable"
+                                                                : "not readable")
+                              : "not found";
+      std::fprintf(stderr, "%s: %s (%s) is %s\n", Tool_Name, looked.c_str(), name, why);
+    } else {
+      std::fprintf(stderr, "%s: %s (%s) is not found in any folder of PATH (%s)\n", Tool_Name,
+                   looked.c_str(), name, path);
+    }
+  }
+}
+
 int Resources_Are_Present(const RESOURCE_TABLE& table) {
   // Every essential resource counts, the skeleton source too: without it the
   // compile fails and a stale simulator would run.

@@ -34,6 +34,12 @@ void get_resources(const RESOURCE_TABLE& table, const char* Tool_Name, int Check
 // 1 when every essential resource of table was found by get_resources, else 0.
 int Resources_Are_Present(const RESOURCE_TABLE& table);
 
+// For each essential resource get_resources did not find, one line on stderr
+// saying where it was looked for and why it was not there (ORVHOME unset or
+// not holding it, no folder of PATH holding it, the named file missing or
+// without the access it needs).
+void Report_Missing(const RESOURCE_TABLE& table, const char* Tool_Name);
+
 // get_resources, then Resources_Are_Present.
 int Initialize_Resources(const RESOURCE_TABLE& table, const char* Tool_Name, int Checking,
                          bool Debug = false);

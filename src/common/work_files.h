@@ -3,6 +3,8 @@
 // read back and a link planted under its name is never written through.
 #pragma once
 
+#include <sys/types.h>
+
 #include <string>
 
 namespace orv {
@@ -14,8 +16,23 @@ std::string Bare_Dir(std::string dir);
 bool Is_Writable_Dir(const std::string& dir);
 // A new directory of the run's own, "<parent>/<prefix>.XXXXXX" made unique,
 // which nobody else can have prepared; empty (errno set) when it cannot be
-// made.
+// made. It is removed, with all it holds, should SIGINT, SIGTERM or SIGHUP
+// end the run (Forget_On_Signal keeps it).
 std::string Make_Private_Dir(const std::string& parent, const std::string& prefix);
+
+// What an interrupted run cleans up. On SIGINT, SIGTERM or SIGHUP the
+// children registered are sent the signal and waited for (briefly, then
+// killed), the paths registered are removed (a directory with everything in
+// it), and the program then dies of the signal as it would have. A signal
+// ignored when the first registration is made (nohup) stays ignored. Paths
+// longer than PATH_MAX, or beyond the table's room, are not registered.
+void Remove_On_Signal(const std::string& path);
+void Forget_On_Signal(const std::string& path);
+void Child_Started(pid_t pid);
+void Child_Ended(pid_t pid);
+// In a forked child before exec: the signal dispositions the program started
+// with, so that the child never runs the parent's clean-up.
+void Child_Signal_Defaults();
 
 // Removes whatever stands under path (a file or a link); true when nothing
 // is there afterwards.

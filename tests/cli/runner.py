@@ -21,6 +21,10 @@ A table is a list of cases, each opened by a line "[name]" and followed by
                        leaves it unchecked)
   file: OUT = FILE     the program must have written OUT, equal to expected/FILE
   nofile: OUT          OUT must not exist after the run
+  timeout: SECONDS     how long the program may run (default 120)
+  label: NAME          a ctest label; rows labelled "long" (full random
+                       batches) are left out of scripts/test and run with
+                       "ctest -L long", best in the Release tree
 
 In values, @SCRATCH@, @FIXTURES@, @BIN@, @PATH@ (the PATH the runner
 starts with) and @EXAMPLES@ (the project's examples/ folder) are replaced. In expected texts, a line "<<ANY>>" matches any one
@@ -134,6 +138,7 @@ def main():
     args, stdin_file, setups, stdout_to = [], None, [], None
     want = {"status": 0, "stdout": "", "stderr": ""}
     files, nofiles = [], []
+    timeout = 120
 
     def read_expected(name):
         with open(os.path.join(expected_dir, name), encoding="utf-8", errors="surrogateescape") as f:
@@ -167,6 +172,10 @@ def main():
             files.append((out.strip(), exp.strip()))
         elif key == "nofile":
             nofiles.append(value.strip())
+        elif key == "timeout":
+            timeout = float(value)
+        elif key == "label":
+            pass  # read by tests/cli/CMakeLists.txt
         else:
             sys.exit(f"unknown key {key!r} in case {opt.case}")
 
@@ -177,7 +186,7 @@ def main():
     out_to = open(stdout_to, "wb") if stdout_to else subprocess.PIPE
     try:
         proc = subprocess.run([program] + args, cwd=scratch, env=env, stdin=stdin,
-                              stdout=out_to, stderr=subprocess.PIPE, timeout=120)
+                              stdout=out_to, stderr=subprocess.PIPE, timeout=timeout)
     except FileNotFoundError:
         print(f"program {program} not found on {env['PATH']}")
         return 1

@@ -33,14 +33,35 @@ int Resources_Are_Present() {
   return orv::Is_Available[C_COMPILER] && orv::Is_Available[TARVIN];
 }
 
+std::vector<std::string> Compiler_Arguments(const std::string& Source, const std::string& Simulator,
+                                            const std::string& Include_Dir) {
+  // The fragments are one long straight-line step; at -O2 the compiler
+  // spends nearly all of a run's time on it (redundancy elimination and
+  // dead-store passes walking the aliases of thousands of statements). -O1
+  // without those passes compiles about as fast as -O0 and runs the step as
+  // fast as -O2: the statements store into distinct counters, so there is
+  // little for them to remove.
+  return {Source,         "-o",           Simulator,  "-I" + Include_Dir,
+          "-lm",          "-O1",          "-fno-tree-fre", "-fno-tree-dse",
+          "-fno-dse",     "-fno-tree-dominator-opts"};
+}
+
+int List_Resources(bool Debug) {
+  orv::get_resources(orv::The_Resources, TOOL, 1, Debug);
+  // The skeleton counts too: without it the compiler has nothing to build.
+  const int present = orv::Resources_Are_Present(orv::The_Resources);
+  if (!present) orv::Report_Missing(orv::The_Resources, TOOL);
+  return present;
+}
+
 Compile_Result Compile_PN(const orv::pn::PetriNet& Reseau, int Checking, const std::string& Tmp_Dir,
                           int Keep, const Run_Options& options, bool Debug) {
   using orv::Resource_Value;
-  orv::get_resources(orv::The_Resources, TOOL, Checking, Debug);
-  const int present = Resources_Are_Present();
-  if (Checking) return COMPILE_DONE;
-  if (!present) {
+  if (Checking) return List_Resources(Debug) ? COMPILE_DONE : COMPILE_MISSING;
+  orv::get_resources(orv::The_Resources, TOOL, 0, Debug);
+  if (!orv::Resources_Are_Present(orv::The_Resources)) {
     std::fprintf(stderr, "%s: error: some resources are missing (check with -c)\n", TOOL);
+    orv::Report_Missing(orv::The_Resources, TOOL);
     return COMPILE_MISSING;
   }
 
@@ -61,6 +82,7 @@ Compile_Result Compile_PN(const orv::pn::PetriNet& Reseau, int Checking, const s
       return COMPILE_FAILED;
     }
     own_dir = true;
+    if (Keep) orv::Forget_On_Signal(dir);
   }
   if (!own_dir && !orv::Is_Writable_Dir(dir)) {
     std::fprintf(stderr, "%s: error: %s is not a writable directory\n", TOOL, dir.c_str());
@@ -84,8 +106,8 @@ Compile_Result Compile_PN(const orv::pn::PetriNet& Reseau, int Checking, const s
                        {"-f", pnl_file, "-tmp", dir, "-tmax", std::to_string(options.Tmax),
                         "-scaling", std::to_string(options.Scale), "-bs",
                         std::to_string(options.Buf_Size)}) &&
-         orv::Run_Step(TOOL, Resource_Value[C_COMPILER],
-                       {Resource_Value[C_SOURCE_FILE], "-o", simulator, "-I" + dir, "-lm", "-O2"}) &&
+         orv::Run_Step(TOOL, Resource_Value[C_COMPILER], Compiler_Arguments(
+                           Resource_Value[C_SOURCE_FILE], simulator, dir)) &&
          orv::Run_Step(TOOL, simulator, {});
   }
 
@@ -93,7 +115,10 @@ Compile_Result Compile_PN(const orv::pn::PetriNet& Reseau, int Checking, const s
     unlink(pnl_file.c_str());
     unlink(simulator.c_str());
     for (const char* f : FRAGMENTS) unlink(orv::Join_Path(dir, f).c_str());
-    if (own_dir) rmdir(dir.c_str());
+    if (own_dir) {
+      rmdir(dir.c_str());
+      orv::Forget_On_Signal(dir);
+    }
   }
   return ok ? COMPILE_DONE : COMPILE_FAILED;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "common/petri_net.h"
 
@@ -29,5 +30,15 @@ Compile_Result Compile_PN(const orv::pn::PetriNet& Reseau, int Checking, const s
 
 // 1 when the C compiler and the code generator were found.
 int Resources_Are_Present();
+
+// The compiler's arguments: the skeleton, the simulator to make, the
+// fragments' folder on the include path, the mathematics library and the
+// optimisation flags.
+std::vector<std::string> Compiler_Arguments(const std::string& Source, const std::string& Simulator,
+                                            const std::string& Include_Dir);
+
+// "-c -compile": lists the resources on stderr, and for each essential one
+// missing says why; 1 when all are there, else 0.
+int List_Resources(bool Debug);
 
 }  // namespace quanter

@@ -358,6 +358,8 @@ struct Model {
 
 }  // namespace
 
+constexpr double kMaxTmax = 1e15;
+
 int main(int argc, char** argv) {
   orv::Output_Guard out("vantrel");
   const char* name = argc > 0 ? argv[0] : "vantrel";
@@ -373,7 +375,10 @@ int main(int argc, char** argv) {
         failed = true;
       }
     } else if (w == "-tmax") {
-      if (i + 1 < argc && orv::read_real(argv[i + 1], o.tmax)) {
+      // A horizon is a positive time the model's TMAX line can hold as
+      // written ("%12f"): nan, infinities and huge values are no horizon.
+      if (i + 1 < argc && orv::read_real(argv[i + 1], o.tmax) && o.tmax > 0 &&
+          o.tmax <= kMaxTmax) {
         ++i;
       } else {
         std::fprintf(stderr, "%s: usage: real expected after -tmax\n", kTag);

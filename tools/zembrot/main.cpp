@@ -22,7 +22,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::vector<RECORD> records;
-  const Read_Status st = Read_Table(in, records);
+  Bad_Word bad;
+  const Read_Status st = Read_Table(in, records, &bad);
   std::fclose(in);
   // The table is checked whole before the header is touched, so a build never
   // sees a half-written header newer than its table.
@@ -37,6 +38,9 @@ int main(int argc, char** argv) {
       return 1;
     case Read_Status::Empty:
       std::fprintf(stderr, "%s: no resource in %s\n", prog, TABLE);
+      return 1;
+    case Read_Status::Bad_Word:
+      std::fprintf(stderr, "%s: line %d of %s: %s\n", prog, bad.Line, TABLE, bad.Reason.c_str());
       return 1;
     case Read_Status::Read_Error:
       std::fprintf(stderr, "%s: cannot read file %s\n", prog, TABLE);

@@ -4,17 +4,55 @@
 
 namespace orv::zembrot {
 
-Read_Status Read_Table(FILE* in, std::vector<RECORD>& records) {
+namespace {
+
+bool is_identifier(const std::string& w) {
+  if (w.empty() || std::isdigit(static_cast<unsigned char>(w[0]))) return false;
+  for (char c : w)
+    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_') return false;
+  return true;
+}
+
+// The modes access() takes, by name or as the number of their bits.
+bool is_access(const std::string& w) {
+  if (w == "X_OK" || w == "W_OK" || w == "R_OK" || w == "F_OK") return true;
+  return w.size() == 1 && w[0] >= '0' && w[0] <= '7';
+}
+
+// The reason a word cannot go into the header, empty when it can.
+std::string check(int field, const std::string& w) {
+  switch (field) {
+    case 0:
+      return is_identifier(w) ? "" : "NAME " + w + " is not a C identifier";
+    case 1:
+      return is_access(w) ? ""
+                          : "ACCESS " + w + " is not X_OK, W_OK, R_OK, F_OK or a number from 0 to 7";
+    case 2:
+      return w == "0" || w == "1" ? "" : "ESSENTIAL " + w + " is not 0 or 1";
+    default:
+      // The default is written between double quotes.
+      return w.find_first_of("\"\\") == std::string::npos
+                 ? ""
+                 : "DEFAULT " + w + " holds a double quote or a backslash";
+  }
+}
+
+}  // namespace
+
+Read_Status Read_Table(FILE* in, std::vector<RECORD>& records, Bad_Word* bad) {
   records.clear();
   std::vector<std::string> tokens;
+  std::vector<int> lines;  // where each token starts
   std::string token;
-  int c;
+  int c, line = 1;
   while ((c = std::fgetc(in)) != EOF) {
     if (std::isspace(static_cast<unsigned char>(c))) {
       if (!token.empty()) tokens.push_back(std::move(token));
       token.clear();
+      if (c == '\n') ++line;
     } else {
       if (token.size() == MAX_TOKEN) return Read_Status::Token_Too_Long;
+      if (token.empty()) lines.push_back(line);
       token.push_back(static_cast<char>(c));
     }
   }
@@ -24,6 +62,12 @@ Read_Status Read_Table(FILE* in, std::vector<RECORD>& records) {
   // valid C or C++; a short last record would leave holes in them.
   if (tokens.empty()) return Read_Status::Empty;
   if (tokens.size() % 4 != 0) return Read_Status::Incomplete_Record;
+  for (std::size_t i = 0; i < tokens.size(); ++i) {
+    std::string why = check(static_cast<int>(i % 4), tokens[i]);
+    if (why.empty()) continue;
+    if (bad) *bad = {lines[i], std::move(why)};
+    return Read_Status::Bad_Word;
+  }
   for (std::size_t i = 0; i < tokens.size(); i += 4)
     records.push_back({tokens[i], tokens[i + 1], tokens[i + 2], tokens[i + 3]});
   return Read_Status::Ok;

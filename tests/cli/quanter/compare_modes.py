@@ -30,8 +30,8 @@ def run(args):
     return p.returncode, p.stdout, p.stderr
 
 
-def compare(name, net, extra, quiet=False):
-    st1, out1, err1 = run(["-f", net] + extra)
+def compare(name, net, extra, quiet=False, inprocess=None):
+    st1, out1, err1 = inprocess or run(["-f", net] + extra)
     st2, out2, err2 = run(["-compile", "-f", net] + extra)
     ok = st1 == 0 and st2 == 0
     inproc = {int(Y_LINE.match(l).group(1)): l for l in out1.splitlines() if Y_LINE.match(l)}
@@ -152,10 +152,11 @@ def main():
             # Nets refused alike by both modes (a zero-time cycle, counts
             # that outgrow their counters) prove nothing: only nets the
             # in-process mode runs are compared.
-            if run(["-f", name] + extra)[0] != 0:
+            first = run(["-f", name] + extra)
+            if first[0] != 0:
                 continue
             tried += 1
-            if not compare(name, name, extra, quiet=True):
+            if not compare(name, name, extra, quiet=True, inprocess=first):
                 print(text)
                 return 1
             agreed += 1

@@ -62,16 +62,20 @@ TEST(Execute, ProgramThatCannotStart) {
   const std::string missing = dir.path("no-such-program");
   const Outcome r = run(dir, missing, {"-f", "net.pnl"});
   EXPECT_EQ(r.status, orv::EXECUTE_NOT_STARTED);
+  // The fixed line, then the cause: the program named and where it was looked for.
   EXPECT_EQ(r.err, "quanter: Executing " + missing + "  -f net.pnl\n" +
-                       "quanter: Problem executing " + missing + " (error=-1) -f net.pnl(-1)\n");
+                       "quanter: Problem executing " + missing + " (error=-1) -f net.pnl(-1)\n" +
+                       "quanter: error: cannot run " + missing + ": No such file or directory\n");
 
   // Neither can a bare name that is nowhere on PATH.
   Env env;
-  env.set("PATH", dir.path());
+  env.set("PATH", dir.path() + ":" + dir.path("bin"));
   const Outcome bare = run(dir, "no-such-program", {});
   EXPECT_EQ(bare.status, orv::EXECUTE_NOT_STARTED);
   EXPECT_EQ(bare.err, "quanter: Executing no-such-program \n"
-                      "quanter: Problem executing no-such-program (error=-1)(-1)\n");
+                      "quanter: Problem executing no-such-program (error=-1)(-1)\n"
+                      "quanter: error: no-such-program is not found in any folder of PATH (" +
+                          dir.path() + ":" + dir.path("bin") + ")\n");
 }
 
 TEST(Execute, BareNameFoundOnPathNotInCurrentFolder) {

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <fstream>
 
 #include "scratch.h"
 
@@ -102,6 +103,50 @@ TEST(OutputGuard, AQuietFailureToOpenIsLeftToTheCaller) {
   EXPECT_EQ(errno, ENOENT);
   EXPECT_EQ(g.finish(0), 0);
   EXPECT_EQ(err.text(), "");
+}
+
+// "-o" at a link writes the file the link names, as "> link" would, and the
+// link stays; a failed run leaves both as they were.
+TEST(OutputGuard, ALinkedTargetIsWrittenThroughTheLink) {
+  struct Case {
+    const char* link;    // relative to the scratch folder
+    const char* target;  // what the link holds
+    const char* file;    // the file that ends up written
+  } cases[] = {
+      {"out.txt", "real.txt", "real.txt"},
+      {"sub/out.txt", "../real.txt", "real.txt"},
+      {"out.txt", "hop.txt", "real.txt"},  // hop.txt -> real.txt
+      {"out.txt", "new.txt", "new.txt"},   // a link to nothing yet
+  };
+  for (const Case& c : cases) {
+    for (int status : {0, 1}) {
+      SCOPED_TRACE(std::string(c.link) + " -> " + c.target + " status " + std::to_string(status));
+      Scratch s;
+      s.file("real.txt", fs::perms::owner_read | fs::perms::owner_write, "old\n");
+      s.folder("sub");
+      fs::create_symlink("real.txt", s.path("hop.txt"));
+      fs::create_symlink(c.target, s.path(c.link));
+      {
+        Output_Guard g("t");
+        FILE* f = g.open(s.path(c.link));
+        ASSERT_NE(f, nullptr);
+        std::fprintf(f, "new\n");
+        EXPECT_EQ(g.finish(status), status);
+        EXPECT_TRUE(fs::is_symlink(s.path(c.link)));
+        EXPECT_EQ(fs::read_symlink(s.path(c.link)).string(), c.target);
+        const bool fresh = std::string(c.file) == "new.txt";
+        if (status == 0)
+          EXPECT_EQ(read_file(s.path(c.file)), "new\n");
+        else if (fresh)
+          EXPECT_FALSE(fs::exists(s.path(c.file)));
+        else
+          EXPECT_EQ(read_file(s.path(c.file)), "old\n");
+        std::vector<std::string> known = {"real.txt", "sub", "hop.txt", "out.txt"};
+        if (fresh && status == 0) known.push_back("new.txt");
+        EXPECT_EQ(strays(s, known), std::vector<std::string>{});
+      }
+    }
+  }
 }
 
 }  // namespace
