@@ -150,6 +150,16 @@ int Range_Points(double first, double last, double step, std::int64_t& count) {
   return 0;
 }
 
+void Print_Tail_Point(double x, double tail) {
+  double y = 1.0 - tail;
+  if (Queue) {
+    y = tail;
+    if (Log) y = std::log(y);
+  }
+  std::printf("%10.6f %12.8f", x, y);
+  if (NewLine) std::printf("\n");
+}
+
 void Print_Point(double x, double F) {
   double y = F;
   if (Queue) {
