@@ -160,7 +160,7 @@ def main():
     tmp = "tail_check.dat"
     faults = []
     if what == "model":
-        faults += check(quorrel, *ISSUE, 0.0, 30.0, 5.0, tmp)
+        faults += check(quorrel, *ISSUE, 0.0, 30.0, 6.0, tmp)
     else:
         seed, count = int(sys.argv[3]), int(sys.argv[4])
         rng = random.Random(seed)

@@ -176,6 +176,16 @@ TEST(Numerics, KSeries) {
   EXPECT_EQ(out, "Error: call to k with negative z (-0.500000)\n");
 }
 
+TEST(Numerics, KSeriesWithBNearMinusH) {
+  // b one rounding away from -2 makes the first term (h = 2) vanish; the
+  // series is still the one of b = -2, whose first term is exactly 0.
+  const double z = 0.6 * std::exp(-0.6);
+  const double exact = qn::K(2, 3, -2.0, z);
+  EXPECT_NE(exact, 0.0);
+  for (double b : {std::nextafter(-2.0, 0.0), std::nextafter(-2.0, -3.0)})
+    EXPECT_NEAR(qn::K(2, 3, b, z), exact, 1e-12 * std::fabs(exact)) << b;
+}
+
 TEST(Range, PointsAndErrors) {
   const struct {
     double first, last, step;
