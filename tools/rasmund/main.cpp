@@ -76,11 +76,16 @@ int Parse_Law_From_Args(char** argv, int i, int argc, orv::LawPtr& law) {
     std::printf("%s: error parsing law %c at argument %s.\n", kProg, id, argv[at]);
     return -1;
   };
+  // Period lengths come from these values: a parameter that is no finite
+  // number, or a negative one (but the mean of N and L), makes no period.
+  auto usable = [&](double v, std::size_t at) {
+    return std::isfinite(v) && (v >= 0 || ((id == 'N' || id == 'L') && at == 0));
+  };
   auto reals = [&](int n, std::vector<double>& p) {
     for (int j = 0; j < n; ++j, ++k) {
       if (k >= argc) return missing();
       double v;
-      if (!orv::read_real(argv[k], v)) return bad(k);
+      if (!orv::read_real(argv[k], v) || !usable(v, p.size())) return bad(k);
       p.push_back(v);
     }
     return 0;
@@ -99,6 +104,7 @@ int Parse_Law_From_Args(char** argv, int i, int argc, orv::LawPtr& law) {
     case 'H': {
       double v;
       while (k < argc && orv::read_real(argv[k], v)) {
+        if (!usable(v, 1)) return bad(k);
         p.push_back(v);
         ++k;
       }
@@ -114,7 +120,7 @@ int Parse_Law_From_Args(char** argv, int i, int argc, orv::LawPtr& law) {
         if (k >= argc) return missing();
         if (std::strcmp(argv[k], "]") == 0) break;
         double v;
-        if (!orv::read_real(argv[k], v)) return bad(k);
+        if (!orv::read_real(argv[k], v) || !usable(v, 1)) return bad(k);
         values.push_back(v);
       }
       k += 2;  // "]" and the next opening bracket
@@ -414,7 +420,7 @@ int main(int argc, char** argv) {
   RANGE_INFO R;
   double capacity = 1.0;
   int nbcycles = 100000;
-  bool traj = false, conf = false;
+  bool traj = false, conf = false, law_error = false;
   std::string out_name;
   for (int i = 1; i < argc; ++i) {
     const std::string w = argv[i];
@@ -429,6 +435,11 @@ int main(int argc, char** argv) {
       }
       if (ok) ++i;
       return ok;
+    };
+    // A value that reads but lies outside the option's range.
+    auto expect = [&](bool in_range, const char* kind) {
+      if (!in_range) std::printf("%s: %s expected after %s\n", kProg, kind, w.c_str());
+      return in_range;
     };
     bool ok = true;
     if (w == "-o") {
@@ -445,8 +456,12 @@ int main(int argc, char** argv) {
         ok = false;
       } else {
         const int next = Parse_Law_From_Args(argv, i + 1, argc, law);
-        // After a bad law the scan goes on from its letter.
-        if (next < 0) continue;
+        // After a bad law the scan goes on from its letter; the run does not
+        // simulate a model other than the one asked for.
+        if (next < 0) {
+          law_error = true;
+          continue;
+        }
         (w == "-on_law" ? src.On_Law : src.Off_Law) = std::move(law);
         i = next - 1;
       }
@@ -455,15 +470,16 @@ int main(int argc, char** argv) {
     } else if (w == "-capacity") {
       ok = value(capacity);
     } else if (w == "-nbcycles") {
-      ok = value(nbcycles);
+      // At least one pair is simulated.
+      ok = value(nbcycles) && expect(nbcycles >= 1, "integer");
     } else if (w == "-xfrom") {
-      ok = value(R.Start);
+      ok = value(R.Start) && expect(std::isfinite(R.Start), "real");
     } else if (w == "-xto") {
-      ok = value(R.Stop);
+      ok = value(R.Stop) && expect(std::isfinite(R.Stop), "real");
     } else if (w == "-xstep") {
-      ok = value(R.Step);
+      ok = value(R.Step) && expect(std::isfinite(R.Step), "real");
     } else if (w == "-xval") {
-      ok = value(R.Start);
+      ok = value(R.Start) && expect(std::isfinite(R.Start), "real");
       R.Stop = R.Start;
     } else if (w == "-queue") {
       R.Queue = true;
@@ -489,6 +505,15 @@ int main(int argc, char** argv) {
     if (!ok) return out.finish(1);
   }
   if (traj) conf = false;
+  if (law_error) return out.finish(1);
+  // Levels run up from Start by a positive Step, unless there is one only.
+  if (!traj && R.Start != R.Stop) {
+    const char* bad = R.Stop < R.Start ? "-xto" : !(R.Step > 0) ? "-xstep" : nullptr;
+    if (bad) {
+      std::printf("%s: real expected after %s\n", kProg, bad);
+      return out.finish(1);
+    }
+  }
 
   // Checks of what the equations divide by and of what can be drawn.
   const double r = src.Peak_Rate, c = capacity;
@@ -496,7 +521,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s: error: bad capacity (%f).\n", kProg, c);
     return out.finish(1);
   }
-  if (!std::isfinite(r)) {
+  if (!std::isfinite(r) || r < 0) {
     std::fprintf(stderr, "%s: error: bad peak rate (%f).\n", kProg, r);
     return out.finish(1);
   }
