@@ -40,6 +40,8 @@ struct CYCLE_STAT {
   // Time spent on level stretches (peak rate equal to the capacity), by
   // cell: such a stretch has no slope to turn a level span into time.
   std::vector<double> Flat;
+  // The highest cell the cycle touched: the cells above it are all 0.
+  int Top = 0;
 };
 
 struct GLOBAL_STAT {
@@ -47,6 +49,9 @@ struct GLOBAL_STAT {
   long long Nb_Cycles = 0;
   bool I_Confidence = false;
   std::vector<double> Q, Q2;
+  // The cycle count at which each level's sums were last brought up to
+  // date: the cycles since then added 0 there.
+  std::vector<long long> Seen;
   double C = 0, C2 = 0, E = 0, E2 = 0;
   double CE = 0;  // cross-deviation sum of cycle and empty times
 };
@@ -186,7 +191,10 @@ struct Sim {
     cy.Acc_Minus.assign(nb + 1, 0.0);
     cy.Flat.assign(nb + 1, 0.0);
     gs.Q.assign(nb + 1, 0.0);
-    if (conf) gs.Q2.assign(nb + 1, 0.0);
+    if (conf) {
+      gs.Q2.assign(nb + 1, 0.0);
+      gs.Seen.assign(nb + 1, 0);
+    }
   }
 
   // The cell of level v and its lower edge. The top cell's edge is the last
@@ -219,6 +227,7 @@ struct Sim {
     cell(hi, k, edge);
     N[k] -= 1;
     Acc[k] += hi - edge;
+    cy.Top = std::max(cy.Top, k);
   }
 
   void Record_Flat(double level, double duration) {
@@ -232,6 +241,7 @@ struct Sim {
     double edge;
     cell(level, k, edge);
     cy.Flat[k] += duration;
+    cy.Top = std::max(cy.Top, k);
   }
 
   void Print_Cycle_Table() const {
@@ -265,23 +275,44 @@ struct Sim {
     }
   }
 
+  // The squared deviations that cycles Seen[k] + 1 .. n of level k added
+  // with y = 0: each adds (sum)^2 / (i (i - 1)), which telescopes.
+  void catch_up(int k, long long n) {
+    const long long from = std::max(gs.Seen[k] + 1, 2LL);
+    if (n >= from && gs.Q[k] != 0)
+      gs.Q2[k] += gs.Q[k] * gs.Q[k] * (1.0 / static_cast<double>(from - 1) - 1.0 / static_cast<double>(n));
+    gs.Seen[k] = n;
+  }
+
+  // Brings every level's variance sum up to the last cycle.
+  void Finish() {
+    if (!gs.I_Confidence) return;
+    for (int k = 0; k < gs.Nb_Points; ++k) catch_up(k, gs.Nb_Cycles);
+  }
+
   void Regeneration() {
     const int nb = cy.Nb_Points;
+    // Above the cycle's top cell every count and time is 0, and so is every
+    // level's share of the cycle: only the levels below it are visited.
+    const int top = std::min(cy.Top, nb);
     if (Debug) std::printf("# Regeneration point at t=%f\n", cy.T_Final);
-    for (int k = 0; k < nb; ++k) {
+    for (int k = 0; k < (Debug ? nb : top); ++k) {
       cy.N_Plus[k + 1] += cy.N_Plus[k];
       cy.N_Minus[k + 1] += cy.N_Minus[k];
     }
     if (Debug) Print_Cycle_Table();
     const long long n = ++gs.Nb_Cycles;
     double y = 0.0;
-    for (int k = nb - 1; k >= 0; --k) {
+    for (int k = std::min(nb, top) - 1; k >= 0; --k) {
       if (r != c) y += (cy.N_Plus[k + 1] * R.Step + cy.Acc_Plus[k + 1]) / (r - c);
       y += (cy.N_Minus[k + 1] * R.Step + cy.Acc_Minus[k + 1]) / c + cy.Flat[k + 1];
-      if (gs.I_Confidence)
+      if (gs.I_Confidence) {
+        catch_up(k, n - 1);
         add(y, gs.Q[k], gs.Q2[k], n);
-      else
+        gs.Seen[k] = n;
+      } else {
         gs.Q[k] += y;
+      }
     }
     const double L = cy.T_Final - cy.T_Start;
     // Cross deviations first: they need the sums before this cycle.
@@ -293,11 +324,13 @@ struct Sim {
     cy.Number += 1;
     cy.T_Start = cy.T_Final;
     cy.Total_Empty = 0.0;
-    std::fill(cy.N_Plus.begin(), cy.N_Plus.end(), 0);
-    std::fill(cy.N_Minus.begin(), cy.N_Minus.end(), 0);
-    std::fill(cy.Acc_Plus.begin(), cy.Acc_Plus.end(), 0.0);
-    std::fill(cy.Acc_Minus.begin(), cy.Acc_Minus.end(), 0.0);
-    std::fill(cy.Flat.begin(), cy.Flat.end(), 0.0);
+    const auto end = static_cast<std::ptrdiff_t>(Debug ? nb : top) + 1;
+    std::fill(cy.N_Plus.begin(), cy.N_Plus.begin() + end, 0);
+    std::fill(cy.N_Minus.begin(), cy.N_Minus.begin() + end, 0);
+    std::fill(cy.Acc_Plus.begin(), cy.Acc_Plus.begin() + end, 0.0);
+    std::fill(cy.Acc_Minus.begin(), cy.Acc_Minus.begin() + end, 0.0);
+    std::fill(cy.Flat.begin(), cy.Flat.begin() + end, 0.0);
+    cy.Top = 0;
   }
 
   void run(const SOURCE& src, long long pairs, bool traj) {
@@ -566,6 +599,7 @@ int main(int argc, char** argv) {
     out.keep_on_failure();
     return out.finish(2);
   }
+  sim.Finish();
   Print_Results(sim.gs, R);
   return out.finish(0);
 }
