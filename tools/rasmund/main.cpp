@@ -303,11 +303,13 @@ struct Sim {
     if (Debug) Print_Cycle_Table();
     const long long n = ++gs.Nb_Cycles;
     double y = 0.0;
+    const bool sloped = r != c, conf = gs.I_Confidence;
+    const double step = R.Step, up = r - c;
     for (int k = std::min(nb, top) - 1; k >= 0; --k) {
-      if (r != c) y += (cy.N_Plus[k + 1] * R.Step + cy.Acc_Plus[k + 1]) / (r - c);
-      y += (cy.N_Minus[k + 1] * R.Step + cy.Acc_Minus[k + 1]) / c + cy.Flat[k + 1];
-      if (gs.I_Confidence) {
-        catch_up(k, n - 1);
+      if (sloped) y += (cy.N_Plus[k + 1] * step + cy.Acc_Plus[k + 1]) / up;
+      y += (cy.N_Minus[k + 1] * step + cy.Acc_Minus[k + 1]) / c + cy.Flat[k + 1];
+      if (conf) {
+        if (gs.Seen[k] != n - 1) catch_up(k, n - 1);
         add(y, gs.Q[k], gs.Q2[k], n);
         gs.Seen[k] = n;
       } else {
