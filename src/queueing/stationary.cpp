@@ -414,8 +414,32 @@ bool tail_walk(double x, double lambda, const SEQUENCE& s, double kCut, double& 
     while (lo < q.size() && q[lo] < kTiny * total) ++lo;
     q.erase(q.begin(), q.begin() + static_cast<std::ptrdiff_t>(lo));
     base += static_cast<std::int64_t>(lo);
+    while (!q.empty() && q.back() == 0) q.pop_back();
     p.swap(q);
     if (p.empty()) break;
+    // Every 16 steps in the periodic part, a bound on all that can still
+    // cross: from the highest count left, the count must gain i + gap on a
+    // stretch at most i Gamma + Cycle_Length long to cross i steps on
+    // (Chernoff: P(Poisson(mu) >= k) <= e^-mu (e mu / k)^k). It ends the walk
+    // where the tail is too small for doubles, or has settled in all digits.
+    if (m > s.T && (m & 15) == 0) {
+      // Cells near the staircase holding next to nothing count as crossing
+      // whole; the bound runs from the highest cell with real mass.
+      std::size_t hi = p.size();
+      double fringe = 0.0;
+      while (hi > 1 && p[hi - 1] < 1e-250 * total) fringe += p[--hi];
+      const double gap = static_cast<double>(m - (base + static_cast<std::int64_t>(hi) - 1));
+      double bound = 0.0;
+      for (int i = 1; i <= 100000; ++i) {
+        const double mu = lambda * (i * s.Gamma + s.Cycle_Length), k = i + gap;
+        const double b = k > mu ? std::exp(-mu + k * (1 + std::log(mu / k))) : 1.0;
+        bound += b;
+        if (b <= 1e-30 * bound && k > mu + 10) break;
+        if (i == 100000) bound = INFINITY;
+      }
+      bound = bound * total + fringe;
+      if (bound <= 1e-16 * crossed || (crossed == 0 && bound < 1e-240)) break;
+    }
     // The crossings fade geometrically: once they have stayed this small for
     // a few periods, what is left to cross changes no printed digit.
     if (crossed > 0 && lost < 1e-18 * crossed) {
@@ -512,7 +536,7 @@ int Print_Stat_Range(double first, double last, double step, double lambda, cons
       double tail = 0.0, missed = 0.0;
       bool settled = tail_walk(x, lambda, s, 1e-40, tail, missed);
       // A tail so small that the cut weights could matter: again, finer.
-      if (settled && tail > 0 && !(missed <= 1e-10 * tail))
+      if (settled && tail > 0 && !(missed <= 1e-10 * tail) && Queue && Log)
         settled = tail_walk(x, lambda, s, std::max(1e-300, 1e-52 * tail), tail, missed);
       // A tail so small that the cut weights could move its logarithm.
       if (!warned && (!settled || (Queue && Log && !(missed <= 1e-10 * tail)))) {

@@ -193,7 +193,7 @@ TEST(Range, PointsAndErrors) {
     std::int64_t count;
   } cases[] = {{0, 1, 0.1, 0, 11},   {0, 0.3, 0.1, 0, 3}, {2, 2, 0.1, 0, 1},  {2, 2, 0, 0, 1},
                {0, 1, 0, 1, 0},      {0, 1, -0.1, 1, 0},  {1, 0, 0.1, 1, 0},  {0, NAN, 0.1, 1, 0},
-               {0, INFINITY, 1, 1, 0}, {0, 1, NAN, 1, 0}, {0, 1, INFINITY, 0, 1}, {1e299, 1e300, 0.1, 1, 0}};
+               {0, INFINITY, 1, 1, 0}, {0, 1, NAN, 1, 0}, {0, 1, INFINITY, 1, 0}, {1e299, 1e300, 0.1, 1, 0}};
   for (const auto& c : cases) {
     std::int64_t n = 0;
     testing::internal::CaptureStderr();
