@@ -76,9 +76,13 @@ bool read_reward(FILE* in, double& reward) {
     return false;
   }
   if (w == "wr") {
-    if (!read_word(in, w) || !orv::read_real(w.c_str(), reward)) {
+    if (!read_word(in, w)) {
       std::snprintf(buf, sizeof buf, "%s: error: could not read reward", kTag);
       error(buf);
+      return false;
+    }
+    if (!orv::read_real(w.c_str(), reward)) {
+      error(std::string(kTag) + ": error: unexpected token " + w);
       return false;
     }
   } else {

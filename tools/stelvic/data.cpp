@@ -12,8 +12,14 @@ constexpr int kMaxPeriod = 999999;
 }  // namespace
 
 int Read_Data(FILE* in, Data& d, bool force) {
-  if (std::fscanf(in, "%lf", &d.lambda) != 1 || !(d.lambda > 0) || !std::isfinite(d.lambda)) {
+  const int got = std::fscanf(in, "%lf", &d.lambda);
+  if (got != 1 || !(d.lambda > 0) || !std::isfinite(d.lambda)) {
     std::fprintf(stderr, "%s: error: bad value for lambda (%f).\n", kProg, d.lambda);
+    // The value printed is no value read: say why there was none.
+    if (got == EOF)
+      std::fprintf(stderr, "%s: the data file is empty.\n", kProg);
+    else if (got != 1)
+      std::fprintf(stderr, "%s: the data file does not begin with a number.\n", kProg);
     return -1;
   }
   if (std::fscanf(in, "%d", &d.N) != 1 || d.N < 1 || d.N > kMaxQueues) {

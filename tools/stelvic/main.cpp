@@ -197,7 +197,11 @@ int main(int argc, char** argv) {
     } else if (a.is("-o")) {
       a.take_word(o.Result_File_Name, file_fmt);
     } else if (a.is("-lambda")) {
-      a.take_real(o.lambda);
+      // 0 takes the file's rate; a negative or endless one is no rate.
+      if (a.take_real(o.lambda) && !(std::isfinite(o.lambda) && o.lambda >= 0)) {
+        std::printf("%s: real expected after %s\n", name, "-lambda");
+        a.fail();
+      }
     } else if (a.is("-customer")) {
       a.take_int(o.customer);
     } else if (a.is("-waiting")) {

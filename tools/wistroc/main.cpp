@@ -73,7 +73,7 @@ int Sim_Cont_Time_Chain(const mc::MARKOV_CHAIN& C, double T, bool Stats, bool Tr
   std::vector<double> rate(N);
   for (int s = 0; s < N; ++s) rate[s] = -mc::Get_Sparse_Matrix_Entry(G, s, s);
   std::vector<double> cum(Stats ? N : 0, 0.0);
-  int state = C.Init_State;
+  int state = C.Init_State, at_T = state;
   double t = 0.0, h = 0.0;
   do {
     const double r = rate[state];
@@ -93,11 +93,14 @@ int Sim_Cont_Time_Chain(const mc::MARKOV_CHAIN& C, double T, bool Stats, bool Tr
       if (Increments) std::printf(" %10.6f", h);
       std::printf("\n");
     }
+    // The jump that passes the limit comes after it: at T the chain is
+    // still in the state it left.
+    at_T = state;
     state = next;
     t += h;
   } while (t < T);
   if (Traj) {
-    std::printf("%12.6f %4d", T, state);
+    std::printf("%12.6f %4d", T, at_T);
     if (Increments) std::printf(" %10.6f", h);
     std::printf("\n");
   }

@@ -1,8 +1,10 @@
 // yelvorn: a state trajectory (time, state pairs) as an xfig drawing, one
 // filled box per stay, coloured by the state.
+#include <cerrno>
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -57,6 +59,12 @@ int main(int argc, char** argv) {
   int nmax = 1000;
   double tmax = 1000.0, xscale = 1.0, yscale = 1.0;
   orv::Args a(argc, argv, kProg, stdout);
+  // A value that reads but lies outside the option's range.
+  auto refuse = [&](const char* kind, const char* opt) {
+    std::printf("%s: %s expected after %s\n", kProg, kind, opt);
+    a.fail();
+    a.stop();
+  };
   while (a.next()) {
     if (a.is("-f")) {
       a.take_string(in_name);
@@ -65,13 +73,16 @@ int main(int argc, char** argv) {
     } else if (a.is("-title")) {
       has_title = a.take_string(title);
     } else if (a.is("-nmax")) {
-      a.take_int(nmax);
+      if (a.take_int(nmax) && nmax < 1) refuse("integer", "-nmax");
     } else if (a.is("-tmax")) {
-      a.take_real(tmax);
+      if (a.take_real(tmax) && std::isnan(tmax)) refuse("real", "-tmax");
     } else if (a.is("-xscale")) {
-      a.take_real(xscale);
+      // Negative or zero scales fold or flatten the drawing.
+      if (a.take_real(xscale) && !(xscale > 0 && std::isfinite(xscale)))
+        refuse("real", "-xscale");
     } else if (a.is("-yscale")) {
-      a.take_real(yscale);
+      if (a.take_real(yscale) && !(yscale > 0 && std::isfinite(yscale)))
+        refuse("real", "-yscale");
     } else if (a.is("-debug")) {
       // accepted for the other tools' sake; nothing to trace
     } else if (a.is("-v")) {
@@ -92,7 +103,10 @@ int main(int argc, char** argv) {
   if (!in_name.empty()) {
     owned.reset(std::fopen(in_name.c_str(), "r"));
     if (!owned) {
+      const int e = errno;
       std::fprintf(stderr, "%s: Error reading Markov chain.\n", kProg);
+      std::fprintf(stderr, "%s: cannot open trajectory %s: %s\n", kProg, in_name.c_str(),
+                   std::strerror(e));
       return out.finish(-1);
     }
     in = owned.get();
@@ -101,22 +115,37 @@ int main(int argc, char** argv) {
   // succeeds, so "-o" naming the input still reads the input whole.
   if (!out_name.empty() && !out.redirect_stdout(out_name)) return out.finish(-1);
 
+  const std::string where = in_name.empty() ? "standard input" : in_name;
+  // A pair that does not read before the end of the input: a file of
+  // another kind, or a broken trajectory.
+  auto no_pair = [&](long long pair) {
+    char word[41] = "";
+    if (std::fscanf(in, "%40s", word) != 1) return false;
+    std::fprintf(stderr, "%s: error: %s: pair %lld is no (time, state) pair at \"%s\".\n",
+                 kProg, where.c_str(), pair, word);
+    return true;
+  };
+  double prev_t = 0.0, t0 = 0.0;
+  int prev_s = 0;
+  bool read = std::fscanf(in, "%lf%d", &prev_t, &prev_s) == 2;
+  if (!read && no_pair(1)) return out.finish(-1);
+
   std::printf("#FIG 3.1\n");
   std::printf("Landscape\n");
   std::printf("Center\n");
   std::printf("Metric\n");
   std::printf("1200 2\n");
 
-  double prev_t = 0.0, t0 = 0.0;
-  int prev_s = 0;
-  bool read = std::fscanf(in, "%lf%d", &prev_t, &prev_s) == 2;
   t0 = prev_t;
   long long count = 1;
   while (read && count <= nmax && prev_t <= tmax) {
     double t = 0.0;
     int s = 0;
     read = std::fscanf(in, "%lf%d", &t, &s) == 2;
-    if (!read) break;
+    if (!read) {
+      if (no_pair(count + 1)) return out.finish(-1);
+      break;
+    }
     if (t <= tmax &&
         !Write_Fig_Rectangle(prev_t - t0, t - t0, prev_s, xscale, yscale)) {
       std::fprintf(stderr, "%s: error: time %f lies beyond the drawing's coordinates.\n", kProg,

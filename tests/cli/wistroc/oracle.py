@@ -97,11 +97,13 @@ def main():
                 nxt = c
             cum[s] += (tmax - t) if t + h >= tmax else h
             out.append("%12.6f %4d" % (t, s) + (" %10.6f" % h if incr else ""))
+            at_t = s
             s = nxt
             t += h
             if not t < tmax:
                 break
-        out.append("%12.6f %4d" % (tmax, s) + (" %10.6f" % h if incr else ""))
+        # the jump past tmax comes after it
+        out.append("%12.6f %4d" % (tmax, at_t) + (" %10.6f" % h if incr else ""))
         if stats:
             out = out if "traj" in sys.argv[5:] else []
             for i in range(n):
