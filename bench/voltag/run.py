@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
 """States per second of voltag from 10^4 to 10^6 states.
 
-run.py VOLTAG [OLD_VOLTAG] [REPEATS]
+run.py VOLTAG [OLD_VOLTAG] [REPEATS] [HEAP]
 
-The heap (gen.py 12 8 3 7) has a chain far larger than 10^6 states, so
+The heap (gen.py 12 8 3 7, or the file HEAP) has a chain far larger than 10^6 states, so
 -nmax fixes the number of states; each run dumps the chain to /dev/null.
 With OLD_VOLTAG the two programs run interleaved and their dumps must agree
 at the smallest size. Prints, per size, the median and range of the
@@ -34,10 +34,11 @@ def main():
     progs = [sys.argv[1]] + ([sys.argv[2]] if len(sys.argv) > 2 else [])
     repeats = int(sys.argv[3]) if len(sys.argv) > 3 else 5
     with tempfile.TemporaryDirectory() as tmp:
-        heap = os.path.join(tmp, "bench.heap")
-        with open(heap, "w") as f:
-            subprocess.run([sys.executable, os.path.join(HERE, "gen.py"), "12", "8", "3", "7"],
-                           stdout=f, check=True)
+        heap = sys.argv[4] if len(sys.argv) > 4 else os.path.join(tmp, "bench.heap")
+        if len(sys.argv) <= 4:
+            with open(heap, "w") as f:
+                subprocess.run([sys.executable, os.path.join(HERE, "gen.py"), "12", "8", "3",
+                                "7"], stdout=f, check=True)
         if len(progs) == 2:
             outs = [subprocess.run([p, "-f", heap, "-nmax", str(SIZES[0]), "-dump"],
                                    capture_output=True, check=True).stdout for p in progs]
