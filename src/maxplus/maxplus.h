@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdio>
+#include <iterator>
 #include <memory>
 #include <vector>
 
@@ -132,26 +133,34 @@ class Packed_Rows {
     std::size_t size_;
   };
 
-  std::size_t size() const { return start_.size(); }
-  Row operator[](std::size_t r) const { return Row(block_.data() + start_[r], count_[r]); }
+  std::size_t size() const { return rows_; }
+  Row operator[](std::size_t r) const {
+    if (count_.empty()) return Row(block_.data(), 0);
+    return Row(block_.data() + start_[r], count_[r]);
+  }
 
   // Rows beyond the old count come empty.
   void resize(std::size_t rows) {
+    rows_ = rows;
+    if (count_.empty()) return;
     start_.resize(rows, block_.size());
     count_.resize(rows, 0);
     room_.resize(rows, 0);
   }
-  // Every row empty, the block released.
+  // Every row empty, the block and the rows' bookkeeping released.
   void clear_rows() {
     std::vector<T>().swap(block_);
-    std::fill(start_.begin(), start_.end(), 0);
-    std::fill(count_.begin(), count_.end(), 0);
-    std::fill(room_.begin(), room_.end(), 0);
+    std::vector<std::size_t>().swap(start_);
+    std::vector<std::size_t>().swap(count_);
+    std::vector<std::size_t>().swap(room_);
     unused_ = 0;
   }
-  void clear_row(std::size_t r) { count_[r] = 0; }
+  void clear_row(std::size_t r) {
+    if (!count_.empty()) count_[r] = 0;
+  }
   // Room for n values in row r, whose values stay; its first value.
   T* reserve_row(std::size_t r, std::size_t n) {
+    touch();
     if (n <= room_[r]) return block_.data() + start_[r];
     if (start_[r] + room_[r] == block_.size()) {
       // The last row grows in place, by just what it needs (the block's own
@@ -175,8 +184,14 @@ class Packed_Rows {
     room_[r] = room;
     return block_.data() + at;
   }
-  T* row_data(std::size_t r) { return block_.data() + start_[r]; }
-  void set_size(std::size_t r, std::size_t n) { count_[r] = n; }
+  T* row_data(std::size_t r) {
+    touch();
+    return block_.data() + start_[r];
+  }
+  void set_size(std::size_t r, std::size_t n) {
+    touch();
+    count_[r] = n;
+  }
   void push_back(std::size_t r, const T& v) {
     T* d = reserve_row(r, count_[r] + 1);
     d[count_[r]++] = v;
@@ -188,6 +203,15 @@ class Packed_Rows {
   }
 
  private:
+  // The rows' bookkeeping is made when a first value is stored: a matrix
+  // left empty costs nothing per row.
+  void touch() {
+    if (!count_.empty() || rows_ == 0) return;
+    start_.assign(rows_, block_.size());
+    count_.assign(rows_, 0);
+    room_.assign(rows_, 0);
+  }
+
   // Rows in row order, each with just its values as room.
   void pack() {
     std::size_t total = 0;
@@ -205,9 +229,62 @@ class Packed_Rows {
     unused_ = 0;
   }
 
+  std::size_t rows_ = 0;
   std::vector<T> block_;
-  std::vector<std::size_t> start_, count_, room_;
+  std::vector<std::size_t> start_, count_, room_;  // empty while every row is
   std::size_t unused_ = 0;  // room left behind by rows that moved
+};
+
+// The number of entries of each row, read like a vector of int; the table
+// is made when a count is first changed, so an empty matrix holds none.
+class Row_Counts {
+ public:
+  class const_iterator {
+   public:
+    using value_type = int;
+    using difference_type = std::ptrdiff_t;
+    using reference = int;
+    using pointer = void;
+    using iterator_category = std::input_iterator_tag;
+    const_iterator(const Row_Counts* c, std::size_t i) : c_(c), i_(i) {}
+    int operator*() const { return (*c_)[i_]; }
+    const_iterator& operator++() {
+      ++i_;
+      return *this;
+    }
+    bool operator==(const const_iterator& o) const { return i_ == o.i_; }
+    bool operator!=(const const_iterator& o) const { return i_ != o.i_; }
+
+   private:
+    const Row_Counts* c_;
+    std::size_t i_;
+  };
+  using iterator = const_iterator;
+  using value_type = int;
+
+  std::size_t size() const { return rows_; }
+  int operator[](std::size_t r) const { return v_.empty() ? 0 : v_[r]; }
+  int& operator[](std::size_t r) {
+    if (v_.empty()) v_.assign(rows_, 0);
+    return v_[r];
+  }
+  // Every count 0.
+  void assign(std::size_t rows, int) {
+    rows_ = rows;
+    std::vector<int>().swap(v_);
+  }
+  const_iterator begin() const { return {this, 0}; }
+  const_iterator end() const { return {this, rows_}; }
+  friend bool operator==(const Row_Counts& a, const Row_Counts& b) {
+    return a.rows_ == b.rows_ && std::equal(a.begin(), a.end(), b.begin());
+  }
+  friend bool operator==(const Row_Counts& a, const std::vector<int>& b) {
+    return a.rows_ == b.size() && std::equal(a.begin(), a.end(), b.begin());
+  }
+
+ private:
+  std::size_t rows_ = 0;
+  std::vector<int> v_;  // empty while every count is 0
 };
 
 // Row r stores Nb_Elts[r] entries: columns Elts[r][k] with values Vals[r][k],
@@ -215,7 +292,7 @@ class Packed_Rows {
 struct SP_MAXPLUS_MATRIX {
   int Rows = 0;
   int Cols = 0;
-  std::vector<int> Nb_Elts;
+  Row_Counts Nb_Elts;
   Packed_Rows<int> Elts;
   Packed_Rows<double> Vals;
   // Some value stored since the last emptying is 2^73 or more, the size

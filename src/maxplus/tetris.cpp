@@ -1,5 +1,6 @@
 #include "maxplus/tetris.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <new>
@@ -152,7 +153,13 @@ Piece_Desc Parse_Piece(int Number, std::string Color, const SPARSE_INT_ARRAY& Lo
       P->LoProf[static_cast<std::size_t>(Low.Indexes[k])] = Low.Values[k] - m;
     for (std::size_t k = 0; k < High.Indexes.size(); ++k)
       P->HiProf[static_cast<std::size_t>(High.Indexes[k])] = High.Values[k] - m;
-    for (int c = 0; c < Nb_Of_Columns; ++c) {
+    // Only the columns the profiles name can disagree; they are checked in
+    // column order, as the warnings list them.
+    std::vector<int> named(Low.Indexes);
+    named.insert(named.end(), High.Indexes.begin(), High.Indexes.end());
+    std::sort(named.begin(), named.end());
+    named.erase(std::unique(named.begin(), named.end()), named.end());
+    for (int c : named) {
       int& lo = P->LoProf[static_cast<std::size_t>(c)];
       int& hi = P->HiProf[static_cast<std::size_t>(c)];
       if ((lo == -1) != (hi == -1) || hi < lo) {
@@ -175,15 +182,25 @@ Piece_Desc Parse_Piece(int Number, std::string Color, const SPARSE_INT_ARRAY& Lo
 }
 
 Tetris Parse_Tetris(int Nb_Columns, PIECE_LIST& List) {
-  std::vector<Piece_Desc> pieces;
-  for (Parsed_Piece& p : List) pieces.push_back(std::move(p.Piece));
-  Tetris T = New_Tetris(Nb_Columns, static_cast<int>(pieces.size()), &pieces);
-  if (!T) return nullptr;
-  for (std::size_t i = 0; i < pieces.size(); ++i) {
-    T->Color[i] = bounded_color(pieces[i]->Color);
-    T->Weight[i] = List[i].Weight;
+  // The parsed pieces are the model's own: they are moved in, not copied,
+  // since a wide model's profiles are large.
+  try {
+    auto T = std::make_unique<TETRIS>();
+    T->Nb_Columns = Nb_Columns;
+    T->Nb_Pieces = static_cast<int>(List.size());
+    for (Parsed_Piece& p : List) {
+      if (!p.Piece) throw std::bad_alloc();
+      T->Color.push_back(bounded_color(p.Piece->Color));
+      T->Weight.push_back(p.Weight);
+      p.Piece->Number = -1;
+      p.Piece->Color.clear();
+      T->Piece.push_back(std::move(p.Piece));
+    }
+    return T;
+  } catch (const std::bad_alloc&) {
+    std::fprintf(stderr, "%s: memory error. Not enough space.\n", TAG);
+    return nullptr;
   }
-  return T;
 }
 
 Tetris Read_Tetris(FILE* Input) {

@@ -2,8 +2,11 @@
 // of max-plus matrices: each step draws a matrix and multiplies the state by
 // it, each product unrolled into assignments; the program prints the growth
 // rate of every component, averaged over replications.
+#include <algorithm>
 #include <cstdio>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "common/args.h"
 #include "common/output_guard.h"
@@ -78,18 +81,22 @@ void write_sum(FILE* out, int column, double value) {
 void gen_matrix_code(FILE* out, const BERNOULLI_PRODUCT& P, int t) {
   const SP_MAXPLUS_MATRIX& M = *P.A[t];
   std::fprintf(out, "\t  /* multiplication by matrix %d */\n", P.Permut[t]);
+  // The stored entries of a row in column order: the work follows what the
+  // matrix holds, not its size squared.
+  std::vector<std::pair<int, double>> row;
   for (int i = 0; i < M.Rows; ++i) {
-    int terms = 0;
-    for (int j = 0; j < M.Cols; ++j)
-      if (Get_SP_Matrix_Entry(M, i, j) != M_INFINITY) ++terms;
+    const auto r = static_cast<std::size_t>(i);
+    row.clear();
+    for (std::size_t k = 0; k < M.Elts[r].size(); ++k)
+      if (M.Vals[r][k] != M_INFINITY) row.emplace_back(M.Elts[r][k], M.Vals[r][k]);
+    std::sort(row.begin(), row.end());
+    const std::size_t terms = row.size();
     if (terms == 0) {
       std::fprintf(out, "\t  Y[%d] = EPSILON;\n", i);
       continue;
     }
-    int seen = 0;
-    for (int j = 0; j < M.Cols; ++j) {
-      const double v = Get_SP_Matrix_Entry(M, i, j);
-      if (v == M_INFINITY) continue;
+    std::size_t seen = 0;
+    for (const auto& [j, v] : row) {
       ++seen;
       if (terms == 1) {
         std::fprintf(out, "\t  Y[%d] = ", i);

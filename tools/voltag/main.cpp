@@ -4,10 +4,13 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
-#include <map>
+#include <new>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 #include "common/args.h"
 #include "common/output_guard.h"
@@ -21,169 +24,333 @@ namespace {
 
 const char* const kProg = "voltag";
 constexpr int kMaxIterations = 1000;
+// The most states a Markov-chain text may hold for the tools that read it.
+constexpr int kMaxStates = 1 << 21;
 
 using Config = std::vector<int>;
 
 // Rewards add two heights: they are kept wider than the heights.
-struct TRANSITION {
-  Config Destination;
-  double Proba;
-  long long Reward;
-};
-
 struct TRUNCATION {
   int Origin;
   double Proba;
   long long Reward;
 };
 
-// The states found so far, numbered from 1, with the box each belongs to.
-// The boxes only keep the counts the statistics show; lookup is by map.
-struct HASH_TABLE {
-  int Max_Nb_Items = 0;
-  int Nb_Items = 0;
-  std::vector<int> Box;  // states per box
-  std::map<Config, int> Index;
-  std::vector<const Config*> Of;  // configuration of each state, from 0
+// The columns that no piece occupies always stand at one height above
+// column 0, so a state keeps one entry for all of them and one for each
+// occupied column: its size follows what the model uses, not the number
+// of columns it declares. Entries are in the order of the first column
+// each stands for, so the first largest entry is at the first largest
+// column.
+struct LAYOUT {
+  int Nb_Columns = 0;
+  int Width = 0;           // entries per state
+  std::vector<int> First;  // first column (from 1) of each entry
+  int Shared = -1;         // the entry of the free columns; -1: none
+  std::vector<int> Entry_Of_Occupied;  // entry of each occupied column, by column order
+  std::vector<int> Occupied;           // occupied columns from 1, increasing
 };
 
-void Write_Config(const Config& c, FILE* out) {
+// A piece as the successors need it: its occupied columns in order, each
+// with the entry it moves (-1 for column 0).
+struct CELL {
+  int Entry;
+  int Lo;
+  int Hi;
+};
+struct PIECE {
+  std::vector<CELL> Cells;
+  bool On_Column_0 = false;
+  int Hi_0 = 0;
+};
+
+// The columns each piece occupies, in increasing order: one pass over the
+// profiles, which span every column of the model.
+std::vector<std::vector<int>> Occupied_Columns(const mp::TETRIS& T) {
+  std::vector<std::vector<int>> cols(static_cast<std::size_t>(T.Nb_Pieces));
+  for (int p = 0; p < T.Nb_Pieces; ++p) {
+    const std::vector<int>& hi = T.Piece[static_cast<std::size_t>(p)]->HiProf;
+    for (int k = 0; k < T.Nb_Columns; ++k)
+      if (hi[static_cast<std::size_t>(k)] != -1) cols[static_cast<std::size_t>(p)].push_back(k);
+  }
+  return cols;
+}
+
+LAYOUT Make_Layout(const mp::TETRIS& T, const std::vector<std::vector<int>>& cols) {
+  LAYOUT L;
+  L.Nb_Columns = T.Nb_Columns;
+  for (const std::vector<int>& c : cols)
+    for (int k : c)
+      if (k > 0) L.Occupied.push_back(k);
+  std::sort(L.Occupied.begin(), L.Occupied.end());
+  L.Occupied.erase(std::unique(L.Occupied.begin(), L.Occupied.end()), L.Occupied.end());
+  // The first free column: the first gap in 1, 2, ...
+  int free = 1;
+  while (static_cast<std::size_t>(free - 1) < L.Occupied.size() &&
+         L.Occupied[static_cast<std::size_t>(free - 1)] == free)
+    ++free;
+  const bool any_free = free < T.Nb_Columns;
+  for (int k : L.Occupied) {
+    if (any_free && L.Shared < 0 && free < k) {
+      L.Shared = L.Width++;
+      L.First.push_back(free);
+    }
+    L.Entry_Of_Occupied.push_back(L.Width++);
+    L.First.push_back(k);
+  }
+  if (any_free && L.Shared < 0) {
+    L.Shared = L.Width++;
+    L.First.push_back(free);
+  }
+  return L;
+}
+
+std::vector<PIECE> Make_Pieces(const mp::TETRIS& T, const LAYOUT& L,
+                               const std::vector<std::vector<int>>& cols) {
+  auto entry = [&](int k) {
+    if (k == 0) return -1;
+    const auto j = std::lower_bound(L.Occupied.begin(), L.Occupied.end(), k) - L.Occupied.begin();
+    return L.Entry_Of_Occupied[static_cast<std::size_t>(j)];
+  };
+  std::vector<PIECE> out(static_cast<std::size_t>(T.Nb_Pieces));
+  for (int p = 0; p < T.Nb_Pieces; ++p) {
+    const mp::PIECE_DESC& P = *T.Piece[static_cast<std::size_t>(p)];
+    PIECE& Q = out[static_cast<std::size_t>(p)];
+    for (int k : cols[static_cast<std::size_t>(p)]) {
+      const auto c = static_cast<std::size_t>(k);
+      Q.Cells.push_back({entry(k), P.LoProf[c], P.HiProf[c]});
+      if (k == 0) {
+        Q.On_Column_0 = true;
+        Q.Hi_0 = P.HiProf[c];
+      }
+    }
+  }
+  return out;
+}
+
+void Write_Config(const int* c, const LAYOUT& L, FILE* out) {
   std::fprintf(out, "( ");
-  for (int v : c) std::fprintf(out, " %d ", v);
+  std::size_t j = 0;
+  for (int k = 1; k < L.Nb_Columns; ++k) {
+    int v;
+    if (j < L.Occupied.size() && L.Occupied[j] == k)
+      v = c[L.Entry_Of_Occupied[j++]];
+    else
+      v = c[L.Shared];
+    std::fprintf(out, " %d ", v);
+  }
   std::fprintf(out, " )");
 }
 
-// Index of the first largest entry; 0 when all are equal (or none).
-int Hash(const Config& c) {
+// The box of a state: the column (from 0 in the configuration) of its
+// first largest height; 0 when all are equal.
+int Hash(const int* c, const LAYOUT& L) {
+  if (L.Width == 0) return 0;
   int best = 0;
-  for (std::size_t k = 1; k < c.size(); ++k)
-    if (c[k] > c[best]) best = static_cast<int>(k);
-  return best;
+  for (int e = 1; e < L.Width; ++e)
+    if (c[e] > c[best]) best = e;
+  return L.First[static_cast<std::size_t>(best)] - 1;
+}
+
+std::uint64_t Code(const int* c, int width) {
+  std::uint64_t h = 0x9e3779b97f4a7c15ULL;
+  for (int e = 0; e < width; ++e) {
+    h ^= static_cast<std::uint32_t>(c[e]);
+    h *= 0xff51afd7ed558ccdULL;
+    h ^= h >> 32;
+  }
+  return h;
+}
+
+// No room left for a state: the machine's memory, or the chain's.
+struct Out_Of_Room {};
+
+// The states, numbered from 1 in order of discovery, in one arena of
+// configurations, found through an open-addressing table of their codes.
+struct HASH_TABLE {
+  int Max_Nb_Items = 0;
+  int Nb_Items = 0;
+  int Width = 0;
+  std::vector<int> Arena;            // Nb_Items configurations of Width entries
+  std::vector<std::uint64_t> Codes;  // of each state, from 0
+  std::vector<int> Slot;             // state number, 0: empty; size a power of 2
+  std::size_t Bytes_Per_State = 0;   // what a state costs here and in the chain
+  std::size_t Memory_Limit = 0;
+
+  const int* Of(int state) const {
+    return Arena.data() + static_cast<std::size_t>(state - 1) * static_cast<std::size_t>(Width);
+  }
+  void Reslot(std::size_t size) {
+    Slot.assign(size, 0);
+    const std::size_t mask = size - 1;
+    for (int s = 1; s <= Nb_Items; ++s) {
+      std::size_t i = Codes[static_cast<std::size_t>(s - 1)] & mask;
+      while (Slot[i] != 0) i = (i + 1) & mask;
+      Slot[i] = s;
+    }
+  }
+};
+
+void Debug_State(const char* what, int n, const int* c, const LAYOUT& L) {
+  std::printf("%s%d", what, n);
+  Write_Config(c, L, stdout);
+  std::printf("\n");
 }
 
 // The state of the configuration, made when there is room; 0 when the
 // table is full. found tells whether it existed.
-int Lookup_State(const Config& c, HASH_TABLE& t, bool& found) {
-  auto it = t.Index.find(c);
-  if (it != t.Index.end()) {
-    found = true;
-    if (mc::Debug) {
-      std::printf("  State exists: %d", it->second);
-      Write_Config(c, stdout);
-      std::printf("\n");
+int Lookup_State(const int* c, HASH_TABLE& t, const LAYOUT& L, bool& found) {
+  const std::uint64_t code = Code(c, t.Width);
+  const std::size_t mask = t.Slot.size() - 1;
+  std::size_t i = code & mask;
+  for (; t.Slot[i] != 0; i = (i + 1) & mask) {
+    const int s = t.Slot[i];
+    if (t.Codes[static_cast<std::size_t>(s - 1)] == code && std::equal(c, c + t.Width, t.Of(s))) {
+      found = true;
+      if (mc::Debug) Debug_State("  State exists: ", s, c, L);
+      return s;
     }
-    return it->second;
   }
   found = false;
   if (t.Nb_Items >= t.Max_Nb_Items) return 0;
+  if (static_cast<double>(t.Nb_Items + 1) * static_cast<double>(t.Bytes_Per_State) >
+      static_cast<double>(t.Memory_Limit))
+    throw Out_Of_Room{};
   const int n = ++t.Nb_Items;
-  auto ins = t.Index.emplace(c, n).first;
-  t.Of.push_back(&ins->first);
-  ++t.Box[Hash(c)];
-  if (mc::Debug) {
-    std::printf("  New State: %d", n);
-    Write_Config(c, stdout);
-    std::printf("\n");
-  }
+  t.Arena.insert(t.Arena.end(), c, c + t.Width);
+  t.Codes.push_back(code);
+  t.Slot[i] = n;
+  // Kept at most half full, so a miss ends soon.
+  if (2 * static_cast<std::size_t>(n) > t.Slot.size()) t.Reslot(2 * t.Slot.size());
+  if (mc::Debug) Debug_State("  New State: ", n, t.Of(n), L);
   return n;
 }
 
-// Successors in model order. -4 (reported) for a piece on no column, -2
+// The successors of a configuration in model order, Width entries each in
+// out, with their rewards. -4 (reported) for a piece on no column, -2
 // (reported) when a shape leaves the range of the heights.
-int Next(const Config& conf, const mp::TETRIS& T, std::vector<TRANSITION>& out) {
-  out.clear();
-  const int n = T.Nb_Columns;
-  auto h = [&](int k) -> long long { return k == 0 ? 0 : conf[k - 1]; };
-  for (int p = 0; p < T.Nb_Pieces; ++p) {
-    const mp::PIECE_DESC& P = *T.Piece[p];
-    int first = -1;
-    for (int k = 0; k < n && first < 0; ++k)
-      if (P.HiProf[k] != -1) first = k;
-    if (first < 0) {
-      std::fprintf(stderr, "%s: error: empty piece encountered (#%d). Exit.\n", kProg, p);
+int Next(const int* conf, const std::vector<PIECE>& pieces, const LAYOUT& L,
+         std::vector<int>& out, std::vector<long long>& rewards) {
+  const int w = L.Width;
+  out.resize(pieces.size() * static_cast<std::size_t>(w));
+  rewards.resize(pieces.size());
+  for (std::size_t p = 0; p < pieces.size(); ++p) {
+    const PIECE& P = pieces[p];
+    if (P.Cells.empty()) {
+      std::fprintf(stderr, "%s: error: empty piece encountered (#%d). Exit.\n", kProg,
+                   static_cast<int>(p));
       return -4;
     }
-    long long a = h(first) - P.LoProf[first];
-    for (int k = first + 1; k < n; ++k)
-      if (P.HiProf[k] != -1) a = std::max(a, h(k) - P.LoProf[k]);
-    const long long b = P.HiProf[0] != -1 ? a + P.HiProf[0] : 0;
-    Config next(n - 1);
-    for (int k = 1; k < n; ++k) {
-      const long long v = (P.LoProf[k] != -1 ? a + P.HiProf[k] : h(k)) - b;
-      if (v < INT_MIN || v > INT_MAX) {
-        std::fprintf(stderr, "%s: error: the heights of the heap exceed the integer range.\n",
-                     kProg);
-        return -2;
-      }
-      next[k - 1] = static_cast<int>(v);
+    auto h = [&](int e) -> long long { return e < 0 ? 0 : conf[e]; };
+    long long a = h(P.Cells[0].Entry) - P.Cells[0].Lo;
+    for (const CELL& c : P.Cells) a = std::max(a, h(c.Entry) - c.Lo);
+    const long long b = P.On_Column_0 ? a + P.Hi_0 : 0;
+    int* next = out.data() + p * static_cast<std::size_t>(w);
+    bool range = true;
+    auto put = [&](int e, long long v) {
+      if (v < INT_MIN || v > INT_MAX) range = false;
+      next[e] = static_cast<int>(v);
+    };
+    for (int e = 0; e < w; ++e) put(e, conf[e] - b);
+    for (const CELL& c : P.Cells)
+      if (c.Entry >= 0) put(c.Entry, a + c.Hi - b);
+    if (!range) {
+      std::fprintf(stderr, "%s: error: the heights of the heap exceed the integer range.\n",
+                   kProg);
+      return -2;
     }
+    rewards[p] = b;
     if (mc::Debug) {
       std::printf("Next config: ");
-      Write_Config(next, stdout);
+      Write_Config(next, L, stdout);
       std::printf("\n");
     }
-    out.push_back({std::move(next), T.Weight[p], b});
   }
   return 0;
 }
 
+void Add_Row(mc::MARKOV_CHAIN& C, std::size_t entries) {
+  for (mc::SP_REAL_MATRIX* M : {&C.Generator, &C.Reward}) {
+    M->Elts.emplace_back().reserve(entries);
+    M->Vals.emplace_back().reserve(entries);
+    ++M->Size;
+  }
+  C.State_Space_Size = C.Generator.Size;
+}
+
 void Add_Markov_Transition(mc::MARKOV_CHAIN& C, int from, int to, double p, long long r) {
-  mc::Set_Sparse_Matrix_Entry(C.Generator, from - 1, to - 1, p);
-  mc::Set_Sparse_Matrix_Entry(C.Reward, from - 1, to - 1, static_cast<double>(r));
+  if (!mc::Set_Sparse_Matrix_Entry(C.Generator, from - 1, to - 1, p) ||
+      !mc::Set_Sparse_Matrix_Entry(C.Reward, from - 1, to - 1, static_cast<double>(r)))
+    throw Out_Of_Room{};
   if (mc::Debug) std::printf("%d -> %d wp %8.6f +%lld\n", from, to, p, r);
 }
 
-// -4 for an empty piece, -2 for heights out of range, else 0.
+// -4 for an empty piece, -2 for heights out of range, else 0. Throws
+// Out_Of_Room (or std::bad_alloc) when the states do not fit.
 int Explore(const mp::TETRIS& T, mc::MARKOV_CHAIN& C, std::vector<TRUNCATION>& cuts,
-            bool progress, bool stats, HASH_TABLE& t) {
-  t.Max_Nb_Items = C.State_Space_Size;
-  // One box per place the first maximum can take; a one-column heap has an
-  // empty configuration, kept in a box of its own.
-  t.Box.assign(std::max(T.Nb_Columns - 1, 1), 0);
+            bool progress, bool stats, HASH_TABLE& t, int nmax) {
+  const std::vector<std::vector<int>> cols = Occupied_Columns(T);
+  const LAYOUT L = Make_Layout(T, cols);
+  const std::vector<PIECE> pieces = Make_Pieces(T, L, cols);
+  t.Max_Nb_Items = nmax;
+  t.Width = L.Width;
+  t.Bytes_Per_State = static_cast<std::size_t>(L.Width) * sizeof(int) + 3 * sizeof(int) +
+                      sizeof(std::uint64_t) +
+                      2 * (2 * sizeof(std::vector<int>) +
+                           pieces.size() * (sizeof(int) + sizeof(double)));
+  const long pages = sysconf(_SC_PHYS_PAGES), page = sysconf(_SC_PAGESIZE);
+  t.Memory_Limit = pages > 0 && page > 0
+                       ? static_cast<std::size_t>(pages) * static_cast<std::size_t>(page)
+                       : SIZE_MAX;
+  t.Reslot(16);
+  C = mc::MARKOV_CHAIN{};
+  C.Time_Type = mc::DISCRETE_TIME;
   bool found;
-  Lookup_State(Config(std::max(T.Nb_Columns - 1, 0), 0), t, found);
-  std::vector<int> queue = {1};
-  std::size_t head = 0;
+  const Config zero(static_cast<std::size_t>(L.Width), 0);
+  Lookup_State(zero.data(), t, L, found);
+  Add_Row(C, pieces.size());
   int count = 1;
-  std::vector<TRANSITION> succ;
-  while (head < queue.size()) {
-    const int O = queue[head++];
-    const Config conf = *t.Of[O - 1];
-    if (int st = Next(conf, T, succ); st != 0) return st;
-    // The successor list is built last piece first.
-    for (auto it = succ.rbegin(); it != succ.rend(); ++it) {
-      long long reward = it->Reward;
-      int D = Lookup_State(it->Destination, t, found);
+  std::vector<int> succ;
+  std::vector<long long> rewards;
+  // Breadth first: states are expanded in the order of their numbers.
+  for (int O = 1; O <= t.Nb_Items; ++O) {
+    if (int st = Next(t.Of(O), pieces, L, succ, rewards); st != 0) return st;
+    // The successors are taken last piece first.
+    for (std::size_t p = pieces.size(); p-- > 0;) {
+      const int* d = succ.data() + p * static_cast<std::size_t>(L.Width);
+      long long reward = rewards[p];
+      const double proba = T.Weight[p];
+      int D = Lookup_State(d, t, L, found);
       if (D != 0 && !found) {
-        queue.push_back(D);
+        Add_Row(C, pieces.size());
         ++count;
         if (progress && count % 100 == 0) {
           std::fprintf(stderr, "%d states explored (%4.2f%%). ", count,
                        100.0 * count / t.Max_Nb_Items);
-          std::fprintf(stderr, "Number left to examine: %d.\n",
-                       static_cast<int>(queue.size() - head));
+          std::fprintf(stderr, "Number left to examine: %d.\n", t.Nb_Items - O);
           std::fflush(stderr);
         }
       } else if (D == 0) {
-        const Config& d = it->Destination;
-        const int M = d.empty() ? 0 : *std::max_element(d.begin(), d.end());
-        const int m = d.empty() ? 0 : *std::min_element(d.begin(), d.end());
+        const int M = L.Width == 0 ? 0 : *std::max_element(d, d + L.Width);
+        const int m = L.Width == 0 ? 0 : *std::min_element(d, d + L.Width);
         D = 1;
         if (M >= 0) reward += M;
-        cuts.push_back({O, it->Proba, std::min<long long>(m, 0) - std::max<long long>(M, 0)});
+        cuts.push_back({O, proba, std::min<long long>(m, 0) - std::max<long long>(M, 0)});
       }
-      Add_Markov_Transition(C, O, D, it->Proba, reward);
+      Add_Markov_Transition(C, O, D, proba, reward);
     }
   }
   if (stats) {
+    std::vector<int> box(static_cast<std::size_t>(std::max(T.Nb_Columns - 1, 1)), 0);
+    for (int s = 1; s <= t.Nb_Items; ++s) ++box[static_cast<std::size_t>(Hash(t.Of(s), L))];
     std::printf("States explored: %d\n", count);
     std::printf("Transitions truncated: %d\n", static_cast<int>(cuts.size()));
     std::printf("Hash table statistics:\n");
     std::printf("Number of items = %d\n", t.Nb_Items);
-    std::printf("Number of boxes = %d\n", static_cast<int>(t.Box.size()));
+    std::printf("Number of boxes = %d\n", static_cast<int>(box.size()));
     std::printf("Contents: \n");
-    for (std::size_t b = 0; b < t.Box.size(); ++b) {
-      std::printf("[%3d] %3d ", static_cast<int>(b), t.Box[b]);
+    for (std::size_t b = 0; b < box.size(); ++b) {
+      std::printf("[%3d] %3d ", static_cast<int>(b), box[b]);
       if ((b + 1) % 7 == 0) std::printf("\n");
     }
     std::printf("\n");
@@ -273,15 +440,10 @@ void Compute_Markov_Bounds(const mc::MARKOV_CHAIN& C, const std::vector<TRUNCATI
   std::printf("Gamma >= %8.4f\n", low);
 }
 
-// The chain keeps only the states reached, so its dump names no state
-// without transitions.
-void Shrink(mc::MARKOV_CHAIN& C, int n) {
-  C.State_Space_Size = n;
-  for (mc::SP_REAL_MATRIX* M : {&C.Generator, &C.Reward}) {
-    M->Size = n;
-    M->Elts.resize(n);
-    M->Vals.resize(n);
-  }
+int no_room(int states) {
+  std::fprintf(stderr, "%s: error: not enough memory for more than %d states; use a smaller -nmax.\n",
+               kProg, states);
+  return -1;
 }
 
 void usage() {
@@ -303,7 +465,7 @@ int main(int argc, char** argv) {
     } else if (a.is("-o")) {
       a.take_string(out_name);
     } else if (a.is("-nmax")) {
-      a.take_int(nmax);
+      a.take_present_int(nmax);
     } else if (a.is("-progress")) {
       progress = true;
     } else if (a.is("-stats")) {
@@ -324,7 +486,7 @@ int main(int argc, char** argv) {
   }
   if (a.failed()) return out.finish(-1);
   if (done) return out.finish(0);
-  if (nmax < 1) {
+  if (nmax < 1 || nmax > kMaxStates) {
     std::printf("%s: integer expected after %s\n", kProg, "-nmax");
     return out.finish(-1);
   }
@@ -336,6 +498,13 @@ int main(int argc, char** argv) {
     return out.finish(-1);
   }
   if (mc::Debug) mp::Write_Tetris(*T, stdout);
+  double total = 0.0;
+  for (double w : T->Weight) total += w;
+  if (!std::isfinite(total)) {
+    std::fprintf(stderr, "%s: error: the weights of the pieces sum beyond the largest real.\n",
+                 kProg);
+    return out.finish(-2);
+  }
   if (!mp::Normalize_Weights(*T)) {
     std::fprintf(stderr, "%s: error: the weights of the pieces do not sum to a positive number.\n",
                  kProg);
@@ -344,20 +513,20 @@ int main(int argc, char** argv) {
   if (progress) {
     std::fprintf(stderr, "Allocating Markov Chain.\n");
     std::fflush(stderr);
-  }
-  mc::MARKOV_CHAIN C;
-  if (!mc::New_Markov_Chain(C, nmax, mc::DISCRETE_TIME)) {
-    std::fprintf(stderr, "%s: error: could not allocate memory for %d states.\n", kProg, nmax);
-    return out.finish(-1);
-  }
-  if (progress) {
     std::fprintf(stderr, "Exploring Markov Chain.\n");
     std::fflush(stderr);
   }
+  mc::MARKOV_CHAIN C;
   std::vector<TRUNCATION> cuts;
   HASH_TABLE table;
-  if (int st = Explore(*T, C, cuts, progress, stats, table); st != 0) return out.finish(st);
-  Shrink(C, table.Nb_Items);
+  try {
+    if (int st = Explore(*T, C, cuts, progress, stats, table, nmax); st != 0)
+      return out.finish(st);
+  } catch (const Out_Of_Room&) {
+    return out.finish(no_room(table.Nb_Items));
+  } catch (const std::bad_alloc&) {
+    return out.finish(no_room(table.Nb_Items));
+  }
   if (dump) {
     mc::Write_Markov_Chain(stdout, C);
     return out.finish(0);

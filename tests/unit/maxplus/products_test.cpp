@@ -456,3 +456,23 @@ TEST(Vector, BuildersNormsAndWriting) {
 }
 
 }  // namespace
+
+// Ten thousand empty 10^5 x 10^5 matrices would take 50 GB with tables per
+// row; a matrix makes them with its first entry.
+TEST(SparseMatrix, EmptyMatricesCostNothingPerRow) {
+  std::vector<orv::mp::SP_MaxPlus_Matrix> many;
+  for (int i = 0; i < 10000; ++i) {
+    many.push_back(orv::mp::New_SP_MaxPlus_Matrix(100000, 100000, 1));
+    ASSERT_TRUE(many.back());
+  }
+  orv::mp::SP_MAXPLUS_MATRIX& M = *many[17];
+  EXPECT_EQ(M.Nb_Elts[99999], 0);
+  EXPECT_TRUE(M.Elts[99999].empty());
+  ASSERT_EQ(orv::mp::Set_SP_Matrix_Entry(M, 99999, 5, 2.5), 1);
+  EXPECT_EQ(M.Nb_Elts[99999], 1);
+  EXPECT_EQ(orv::mp::Get_SP_Matrix_Entry(M, 99999, 5), 2.5);
+  EXPECT_EQ(orv::mp::Get_SP_Matrix_Entry(*many[18], 99999, 5), orv::mp::M_INFINITY);
+  orv::mp::Init_SP_MaxPlus_Matrix(M, 1);
+  EXPECT_EQ(M.Nb_Elts[99999], 0);
+  EXPECT_EQ(orv::mp::Get_SP_Matrix_Entry(M, 99999, 5), orv::mp::M_INFINITY);
+}

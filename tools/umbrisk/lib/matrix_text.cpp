@@ -18,16 +18,22 @@ constexpr long MAX_SIZE = 1L << 22;
 // stream needs no locking per character (a large matrix is millions of words).
 inline bool blank(int ch) { return ch == ' ' || (ch >= '\t' && ch <= '\r'); }
 
+// The line of the last word read, for the messages.
+long word_line = 1;
+
 bool next_word(FILE* in, std::string& w) {
   int ch;
-  do ch = getc_unlocked(in);
-  while (ch != EOF && blank(ch));
+  do {
+    ch = getc_unlocked(in);
+    if (ch == '\n') ++word_line;
+  } while (ch != EOF && blank(ch));
   if (ch == EOF) return false;
   w.clear();
   do {
     w.push_back(static_cast<char>(ch));
     ch = getc_unlocked(in);
   } while (ch != EOF && !blank(ch));
+  if (ch == '\n') ungetc(ch, in);
   return true;
 }
 
@@ -73,6 +79,7 @@ int overflow(FILE* err) {
 
 int Read_Problem(FILE* in, const Options& o, Problem& p, FILE* out, FILE* err) {
   std::string w;
+  word_line = 1;
   if (!next_word(in, w)) {
     std::fprintf(err, "%s: Unexpected end of file: matrix size expected.\n", "umbrisk");
     return STATUS_BAD_INPUT;
@@ -128,12 +135,31 @@ int Read_Problem(FILE* in, const Options& o, Problem& p, FILE* out, FILE* err) {
     }
     if (e % n == n - 1) p.A.start.push_back(p.A.col.size());
   }
-  if (!o.transient) return 0;
-  for (long e = 0; e < n; ++e) {
-    if (int status = take("vector", n, e)) return status;
-    p.X.push_back(stored);
+  // Text after the matrix is another model (a Bernoulli product reads as a
+  // matrix of its first numbers), except the initial vector of a file made
+  // for "-transient", which a run without it leaves unread.
+  if (o.transient) {
+    for (long e = 0; e < n; ++e) {
+      if (int status = take("vector", n, e)) return status;
+      p.X.push_back(stored);
+    }
   }
-  return 0;
+  long extra = 0, first_line = 0;
+  std::string first;
+  bool entries = true;
+  while (next_word(in, w)) {
+    if (extra++ == 0) {
+      first = w;
+      first_line = word_line;
+    }
+    Val s2 = 0;
+    double v2 = 0, sc2 = 0;
+    if (parse_entry(w, o.Precision, s2, v2, sc2) == Entry::bad) entries = false;
+  }
+  if (extra == 0 || (!o.transient && extra == n && entries)) return 0;
+  std::fprintf(err, "%s: Unexpected text at line %ld: %s after the %ld x %ld matrix%s.\n",
+               "umbrisk", first_line, first.c_str(), n, n, o.transient ? " and its vector" : "");
+  return STATUS_BAD_INPUT;
 }
 
 int Run(const Problem& p, const Options& o, FILE* out, FILE* err) {
