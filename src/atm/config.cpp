@@ -165,18 +165,20 @@ bool Read_Config(FILE* in, CONFIG& cf, FILE* msg) {
         return false;
       const int k = w - 1;
       if (k < 0 || k >= W) {
-        std::fprintf(stderr, "%s: error: session %d crosses switch %d, which does not exist.\n",
-                     kTag, s, w);
+        std::fprintf(stderr,
+                     "%s: error: session %d crosses switch %d of the configuration, which"
+                     " numbers its switches from 1 to %d.\n",
+                     kTag, s, w, W);
         return false;
       }
       if (cf.crosses(s, k)) {
-        std::fprintf(stderr, "%s: error: session %d crosses switch %d twice.\n", kTag, s, w);
+        std::fprintf(stderr, "%s: error: session %d crosses switch %d twice.\n", kTag, s, k);
         return false;
       }
       const int size = cf.SwitchSize[k], L = cf.Layer[k];
       if (a < 1 || a > size || b < 1 || b > size) {
         std::fprintf(stderr, "%s: error: ports %d and %d of session %d are not ports of switch %d.\n",
-                     kTag, a, b, s, w);
+                     kTag, a, b, s, k);
         return false;
       }
       cf.NumSe[k][s] = cf.Nsessions[k]++;
@@ -190,7 +192,7 @@ bool Read_Config(FILE* in, CONFIG& cf, FILE* msg) {
         // A size that is no power of two can send a row past the last one.
         if (r + 1 > size) {
           std::fprintf(stderr, "%s: error: session %d leaves switch %d (size %d) at row %d.\n",
-                       kTag, s, w, size, r + 1);
+                       kTag, s, k, size, r + 1);
           return false;
         }
         rt[l + 1] = r + 1;
