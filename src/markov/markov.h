@@ -10,6 +10,10 @@
 
 namespace orv::mc {
 
+// The most rows a sparse real matrix (and so a Markov chain) may have: beyond
+// it the per-row tables alone would take gigabytes.
+constexpr int kMaxSize = 1 << 21;
+
 // The trace flag of the Markov-chain programs ("-debug").
 inline bool Debug = false;
 

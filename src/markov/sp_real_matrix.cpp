@@ -6,9 +6,6 @@ namespace orv::mc {
 
 namespace {
 
-// Beyond this many rows the per-row tables alone would take gigabytes.
-constexpr int kMaxSize = 1 << 21;
-
 bool in_matrix(const SP_REAL_MATRIX& M, int row, int column) {
   // A column outside the matrix would later send a walk to a state that
   // does not exist: it is refused like a bad row.

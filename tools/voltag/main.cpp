@@ -24,8 +24,6 @@ namespace {
 
 const char* const kProg = "voltag";
 constexpr int kMaxIterations = 1000;
-// The most states a Markov-chain text may hold for the tools that read it.
-constexpr int kMaxStates = 1 << 21;
 
 using Config = std::vector<int>;
 
@@ -486,7 +484,7 @@ int main(int argc, char** argv) {
   }
   if (a.failed()) return out.finish(-1);
   if (done) return out.finish(0);
-  if (nmax < 1 || nmax > kMaxStates) {
+  if (nmax < 1 || nmax > orv::mc::kMaxSize) {
     std::printf("%s: integer expected after %s\n", kProg, "-nmax");
     return out.finish(-1);
   }
