@@ -4,6 +4,7 @@
 // (transition k sits at T[k-1]); places are numbered from 0.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,16 +20,22 @@ struct LAYER_DESC {
   std::vector<int> Node_Id;  // 0-based transition indices, in order
 };
 
+// The records of a graph come from a pool of fixed-size slots (see
+// event_graph.cpp): a graph holds millions of them and they die together.
+// Members are ordered so that no padding lies between them.
 struct PLACE_DESC {
   int Place_Id = -1;  // index in EventGraph::P
   int Trans_Id = -1;  // downstream (consuming) transition, 1-based
   int Input_Id = -1;  // upstream (feeding) transition, 1-based
-  std::string Name;   // empty when none
-  LawPtr Place_Law;
   int Init_Pop = 0;
+  LawPtr Place_Law;
   std::vector<double> Lag_Times;  // Init_Pop entries, file order
+  std::string Name;  // empty when none
   std::string Data1;
   std::string Data2;
+
+  static void* operator new(std::size_t size);
+  static void operator delete(void* p, std::size_t size) noexcept;
 };
 
 // Lists of places in list order: the readers build them by prepending, so
@@ -38,13 +45,16 @@ using PLACE_LIST = std::vector<PLACE_DESC*>;
 
 struct TRANS_DESC {
   int Trans_Id = -1;  // 1-based
-  std::string Name;   // empty when none
-  std::string Data;
-  LawPtr Trans_Law;
   int Outdegree = 0;
-  PLACE_LIST Outputs;  // places this transition feeds
   int Indegree = 0;
+  LawPtr Trans_Law;
+  PLACE_LIST Outputs;  // places this transition feeds
   PLACE_LIST Inputs;   // places it consumes from; set by the topology
+  std::string Name;    // empty when none
+  std::string Data;
+
+  static void* operator new(std::size_t size);
+  static void operator delete(void* p, std::size_t size) noexcept;
 };
 
 using TRANS_LIST = std::vector<TRANS_DESC*>;

@@ -10,15 +10,50 @@
 %define api.token.prefix {TOK_}
 
 %code requires {
-#include <string>
+#include <string_view>
 #include <vector>
 #include "eventgraph/egl_reader.h"
 
 namespace orv::eg::egl {
-// What one parse leaves behind (the graph stays null on failure).
+// What one parse leaves behind (the graph stays null on failure), and the
+// parse's working lists: lines and places go straight into the cells, and
+// the number lists and sub-law lists of the laws being read are slots of
+// two stacks, reused from one law to the next.
 struct Parse_State {
   EventGraphPtr The_Event_Graph;
   bool Failed = false;
+  Read_Cells Cells;
+  std::vector<std::vector<double>> Reals;
+  size_t Reals_Used = 0;
+  std::vector<LAW_LIST> Laws;
+  size_t Laws_Used = 0;
+
+  int New_Reals() {
+    if (Reals_Used == Reals.size()) Reals.emplace_back();
+    Reals[Reals_Used].clear();
+    return static_cast<int>(Reals_Used++);
+  }
+  // Gives back slot k and every slot after it.
+  std::vector<double>& Reals_At(int k) { return Reals[static_cast<size_t>(k)]; }
+  void Drop_Reals(int k) { Reals_Used = static_cast<size_t>(k); }
+  int New_Laws() {
+    if (Laws_Used == Laws.size()) Laws.emplace_back();
+    Laws[Laws_Used].clear();
+    return static_cast<int>(Laws_Used++);
+  }
+  LAW_LIST& Laws_At(int k) { return Laws[static_cast<size_t>(k)]; }
+  void Drop_Laws(int k) { Laws_Used = static_cast<size_t>(k); }
+
+  void Add_Transition(TransPtr t) {
+    Cells.Transitions.push_back(
+        Transition_Cell{std::move(t), static_cast<unsigned>(Cells.Places.size()), 0});
+  }
+  void Add_Place(PlacePtr p) { Cells.Places.push_back(std::move(p)); }
+  // The places read since the line's transition are its own.
+  void End_Line() {
+    Transition_Cell& line = Cells.Transitions.back();
+    line.Nb_Places = static_cast<unsigned>(Cells.Places.size()) - line.First_Place;
+  }
 };
 }  // namespace orv::eg::egl
 }
@@ -35,20 +70,14 @@ struct Parse_State {
 %token SIZE TMAX AFFECT SEP ENDINSTR PARB PARE
 %token <int> INTGR
 %token <double> REAL
-%token <std::string> STRING
+%token <std::string_view> STRING
 %token EXPO ERLG BERN GEOM0 GEOM1 UNIF CST DISC ONOFF IPP HEXP LOGNO PARETO WEIBULL
 
 %type <int> declarations taille_dcl duree_dcl trans_id
-%type <orv::eg::Transition_Cells> liste_transitions
-%type <orv::eg::Transition_Cell> transition_sons
-%type <orv::eg::TransPtr> transition_dcl
-%type <orv::eg::Place_Cells> place_list
-%type <orv::eg::PlacePtr> place_dcl
-%type <std::string> name
+%type <std::string_view> name
 %type <orv::LawPtr> loi_dcl
 %type <orv::eg::POPULATION> pop_dcl
-%type <std::vector<double>> real_list
-%type <orv::LAW_LIST> law_list
+%type <int> real_list law_list
 
 %start reseau
 
@@ -56,7 +85,7 @@ struct Parse_State {
 
 reseau
   : declarations liste_transitions
-      { state.The_Event_Graph = Parse_EG($1, $2);
+      { state.The_Event_Graph = Parse_EG($1, std::move(state.Cells));
         if (Debug) std::printf("Reseau ok\n"); }
   ;
 
@@ -77,51 +106,50 @@ duree_dcl
 
 liste_transitions
   : transition_sons
-      { Transition_Cells list; Append_Transition(list, $1); $$ = std::move(list); }
   | liste_transitions transition_sons
-      { Transition_Cells list = $1; Append_Transition(list, $2); $$ = std::move(list); }
   ;
 
 transition_sons
-  : transition_dcl SEP place_list ENDINSTR { $$ = Add_Sons($1, $3); }
-  | transition_dcl ENDINSTR { $$ = Transition_Cell{$1, {}}; }
+  : transition_dcl SEP place_list ENDINSTR { state.End_Line(); }
+  | transition_dcl ENDINSTR
   ;
 
 transition_dcl
   : trans_id loi_dcl
       { int id = $1;
-        $$ = Parse_Transition(id, $2, {}, {});
+        state.Add_Transition(Parse_Transition(id, $2, {}, {}));
         if (Debug) std::printf("Transition %d recognized\n", id); }
   | trans_id name loi_dcl
       { int id = $1;
-        std::string nm = $2;
-        if (Debug) std::printf("Transition %s [%d] recognized\n", nm.c_str(), id);
-        $$ = Parse_Transition(id, $3, std::move(nm), {}); }
+        std::string_view nm = $2;
+        if (Debug)
+          std::printf("Transition %.*s [%d] recognized\n", static_cast<int>(nm.size()),
+                      nm.data(), id);
+        state.Add_Transition(Parse_Transition(id, $3, nm, {})); }
   | trans_id name name loi_dcl
       { int id = $1;
-        std::string nm = $2;
-        std::string data = $3;
+        std::string_view nm = $2;
+        std::string_view data = $3;
         if (Debug)
-          std::printf("Transition %s [%d][%s] recognized\n", nm.c_str(), id, data.c_str());
-        $$ = Parse_Transition(id, $4, std::move(nm), std::move(data)); }
+          std::printf("Transition %.*s [%d][%.*s] recognized\n", static_cast<int>(nm.size()),
+                      nm.data(), id, static_cast<int>(data.size()), data.data());
+        state.Add_Transition(Parse_Transition(id, $4, nm, data)); }
   ;
 
 place_list
   : place_dcl
-      { Place_Cells list; Append_Place(list, $1); $$ = std::move(list); }
   | place_list SEP place_dcl
-      { Place_Cells list = $1; Append_Place(list, $3); $$ = std::move(list); }
   ;
 
 place_dcl
   : trans_id loi_dcl pop_dcl
-      { $$ = Parse_Place($1, $2, $3, {}, {}, {}); }
+      { state.Add_Place(Parse_Place($1, $2, $3, {}, {}, {})); }
   | trans_id name loi_dcl pop_dcl
-      { $$ = Parse_Place($1, $3, $4, $2, {}, {}); }
+      { state.Add_Place(Parse_Place($1, $3, $4, $2, {}, {})); }
   | trans_id name name loi_dcl pop_dcl
-      { $$ = Parse_Place($1, $4, $5, $2, $3, {}); }
+      { state.Add_Place(Parse_Place($1, $4, $5, $2, $3, {})); }
   | trans_id name name name loi_dcl pop_dcl
-      { $$ = Parse_Place($1, $5, $6, $2, $3, $4); }
+      { state.Add_Place(Parse_Place($1, $5, $6, $2, $3, $4)); }
   ;
 
 trans_id
@@ -133,33 +161,44 @@ name
   ;
 
 loi_dcl
-  : EXPO real_list { $$ = Parse_Law_Written('E', $2); }
-  | CST real_list { $$ = Parse_Law_Written('C', $2); }
-  | BERN real_list { $$ = Parse_Law_Written('B', $2); }
-  | GEOM0 real_list { $$ = Parse_Law_Written('g', $2); }
-  | GEOM1 real_list { $$ = Parse_Law_Written('G', $2); }
+  : EXPO real_list { int k = $2; $$ = Parse_Law_Written('E', state.Reals_At(k)); state.Drop_Reals(k); }
+  | CST real_list { int k = $2; $$ = Parse_Law_Written('C', state.Reals_At(k)); state.Drop_Reals(k); }
+  | BERN real_list { int k = $2; $$ = Parse_Law_Written('B', state.Reals_At(k)); state.Drop_Reals(k); }
+  | GEOM0 real_list { int k = $2; $$ = Parse_Law_Written('g', state.Reals_At(k)); state.Drop_Reals(k); }
+  | GEOM1 real_list { int k = $2; $$ = Parse_Law_Written('G', state.Reals_At(k)); state.Drop_Reals(k); }
   | ERLG INTGR real_list
-      { std::vector<double> written = $3;
+      { int k = $3;
+        std::vector<double>& written = state.Reals_At(k);
         written.push_back(static_cast<double>($2));
-        $$ = Parse_Law_Written('R', written); }
-  | UNIF real_list { $$ = Parse_Law_Written('U', $2); }
-  | PARETO real_list { $$ = Parse_Law_Written('p', $2); }
-  | WEIBULL real_list { $$ = Parse_Law_Written('W', $2); }
-  | LOGNO real_list { $$ = Parse_Law_Written('L', $2); }
+        $$ = Parse_Law_Written('R', written);
+        state.Drop_Reals(k); }
+  | UNIF real_list { int k = $2; $$ = Parse_Law_Written('U', state.Reals_At(k)); state.Drop_Reals(k); }
+  | PARETO real_list { int k = $2; $$ = Parse_Law_Written('p', state.Reals_At(k)); state.Drop_Reals(k); }
+  | WEIBULL real_list { int k = $2; $$ = Parse_Law_Written('W', state.Reals_At(k)); state.Drop_Reals(k); }
+  | LOGNO real_list { int k = $2; $$ = Parse_Law_Written('L', state.Reals_At(k)); state.Drop_Reals(k); }
   | DISC PARB real_list PARE PARB real_list PARE
-      { $$ = Parse_Law_Written('D', $3, $6); }
-  | HEXP real_list { $$ = Parse_Law_Written('H', $2); }
-  | ONOFF real_list { $$ = Parse_Law_Written('O', $2); }
+      { int k = $3;
+        $$ = Parse_Law_Written('D', state.Reals_At(k), state.Reals_At($6));
+        state.Drop_Reals(k); }
+  | HEXP real_list { int k = $2; $$ = Parse_Law_Written('H', state.Reals_At(k)); state.Drop_Reals(k); }
+  | ONOFF real_list { int k = $2; $$ = Parse_Law_Written('O', state.Reals_At(k)); state.Drop_Reals(k); }
   | IPP PARB real_list SEP law_list PARE
       { Close_Law();
-        std::vector<double> rate = $3;
-        $$ = Parse_Law('P', REAL_LIST(rate.rbegin(), rate.rend()), {}, $5); }
+        int k = $3;
+        int l = $5;
+        const std::vector<double>& rate = state.Reals_At(k);
+        $$ = Parse_Law('P', REAL_LIST(rate.rbegin(), rate.rend()), {},
+                       std::move(state.Laws_At(l)));
+        state.Drop_Laws(l);
+        state.Drop_Reals(k); }
   ;
 
 pop_dcl
   : INTGR real_list
       { bool ok = true;
-        $$ = Parse_Init_Pop($1, $2, &ok);
+        int k = $2;
+        $$ = Parse_Init_Pop($1, state.Reals_At(k), &ok);
+        state.Drop_Reals(k);
         if (!ok) state.Failed = true; }
   | INTGR
       { bool ok = true;
@@ -168,13 +207,13 @@ pop_dcl
   ;
 
 real_list
-  : REAL { $$ = std::vector<double>{$1}; }
-  | real_list REAL { std::vector<double> list = $1; list.push_back($2); $$ = std::move(list); }
+  : REAL { int k = state.New_Reals(); state.Reals_At(k).push_back($1); $$ = k; }
+  | real_list REAL { int k = $1; state.Reals_At(k).push_back($2); $$ = k; }
   ;
 
 law_list
-  : loi_dcl { LAW_LIST list; Append_Law(list, $1); $$ = std::move(list); }
-  | law_list SEP loi_dcl { LAW_LIST list = $1; Append_Law(list, $3); $$ = std::move(list); }
+  : loi_dcl { int l = state.New_Laws(); Append_Law(state.Laws_At(l), $1); $$ = l; }
+  | law_list SEP loi_dcl { int l = $1; Append_Law(state.Laws_At(l), $3); $$ = l; }
   ;
 
 %%

@@ -101,43 +101,27 @@ TransPtr New_Transition() { return std::make_unique<TRANS_DESC>(); }
 
 PlacePtr New_Place() { return std::make_unique<PLACE_DESC>(); }
 
-TransPtr Parse_Transition(int id, LawPtr law, std::string name, std::string data) {
+TransPtr Parse_Transition(int id, LawPtr law, std::string_view name, std::string_view data) {
   TransPtr t = New_Transition();
   t->Trans_Id = id;
   t->Trans_Law = std::move(law);
-  t->Name = std::move(name);
-  t->Data = std::move(data);
+  t->Name = name;
+  t->Data = data;
   return t;
 }
 
-Transition_Cell Add_Sons(TransPtr transition, Place_Cells places) {
-  if (!transition) {
-    std::fprintf(stderr, "Cannot add place list to null transition.\n");
-    return Transition_Cell{nullptr, std::move(places)};
-  }
-  for (auto it = places.rbegin(); it != places.rend(); ++it) transition->Outputs.push_back(it->get());
-  transition->Outdegree += static_cast<int>(places.size());
-  return Transition_Cell{std::move(transition), std::move(places)};
-}
-
 PlacePtr Parse_Place(int downstream_id, LawPtr law, POPULATION population,
-                     std::string name, std::string data1, std::string data2) {
+                     std::string_view name, std::string_view data1, std::string_view data2) {
   PlacePtr p = New_Place();
   p->Trans_Id = downstream_id;
   p->Place_Law = std::move(law);
   p->Init_Pop = population.Pop;
   p->Lag_Times = std::move(population.Delais);
-  p->Name = std::move(name);
-  p->Data1 = std::move(data1);
-  p->Data2 = std::move(data2);
+  p->Name = name;
+  p->Data1 = data1;
+  p->Data2 = data2;
   return p;
 }
-
-void Append_Transition(Transition_Cells& list, Transition_Cell transition) {
-  list.push_back(std::move(transition));
-}
-
-void Append_Place(Place_Cells& list, PlacePtr place) { list.push_back(std::move(place)); }
 
 // A token count this large is a typo, not a model: refusing it keeps one
 // small file from reserving gigabytes of lags.
@@ -186,37 +170,102 @@ POPULATION Parse_Init_Pop(int count, const std::vector<double>& lags, bool* ok) 
   return pop;
 }
 
-// Cells are held in written order, so list order is walked from the back.
-// Places left out are reset to null in their cell.
-EventGraphPtr Parse_EG(int size, Transition_Cells transitions) {
+namespace {
+
+// The transition numbers met so far: a table by number when the size is
+// within reach of the count of transitions, else a hash set (a huge size
+// with a few lines must not cost its size).
+class Declared_Ids {
+ public:
+  Declared_Ids(int size, size_t transitions) {
+    if (size > 0 && static_cast<size_t>(size) <= 4 * transitions + 1024)
+      seen_.assign(static_cast<size_t>(size) + 1, 0);
+  }
+  // False when id was already there; id is from 1 to the size.
+  bool insert(int id) {
+    ++count_;
+    if (seen_.empty()) {
+      if (set_.insert(id).second) return true;
+    } else if (seen_[static_cast<size_t>(id)] == 0) {
+      seen_[static_cast<size_t>(id)] = 1;
+      return true;
+    }
+    --count_;
+    return false;
+  }
+  size_t size() const { return count_; }
+  // The lowest number from 1 not met (one past the highest when all are).
+  int first_missing() const {
+    int missing = 1;
+    if (!seen_.empty()) {
+      while (static_cast<size_t>(missing) < seen_.size() && seen_[static_cast<size_t>(missing)] != 0)
+        ++missing;
+      return missing;
+    }
+    std::vector<int> ids(set_.begin(), set_.end());
+    std::sort(ids.begin(), ids.end());
+    for (int id : ids) {
+      if (id != missing) break;
+      ++missing;
+    }
+    return missing;
+  }
+
+ private:
+  std::vector<char> seen_;
+  std::unordered_set<int> set_;
+  size_t count_ = 0;
+};
+
+}  // namespace
+
+// Lines are checked in list order (the reverse of written order), and the
+// graph is laid out in the same walk: reversed, the array of places walks
+// each line's places in list order too, the order of P, so kept places
+// close up in place as they are met. Lines and places left out are reset
+// to null.
+EventGraphPtr Parse_EG(int size, Read_Cells cells) {
+  std::vector<Transition_Cell>& lines = cells.Transitions;
+  std::vector<PlacePtr>& places = cells.Places;
   bool bad = false;
-  std::unordered_set<int> declared;
-  for (auto cell = transitions.rbegin(); cell != transitions.rend(); ++cell) {
-    if (!cell->Trans) continue;
-    const int id = cell->Trans->Trans_Id;
+  Declared_Ids declared(size, lines.size());
+  std::reverse(places.begin(), places.end());
+  size_t read = 0, kept = 0;
+  int max_pop = 0;
+  for (auto cell = lines.rbegin(); cell != lines.rend(); ++cell) {
+    const size_t end = read + cell->Nb_Places;
+    if (!cell->Trans) {
+      read = end;
+      continue;
+    }
+    TRANS_DESC& t = *cell->Trans;
+    const int id = t.Trans_Id;
     if (id > size) {
       std::fprintf(stderr, "Number of Transition (%d) > Network Size (%d).", id, size);
       std::fprintf(stderr, " Transition '%d' ignored.\n", id);
       cell->Trans.reset();
-      cell->Sons.clear();
+      for (; read < end; ++read) places[read].reset();
       continue;
     }
     if (id < 1) {
       std::fprintf(stderr, "Error: illegal transition number (%d).\n", id);
       bad = true;
+      read = end;
       continue;
     }
-    if (!declared.insert(id).second) {
+    if (!declared.insert(id)) {
       std::fprintf(stderr, "Error: transition %d declared twice.\n", id);
       bad = true;
     }
-    for (auto p = cell->Sons.rbegin(); p != cell->Sons.rend(); ++p) {
-      if (!*p) continue;
-      const int down = (*p)->Trans_Id;
+    t.Outputs.clear();
+    t.Outputs.reserve(cell->Nb_Places);
+    for (; read < end; ++read) {
+      PlacePtr& p = places[read];
+      const int down = p->Trans_Id;
       if (down > size) {
         std::fprintf(stderr, "Number of Transition (%d) > Network Size (%d).", down, size);
         std::fprintf(stderr, " Place '%d->%d' ignored.\n", id, down);
-        p->reset();
+        p.reset();
         continue;
       }
       if (down < 1) {
@@ -224,51 +273,36 @@ EventGraphPtr Parse_EG(int size, Transition_Cells transitions) {
                      down, id, down);
         bad = true;
       }
-      (*p)->Input_Id = id;
+      p->Input_Id = id;
+      p->Place_Id = static_cast<int>(kept);
+      max_pop = std::max(max_pop, p->Init_Pop);
+      t.Outputs.push_back(p.get());
+      if (kept != read) places[kept] = std::move(p);
+      ++kept;
     }
+    t.Outdegree = static_cast<int>(t.Outputs.size());
   }
   if (size < 1) {
     std::fprintf(stderr, "Error: illegal network size (%d).\n", size);
     bad = true;
   } else if (declared.size() < static_cast<size_t>(size)) {
     // Only the first gap: a huge size with few transitions must not flood.
-    std::vector<int> ids(declared.begin(), declared.end());
-    std::sort(ids.begin(), ids.end());
-    int missing = 1;
-    for (int id : ids) {
-      if (id != missing) break;
-      ++missing;
-    }
-    std::fprintf(stderr, "Error: transition %d not declared.\n", missing);
+    std::fprintf(stderr, "Error: transition %d not declared.\n", declared.first_missing());
     bad = true;
   }
   if (bad) return nullptr;
 
   EventGraphPtr g = New_Event_Graph(size);
   if (!g) return nullptr;
-  for (Transition_Cell& cell : transitions) {
+  for (Transition_Cell& cell : lines) {
     if (!cell.Trans) continue;
-    TRANS_DESC& t = *cell.Trans;
-    t.Outputs.clear();
-    for (auto p = cell.Sons.rbegin(); p != cell.Sons.rend(); ++p) {
-      if (!*p) continue;
-      t.Outputs.push_back(p->get());
-      g->Max_Pop_Init = std::max(g->Max_Pop_Init, (*p)->Init_Pop);
-    }
-    t.Outdegree = static_cast<int>(t.Outputs.size());
-    g->Nb_Places += t.Outdegree;
+    const int id = cell.Trans->Trans_Id;
+    g->T[static_cast<size_t>(id - 1)] = std::move(cell.Trans);
   }
-  g->P.reserve(static_cast<size_t>(g->Nb_Places));
-  for (auto cell = transitions.rbegin(); cell != transitions.rend(); ++cell) {
-    if (!cell->Trans) continue;
-    for (auto p = cell->Sons.rbegin(); p != cell->Sons.rend(); ++p) {
-      if (!*p) continue;
-      (*p)->Place_Id = static_cast<int>(g->P.size());
-      g->P.push_back(std::move(*p));
-    }
-    const int id = cell->Trans->Trans_Id;
-    g->T[static_cast<size_t>(id - 1)] = std::move(cell->Trans);
-  }
+  places.resize(kept);
+  g->Nb_Places = static_cast<int>(kept);
+  g->Max_Pop_Init = max_pop;
+  g->P = std::move(places);
   return g;
 }
 

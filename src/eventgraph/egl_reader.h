@@ -36,15 +36,20 @@ struct POPULATION {
   std::vector<double> Delais;
 };
 
-// While a file is read, each transition owns the places of its line; the
-// graph takes them over in Parse_EG. The cells are kept in written order
-// (appending is cheap); the list order the model follows is their reverse.
-using Place_Cells = std::vector<PlacePtr>;
+// While a file is read, the places of every line sit in one array in
+// written order and each transition holds the range of its line's; the
+// graph takes them over in Parse_EG. The list order the model follows is
+// the reverse of written order, for transitions and for the places of a
+// line.
 struct Transition_Cell {
   TransPtr Trans;
-  Place_Cells Sons;
+  unsigned First_Place = 0;
+  unsigned Nb_Places = 0;
 };
-using Transition_Cells = std::vector<Transition_Cell>;
+struct Read_Cells {
+  std::vector<Transition_Cell> Transitions;
+  std::vector<PlacePtr> Places;
+};
 
 // Reads an EGL model; an empty path reads standard input. Null after a
 // message when the file cannot be opened, has a syntax error or describes
@@ -56,22 +61,16 @@ EventGraphPtr Read_Network_Text(std::string_view text);
 
 // Null after the messages when the identifiers do not make a graph
 // (see egl_reader.cpp).
-EventGraphPtr Parse_EG(int size, Transition_Cells transitions);
+EventGraphPtr Parse_EG(int size, Read_Cells cells);
 
 // size empty transition slots; null when it cannot be allocated.
 EventGraphPtr New_Event_Graph(int size);
 TransPtr New_Transition();
 PlacePtr New_Place();
 
-TransPtr Parse_Transition(int id, LawPtr law, std::string name, std::string data);
-// Hands the places of a line to their upstream transition.
-Transition_Cell Add_Sons(TransPtr transition, Place_Cells places);
+TransPtr Parse_Transition(int id, LawPtr law, std::string_view name, std::string_view data);
 PlacePtr Parse_Place(int downstream_id, LawPtr law, POPULATION population,
-                     std::string name, std::string data1, std::string data2);
-
-// Both add the item at the head of the list, i.e. after every cell held.
-void Append_Transition(Transition_Cells& list, Transition_Cell transition);
-void Append_Place(Place_Cells& list, PlacePtr place);
+                     std::string_view name, std::string_view data1, std::string_view data2);
 
 // lags in written order. ok turns false when the lag array cannot be
 // allocated.
