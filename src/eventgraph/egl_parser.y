@@ -4,9 +4,6 @@
 %language "c++"
 %define api.namespace {orv::eg::egl}
 %define api.parser.class {EGL_parser}
-%define api.value.type variant
-%define api.value.automove
-%define api.token.constructor
 %define api.token.prefix {TOK_}
 
 %code requires {
@@ -15,6 +12,13 @@
 #include "eventgraph/egl_reader.h"
 
 namespace orv::eg::egl {
+// A name as written: it points into the text, which outlives the parse.
+struct Name_Text {
+  const char* Text;
+  int Length;
+  std::string_view view() const { return {Text, static_cast<size_t>(Length)}; }
+};
+
 // What one parse leaves behind (the graph stays null on failure), and the
 // parse's working lists: lines and places go straight into the cells, and
 // the number lists and sub-law lists of the laws being read are slots of
@@ -27,6 +31,9 @@ struct Parse_State {
   size_t Reals_Used = 0;
   std::vector<LAW_LIST> Laws;
   size_t Laws_Used = 0;
+  // The tokens of the place being read, from pop_dcl to place_dcl (which
+  // is reduced right after it).
+  POPULATION Pop;
 
   int New_Reals() {
     if (Reals_Used == Reals.size()) Reals.emplace_back();
@@ -43,6 +50,12 @@ struct Parse_State {
   }
   LAW_LIST& Laws_At(int k) { return Laws[static_cast<size_t>(k)]; }
   void Drop_Laws(int k) { Laws_Used = static_cast<size_t>(k); }
+  // The law of the numbers in slot k, which is given back.
+  LAW_DESC* Law(char letter, int k) {
+    LawPtr law = Parse_Law_Written(letter, Reals_At(k));
+    Drop_Reals(k);
+    return law.release();
+  }
 
   void Add_Transition(TransPtr t) {
     Cells.Transitions.push_back(
@@ -67,17 +80,28 @@ struct Parse_State {
 
 }
 
+/* Plain values: the variant's type switch on every push and pop costs more
+   than the rest of the parse. A law is owned by its symbol until an action
+   takes it (and clears the symbol, so that the clean-up after an exception
+   does not free it twice). */
+%union {
+  int Int;
+  double Real;
+  orv::eg::egl::Name_Text Name;
+  orv::LAW_DESC* Law;
+}
+%destructor { delete $$; } <Law>
+
 %token SIZE TMAX AFFECT SEP ENDINSTR PARB PARE
-%token <int> INTGR
-%token <double> REAL
-%token <std::string_view> STRING
+%token <Int> INTGR
+%token <Real> REAL
+%token <Name> STRING
 %token EXPO ERLG BERN GEOM0 GEOM1 UNIF CST DISC ONOFF IPP HEXP LOGNO PARETO WEIBULL
 
-%type <int> declarations taille_dcl duree_dcl trans_id
-%type <std::string_view> name
-%type <orv::LawPtr> loi_dcl
-%type <orv::eg::POPULATION> pop_dcl
-%type <int> real_list law_list
+%type <Int> declarations taille_dcl duree_dcl trans_id
+%type <Name> name
+%type <Law> loi_dcl
+%type <Int> real_list law_list
 
 %start reseau
 
@@ -116,24 +140,27 @@ transition_sons
 
 transition_dcl
   : trans_id loi_dcl
-      { int id = $1;
-        state.Add_Transition(Parse_Transition(id, $2, {}, {}));
+      { LawPtr law($2);
+        $2 = nullptr;
+        int id = $1;
+        state.Add_Transition(Parse_Transition(id, std::move(law), {}, {}));
         if (Debug) std::printf("Transition %d recognized\n", id); }
   | trans_id name loi_dcl
-      { int id = $1;
-        std::string_view nm = $2;
+      { LawPtr law($3);
+        $3 = nullptr;
+        int id = $1;
+        std::string_view nm = $2.view();
         if (Debug)
-          std::printf("Transition %.*s [%d] recognized\n", static_cast<int>(nm.size()),
-                      nm.data(), id);
-        state.Add_Transition(Parse_Transition(id, $3, nm, {})); }
+          std::printf("Transition %.*s [%d] recognized\n", $2.Length, $2.Text, id);
+        state.Add_Transition(Parse_Transition(id, std::move(law), nm, {})); }
   | trans_id name name loi_dcl
-      { int id = $1;
-        std::string_view nm = $2;
-        std::string_view data = $3;
+      { LawPtr law($4);
+        $4 = nullptr;
+        int id = $1;
         if (Debug)
-          std::printf("Transition %.*s [%d][%.*s] recognized\n", static_cast<int>(nm.size()),
-                      nm.data(), id, static_cast<int>(data.size()), data.data());
-        state.Add_Transition(Parse_Transition(id, $4, nm, data)); }
+          std::printf("Transition %.*s [%d][%.*s] recognized\n", $2.Length, $2.Text, id,
+                      $3.Length, $3.Text);
+        state.Add_Transition(Parse_Transition(id, std::move(law), $2.view(), $3.view())); }
   ;
 
 place_list
@@ -143,13 +170,23 @@ place_list
 
 place_dcl
   : trans_id loi_dcl pop_dcl
-      { state.Add_Place(Parse_Place($1, $2, $3, {}, {}, {})); }
+      { LawPtr law($2);
+        $2 = nullptr;
+        state.Add_Place(Parse_Place($1, std::move(law), std::move(state.Pop), {}, {}, {})); }
   | trans_id name loi_dcl pop_dcl
-      { state.Add_Place(Parse_Place($1, $3, $4, $2, {}, {})); }
+      { LawPtr law($3);
+        $3 = nullptr;
+        state.Add_Place(Parse_Place($1, std::move(law), std::move(state.Pop), $2.view(), {}, {})); }
   | trans_id name name loi_dcl pop_dcl
-      { state.Add_Place(Parse_Place($1, $4, $5, $2, $3, {})); }
+      { LawPtr law($4);
+        $4 = nullptr;
+        state.Add_Place(
+            Parse_Place($1, std::move(law), std::move(state.Pop), $2.view(), $3.view(), {})); }
   | trans_id name name name loi_dcl pop_dcl
-      { state.Add_Place(Parse_Place($1, $5, $6, $2, $3, $4)); }
+      { LawPtr law($5);
+        $5 = nullptr;
+        state.Add_Place(Parse_Place($1, std::move(law), std::move(state.Pop), $2.view(),
+                                    $3.view(), $4.view())); }
   ;
 
 trans_id
@@ -161,34 +198,31 @@ name
   ;
 
 loi_dcl
-  : EXPO real_list { int k = $2; $$ = Parse_Law_Written('E', state.Reals_At(k)); state.Drop_Reals(k); }
-  | CST real_list { int k = $2; $$ = Parse_Law_Written('C', state.Reals_At(k)); state.Drop_Reals(k); }
-  | BERN real_list { int k = $2; $$ = Parse_Law_Written('B', state.Reals_At(k)); state.Drop_Reals(k); }
-  | GEOM0 real_list { int k = $2; $$ = Parse_Law_Written('g', state.Reals_At(k)); state.Drop_Reals(k); }
-  | GEOM1 real_list { int k = $2; $$ = Parse_Law_Written('G', state.Reals_At(k)); state.Drop_Reals(k); }
+  : EXPO real_list { $$ = state.Law('E', $2); }
+  | CST real_list { $$ = state.Law('C', $2); }
+  | BERN real_list { $$ = state.Law('B', $2); }
+  | GEOM0 real_list { $$ = state.Law('g', $2); }
+  | GEOM1 real_list { $$ = state.Law('G', $2); }
   | ERLG INTGR real_list
-      { int k = $3;
-        std::vector<double>& written = state.Reals_At(k);
-        written.push_back(static_cast<double>($2));
-        $$ = Parse_Law_Written('R', written);
-        state.Drop_Reals(k); }
-  | UNIF real_list { int k = $2; $$ = Parse_Law_Written('U', state.Reals_At(k)); state.Drop_Reals(k); }
-  | PARETO real_list { int k = $2; $$ = Parse_Law_Written('p', state.Reals_At(k)); state.Drop_Reals(k); }
-  | WEIBULL real_list { int k = $2; $$ = Parse_Law_Written('W', state.Reals_At(k)); state.Drop_Reals(k); }
-  | LOGNO real_list { int k = $2; $$ = Parse_Law_Written('L', state.Reals_At(k)); state.Drop_Reals(k); }
+      { state.Reals_At($3).push_back(static_cast<double>($2));
+        $$ = state.Law('R', $3); }
+  | UNIF real_list { $$ = state.Law('U', $2); }
+  | PARETO real_list { $$ = state.Law('p', $2); }
+  | WEIBULL real_list { $$ = state.Law('W', $2); }
+  | LOGNO real_list { $$ = state.Law('L', $2); }
   | DISC PARB real_list PARE PARB real_list PARE
       { int k = $3;
-        $$ = Parse_Law_Written('D', state.Reals_At(k), state.Reals_At($6));
+        $$ = Parse_Law_Written('D', state.Reals_At(k), state.Reals_At($6)).release();
         state.Drop_Reals(k); }
-  | HEXP real_list { int k = $2; $$ = Parse_Law_Written('H', state.Reals_At(k)); state.Drop_Reals(k); }
-  | ONOFF real_list { int k = $2; $$ = Parse_Law_Written('O', state.Reals_At(k)); state.Drop_Reals(k); }
+  | HEXP real_list { $$ = state.Law('H', $2); }
+  | ONOFF real_list { $$ = state.Law('O', $2); }
   | IPP PARB real_list SEP law_list PARE
       { Close_Law();
         int k = $3;
         int l = $5;
         const std::vector<double>& rate = state.Reals_At(k);
         $$ = Parse_Law('P', REAL_LIST(rate.rbegin(), rate.rend()), {},
-                       std::move(state.Laws_At(l)));
+                       std::move(state.Laws_At(l))).release();
         state.Drop_Laws(l);
         state.Drop_Reals(k); }
   ;
@@ -197,23 +231,32 @@ pop_dcl
   : INTGR real_list
       { bool ok = true;
         int k = $2;
-        $$ = Parse_Init_Pop($1, state.Reals_At(k), &ok);
+        state.Pop = Parse_Init_Pop($1, state.Reals_At(k), &ok);
         state.Drop_Reals(k);
         if (!ok) state.Failed = true; }
   | INTGR
       { bool ok = true;
-        $$ = Parse_Init_Pop($1, {}, &ok);
+        state.Pop = Parse_Init_Pop($1, {}, &ok);
         if (!ok) state.Failed = true; }
   ;
 
 real_list
   : REAL { int k = state.New_Reals(); state.Reals_At(k).push_back($1); $$ = k; }
-  | real_list REAL { int k = $1; state.Reals_At(k).push_back($2); $$ = k; }
+  | real_list REAL { state.Reals_At($1).push_back($2); $$ = $1; }
   ;
 
 law_list
-  : loi_dcl { int l = state.New_Laws(); Append_Law(state.Laws_At(l), $1); $$ = l; }
-  | law_list SEP loi_dcl { int l = $1; Append_Law(state.Laws_At(l), $3); $$ = l; }
+  : loi_dcl
+      { LawPtr law($1);
+        $1 = nullptr;
+        int l = state.New_Laws();
+        Append_Law(state.Laws_At(l), std::move(law));
+        $$ = l; }
+  | law_list SEP loi_dcl
+      { LawPtr law($3);
+        $3 = nullptr;
+        Append_Law(state.Laws_At($1), std::move(law));
+        $$ = $1; }
   ;
 
 %%

@@ -11,7 +11,8 @@
 
 namespace orv::eg::egl {
 
-EGL_parser::symbol_type EGL_lex();
+// Returns the token kind; a token with a value leaves it in *value.
+int EGL_lex(EGL_parser::value_type* value);
 
 // Text of the last token scanned.
 const char* EGL_current_text();
