@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -124,6 +125,47 @@ TEST(EglReader, LawsReachTheLawBuilderInWrittenOrder) {
   EXPECT_EQ(ipp.Law_Parameters[1]->Name, 'E');
   EXPECT_EQ(g->T[4]->Trans_Law->Parameters, (std::vector<double>{1, 2, 3}));
   EXPECT_EQ(g->T[5]->Trans_Law->Name, 'p');
+}
+
+// The number lists of laws within laws are kept apart while read.
+TEST(EglReader, NestedLawsKeepTheirNumbers) {
+  auto g = graph(
+      "Size <- 1\n"
+      "1 IPP [ 1.0 2.0 , D [ 1.0 2.0 ] [ 0.25 0.75 ] , IPP [ 3.0 , E 4.0 , C 5.0 ] ]"
+      " , 1 R 2 6.0 2 7.0 8.0 ;\n");
+  ASSERT_TRUE(g);
+  const auto& ipp = *g->T[0]->Trans_Law;
+  ASSERT_EQ(ipp.Law_Parameters.size(), 2u);
+  const auto& inner = *ipp.Law_Parameters[0];
+  EXPECT_EQ(inner.Name, 'P');
+  EXPECT_EQ(inner.Parameters, std::vector<double>{3.0});
+  ASSERT_EQ(inner.Law_Parameters.size(), 2u);
+  EXPECT_EQ(inner.Law_Parameters[0]->Parameters, std::vector<double>{5.0});
+  EXPECT_EQ(inner.Law_Parameters[1]->Parameters, std::vector<double>{4.0});
+  EXPECT_EQ(ipp.Law_Parameters[1]->Parameters, (std::vector<double>{2, 2, 1, 0.75, 0.25}));
+  EXPECT_EQ(g->P[0]->Place_Law->Parameters, (std::vector<double>{2.0, 6.0}));
+  EXPECT_EQ(g->P[0]->Lag_Times, (std::vector<double>{7.0, 8.0}));
+}
+
+// Reals read as the C library reads them, to the last bit, out to the
+// ends of the double range; beyond it the read stops.
+TEST(EglReader, RealsRoundAsWritten) {
+  const std::string tiny = "0." + std::string(323, '0') + "5";  // below the least subnormal
+  const std::string subnormal = "0." + std::string(320, '0') + "123456789";
+  const std::string top = "17976931348623157" + std::string(292, '0') + ".0";
+  const std::string texts[] = {"0.1", "1.", "0.30000000000000004441",
+                               "123456789012345678901234567890.5", "2.2250738585072011", tiny,
+                               subnormal, top};
+  for (const std::string& number : texts) {
+    auto g = graph("Size <- 1\n1 C " + number + " ;\n");
+    ASSERT_TRUE(g) << number;
+    EXPECT_EQ(g->T[0]->Trans_Law->Parameters,
+              std::vector<double>{std::strtod(number.c_str(), nullptr)})
+        << number;
+  }
+  auto r = read_text("Size <- 1\n1 C 1" + std::string(309, '0') + ".0 ;\n");
+  EXPECT_FALSE(r.g);
+  EXPECT_NE(r.out.find("---real number out of range---"), std::string::npos) << r.out;
 }
 
 TEST(EglReader, InitialLags) {
@@ -293,6 +335,11 @@ TEST(EglReader, BadIdentifiersGiveNoGraph) {
        "Error: transition 1 declared twice.\n"},
       {"Size <- 4\n1 C 1.0 ;\n3 C 1.0 ;\n", "Error: transition 2 not declared.\n"},
       {"Size <- 2000000000\n1 C 1.0 ;\n", "Error: transition 2 not declared.\n"},
+      // Numbers are checked off in a table when the size is near the count
+      // of lines, in a hash set when it is far above it.
+      {"Size <- 3\n2 C 1.0 ;\n1 C 1.0 ;\n", "Error: transition 3 not declared.\n"},
+      {"Size <- 100000\n1 C 1.0 ;\n2 C 1.0 ;\n1 C 1.0 ;\n",
+       "Error: transition 1 declared twice.\nError: transition 3 not declared.\n"},
       {"Size <- 0\n1 C 1.0 ;\n",
        "Number of Transition (1) > Network Size (0). Transition '1' ignored.\n"
        "Error: illegal network size (0).\n"},
