@@ -68,9 +68,14 @@ void Find_Layer_Structure(EventGraph& Reseau, const SP_BOOL_MAT& Adj, int The_Si
   Reseau.Nb_Layers = static_cast<int>(Reseau.Level.size());
 }
 
-// Each place goes in front of its downstream transition's Inputs: appending
-// and reversing once gives that order without quadratic inserts.
+// Each place goes in front of its downstream transition's Inputs: with the
+// in-degrees counted first, every list is sized once and filled from its
+// back.
 void Make_Inputs_List(EventGraph& Reseau) {
+  auto downstream = [&](const PLACE_DESC* p) -> TRANS_DESC* {
+    if (p->Trans_Id < 1 || idx(p->Trans_Id) > Reseau.T.size()) return nullptr;
+    return Reseau.T[idx(p->Trans_Id - 1)].get();
+  };
   for (auto& t : Reseau.T) {
     if (!t) continue;
     t->Indegree = 0;
@@ -78,16 +83,19 @@ void Make_Inputs_List(EventGraph& Reseau) {
   }
   for (auto& t : Reseau.T) {
     if (!t) continue;
-    for (PLACE_DESC* p : t->Outputs) {
-      if (p->Trans_Id < 1 || idx(p->Trans_Id) > Reseau.T.size()) continue;
-      TRANS_DESC* down = Reseau.T[idx(p->Trans_Id - 1)].get();
-      if (down == nullptr) continue;
-      down->Inputs.push_back(p);
-      ++down->Indegree;
-    }
+    for (const PLACE_DESC* p : t->Outputs)
+      if (TRANS_DESC* down = downstream(p)) ++down->Indegree;
   }
   for (auto& t : Reseau.T)
-    if (t) std::reverse(t->Inputs.begin(), t->Inputs.end());
+    if (t) t->Inputs.resize(idx(t->Indegree));
+  std::vector<int> left(Reseau.T.size(), 0);
+  for (size_t k = 0; k < Reseau.T.size(); ++k)
+    if (Reseau.T[k]) left[k] = Reseau.T[k]->Indegree;
+  for (auto& t : Reseau.T) {
+    if (!t) continue;
+    for (PLACE_DESC* p : t->Outputs)
+      if (TRANS_DESC* down = downstream(p)) down->Inputs[idx(--left[idx(p->Trans_Id - 1)])] = p;
+  }
 }
 
 // Depth-first walk that always takes the lowest-numbered successor not yet
