@@ -40,8 +40,8 @@ struct Parse_State {
     Reals[Reals_Used].clear();
     return static_cast<int>(Reals_Used++);
   }
-  // Gives back slot k and every slot after it.
   std::vector<double>& Reals_At(int k) { return Reals[static_cast<size_t>(k)]; }
+  // Gives back slot k and every slot after it (the lists nest).
   void Drop_Reals(int k) { Reals_Used = static_cast<size_t>(k); }
   int New_Laws() {
     if (Laws_Used == Laws.size()) Laws.emplace_back();
