@@ -16,10 +16,11 @@
  * The fragments use old-style definitions (parameters declared after the
  * head, some without a type): compiled as the compiler's default C.
  *
- * Only the regular tick runs long enough to gain from optimisation; the
- * tables, the marking, source and statistics functions and the first ticks
- * are as long again and run once or a few times, so they are compiled
- * without it (the compiler's time grows with all of them).
+ * What runs at every tick (the regular tick, the marking and source
+ * functions it calls) is compiled at the level quanter asks for. The first
+ * ticks and the statistics printed at the end run once or a few times and are
+ * as long again: they are compiled without optimisation, which would only
+ * add to the compiler's time.
  */
 /* random() and gettimeofday() under a strict C standard too. */
 #define _DEFAULT_SOURCE
@@ -53,35 +54,37 @@ double U_0_1(void) { return (double)random() / 2147483647.0; }
 
 /* Locals of a tick, named as the fragments use them. */
 #ifdef Trace
-#define TICK_LOCALS                                                           \
-  int Nb_Tokens = 0, Tmp_Y = 0, E_Degree = 0, j = 0, Present_Nb = 0;         \
-  int Marking = 0;                                                            \
-  double U = 0.0;                                                             \
-  (void)Nb_Tokens; (void)Tmp_Y; (void)E_Degree; (void)j; (void)Present_Nb;   \
-  (void)Marking; (void)U
+#define TRACE_LOCALS int Marking = 0; (void)Marking;
 #else
+#define TRACE_LOCALS
+#endif
 #define TICK_LOCALS                                                           \
   int Nb_Tokens = 0, Tmp_Y = 0, E_Degree = 0, j = 0, Present_Nb = 0;         \
   double U = 0.0;                                                             \
+  TRACE_LOCALS                                                                \
   (void)Nb_Tokens; (void)Tmp_Y; (void)E_Degree; (void)j; (void)Present_Nb;   \
   (void)U
-#endif
 
-#pragma GCC push_options
-#pragma GCC optimize("O0")
+/* Other compilers have no per-function level: all at the command line's. */
+#if defined(__GNUC__) && !defined(__clang__)
+#define SELDOM_RUN __attribute__((optimize("O0")))
+#else
+#define SELDOM_RUN
+#endif
+SELDOM_RUN void Write_Source_Stats(int, int);
+SELDOM_RUN int Nb_Arrived_Tokens(int);
+SELDOM_RUN void Final_Marking(int);
 
 /* A marking function's parameter may come without a type. */
 #pragma GCC diagnostic ignored "-Wimplicit-int"
 #include "pnc_declarations.h"
 
 /* A tick while look-backs may reach before 0. */
-static void Initial_Tick(void)
+SELDOM_RUN static void Initial_Tick(void)
 {
   TICK_LOCALS;
 #include "pnc_initial_evolution.c"
 }
-
-#pragma GCC pop_options
 
 /* A tick once every look-back is in the buffer. */
 static void Tick(void)
