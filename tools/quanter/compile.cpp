@@ -43,7 +43,8 @@ std::vector<std::string> Compiler_Arguments(const std::string& Source, const std
   // same reason the CSE passes gain nothing from long stretches of the step:
   // bounding the memory slots they track (scanned at every store) and the
   // insns they look across cuts their time, not the step's. The skeleton
-  // compiles all but the regular tick without optimisation.
+  // leaves the first ticks and the end-of-run statistics unoptimised; with
+  // -pipe the assembler reads as the compiler writes.
   return {Source,
           "-o",
           Simulator,

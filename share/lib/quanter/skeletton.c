@@ -65,7 +65,7 @@ double U_0_1(void) { return (double)random() / 2147483647.0; }
   (void)Nb_Tokens; (void)Tmp_Y; (void)E_Degree; (void)j; (void)Present_Nb;   \
   (void)U
 
-/* Other compilers have no per-function level: all at the command line's. */
+/* A level per function is GCC's; elsewhere all is at the command line's. */
 #if defined(__GNUC__) && !defined(__clang__)
 #define SELDOM_RUN __attribute__((optimize("O0")))
 #else
