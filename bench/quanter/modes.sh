@@ -22,7 +22,10 @@ python3 "$root/bench/quanter/make_nets.py" "$work"
 cd "$work"
 export ORVHOME="$root/share" PATH="$bin:$PATH"
 skel="$root/share/lib/quanter/skeletton.c"
-flags="-O1 -fno-tree-fre -fno-tree-dse -fno-dse -fno-tree-dominator-opts"
+# The flags quanter passes, from its echo of the compiler's command.
+flags=$("$bin/quanter" -compile -f ring.pnl -tmax 1 2>&1 >/dev/null |
+  sed -n 's/^quanter: Executing .* -lm \(.*\)$/\1/p')
+[ -n "$flags" ] || { echo "no compiler command in quanter's echo"; exit 1; }
 now() { date +%s.%N; }
 loop_time() { sed -n 's/^Total execution time: \([0-9.]*\).*/\1/p'; }
 
