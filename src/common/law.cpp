@@ -541,7 +541,7 @@ LawPtr Rescale_Law(const LAW_DESC& law, double factor) {
   LawPtr r = New_Law();
   r->Name = law.Name;
   r->Parameters.assign(size, 0.0);
-  std::vector<double>& q = r->Parameters;
+  auto& q = r->Parameters;
   switch (law.Name) {
     case 'C': case 'E':
       q[0] = par(law, 0) * factor;
@@ -658,7 +658,7 @@ bool probability(double p) { return p >= 0.0 && p <= 1.0; }
 
 std::string Law_Parameter_Error(const LAW_DESC& law) {
   if (!finite_all(law)) return "a parameter is not a finite number";
-  const std::vector<double>& P = law.Parameters;
+  const auto& P = law.Parameters;
   auto at = [&P](size_t i) { return i < P.size() ? P[i] : 0.0; };
   switch (law.Name) {
     case 'B':

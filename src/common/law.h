@@ -9,16 +9,22 @@
 #include <string>
 #include <vector>
 
+#include "common/compact.h"
 #include "common/value_list.h"
 
 namespace orv {
 
+// Readers build one law per object, so laws come from a pool and hold
+// their lists by one pointer each (see common/compact.h).
 struct LAW_DESC {
   char Name = 0;
   // Laid out per letter; never empty once built.
-  std::vector<double> Parameters = std::vector<double>(1, 0.0);
+  Compact_Vector<double> Parameters = Compact_Vector<double>(1, 0.0);
   // Sub-laws: only for 'P', exactly two.
-  std::vector<std::unique_ptr<LAW_DESC>> Law_Parameters;
+  Compact_Vector<std::unique_ptr<LAW_DESC>> Law_Parameters;
+
+  static void* operator new(std::size_t n) { return Take_Bytes(n); }
+  static void operator delete(void* p, std::size_t n) noexcept { Give_Bytes(p, n); }
 };
 
 using LawPtr = std::unique_ptr<LAW_DESC>;
