@@ -26,7 +26,7 @@ TR_DES Parse_Transition(int n, LawPtr law, std::string name, std::string data) {
 }
 
 PlaceHead Parse_Place_Head(int n, std::string name) {
-  PlaceHead h{n, std::move(name)};
+  PlaceHead h{n, Text(name)};
   if (Debug) {
     if (h.name.empty())
       std::printf("Place %d reconnue ", n);
