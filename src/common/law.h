@@ -44,6 +44,8 @@ LawPtr Parse_Law(char id, REAL_LIST first, REAL_LIST second, LAW_LIST subs);
 // the lists; for every letter but 'P', which needs its sub-laws.
 LawPtr Parse_Law_Written(char id, const std::vector<double>& first,
                          const std::vector<double>& second = {});
+LawPtr Parse_Law_Written(char id, const Compact_Vector<double>& first,
+                         const Compact_Vector<double>& second = {});
 
 // Writes the law in model notation; no newline.
 void Write_Law(FILE* out, const LAW_DESC& law);

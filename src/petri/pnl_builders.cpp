@@ -50,7 +50,7 @@ PL_DES Parse_Place(Reader&, PlaceHead head, LawPtr law, POPULATION pop, std::str
   return p;
 }
 
-POPULATION Parse_Init_Pop(Reader& rd, int count, const std::vector<double>& lags) {
+POPULATION Parse_Init_Pop(Reader& rd, int count, const Compact_Vector<double>& lags) {
   POPULATION pop;
   if (count > Max_Population) {
     std::fputs("Warning: not enough memory: population not created\n", stderr);
