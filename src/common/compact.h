@@ -356,6 +356,197 @@ class Compact_Vector {
   }
 };
 
+// A vector of plain values keeping its first N in itself, for the parameter
+// lists of laws (most have one or two). Same interface as Compact_Vector.
+template <class T, std::size_t N>
+class Small_Vector {
+  static_assert(std::is_trivially_copyable_v<T> && N >= 1);
+  std::uint32_t size_ = 0;
+  std::uint32_t cap_ = N;
+  union {
+    T local_[N];
+    T* heap_;
+  };
+
+  bool inline_() const noexcept { return cap_ <= N; }
+
+ public:
+  using value_type = T;
+  using size_type = std::size_t;
+  using difference_type = std::ptrdiff_t;
+  using reference = T&;
+  using const_reference = const T&;
+  using pointer = T*;
+  using const_pointer = const T*;
+  using iterator = T*;
+  using const_iterator = const T*;
+  using reverse_iterator = std::reverse_iterator<iterator>;
+  using const_reverse_iterator = std::reverse_iterator<const_iterator>;
+
+  Small_Vector() noexcept {}
+  Small_Vector(size_type n, const T& v) { assign(n, v); }
+  explicit Small_Vector(size_type n) { resize(n); }
+  Small_Vector(std::initializer_list<T> l) { assign(l.begin(), l.end()); }
+  template <class It, class = decltype(*std::declval<It>(), ++std::declval<It&>())>
+  Small_Vector(It first, It last) {
+    assign(first, last);
+  }
+  Small_Vector(const std::vector<T>& v) { assign(v.begin(), v.end()); }
+  Small_Vector(const Small_Vector& o) { assign(o.begin(), o.end()); }
+  Small_Vector(Small_Vector&& o) noexcept { take(o); }
+  Small_Vector& operator=(const Small_Vector& o) {
+    if (this != &o) assign(o.begin(), o.end());
+    return *this;
+  }
+  Small_Vector& operator=(Small_Vector&& o) noexcept {
+    if (this != &o) {
+      free_all();
+      take(o);
+    }
+    return *this;
+  }
+  Small_Vector& operator=(const std::vector<T>& v) {
+    assign(v.begin(), v.end());
+    return *this;
+  }
+  Small_Vector& operator=(std::initializer_list<T> l) {
+    assign(l.begin(), l.end());
+    return *this;
+  }
+  ~Small_Vector() { free_all(); }
+
+  explicit operator std::vector<T>() const { return std::vector<T>(begin(), end()); }
+
+  size_type size() const noexcept { return size_; }
+  size_type capacity() const noexcept { return cap_; }
+  bool empty() const noexcept { return size_ == 0; }
+  T* data() noexcept { return inline_() ? local_ : heap_; }
+  const T* data() const noexcept { return inline_() ? local_ : heap_; }
+  iterator begin() noexcept { return data(); }
+  iterator end() noexcept { return data() + size_; }
+  const_iterator begin() const noexcept { return data(); }
+  const_iterator end() const noexcept { return data() + size_; }
+  const_iterator cbegin() const noexcept { return begin(); }
+  const_iterator cend() const noexcept { return end(); }
+  reverse_iterator rbegin() noexcept { return reverse_iterator(end()); }
+  reverse_iterator rend() noexcept { return reverse_iterator(begin()); }
+  const_reverse_iterator rbegin() const noexcept { return const_reverse_iterator(end()); }
+  const_reverse_iterator rend() const noexcept { return const_reverse_iterator(begin()); }
+  T& operator[](size_type i) noexcept { return data()[i]; }
+  const T& operator[](size_type i) const noexcept { return data()[i]; }
+  T& front() noexcept { return data()[0]; }
+  const T& front() const noexcept { return data()[0]; }
+  T& back() noexcept { return data()[size_ - 1]; }
+  const T& back() const noexcept { return data()[size_ - 1]; }
+
+  void reserve(size_type n) {
+    if (n > cap_) regrow(n);
+  }
+  void shrink_to_fit() {
+    if (!inline_() && size_ < cap_) regrow(size_);
+  }
+  void clear() noexcept { size_ = 0; }
+  T& emplace_back(T v) {
+    if (size_ == cap_) regrow(2 * size_);
+    data()[size_] = v;
+    return data()[size_++];
+  }
+  void push_back(const T& v) { emplace_back(v); }
+  void pop_back() noexcept { --size_; }
+  void resize(size_type n) { resize(n, T()); }
+  void resize(size_type n, const T& v) {
+    T copy = v;
+    reserve(n);
+    for (size_type i = size_; i < n; ++i) data()[i] = copy;
+    size_ = static_cast<std::uint32_t>(n);
+  }
+  void assign(size_type n, const T& v) {
+    T copy = v;
+    size_ = 0;
+    resize(n, copy);
+  }
+  template <class It>
+  void assign(It first, It last) {
+    Small_Vector fresh;
+    fresh.reserve(static_cast<size_type>(std::distance(first, last)));
+    for (; first != last; ++first) fresh.data()[fresh.size_++] = *first;
+    *this = std::move(fresh);
+  }
+  iterator erase(const_iterator first, const_iterator last) {
+    T* f = begin() + (first - cbegin());
+    T* l = begin() + (last - cbegin());
+    T* e = std::copy(l, end(), f);
+    size_ = static_cast<std::uint32_t>(e - begin());
+    return f;
+  }
+  iterator erase(const_iterator pos) { return erase(pos, pos + 1); }
+  iterator insert(const_iterator pos, T v) {
+    size_type at = static_cast<size_type>(pos - cbegin());
+    emplace_back(v);
+    std::rotate(begin() + at, end() - 1, end());
+    return begin() + at;
+  }
+  template <class It, class = decltype(*std::declval<It>(), ++std::declval<It&>())>
+  iterator insert(const_iterator pos, It first, It last) {
+    size_type at = static_cast<size_type>(pos - cbegin());
+    size_type old = size_;
+    reserve(old + static_cast<size_type>(std::distance(first, last)));
+    for (; first != last; ++first) data()[size_++] = *first;
+    std::rotate(begin() + at, begin() + old, end());
+    return begin() + at;
+  }
+  void swap(Small_Vector& o) noexcept {
+    Small_Vector t(std::move(o));
+    o = std::move(*this);
+    *this = std::move(t);
+  }
+
+  friend bool operator==(const Small_Vector& a, const Small_Vector& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end());
+  }
+  friend bool operator==(const Small_Vector& a, const std::vector<T>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end());
+  }
+
+ private:
+  void take(Small_Vector& o) noexcept {
+    size_ = o.size_;
+    cap_ = o.cap_;
+    if (o.inline_())
+      std::memcpy(local_, o.local_, sizeof local_);
+    else
+      heap_ = o.heap_;
+    o.size_ = 0;
+    o.cap_ = N;
+  }
+  void regrow(size_type cap) {
+    if (cap < size_) cap = size_;
+    if (cap <= N) {
+      if (inline_()) return;
+      T* old = heap_;
+      size_type old_cap = cap_;
+      std::memcpy(local_, old, size_ * sizeof(T));
+      cap_ = N;
+      Give_Bytes(old, old_cap * sizeof(T));
+      return;
+    }
+    if (cap > UINT32_MAX) throw std::bad_alloc();
+    T* fresh = static_cast<T*>(Take_Bytes(cap * sizeof(T)));
+    if (size_) std::memcpy(fresh, data(), size_ * sizeof(T));
+    free_all_keep_size();
+    heap_ = fresh;
+    cap_ = static_cast<std::uint32_t>(cap);
+  }
+  void free_all_keep_size() noexcept {
+    if (!inline_()) Give_Bytes(heap_, cap_ * sizeof(T));
+    cap_ = N;
+  }
+  void free_all() noexcept {
+    free_all_keep_size();
+    size_ = 0;
+  }
+};
+
 // An immutable text held by one pointer (null when empty), for the names
 // and data strings of model objects, most of them empty or short. It holds
 // no NUL: a text assigned one ends there, as it would once printed.

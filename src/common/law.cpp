@@ -190,8 +190,8 @@ LawPtr Parse_Law_Written(char id, const std::vector<double>& first,
   return parse_written(id, first, second);
 }
 
-LawPtr Parse_Law_Written(char id, const Compact_Vector<double>& first,
-                         const Compact_Vector<double>& second) {
+LawPtr Parse_Law_Written(char id, const Law_Values& first,
+                         const Law_Values& second) {
   return parse_written(id, first, second);
 }
 

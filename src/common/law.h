@@ -14,12 +14,15 @@
 
 namespace orv {
 
-// Readers build one law per object, so laws come from a pool and hold
-// their lists by one pointer each (see common/compact.h).
+// Readers build one law per object, so laws come from a pool, keep their
+// first parameter in themselves and their sub-laws by one pointer (see
+// common/compact.h).
+using Law_Values = Small_Vector<double, 1>;
+
 struct LAW_DESC {
   char Name = 0;
   // Laid out per letter; never empty once built.
-  Compact_Vector<double> Parameters = Compact_Vector<double>(1, 0.0);
+  Law_Values Parameters = Law_Values(1, 0.0);
   // Sub-laws: only for 'P', exactly two.
   Compact_Vector<std::unique_ptr<LAW_DESC>> Law_Parameters;
 
@@ -44,8 +47,8 @@ LawPtr Parse_Law(char id, REAL_LIST first, REAL_LIST second, LAW_LIST subs);
 // the lists; for every letter but 'P', which needs its sub-laws.
 LawPtr Parse_Law_Written(char id, const std::vector<double>& first,
                          const std::vector<double>& second = {});
-LawPtr Parse_Law_Written(char id, const Compact_Vector<double>& first,
-                         const Compact_Vector<double>& second = {});
+LawPtr Parse_Law_Written(char id, const Law_Values& first,
+                         const Law_Values& second = {});
 
 // Writes the law in model notation; no newline.
 void Write_Law(FILE* out, const LAW_DESC& law);

@@ -29,7 +29,7 @@ using RoutingPtr = std::unique_ptr<orv::pn::ROUTING>;
 // The stack moves its values at every step, so nothing large travels on it:
 // objects, submodels, exports and bindings go straight into the Reader, and
 // lists in written order as vectors.
-using Reals = orv::Compact_Vector<double>;
+using Reals = orv::Law_Values;
 using Addresses = std::vector<orv::pn::AddressPtr>;
 using Laws = std::vector<orv::LawPtr>;
 }

@@ -11,19 +11,25 @@
 namespace {
 
 using orv::Compact_Vector;
+using orv::Small_Vector;
 using orv::Text;
 
-template <class T, class Make>
+int value(const std::unique_ptr<int>& p) { return *p; }
+std::string value(const std::shared_ptr<std::string>& p) { return *p; }
+double value(double d) { return d; }
+
+template <class C, class Make>
 void same_as_vector(Make make) {
+  using T = typename C::value_type;
   // Random edits applied to both: any slip in moving, growing or
   // destroying elements shows as a difference (or, under the sanitizers,
   // as a use of freed memory).
   std::mt19937 rng(7);
-  Compact_Vector<T> c;
+  C c;
   std::vector<T> v;
   auto equal = [&](int step) {
     ASSERT_EQ(c.size(), v.size()) << "step " << step;
-    for (size_t i = 0; i < v.size(); ++i) ASSERT_EQ(*c[i], *v[i]) << "step " << step << " at " << i;
+    for (size_t i = 0; i < v.size(); ++i) ASSERT_EQ(value(c[i]), value(v[i])) << "step " << step << " at " << i;
   };
   for (int step = 0; step < 3000; ++step) {
     int n = static_cast<int>(rng() % 1000);
@@ -55,7 +61,7 @@ void same_as_vector(Make make) {
         c.shrink_to_fit();
         break;
       case 7: {
-        Compact_Vector<T> moved = std::move(c);
+        C moved = std::move(c);
         c = std::move(moved);
         if (rng() % 50 == 0) {
           c.clear();
@@ -70,8 +76,10 @@ void same_as_vector(Make make) {
 }
 
 TEST(CompactVector, BehavesAsAVectorUnderRandomEdits) {
-  same_as_vector<std::unique_ptr<int>>([](int n) { return std::make_unique<int>(n); });
-  same_as_vector<std::shared_ptr<std::string>>(
+  same_as_vector<Compact_Vector<std::unique_ptr<int>>>([](int n) { return std::make_unique<int>(n); });
+  same_as_vector<Small_Vector<double, 1>>([](int n) { return n * 0.5; });
+  same_as_vector<Small_Vector<double, 3>>([](int n) { return n * 0.25; });
+  same_as_vector<Compact_Vector<std::shared_ptr<std::string>>>(
       [](int n) { return std::make_shared<std::string>(std::string(static_cast<size_t>(n % 40), 'x')); });
 }
 
@@ -97,6 +105,17 @@ TEST(CompactVector, CopiesAssignsAndComparesWithVectors) {
   s.push_back(std::string(50, 'q'));
   for (int i = 0; i < 6; ++i) s.push_back(s[0]);
   for (const auto& x : s) EXPECT_EQ(x, std::string(50, 'q'));
+  // A law's values: the first one in place, more on the heap, and back.
+  Small_Vector<double, 1> p(1, 0.0);
+  EXPECT_EQ(p, std::vector<double>{0.0});
+  p.assign(5, 2.0);
+  Small_Vector<double, 1> q = p;
+  p.resize(1);
+  p.shrink_to_fit();
+  EXPECT_EQ(p, std::vector<double>{2.0});
+  EXPECT_EQ(q, (std::vector<double>{2.0, 2.0, 2.0, 2.0, 2.0}));
+  p.insert(p.begin(), 7.0);
+  EXPECT_EQ(p, (std::vector<double>{7.0, 2.0}));
 }
 
 TEST(CompactText, HoldsWhatWasAssignedUpToANul) {
