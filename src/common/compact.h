@@ -356,11 +356,13 @@ class Compact_Vector {
   }
 };
 
-// A vector of plain values keeping its first N in itself, for the parameter
-// lists of laws (most have one or two). Same interface as Compact_Vector.
+// A vector keeping its first N elements in itself, for lists that mostly
+// hold one or two (a law's parameters, an object's arcs). Moving it moves
+// those elements, so pointers to them do not survive a move of the vector.
+// Same interface as Compact_Vector.
 template <class T, std::size_t N>
 class Small_Vector {
-  static_assert(std::is_trivially_copyable_v<T> && N >= 1);
+  static_assert(N >= 1);
   std::uint32_t size_ = 0;
   std::uint32_t cap_ = N;
   union {
@@ -392,9 +394,15 @@ class Small_Vector {
     assign(first, last);
   }
   Small_Vector(const std::vector<T>& v) { assign(v.begin(), v.end()); }
-  Small_Vector(const Small_Vector& o) { assign(o.begin(), o.end()); }
+  Small_Vector(const Small_Vector& o)
+    requires std::is_copy_constructible_v<T>
+  {
+    assign(o.begin(), o.end());
+  }
   Small_Vector(Small_Vector&& o) noexcept { take(o); }
-  Small_Vector& operator=(const Small_Vector& o) {
+  Small_Vector& operator=(const Small_Vector& o)
+    requires std::is_copy_constructible_v<T>
+  {
     if (this != &o) assign(o.begin(), o.end());
     return *this;
   }
@@ -415,7 +423,11 @@ class Small_Vector {
   }
   ~Small_Vector() { free_all(); }
 
-  explicit operator std::vector<T>() const { return std::vector<T>(begin(), end()); }
+  explicit operator std::vector<T>() const
+    requires std::is_copy_constructible_v<T>
+  {
+    return std::vector<T>(begin(), end());
+  }
 
   size_type size() const noexcept { return size_; }
   size_type capacity() const noexcept { return cap_; }
@@ -445,44 +457,68 @@ class Small_Vector {
   void shrink_to_fit() {
     if (!inline_() && size_ < cap_) regrow(size_);
   }
-  void clear() noexcept { size_ = 0; }
-  T& emplace_back(T v) {
-    if (size_ == cap_) regrow(2 * size_);
-    data()[size_] = v;
+  void clear() noexcept {
+    std::destroy(begin(), end());
+    size_ = 0;
+  }
+  template <class... A>
+  T& emplace_back(A&&... a) {
+    if (size_ == cap_) {
+      // The value may live in this vector: build it before moving house.
+      T v(std::forward<A>(a)...);
+      regrow(2 * size_);
+      ::new (static_cast<void*>(data() + size_)) T(std::move(v));
+    } else {
+      ::new (static_cast<void*>(data() + size_)) T(std::forward<A>(a)...);
+    }
     return data()[size_++];
   }
   void push_back(const T& v) { emplace_back(v); }
-  void pop_back() noexcept { --size_; }
-  void resize(size_type n) { resize(n, T()); }
-  void resize(size_type n, const T& v) {
-    T copy = v;
+  void push_back(T&& v) { emplace_back(std::move(v)); }
+  void pop_back() noexcept { std::destroy_at(data() + --size_); }
+  void resize(size_type n) {
+    if (n < size_) {
+      std::destroy(begin() + n, end());
+      size_ = static_cast<std::uint32_t>(n);
+      return;
+    }
     reserve(n);
-    for (size_type i = size_; i < n; ++i) data()[i] = copy;
-    size_ = static_cast<std::uint32_t>(n);
+    for (; size_ < n; ++size_) ::new (static_cast<void*>(data() + size_)) T();
+  }
+  void resize(size_type n, const T& v) {
+    if (n <= size_) {
+      resize(n);
+      return;
+    }
+    T copy(v);
+    reserve(n);
+    for (; size_ < n; ++size_) ::new (static_cast<void*>(data() + size_)) T(copy);
   }
   void assign(size_type n, const T& v) {
-    T copy = v;
-    size_ = 0;
+    T copy(v);
+    clear();
     resize(n, copy);
   }
   template <class It>
   void assign(It first, It last) {
     Small_Vector fresh;
     fresh.reserve(static_cast<size_type>(std::distance(first, last)));
-    for (; first != last; ++first) fresh.data()[fresh.size_++] = *first;
+    for (; first != last; ++first) fresh.emplace_back(*first);
     *this = std::move(fresh);
   }
   iterator erase(const_iterator first, const_iterator last) {
     T* f = begin() + (first - cbegin());
     T* l = begin() + (last - cbegin());
-    T* e = std::copy(l, end(), f);
+    if (f == l) return f;
+    T* e = std::move(l, end(), f);
+    std::destroy(e, end());
     size_ = static_cast<std::uint32_t>(e - begin());
     return f;
   }
   iterator erase(const_iterator pos) { return erase(pos, pos + 1); }
   iterator insert(const_iterator pos, T v) {
     size_type at = static_cast<size_type>(pos - cbegin());
-    emplace_back(v);
+    emplace_back(std::move(v));
     std::rotate(begin() + at, end() - 1, end());
     return begin() + at;
   }
@@ -491,7 +527,7 @@ class Small_Vector {
     size_type at = static_cast<size_type>(pos - cbegin());
     size_type old = size_;
     reserve(old + static_cast<size_type>(std::distance(first, last)));
-    for (; first != last; ++first) data()[size_++] = *first;
+    for (; first != last; ++first) emplace_back(*first);
     std::rotate(begin() + at, begin() + old, end());
     return begin() + at;
   }
@@ -509,15 +545,18 @@ class Small_Vector {
   }
 
  private:
+  // Takes o's elements; o is left empty, in place.
   void take(Small_Vector& o) noexcept {
     size_ = o.size_;
     cap_ = o.cap_;
-    if (o.inline_())
-      std::memcpy(local_, o.local_, sizeof local_);
-    else
+    if (o.inline_()) {
+      std::uninitialized_move(o.local_, o.local_ + o.size_, local_);
+      std::destroy(o.local_, o.local_ + o.size_);
+    } else {
       heap_ = o.heap_;
+      o.cap_ = N;
+    }
     o.size_ = 0;
-    o.cap_ = N;
   }
   void regrow(size_type cap) {
     if (cap < size_) cap = size_;
@@ -525,25 +564,27 @@ class Small_Vector {
       if (inline_()) return;
       T* old = heap_;
       size_type old_cap = cap_;
-      std::memcpy(local_, old, size_ * sizeof(T));
+      // The union's pointer gives way to the elements.
+      std::uninitialized_move(old, old + size_, local_);
+      std::destroy(old, old + size_);
       cap_ = N;
       Give_Bytes(old, old_cap * sizeof(T));
       return;
     }
     if (cap > UINT32_MAX) throw std::bad_alloc();
     T* fresh = static_cast<T*>(Take_Bytes(cap * sizeof(T)));
-    if (size_) std::memcpy(fresh, data(), size_ * sizeof(T));
-    free_all_keep_size();
+    T* from = data();
+    std::uninitialized_move(from, from + size_, fresh);
+    std::destroy(from, from + size_);
+    if (!inline_()) Give_Bytes(heap_, cap_ * sizeof(T));
     heap_ = fresh;
     cap_ = static_cast<std::uint32_t>(cap);
   }
-  void free_all_keep_size() noexcept {
-    if (!inline_()) Give_Bytes(heap_, cap_ * sizeof(T));
-    cap_ = N;
-  }
   void free_all() noexcept {
-    free_all_keep_size();
+    std::destroy(begin(), end());
+    if (!inline_()) Give_Bytes(heap_, cap_ * sizeof(T));
     size_ = 0;
+    cap_ = N;
   }
 };
 

@@ -51,9 +51,9 @@ struct LINK_LIST {
   std::int8_t Link_Type = 0;     // 2 other end is a place, 1 a transition, 0 a bare number
   std::int8_t Is_Inhibitor = 0;
 };
-// An arc list in list order (held by one pointer: nets hold two per object,
-// and most are short).
-using ARC_LIST = Compact_Vector<LINK_LIST>;
+// An arc list in list order (nets hold two per object, and most hold one
+// arc: it stays in the list itself).
+using ARC_LIST = Small_Vector<LINK_LIST, 1>;
 
 // A connection through a submodel boundary:
 //  - an arc of this net to a submodel port: From = P/T object, To = S k/IN n;

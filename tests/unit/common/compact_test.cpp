@@ -79,6 +79,9 @@ TEST(CompactVector, BehavesAsAVectorUnderRandomEdits) {
   same_as_vector<Compact_Vector<std::unique_ptr<int>>>([](int n) { return std::make_unique<int>(n); });
   same_as_vector<Small_Vector<double, 1>>([](int n) { return n * 0.5; });
   same_as_vector<Small_Vector<double, 3>>([](int n) { return n * 0.25; });
+  same_as_vector<Small_Vector<std::unique_ptr<int>, 1>>([](int n) { return std::make_unique<int>(n); });
+  same_as_vector<Small_Vector<std::shared_ptr<std::string>, 2>>(
+      [](int n) { return std::make_shared<std::string>(std::string(static_cast<size_t>(n % 40), 'y')); });
   same_as_vector<Compact_Vector<std::shared_ptr<std::string>>>(
       [](int n) { return std::make_shared<std::string>(std::string(static_cast<size_t>(n % 40), 'x')); });
 }
