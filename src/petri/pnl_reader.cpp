@@ -349,16 +349,6 @@ bool invert_arcs(PetriNet& net, std::vector<From>& from, std::vector<To>& to, ch
                  int wrong_kind, const char* kind, bool set_flags) {
   bool ok = true;
   int nb_to = static_cast<int>(to.size());
-  {
-    // Each Inputs list gets its room at once, as many arcs as will come.
-    std::vector<std::uint32_t> coming(to.size(), 0);
-    for (const auto& f : from)
-      for (const auto& arc : f.Outputs)
-        if (!arc.A_Dest && arc.Link_Type != wrong_kind && arc.Dest >= 0 && arc.Dest < nb_to)
-          ++coming[static_cast<size_t>(arc.Dest)];
-    for (size_t k = 0; k < to.size(); ++k)
-      if (coming[k]) to[k].Inputs.reserve(to[k].Inputs.size() + coming[k]);
-  }
   for (size_t i = 0; i < from.size(); ++i) {
     // The arcs that stay are packed towards the front in place.
     ARC_LIST& outs = from[i].Outputs;
@@ -396,8 +386,12 @@ bool invert_arcs(PetriNet& net, std::vector<From>& from, std::vector<To>& to, ch
     }
     outs.erase(outs.begin() + static_cast<std::ptrdiff_t>(kept), outs.end());
   }
-  // Each new arc was meant to go in front of the ones already there.
-  for (auto& o : to) std::reverse(o.Inputs.begin(), o.Inputs.end());
+  // Each new arc was meant to go in front of the ones already there. The
+  // lists grew by doubling; the net keeps them as long as it lives.
+  for (auto& o : to) {
+    std::reverse(o.Inputs.begin(), o.Inputs.end());
+    o.Inputs.shrink_to_fit();
+  }
   return ok;
 }
 
