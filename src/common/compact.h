@@ -1,7 +1,8 @@
 // Small-footprint storage for the records a model reader builds by the
 // million (laws, arcs, names): fixed-size blocks from per-size pools, a
-// vector held by one pointer, and a text held by one pointer. The programs
-// are single-threaded; the pools are not locked.
+// vector held by one pointer, a vector keeping its first elements in itself,
+// and a text held by one pointer. The programs are single-threaded; the
+// pools are not locked.
 #pragma once
 
 #include <algorithm>

@@ -41,7 +41,7 @@ inline constexpr int Max_Law_Nesting = 2500;
 struct Reader {
   void* scanner = nullptr;
   int lineno = 1;            // the file's PNL_lineno
-  std::string_view text;     // text of the last token scanned (in the text scanned), for messages
+  std::string_view text;     // last token scanned, in the text scanned, for messages
   bool failed = false;       // a builder refused an object: no net
   int open_laws = 0;         // IPP laws begun and not yet closed
   size_t text_size = 0;      // length of the text scanned
