@@ -4,6 +4,9 @@
 // bytes per object (transition or place) of each.
 //   pnl_bench FILE...            seconds per file
 //   pnl_bench -compare RUNS FILE interleaved runs, medians, ratio, bytes
+//   pnl_bench -compare-settled RUNS FILE
+//                                the same, each run from a heap given back
+//                                to the system (see bench::compare_settled)
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -96,16 +99,19 @@ bool plain_parse(const std::string& text, Plain_Net& net) {
   return tk.kind == K::End;
 }
 
-int compare(int runs, const char* path) {
+int compare(int runs, const char* path, bool settled) {
   const std::string text = bench::slurp(path);
   size_t objects = 0;
-  bench::compare(path, runs,
-                 [&] {
-                   Plain_Net n;
-                   if (!plain_parse(text, n)) std::fprintf(stderr, "plain parser: not a flat net\n");
-                   objects = n.objs.size();
-                 },
-                 [&] { orv::pn::NetPtr net = orv::pn::Read_Network(path); });
+  auto run_plain = [&] {
+    Plain_Net n;
+    if (!plain_parse(text, n)) std::fprintf(stderr, "plain parser: not a flat net\n");
+    objects = n.objs.size();
+  };
+  auto run_reader = [&] { orv::pn::NetPtr net = orv::pn::Read_Network(path); };
+  if (settled)
+    bench::compare_settled(path, runs, run_plain, run_reader);
+  else
+    bench::compare(path, runs, run_plain, run_reader);
   size_t before = bench::heap_in_use();
   auto* plain = new Plain_Net;
   plain_parse(text, *plain);
@@ -123,7 +129,10 @@ int compare(int runs, const char* path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 4 && std::strcmp(argv[1], "-compare") == 0) return compare(std::atoi(argv[2]), argv[3]);
+  if (argc == 4 && std::strcmp(argv[1], "-compare") == 0)
+    return compare(std::atoi(argv[2]), argv[3], false);
+  if (argc == 4 && std::strcmp(argv[1], "-compare-settled") == 0)
+    return compare(std::atoi(argv[2]), argv[3], true);
   int status = 0;
   for (int i = 1; i < argc; ++i) {
     auto start = std::chrono::steady_clock::now();

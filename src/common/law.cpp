@@ -112,9 +112,10 @@ void parse_ipp(LAW_DESC& law, const REAL_LIST& rate, LAW_LIST& subs) {
 // Values in written order seen in list order (the last written first), so
 // the readers need not build a list for every law.
 struct Written_View {
-  const std::vector<double>& values;
-  std::size_t size() const { return values.size(); }
-  double operator[](std::size_t i) const { return values[values.size() - 1 - i]; }
+  const double* values;
+  std::size_t n;
+  std::size_t size() const { return n; }
+  double operator[](std::size_t i) const { return values[n - 1 - i]; }
 };
 
 template <class List>
@@ -168,16 +169,30 @@ LawPtr Parse_Law(char id, REAL_LIST first, REAL_LIST second, LAW_LIST subs) {
   return law;
 }
 
-LawPtr Parse_Law_Written(char id, const std::vector<double>& first,
-                         const std::vector<double>& second) {
+namespace {
+template <class Values>
+LawPtr parse_written(char id, const Values& first, const Values& second) {
   if (id == 'P') {
     return Parse_Law(id, REAL_LIST(first.rbegin(), first.rend()),
                      REAL_LIST(second.rbegin(), second.rend()), {});
   }
   LawPtr law = New_Law();
   law->Name = id;
-  parse_law_into(*law, id, Written_View{first}, Written_View{second});
+  parse_law_into(*law, id, Written_View{first.data(), first.size()},
+                 Written_View{second.data(), second.size()});
   return law;
+}
+
+}  // namespace
+
+LawPtr Parse_Law_Written(char id, const std::vector<double>& first,
+                         const std::vector<double>& second) {
+  return parse_written(id, first, second);
+}
+
+LawPtr Parse_Law_Written(char id, const Law_Values& first,
+                         const Law_Values& second) {
+  return parse_written(id, first, second);
 }
 
 void Write_Law(FILE* out, const LAW_DESC& law) {
@@ -541,7 +556,7 @@ LawPtr Rescale_Law(const LAW_DESC& law, double factor) {
   LawPtr r = New_Law();
   r->Name = law.Name;
   r->Parameters.assign(size, 0.0);
-  std::vector<double>& q = r->Parameters;
+  auto& q = r->Parameters;
   switch (law.Name) {
     case 'C': case 'E':
       q[0] = par(law, 0) * factor;
@@ -658,7 +673,7 @@ bool probability(double p) { return p >= 0.0 && p <= 1.0; }
 
 std::string Law_Parameter_Error(const LAW_DESC& law) {
   if (!finite_all(law)) return "a parameter is not a finite number";
-  const std::vector<double>& P = law.Parameters;
+  const auto& P = law.Parameters;
   auto at = [&P](size_t i) { return i < P.size() ? P[i] : 0.0; };
   switch (law.Name) {
     case 'B':

@@ -9,16 +9,25 @@
 #include <string>
 #include <vector>
 
+#include "common/compact.h"
 #include "common/value_list.h"
 
 namespace orv {
 
+// Readers build one law per object, so laws come from a pool, keep their
+// first parameter in themselves and their sub-laws by one pointer (see
+// common/compact.h).
+using Law_Values = Small_Vector<double, 1>;
+
 struct LAW_DESC {
   char Name = 0;
   // Laid out per letter; never empty once built.
-  std::vector<double> Parameters = std::vector<double>(1, 0.0);
+  Law_Values Parameters = Law_Values(1, 0.0);
   // Sub-laws: only for 'P', exactly two.
-  std::vector<std::unique_ptr<LAW_DESC>> Law_Parameters;
+  Compact_Vector<std::unique_ptr<LAW_DESC>> Law_Parameters;
+
+  static void* operator new(std::size_t n) { return Take_Bytes(n); }
+  static void operator delete(void* p, std::size_t n) noexcept { Give_Bytes(p, n); }
 };
 
 using LawPtr = std::unique_ptr<LAW_DESC>;
@@ -38,6 +47,8 @@ LawPtr Parse_Law(char id, REAL_LIST first, REAL_LIST second, LAW_LIST subs);
 // the lists; for every letter but 'P', which needs its sub-laws.
 LawPtr Parse_Law_Written(char id, const std::vector<double>& first,
                          const std::vector<double>& second = {});
+LawPtr Parse_Law_Written(char id, const Law_Values& first,
+                         const Law_Values& second = {});
 
 // Writes the law in model notation; no newline.
 void Write_Law(FILE* out, const LAW_DESC& law);

@@ -9,11 +9,13 @@
 // in written PNL), so keep it when editing a net.
 #pragma once
 
+#include <cstdint>
 #include <deque>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "common/compact.h"
 #include "common/law.h"
 
 namespace orv::pn {
@@ -37,21 +39,21 @@ AddressPtr Copy_Address(const ADDRESS* a);
 
 // One arc, kept in its source's Outputs or its destination's Inputs.
 struct LINK_LIST {
-  int Link_Type = 0;       // 2 other end is a place, 1 a transition, 0 a bare number
-  int Dest = 0;            // 0-based other end; -1 when through a submodel port
   AddressPtr A_Dest;       // the submodel address of the other end, or null
+  Text Data;
+  int Dest = 0;            // 0-based other end; -1 when through a submodel port
   int Weight = 1;
-  std::string Data;
-  int Is_Inhibitor = 0;
   // For an arc to a submodel port, which leaves Outputs for the binding
   // table: its index among its object's arcs in list order, so that it goes
   // back to the same place (where a Random probability expects it). -1 for
   // any other arc.
   int Position = -1;
+  std::int8_t Link_Type = 0;     // 2 other end is a place, 1 a transition, 0 a bare number
+  std::int8_t Is_Inhibitor = 0;
 };
-// An arc list in list order (a vector: nets hold two per object, and most
-// are short).
-using ARC_LIST = std::vector<LINK_LIST>;
+// An arc list in list order (nets hold two per object, and most hold one
+// arc: it stays in the list itself).
+using ARC_LIST = Small_Vector<LINK_LIST, 1>;
 
 // A connection through a submodel boundary:
 //  - an arc of this net to a submodel port: From = P/T object, To = S k/IN n;
@@ -75,34 +77,35 @@ struct ROUTING {
 
 struct POPULATION {
   int Pop = 0;
-  std::vector<double> Delais;  // one lag per token
+  Compact_Vector<double> Delais;  // one lag per token
 };
 
+// Members are ordered for a small record: a net holds millions.
 struct TR_DES {
   int Tr_Id = 0;
-  std::string Name;
-  std::string Data;
   int Indegree = 0;   // arcs in Inputs
   int Outdegree = 0;  // arcs declared with the transition, whatever left Outputs since
+  int Tag = 0;
+  Text Name;
+  Text Data;
   ARC_LIST Outputs;   // to places
   ARC_LIST Inputs;    // from places, built by Invert_Network
   LawPtr Tr_Law;
-  int Tag = 0;
 };
 
 struct PL_DES {
   int Pl_Id = 0;
-  std::string Name;
-  std::string Data;
   int Indegree = 0;
   int Outdegree = 0;
+  int Init_Pop = 0;
+  int Tag = 0;
+  Text Name;
+  Text Data;
   ARC_LIST Outputs;  // to transitions
   ARC_LIST Inputs;   // from transitions
   LawPtr Pl_Law;
-  int Init_Pop = 0;
-  std::vector<double> Lag_Times;  // Init_Pop entries: remaining holding time per token
+  Compact_Vector<double> Lag_Times;  // Init_Pop entries: remaining holding time per token
   std::unique_ptr<ROUTING> Routing;
-  int Tag = 0;
 };
 
 struct PetriNet;

@@ -33,7 +33,7 @@ void fill_with(std::span<double> values, Draw draw) {
 }
 
 void draw_table(std::span<double> values, const LAW_DESC& law, bool discrete) {
-  const std::vector<double>& P = law.Parameters;
+  const auto& P = law.Parameters;
   switch (law.Name) {
     case 'B': fill_with(values, [&] { return Bernoulli(par(law, 0)); }); return;
     case 'C': fill(values, par(law, 0)); return;
@@ -172,7 +172,7 @@ double Pareto(double a, double b) {
 double max(double a, double b) { return a > b ? a : b; }
 
 double Sample(const LAW_DESC& law) {
-  const std::vector<double>& P = law.Parameters;
+  const auto& P = law.Parameters;
   switch (law.Name) {
     case 'B': return Bernoulli(par(law, 0));
     case 'C': return par(law, 0);

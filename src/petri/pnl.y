@@ -26,11 +26,12 @@
 #include "common/petri_net.h"
 #include "petri/pnl_parse.h"
 using RoutingPtr = std::unique_ptr<orv::pn::ROUTING>;
-// Objects travel on the parser stack by pointer, and real lists in written
-// order as vectors: the stack moves its values at every step.
-using TransPtr = std::unique_ptr<orv::pn::TR_DES>;
-using PlacePtr = std::unique_ptr<orv::pn::PL_DES>;
-using Reals = std::vector<double>;
+// The stack moves its values at every step, so nothing large travels on it:
+// objects, submodels, exports and bindings go straight into the Reader, and
+// lists in written order as vectors.
+using Reals = orv::Law_Values;
+using Addresses = std::vector<orv::pn::AddressPtr>;
+using Laws = std::vector<orv::LawPtr>;
 }
 
 %code {
@@ -47,6 +48,19 @@ using namespace orv::pn;
 namespace {
 // A real list as the builders take it: in list order, the last value first.
 REAL_LIST L(const Reals& written) { return REAL_LIST(written.rbegin(), written.rend()); }
+
+// Laws or addresses in written order, prepended one by one as the builders
+// expect them.
+orv::LAW_LIST in_list_order(Laws written) {
+  orv::LAW_LIST l;
+  for (auto& law : written) Append_Law(l, std::move(law));
+  return l;
+}
+ADDRESS_LIST in_list_order(Addresses written) {
+  ADDRESS_LIST l;
+  for (auto& a : written) Append_Address(l, std::move(a));
+  return l;
+}
 
 // Room for the declared objects, as far as the text can hold them (an
 // object takes at least four characters): a huge declared size in a small
@@ -73,23 +87,18 @@ void reserve_objects(Reader& rd, const Decl& d) {
 
 %type <orv::pn::Decl> declarations
 %type <int> t_taille_dcl p_taille_dcl duree_dcl tag trans_id place_id
-%type <orv::pn::BINDING_LIST> io_dcl io_list binding_dcl binding_list a_binding
 %type <orv::pn::BINDING> one_io
-%type <orv::pn::SUBM_LIST> submodel_dcl submodel_list
-%type <orv::pn::SUBM_DES> one_submodel
-%type <TransPtr> a_transition transition_dcl
-%type <PlacePtr> a_place place_dcl
 %type <orv::pn::PlaceHead> place_head
 %type <std::string> name
 %type <orv::LawPtr> loi_dcl
 %type <orv::pn::POPULATION> pop_dcl
 %type <RoutingPtr> routing_dcl
 %type <Reals> real_list
-%type <orv::LAW_LIST> law_list
+%type <Laws> law_list
 %type <orv::pn::ARC_LIST> link_list
 %type <orv::pn::LINK_LIST> one_link one_link_descr
 %type <orv::pn::AddressPtr> io_address address
-%type <orv::pn::ADDRESS_LIST> address_list
+%type <Addresses> address_list
 
 %start reseau
 
@@ -97,11 +106,10 @@ void reserve_objects(Reader& rd, const Decl& d) {
 
 reseau
   : declarations liste_trucs io_dcl
-      { rd.parsed = Parsed{$1, std::move(rd.lists), $3, {}}; }
+      { rd.parsed = Parsed{$1, std::move(rd.lists), std::move(rd.exports), {}}; }
   | declarations submodel_dcl liste_trucs binding_dcl io_dcl
       { Decl d = $1; d.duration = 0;
-        rd.lists.Submodels = $2;
-        rd.parsed = Parsed{d, std::move(rd.lists), $5, $4}; }
+        rd.parsed = Parsed{d, std::move(rd.lists), std::move(rd.exports), std::move(rd.bindings)}; }
   ;
 
 declarations
@@ -116,36 +124,39 @@ p_taille_dcl : PSIZE AFFECT INTGR { $$ = $3; } ;
 duree_dcl : TMAX AFFECT INTGR { $$ = $3; } ;
 
 io_dcl
-  : EXPORT io_list { $$ = $2; }
-  | %empty { }
+  : EXPORT io_list
+  | %empty
   ;
 
 io_list
-  : io_list one_io { $$ = $1; $$.push_back($2); }
-  | one_io { $$.push_back($1); }
+  : io_list one_io { rd.exports.push_back($2); }
+  | one_io { rd.exports.push_back($1); }
   ;
 
 one_io : io_address IS address ENDINSTR { $$ = Make_Binding($1, $3, nullptr); } ;
 
-submodel_dcl : submodel_list { $$ = $1; } ;
+submodel_dcl : submodel_list ;
 
 submodel_list
-  : one_submodel { $$.push_front($1); }
-  | submodel_list one_submodel { $$ = $1; $$.push_front($2); }
-  | %empty { }
+  : one_submodel
+  | submodel_list one_submodel
+  | %empty
   ;
 
 one_submodel
-  : SUBM INTGR INFILE STRING ENDINSTR { $$ = Parse_Submodel($2, $4, ""); }
-  | SUBM INTGR name INFILE STRING ENDINSTR { $$ = Parse_Submodel($2, $5, $3); }
+  : SUBM INTGR INFILE STRING ENDINSTR
+      { Append_Submodel(rd.lists.Submodels, Parse_Submodel($2, $4, "")); }
+  | SUBM INTGR name INFILE STRING ENDINSTR
+      { Append_Submodel(rd.lists.Submodels, Parse_Submodel($2, $5, $3)); }
   ;
 
-// The objects go straight into the reader's LISTES: a file holds one list.
+// The objects go straight into the reader's LISTES (a file holds one list)
+// as soon as their head is read; the arcs that follow complete the last one.
 liste_trucs
-  : liste_trucs a_transition { Append_Transition(rd.lists, std::move(*$2)); }
-  | liste_trucs a_place { Append_Place(rd.lists, std::move(*$2)); }
-  | a_transition { Append_Transition(rd.lists, std::move(*$1)); }
-  | a_place { Append_Place(rd.lists, std::move(*$1)); }
+  : liste_trucs a_transition
+  | liste_trucs a_place
+  | a_transition
+  | a_place
   ;
 
 tag
@@ -154,32 +165,33 @@ tag
   ;
 
 a_transition
-  : tag TRANS transition_dcl SEP link_list ENDINSTR { $$ = $3; Add_Trans_Sons(*$$, $5); }
-  | tag TRANS transition_dcl ENDINSTR { $$ = $3; }
+  : tag TRANS transition_dcl SEP link_list ENDINSTR
+      { Add_Trans_Sons(rd.lists.Transitions.back(), $5); }
+  | tag TRANS transition_dcl ENDINSTR
   ;
 
 transition_dcl
-  : trans_id loi_dcl { $$ = std::make_unique<TR_DES>(Parse_Transition($1, $2, "", "")); }
-  | trans_id name loi_dcl { $$ = std::make_unique<TR_DES>(Parse_Transition($1, $3, $2, "")); }
+  : trans_id loi_dcl { Append_Transition(rd.lists, Parse_Transition($1, $2, "", "")); }
+  | trans_id name loi_dcl { Append_Transition(rd.lists, Parse_Transition($1, $3, $2, "")); }
   | trans_id name name loi_dcl
-      { $$ = std::make_unique<TR_DES>(Parse_Transition($1, $4, $2, $3)); }
+      { Append_Transition(rd.lists, Parse_Transition($1, $4, $2, $3)); }
   ;
 
 a_place
   : tag PLACE place_dcl SEP link_list ENDINSTR
-      { $$ = $3; Add_Place_Sons(*$$, $5); Check_Routing(rd, *$$); }
-  | tag PLACE place_dcl ENDINSTR { $$ = $3; Check_Routing(rd, *$$); }
+      { Add_Place_Sons(rd.lists.Places.back(), $5); Check_Routing(rd, rd.lists.Places.back()); }
+  | tag PLACE place_dcl ENDINSTR { Check_Routing(rd, rd.lists.Places.back()); }
   ;
 
 place_dcl
   : place_head loi_dcl pop_dcl routing_dcl
-      { $$ = std::make_unique<PL_DES>(Parse_Place(rd, $1, $2, $3, "", $4)); }
+      { Append_Place(rd.lists, Parse_Place(rd, $1, $2, $3, "", $4)); }
   | place_head name loi_dcl pop_dcl routing_dcl
-      { $$ = std::make_unique<PL_DES>(Parse_Place(rd, $1, $3, $4, $2, $5)); }
+      { Append_Place(rd.lists, Parse_Place(rd, $1, $3, $4, $2, $5)); }
   | place_head loi_dcl pop_dcl
-      { $$ = std::make_unique<PL_DES>(Parse_Place(rd, $1, $2, $3, "", nullptr)); }
+      { Append_Place(rd.lists, Parse_Place(rd, $1, $2, $3, "", nullptr)); }
   | place_head name loi_dcl pop_dcl
-      { $$ = std::make_unique<PL_DES>(Parse_Place(rd, $1, $3, $4, $2, nullptr)); }
+      { Append_Place(rd.lists, Parse_Place(rd, $1, $3, $4, $2, nullptr)); }
   ;
 
 place_head
@@ -209,7 +221,8 @@ loi_dcl
   | ONOFF real_list { $$ = Parse_Law_Written('O', $2); }
   | IPP PARB REAL SEP law_list PARE
       { --rd.open_laws;
-        REAL_LIST l; l.push_front($3); $$ = Parse_Law('P', std::move(l), {}, $5); }
+        REAL_LIST l; l.push_front($3);
+        $$ = Parse_Law('P', std::move(l), {}, in_list_order($5)); }
   ;
 
 pop_dcl : INTGR real_list { $$ = Parse_Init_Pop(rd, $1, $2); } ;
@@ -217,8 +230,8 @@ pop_dcl : INTGR real_list { $$ = Parse_Init_Pop(rd, $1, $2); } ;
 routing_dcl
   : RAND PARB real_list PARE
       { rd.routing_line = rd.lineno; $$ = Parse_Routing('R', L($3), {}); }
-  | CYCL PARB address_list PARE { $$ = Parse_Routing('D', {}, $3); }
-  | COMP PRIO PARB address_list PARE { $$ = Parse_Routing('P', {}, $4); }
+  | CYCL PARB address_list PARE { $$ = Parse_Routing('D', {}, in_list_order($3)); }
+  | COMP PRIO PARB address_list PARE { $$ = Parse_Routing('P', {}, in_list_order($4)); }
   | COMP { $$ = Parse_Routing('C', {}, {}); }
   ;
 
@@ -231,8 +244,8 @@ real_list
   ;
 
 law_list
-  : loi_dcl { Append_Law($$, $1); }
-  | law_list SEP loi_dcl { $$ = $1; Append_Law($$, $3); }
+  : loi_dcl { $$.push_back($1); }
+  | law_list SEP loi_dcl { $$ = $1; $$.push_back($3); }
   ;
 
 link_list
@@ -265,23 +278,24 @@ address
   ;
 
 address_list
-  : address { Append_Address($$, $1); }
-  | address_list address { $$ = $1; Append_Address($$, $2); }
+  : address { $$.push_back($1); }
+  | address_list address { $$ = $1; $$.push_back($2); }
   | %empty { }
   ;
 
 binding_dcl
-  : binding_list { $$ = $1; }
-  | %empty { }
+  : binding_list
+  | %empty
   ;
 
 binding_list
-  : binding_list a_binding { $$ = $1; Append_Binding($$, $2); }
-  | a_binding { $$ = $1; }
+  : binding_list a_binding
+  | a_binding
   ;
 
 a_binding
-  : SUBMO INTGR SLASH io_address SEP link_list ENDINSTR { $$ = Parse_Binding($2, $4, $6); }
+  : SUBMO INTGR SLASH io_address SEP link_list ENDINSTR
+      { Append_Binding(rd.bindings, Parse_Binding($2, $4, $6)); }
   ;
 
 %%
@@ -289,5 +303,5 @@ a_binding
 void orv::pn::yy::PnlParser::error(const std::string& m) {
   // The messages users know, whatever this generator calls them.
   const char* what = m == "memory exhausted" ? "parser stack overflow" : "parse error";
-  std::printf("---%s---[%s] at line %d\n", what, rd.text.c_str(), rd.lineno);
+  std::printf("---%s---[%s] at line %d\n", what, std::string(rd.text).c_str(), rd.lineno);
 }

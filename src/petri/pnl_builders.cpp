@@ -26,7 +26,7 @@ TR_DES Parse_Transition(int n, LawPtr law, std::string name, std::string data) {
 }
 
 PlaceHead Parse_Place_Head(int n, std::string name) {
-  PlaceHead h{n, std::move(name)};
+  PlaceHead h{n, Text(name)};
   if (Debug) {
     if (h.name.empty())
       std::printf("Place %d reconnue ", n);
@@ -50,7 +50,7 @@ PL_DES Parse_Place(Reader&, PlaceHead head, LawPtr law, POPULATION pop, std::str
   return p;
 }
 
-POPULATION Parse_Init_Pop(Reader& rd, int count, const std::vector<double>& lags) {
+POPULATION Parse_Init_Pop(Reader& rd, int count, const Law_Values& lags) {
   POPULATION pop;
   if (count > Max_Population) {
     std::fputs("Warning: not enough memory: population not created\n", stderr);
@@ -172,14 +172,17 @@ void Check_Routing(Reader& rd, const PL_DES& p) {
                  p.Pl_Id + 1, sum, rd.routing_line, where.c_str());
 }
 
+// The lists grew by doubling; a net keeps them as long as it lives.
 void Add_Trans_Sons(TR_DES& t, ARC_LIST arcs) {
   std::reverse(arcs.begin(), arcs.end());
+  arcs.shrink_to_fit();
   t.Outdegree = static_cast<int>(arcs.size());
   t.Outputs = std::move(arcs);
 }
 
 void Add_Place_Sons(PL_DES& p, ARC_LIST arcs) {
   std::reverse(arcs.begin(), arcs.end());
+  arcs.shrink_to_fit();
   p.Outdegree = static_cast<int>(arcs.size());
   p.Outputs = std::move(arcs);
 }

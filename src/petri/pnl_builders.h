@@ -19,7 +19,7 @@ PlaceHead Parse_Place_Head(int n, std::string name);
 PL_DES Parse_Place(Reader& rd, PlaceHead head, LawPtr law, POPULATION pop, std::string data,
                    std::unique_ptr<ROUTING> routing);
 // lags in written order.
-POPULATION Parse_Init_Pop(Reader& rd, int count, const std::vector<double>& lags);
+POPULATION Parse_Init_Pop(Reader& rd, int count, const Law_Values& lags);
 std::unique_ptr<ROUTING> Parse_Routing(char type, REAL_LIST probas, ADDRESS_LIST addresses);
 LINK_LIST Parse_Link(AddressPtr address, int weight, std::string data);
 AddressPtr Parse_Address(char type, int n, AddressPtr next);

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "common/petri_net.h"
 
@@ -17,7 +18,7 @@ struct Decl {
 
 struct PlaceHead {
   int number = 0;  // as written
-  std::string name;
+  Text name;
 };
 
 // Everything the accepted file declared, handed to Parse_PN once the parse
@@ -40,11 +41,13 @@ inline constexpr int Max_Law_Nesting = 2500;
 struct Reader {
   void* scanner = nullptr;
   int lineno = 1;            // the file's PNL_lineno
-  std::string text;          // text of the last token scanned, for messages
+  std::string_view text;     // last token scanned, in the text scanned, for messages
   bool failed = false;       // a builder refused an object: no net
   int open_laws = 0;         // IPP laws begun and not yet closed
   size_t text_size = 0;      // length of the text scanned
   LISTES lists;              // the objects parsed so far
+  BINDING_LIST exports;      // the exports parsed so far
+  BINDING_LIST bindings;     // the binding statements parsed so far
   std::optional<Parsed> parsed;
   std::string path;          // the file read, for messages ("" standard input)
   bool told_dos = false;     // the DOS line-end note has been given

@@ -386,8 +386,12 @@ bool invert_arcs(PetriNet& net, std::vector<From>& from, std::vector<To>& to, ch
     }
     outs.erase(outs.begin() + static_cast<std::ptrdiff_t>(kept), outs.end());
   }
-  // Each new arc was meant to go in front of the ones already there.
-  for (auto& o : to) std::reverse(o.Inputs.begin(), o.Inputs.end());
+  // Each new arc was meant to go in front of the ones already there. The
+  // lists grew by doubling; the net keeps them as long as it lives.
+  for (auto& o : to) {
+    std::reverse(o.Inputs.begin(), o.Inputs.end());
+    o.Inputs.shrink_to_fit();
+  }
   return ok;
 }
 

@@ -160,7 +160,7 @@ int Original_Trans_Time_Scale(const pn::PetriNet& net, int t, int Scale, int Val
   if (Valtor_Class) return 1;
   const LAW_DESC* law = net.T[t].Tr_Law.get();
   if (!law) return 0;
-  const std::vector<double>& par = law->Parameters;
+  const auto& par = law->Parameters;
   switch (law->Name) {
     case 'C':
       return ticks_of(par.empty() ? 0.0 : par[0], Scale);
@@ -399,7 +399,7 @@ std::string c_comment(const std::string& s) {
 
 Discrete_Law Sort_Discrete_Law(const LAW_DESC& law) {
   Discrete_Law r;
-  const std::vector<double>& par = law.Parameters;
+  const auto& par = law.Parameters;
   int n = par.empty() ? 0 : static_cast<int>(std::rint(par[0]));
   n = std::max(0, std::min(n, (static_cast<int>(par.size()) - 1) / 2));
   for (int j = 1; j <= n; ++j) {

@@ -19,7 +19,7 @@ struct Seeds {
 bool translatable(char id) { return std::string("BCDEGORU").find(id) != std::string::npos; }
 
 void print_valtor_law(FILE* f, const orv::LAW_DESC& law, Seeds& seeds) {
-  const std::vector<double>& P = law.Parameters;
+  const auto& P = law.Parameters;
   auto p = [&](std::size_t i) { return i < P.size() ? P[i] : 0.0; };
   switch (law.Name) {
     case 'B':

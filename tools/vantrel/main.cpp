@@ -74,7 +74,7 @@ struct Model {
   }
 
   void law_statement(const orv::LAW_DESC& law, int s) {
-    const std::vector<double>& P = law.Parameters;
+    const auto& P = law.Parameters;
     auto p = [&](std::size_t i) { return i < P.size() ? P[i] : 0.0; };
     switch (law.Name) {
       case 'B':

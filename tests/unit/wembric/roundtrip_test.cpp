@@ -77,7 +77,7 @@ void same_graph(const pn::PetriNet& net, const orv::EventGraph& g, const std::st
       EXPECT_EQ(ep->Trans_Id, p.Outputs.front().Dest + 1) << at;
       EXPECT_EQ(ep->Name, place_text(p)) << at;
       EXPECT_EQ(ep->Data1, arc.Data) << at;
-      EXPECT_EQ(ep->Data2, arc.Data.empty() ? "" : p.Outputs.front().Data) << at;
+      EXPECT_EQ(ep->Data2, arc.Data.empty() ? std::string() : std::string(p.Outputs.front().Data)) << at;
       same_law(p.Pl_Law.get(), ep->Place_Law.get(), at);
       ASSERT_EQ(ep->Init_Pop, p.Init_Pop) << at;
       ASSERT_EQ(ep->Lag_Times.size(), p.Lag_Times.size()) << at;

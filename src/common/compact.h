@@ -1,0 +1,691 @@
+// Small-footprint storage for the records a model reader builds by the
+// million (laws, arcs, names): fixed-size blocks from per-size pools, a
+// vector held by one pointer, a vector keeping its first elements in itself,
+// and a text held by one pointer. The programs are single-threaded; the
+// pools are not locked.
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <initializer_list>
+#include <iosfwd>
+#include <memory>
+#include <new>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <utility>
+#include <vector>
+
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/asan_interface.h>
+#define ORV_POOL_POISON(p, n) ASAN_POISON_MEMORY_REGION((p), (n))
+#define ORV_POOL_UNPOISON(p, n) ASAN_UNPOISON_MEMORY_REGION((p), (n))
+#else
+#define ORV_POOL_POISON(p, n) ((void)(p), (void)(n))
+#define ORV_POOL_UNPOISON(p, n) ((void)(p), (void)(n))
+#endif
+
+namespace orv {
+
+// Blocks of Size bytes (a multiple of 8) carved from chunks, recycled
+// through a free list. Once every block is back, the chunks are returned to
+// the heap: an emptied pool holds no memory, so heap figures stay true.
+template <std::size_t Size>
+class Block_Pool {
+  static_assert(Size % 8 == 0 && Size >= 8);
+  // Chunks stay below the size the heap would map on its own.
+  static constexpr std::size_t per_chunk = 65536 / Size;
+  struct Chunk {
+    Chunk* next;
+    alignas(8) unsigned char bytes[Size * per_chunk];
+  };
+  static inline void* free_ = nullptr;
+  static inline Chunk* chunks_ = nullptr;
+  static inline unsigned char* bump_ = nullptr;
+  static inline unsigned char* bump_end_ = nullptr;
+  static inline std::size_t live_ = 0;
+
+ public:
+  static void* take() {
+    void* p;
+    if (free_) {
+      p = free_;
+      ORV_POOL_UNPOISON(p, Size);
+      free_ = *static_cast<void**>(p);
+    } else {
+      if (bump_ == bump_end_) {
+        auto* c = static_cast<Chunk*>(::operator new(sizeof(Chunk)));
+        c->next = chunks_;
+        chunks_ = c;
+        bump_ = c->bytes;
+        bump_end_ = c->bytes + sizeof c->bytes;
+        ORV_POOL_POISON(bump_, sizeof c->bytes);
+      }
+      p = bump_;
+      bump_ += Size;
+      ORV_POOL_UNPOISON(p, Size);
+    }
+    ++live_;
+    return p;
+  }
+
+  static void give(void* p) noexcept {
+    if (--live_ == 0) {
+      release();
+      return;
+    }
+    *static_cast<void**>(p) = free_;
+    free_ = p;
+    ORV_POOL_POISON(static_cast<unsigned char*>(p) + sizeof(void*), Size - sizeof(void*));
+  }
+
+ private:
+  static void release() noexcept {
+    while (chunks_) {
+      Chunk* next = chunks_->next;
+      ORV_POOL_UNPOISON(chunks_->bytes, sizeof chunks_->bytes);
+      ::operator delete(chunks_);
+      chunks_ = next;
+    }
+    free_ = nullptr;
+    bump_ = bump_end_ = nullptr;
+  }
+};
+
+// Raw storage of n bytes: small sizes from the pool of their size rounded
+// up to 8, larger ones from the heap. The same n must be given back.
+namespace compact_detail {
+inline constexpr std::size_t Max_Pooled = 256;
+
+template <std::size_t... I>
+void* take_class(std::size_t cls, std::index_sequence<I...>) {
+  void* p = nullptr;
+  ((cls == I ? (p = Block_Pool<(I + 1) * 8>::take(), true) : false) || ...);
+  return p;
+}
+template <std::size_t... I>
+void give_class(std::size_t cls, void* p, std::index_sequence<I...>) noexcept {
+  ((cls == I ? (Block_Pool<(I + 1) * 8>::give(p), true) : false) || ...);
+}
+}  // namespace compact_detail
+
+inline void* Take_Bytes(std::size_t n) {
+  if (n == 0) n = 1;
+  if (n > compact_detail::Max_Pooled) return ::operator new(n);
+  return compact_detail::take_class((n - 1) / 8,
+                                    std::make_index_sequence<compact_detail::Max_Pooled / 8>{});
+}
+
+inline void Give_Bytes(void* p, std::size_t n) noexcept {
+  if (!p) return;
+  if (n == 0) n = 1;
+  if (n > compact_detail::Max_Pooled) {
+    ::operator delete(p);
+    return;
+  }
+  compact_detail::give_class((n - 1) / 8, p,
+                             std::make_index_sequence<compact_detail::Max_Pooled / 8>{});
+}
+
+// A vector held by one pointer (null when it has never held anything), its
+// size and capacity kept in front of the elements. Iterators are pointers;
+// the interface is the part of std::vector the programs use.
+template <class T>
+class Compact_Vector {
+  static_assert(alignof(T) <= 8);
+  struct Head {
+    std::uint32_t size;
+    std::uint32_t cap;
+  };
+  static constexpr std::size_t head_bytes = 8;
+  unsigned char* block_ = nullptr;
+
+  Head* head() const { return reinterpret_cast<Head*>(block_); }
+  static std::size_t bytes_for(std::size_t cap) { return head_bytes + cap * sizeof(T); }
+
+ public:
+  using value_type = T;
+  using size_type = std::size_t;
+  using difference_type = std::ptrdiff_t;
+  using reference = T&;
+  using const_reference = const T&;
+  using pointer = T*;
+  using const_pointer = const T*;
+  using iterator = T*;
+  using const_iterator = const T*;
+  using reverse_iterator = std::reverse_iterator<iterator>;
+  using const_reverse_iterator = std::reverse_iterator<const_iterator>;
+
+  Compact_Vector() noexcept = default;
+  Compact_Vector(size_type n, const T& v) { assign(n, v); }
+  explicit Compact_Vector(size_type n) { resize(n); }
+  Compact_Vector(std::initializer_list<T> l) { assign(l.begin(), l.end()); }
+  template <class It, class = decltype(*std::declval<It>(), ++std::declval<It&>())>
+  Compact_Vector(It first, It last) {
+    assign(first, last);
+  }
+  Compact_Vector(const std::vector<T>& v) { assign(v.begin(), v.end()); }
+  Compact_Vector(const Compact_Vector& o)
+    requires std::is_copy_constructible_v<T>
+  {
+    assign(o.begin(), o.end());
+  }
+  Compact_Vector(Compact_Vector&& o) noexcept : block_(std::exchange(o.block_, nullptr)) {}
+  Compact_Vector& operator=(const Compact_Vector& o)
+    requires std::is_copy_constructible_v<T>
+  {
+    if (this != &o) assign(o.begin(), o.end());
+    return *this;
+  }
+  Compact_Vector& operator=(Compact_Vector&& o) noexcept {
+    if (this != &o) {
+      free_all();
+      block_ = std::exchange(o.block_, nullptr);
+    }
+    return *this;
+  }
+  Compact_Vector& operator=(const std::vector<T>& v) {
+    assign(v.begin(), v.end());
+    return *this;
+  }
+  Compact_Vector& operator=(std::initializer_list<T> l) {
+    assign(l.begin(), l.end());
+    return *this;
+  }
+  ~Compact_Vector() { free_all(); }
+
+  // For the callers that want a std::vector.
+  explicit operator std::vector<T>() const
+    requires std::is_copy_constructible_v<T>
+  {
+    return std::vector<T>(begin(), end());
+  }
+
+  size_type size() const noexcept { return block_ ? head()->size : 0; }
+  size_type capacity() const noexcept { return block_ ? head()->cap : 0; }
+  bool empty() const noexcept { return size() == 0; }
+  T* data() noexcept { return block_ ? reinterpret_cast<T*>(block_ + head_bytes) : nullptr; }
+  const T* data() const noexcept {
+    return block_ ? reinterpret_cast<const T*>(block_ + head_bytes) : nullptr;
+  }
+  iterator begin() noexcept { return data(); }
+  iterator end() noexcept { return data() + size(); }
+  const_iterator begin() const noexcept { return data(); }
+  const_iterator end() const noexcept { return data() + size(); }
+  const_iterator cbegin() const noexcept { return begin(); }
+  const_iterator cend() const noexcept { return end(); }
+  reverse_iterator rbegin() noexcept { return reverse_iterator(end()); }
+  reverse_iterator rend() noexcept { return reverse_iterator(begin()); }
+  const_reverse_iterator rbegin() const noexcept { return const_reverse_iterator(end()); }
+  const_reverse_iterator rend() const noexcept { return const_reverse_iterator(begin()); }
+  T& operator[](size_type i) noexcept { return data()[i]; }
+  const T& operator[](size_type i) const noexcept { return data()[i]; }
+  T& front() noexcept { return data()[0]; }
+  const T& front() const noexcept { return data()[0]; }
+  T& back() noexcept { return data()[size() - 1]; }
+  const T& back() const noexcept { return data()[size() - 1]; }
+
+  void reserve(size_type n) {
+    if (n > capacity()) regrow(n);
+  }
+  void shrink_to_fit() {
+    if (capacity() > size()) {
+      if (empty())
+        free_all();
+      else
+        regrow(size());
+    }
+  }
+  void clear() noexcept {
+    if (!block_) return;
+    std::destroy(begin(), end());
+    head()->size = 0;
+  }
+  template <class... A>
+  T& emplace_back(A&&... a) {
+    size_type n = size();
+    if (n == capacity()) {
+      // The value may live in this vector: build it before moving house.
+      T v(std::forward<A>(a)...);
+      regrow(n == 0 ? 1 : 2 * n);
+      ::new (static_cast<void*>(data() + n)) T(std::move(v));
+    } else {
+      ::new (static_cast<void*>(data() + n)) T(std::forward<A>(a)...);
+    }
+    head()->size = static_cast<std::uint32_t>(n + 1);
+    return data()[n];
+  }
+  void push_back(const T& v) { emplace_back(v); }
+  void push_back(T&& v) { emplace_back(std::move(v)); }
+  void pop_back() noexcept {
+    std::destroy_at(data() + size() - 1);
+    --head()->size;
+  }
+  void resize(size_type n) {
+    size_type s = size();
+    if (n < s) {
+      std::destroy(begin() + n, end());
+      head()->size = static_cast<std::uint32_t>(n);
+      return;
+    }
+    reserve(n);
+    for (size_type i = s; i < n; ++i) ::new (static_cast<void*>(data() + i)) T();
+    if (block_) head()->size = static_cast<std::uint32_t>(n);
+  }
+  void resize(size_type n, const T& v) {
+    size_type s = size();
+    if (n <= s) {
+      resize(n);
+      return;
+    }
+    T copy(v);
+    reserve(n);
+    for (size_type i = s; i < n; ++i) ::new (static_cast<void*>(data() + i)) T(copy);
+    head()->size = static_cast<std::uint32_t>(n);
+  }
+  void assign(size_type n, const T& v) {
+    T copy(v);
+    clear();
+    reserve(n);
+    for (size_type i = 0; i < n; ++i) ::new (static_cast<void*>(data() + i)) T(copy);
+    if (block_) head()->size = static_cast<std::uint32_t>(n);
+  }
+  template <class It>
+  void assign(It first, It last) {
+    Compact_Vector fresh;
+    fresh.reserve(static_cast<size_type>(std::distance(first, last)));
+    for (; first != last; ++first) fresh.emplace_back(*first);
+    *this = std::move(fresh);
+  }
+  iterator erase(const_iterator first, const_iterator last) {
+    T* f = begin() + (first - cbegin());
+    T* l = begin() + (last - cbegin());
+    if (f == l) return f;
+    T* e = std::move(l, end(), f);
+    std::destroy(e, end());
+    head()->size = static_cast<std::uint32_t>(e - begin());
+    return f;
+  }
+  iterator erase(const_iterator pos) { return erase(pos, pos + 1); }
+  iterator insert(const_iterator pos, T v) {
+    size_type at = static_cast<size_type>(pos - cbegin());
+    emplace_back(std::move(v));
+    std::rotate(begin() + at, end() - 1, end());
+    return begin() + at;
+  }
+  template <class It, class = decltype(*std::declval<It>(), ++std::declval<It&>())>
+  iterator insert(const_iterator pos, It first, It last) {
+    size_type at = static_cast<size_type>(pos - cbegin());
+    size_type old = size();
+    reserve(old + static_cast<size_type>(std::distance(first, last)));
+    for (; first != last; ++first) emplace_back(*first);
+    std::rotate(begin() + at, begin() + old, end());
+    return begin() + at;
+  }
+  void swap(Compact_Vector& o) noexcept { std::swap(block_, o.block_); }
+
+  friend bool operator==(const Compact_Vector& a, const Compact_Vector& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end());
+  }
+  friend bool operator==(const Compact_Vector& a, const std::vector<T>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end());
+  }
+
+ private:
+  void regrow(size_type cap) {
+    if (cap > UINT32_MAX) throw std::bad_alloc();
+    auto* nb = static_cast<unsigned char*>(Take_Bytes(bytes_for(cap)));
+    size_type n = size();
+    T* to = reinterpret_cast<T*>(nb + head_bytes);
+    if (block_) {
+      std::uninitialized_move(begin(), end(), to);
+      std::destroy(begin(), end());
+      Give_Bytes(block_, bytes_for(capacity()));
+    }
+    block_ = nb;
+    head()->size = static_cast<std::uint32_t>(n);
+    head()->cap = static_cast<std::uint32_t>(cap);
+  }
+  void free_all() noexcept {
+    if (!block_) return;
+    std::destroy(begin(), end());
+    Give_Bytes(block_, bytes_for(capacity()));
+    block_ = nullptr;
+  }
+};
+
+// A vector keeping its first N elements in itself, for lists that mostly
+// hold one or two (a law's parameters, an object's arcs). Moving it moves
+// those elements, so pointers to them do not survive a move of the vector.
+// Same interface as Compact_Vector.
+template <class T, std::size_t N>
+class Small_Vector {
+  static_assert(N >= 1);
+  std::uint32_t size_ = 0;
+  std::uint32_t cap_ = N;
+  union {
+    T local_[N];
+    T* heap_;
+  };
+
+  bool inline_() const noexcept { return cap_ <= N; }
+
+ public:
+  using value_type = T;
+  using size_type = std::size_t;
+  using difference_type = std::ptrdiff_t;
+  using reference = T&;
+  using const_reference = const T&;
+  using pointer = T*;
+  using const_pointer = const T*;
+  using iterator = T*;
+  using const_iterator = const T*;
+  using reverse_iterator = std::reverse_iterator<iterator>;
+  using const_reverse_iterator = std::reverse_iterator<const_iterator>;
+
+  Small_Vector() noexcept {}
+  Small_Vector(size_type n, const T& v) { assign(n, v); }
+  explicit Small_Vector(size_type n) { resize(n); }
+  Small_Vector(std::initializer_list<T> l) { assign(l.begin(), l.end()); }
+  template <class It, class = decltype(*std::declval<It>(), ++std::declval<It&>())>
+  Small_Vector(It first, It last) {
+    assign(first, last);
+  }
+  Small_Vector(const std::vector<T>& v) { assign(v.begin(), v.end()); }
+  Small_Vector(const Small_Vector& o)
+    requires std::is_copy_constructible_v<T>
+  {
+    assign(o.begin(), o.end());
+  }
+  Small_Vector(Small_Vector&& o) noexcept { take(o); }
+  Small_Vector& operator=(const Small_Vector& o)
+    requires std::is_copy_constructible_v<T>
+  {
+    if (this != &o) assign(o.begin(), o.end());
+    return *this;
+  }
+  Small_Vector& operator=(Small_Vector&& o) noexcept {
+    if (this != &o) {
+      free_all();
+      take(o);
+    }
+    return *this;
+  }
+  Small_Vector& operator=(const std::vector<T>& v) {
+    assign(v.begin(), v.end());
+    return *this;
+  }
+  Small_Vector& operator=(std::initializer_list<T> l) {
+    assign(l.begin(), l.end());
+    return *this;
+  }
+  ~Small_Vector() { free_all(); }
+
+  explicit operator std::vector<T>() const
+    requires std::is_copy_constructible_v<T>
+  {
+    return std::vector<T>(begin(), end());
+  }
+
+  size_type size() const noexcept { return size_; }
+  size_type capacity() const noexcept { return cap_; }
+  bool empty() const noexcept { return size_ == 0; }
+  T* data() noexcept { return inline_() ? local_ : heap_; }
+  const T* data() const noexcept { return inline_() ? local_ : heap_; }
+  iterator begin() noexcept { return data(); }
+  iterator end() noexcept { return data() + size_; }
+  const_iterator begin() const noexcept { return data(); }
+  const_iterator end() const noexcept { return data() + size_; }
+  const_iterator cbegin() const noexcept { return begin(); }
+  const_iterator cend() const noexcept { return end(); }
+  reverse_iterator rbegin() noexcept { return reverse_iterator(end()); }
+  reverse_iterator rend() noexcept { return reverse_iterator(begin()); }
+  const_reverse_iterator rbegin() const noexcept { return const_reverse_iterator(end()); }
+  const_reverse_iterator rend() const noexcept { return const_reverse_iterator(begin()); }
+  T& operator[](size_type i) noexcept { return data()[i]; }
+  const T& operator[](size_type i) const noexcept { return data()[i]; }
+  T& front() noexcept { return data()[0]; }
+  const T& front() const noexcept { return data()[0]; }
+  T& back() noexcept { return data()[size_ - 1]; }
+  const T& back() const noexcept { return data()[size_ - 1]; }
+
+  void reserve(size_type n) {
+    if (n > cap_) regrow(n);
+  }
+  void shrink_to_fit() {
+    if (!inline_() && size_ < cap_) regrow(size_);
+  }
+  void clear() noexcept {
+    std::destroy(begin(), end());
+    size_ = 0;
+  }
+  template <class... A>
+  T& emplace_back(A&&... a) {
+    if (size_ == cap_) {
+      // The value may live in this vector: build it before moving house.
+      T v(std::forward<A>(a)...);
+      regrow(2 * size_);
+      ::new (static_cast<void*>(data() + size_)) T(std::move(v));
+    } else {
+      ::new (static_cast<void*>(data() + size_)) T(std::forward<A>(a)...);
+    }
+    return data()[size_++];
+  }
+  void push_back(const T& v) { emplace_back(v); }
+  void push_back(T&& v) { emplace_back(std::move(v)); }
+  void pop_back() noexcept { std::destroy_at(data() + --size_); }
+  void resize(size_type n) {
+    if (n < size_) {
+      std::destroy(begin() + n, end());
+      size_ = static_cast<std::uint32_t>(n);
+      return;
+    }
+    reserve(n);
+    for (; size_ < n; ++size_) ::new (static_cast<void*>(data() + size_)) T();
+  }
+  void resize(size_type n, const T& v) {
+    if (n <= size_) {
+      resize(n);
+      return;
+    }
+    T copy(v);
+    reserve(n);
+    for (; size_ < n; ++size_) ::new (static_cast<void*>(data() + size_)) T(copy);
+  }
+  void assign(size_type n, const T& v) {
+    T copy(v);
+    clear();
+    resize(n, copy);
+  }
+  template <class It>
+  void assign(It first, It last) {
+    Small_Vector fresh;
+    fresh.reserve(static_cast<size_type>(std::distance(first, last)));
+    for (; first != last; ++first) fresh.emplace_back(*first);
+    *this = std::move(fresh);
+  }
+  iterator erase(const_iterator first, const_iterator last) {
+    T* f = begin() + (first - cbegin());
+    T* l = begin() + (last - cbegin());
+    if (f == l) return f;
+    T* e = std::move(l, end(), f);
+    std::destroy(e, end());
+    size_ = static_cast<std::uint32_t>(e - begin());
+    return f;
+  }
+  iterator erase(const_iterator pos) { return erase(pos, pos + 1); }
+  iterator insert(const_iterator pos, T v) {
+    size_type at = static_cast<size_type>(pos - cbegin());
+    emplace_back(std::move(v));
+    std::rotate(begin() + at, end() - 1, end());
+    return begin() + at;
+  }
+  template <class It, class = decltype(*std::declval<It>(), ++std::declval<It&>())>
+  iterator insert(const_iterator pos, It first, It last) {
+    size_type at = static_cast<size_type>(pos - cbegin());
+    size_type old = size_;
+    reserve(old + static_cast<size_type>(std::distance(first, last)));
+    for (; first != last; ++first) emplace_back(*first);
+    std::rotate(begin() + at, begin() + old, end());
+    return begin() + at;
+  }
+  void swap(Small_Vector& o) noexcept {
+    Small_Vector t(std::move(o));
+    o = std::move(*this);
+    *this = std::move(t);
+  }
+
+  friend bool operator==(const Small_Vector& a, const Small_Vector& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end());
+  }
+  friend bool operator==(const Small_Vector& a, const std::vector<T>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end());
+  }
+
+ private:
+  // Takes o's elements; o is left empty, in place.
+  void take(Small_Vector& o) noexcept {
+    size_ = o.size_;
+    cap_ = o.cap_;
+    if (o.inline_()) {
+      std::uninitialized_move(o.local_, o.local_ + o.size_, local_);
+      std::destroy(o.local_, o.local_ + o.size_);
+    } else {
+      heap_ = o.heap_;
+      o.cap_ = N;
+    }
+    o.size_ = 0;
+  }
+  void regrow(size_type cap) {
+    if (cap < size_) cap = size_;
+    if (cap <= N) {
+      if (inline_()) return;
+      T* old = heap_;
+      size_type old_cap = cap_;
+      // The union's pointer gives way to the elements.
+      std::uninitialized_move(old, old + size_, local_);
+      std::destroy(old, old + size_);
+      cap_ = N;
+      Give_Bytes(old, old_cap * sizeof(T));
+      return;
+    }
+    if (cap > UINT32_MAX) throw std::bad_alloc();
+    T* fresh = static_cast<T*>(Take_Bytes(cap * sizeof(T)));
+    T* from = data();
+    std::uninitialized_move(from, from + size_, fresh);
+    std::destroy(from, from + size_);
+    if (!inline_()) Give_Bytes(heap_, cap_ * sizeof(T));
+    heap_ = fresh;
+    cap_ = static_cast<std::uint32_t>(cap);
+  }
+  void free_all() noexcept {
+    std::destroy(begin(), end());
+    if (!inline_()) Give_Bytes(heap_, cap_ * sizeof(T));
+    size_ = 0;
+    cap_ = N;
+  }
+};
+
+// An immutable text held by one pointer (null when empty), for the names
+// and data strings of model objects, most of them empty or short. It holds
+// no NUL: a text assigned one ends there, as it would once printed.
+class Text {
+  char* s_ = nullptr;
+
+  static std::size_t bytes(std::size_t len) { return len + 1; }
+  void set(const char* p, std::size_t n) {
+    n = static_cast<std::size_t>(std::find(p, p + n, '\0') - p);
+    char* fresh = nullptr;
+    if (n) {
+      fresh = static_cast<char*>(Take_Bytes(bytes(n)));
+      std::memcpy(fresh, p, n);
+      fresh[n] = '\0';
+    }
+    drop();
+    s_ = fresh;
+  }
+  void drop() noexcept {
+    if (s_) Give_Bytes(s_, bytes(std::strlen(s_)));
+    s_ = nullptr;
+  }
+
+ public:
+  Text() noexcept = default;
+  explicit Text(std::string_view v) { set(v.data(), v.size()); }
+  explicit Text(const char* v) { set(v, std::strlen(v)); }
+  explicit Text(const std::string& v) { set(v.data(), v.size()); }
+  Text(const Text& o) {
+    if (o.s_) set(o.s_, std::strlen(o.s_));
+  }
+  Text(Text&& o) noexcept : s_(std::exchange(o.s_, nullptr)) {}
+  Text& operator=(const Text& o) {
+    if (this != &o) {
+      if (o.s_)
+        set(o.s_, std::strlen(o.s_));
+      else
+        drop();
+    }
+    return *this;
+  }
+  Text& operator=(Text&& o) noexcept {
+    if (this != &o) {
+      drop();
+      s_ = std::exchange(o.s_, nullptr);
+    }
+    return *this;
+  }
+  Text& operator=(std::string_view v) {
+    set(v.data(), v.size());
+    return *this;
+  }
+  Text& operator=(const std::string& v) { return *this = std::string_view(v); }
+  Text& operator=(const char* v) { return *this = std::string_view(v); }
+  ~Text() { drop(); }
+
+  operator std::string() const { return std::string(view()); }
+  std::string_view view() const noexcept { return s_ ? std::string_view(s_) : std::string_view(); }
+  const char* c_str() const noexcept { return s_ ? s_ : ""; }
+  const char* data() const noexcept { return c_str(); }
+  std::size_t size() const noexcept { return s_ ? std::strlen(s_) : 0; }
+  std::size_t length() const noexcept { return size(); }
+  bool empty() const noexcept { return s_ == nullptr; }
+  void clear() noexcept { drop(); }
+  char operator[](std::size_t i) const noexcept { return c_str()[i]; }
+  int compare(std::size_t pos, std::size_t n, const char* s) const {
+    return std::string_view(view()).substr(std::min(pos, size()), n).compare(s);
+  }
+
+  friend bool operator==(const Text& a, const Text& b) { return a.view() == b.view(); }
+  friend bool operator==(const Text& a, std::string_view b) { return a.view() == b; }
+  friend bool operator==(const Text& a, const char* b) { return a.view() == b; }
+  friend bool operator==(const Text& a, const std::string& b) { return a.view() == b; }
+  friend std::string operator+(const std::string& a, const Text& b) {
+    std::string r = a;
+    r += b.view();
+    return r;
+  }
+  friend std::string operator+(const Text& a, const std::string& b) {
+    std::string r(a.view());
+    r += b;
+    return r;
+  }
+  friend std::string operator+(const char* a, const Text& b) {
+    std::string r = a;
+    r += b.view();
+    return r;
+  }
+  friend std::string operator+(const Text& a, const char* b) {
+    std::string r(a.view());
+    r += b;
+    return r;
+  }
+  template <class C, class Tr>
+  friend std::basic_ostream<C, Tr>& operator<<(std::basic_ostream<C, Tr>& o, const Text& t) {
+    return o << t.view();
+  }
+};
+
+}  // namespace orv
