@@ -54,19 +54,21 @@ def law(rng, depth=0):
 
 def random_graph(rng):
     n = rng.randint(1, 12)
-    names = ["t%d" % i for i in range(n)]
+    # Names of up to 7 bytes and longer ones are kept apart by the reader.
+    t = rng.choice(["t", "t", "abcdef", "a_long_task_name_"])
+    names = ["%s%d" % (t, i) for i in range(n)]
     if rng.random() < 0.1:
         names.append("u0")  # never declared
     records = []
     for i in range(n):
         given = " G%d" % i if rng.random() < 0.2 else ""
-        records.append("TASK t%d%s DURATION %s END" % (i, given, law(rng)))
+        records.append("TASK %s%s DURATION %s END" % (names[i], given, law(rng)))
     if rng.random() < 0.1:
-        records.append("TASK t%d DURATION CST(1.0) END" % rng.randrange(n))
+        records.append("TASK %s DURATION CST(1.0) END" % rng.choice(names))
     for k in range(rng.randint(0, 3 * n)):
         a, b = rng.choice(names), rng.choice(names)
         sync = rng.choice(["NECESSARY", "NECESSARY", "OPTIONAL"])
-        name = "l%d" % (k if rng.random() < 0.9 else 0)
+        name = "%s%d" % (rng.choice(["l", "link_number_"]), k if rng.random() < 0.9 else 0)
         if rng.random() < 0.3:
             records.append("LINK %s TYPE PROGRAM IS %s FROM %s TO %s DEPTH %d END"
                            % (name, sync, a, b, rng.randint(0, 3)))

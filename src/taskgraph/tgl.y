@@ -37,7 +37,7 @@ using namespace orv::tg;
 %token PARB PARE SEP
 %token <int> INTGR
 %token <double> REAL
-%token <std::string_view> STRING  // into the scanned text
+%token <orv::tg::NAME> STRING
 // A character that must not be skipped (a sign, a point without digits
 // before it): no rule takes it.
 %token BADCHAR
@@ -49,7 +49,7 @@ using namespace orv::tg;
 %type <orv::LawPtr> service_dcl loi_dcl
 %type <orv::LAW_LIST> law_list
 %type <orv::tg::BIPOINT> ends_dcl
-%type <std::string_view> orig_dcl dest_dcl
+%type <orv::tg::NAME> orig_dcl dest_dcl
 %type <size_t> real_list  // where its values begin in rd.reals
 
 %start reseau
@@ -75,23 +75,26 @@ object
 
 task
   : TASK_BEG STRING service_dcl END
-      { std::string_view name = $2;
+      { const NAME name = $2;
         Parse_Task(rd, name, std::nullopt, $3);
         if (Parse_Debug)
-          std::printf("Task %.*s recognized\n", static_cast<int>(name.size()), name.data()); }
+          std::printf("Task %.*s recognized\n", static_cast<int>(name.text.size()),
+                      name.text.data()); }
   | TASK_BEG STRING STRING service_dcl END
-      { std::string_view name = $2;
-        Parse_Task(rd, name, $3, $4);
+      { const NAME name = $2;
+        Parse_Task(rd, name, $3.text, $4);
         if (Parse_Debug)
-          std::printf("Task %.*s recognized\n", static_cast<int>(name.size()), name.data()); }
+          std::printf("Task %.*s recognized\n", static_cast<int>(name.text.size()),
+                      name.text.data()); }
   ;
 
 link
   : LINK_BEG STRING link_dcl END
-      { std::string_view name = $2;
+      { const NAME name = $2;
         Parse_Link(rd, name, $3);
         if (Parse_Debug)
-          std::printf("Link %.*s recognized\n", static_cast<int>(name.size()), name.data()); }
+          std::printf("Link %.*s recognized\n", static_cast<int>(name.text.size()),
+                      name.text.data()); }
   ;
 
 link_dcl

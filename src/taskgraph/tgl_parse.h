@@ -14,14 +14,26 @@
 
 namespace orv::tg {
 
-// Names numbered from 0 by first appearance, each hashed once and kept
-// once. Open addressing over slots that hold a name's hash, number and
-// place in one buffer of names: with a million names every look-up misses
-// the cache, and a slot that leads straight to the name misses it least.
+// A name as scanned: a view into the text, hashed once by the scanner.
+struct NAME {
+  std::string_view text;
+  uint32_t hash = 0;
+};
+NAME Scanned_Name(std::string_view text);
+
+// Names numbered from 0 by first appearance, each kept once. Open
+// addressing over slots that hold a name's hash, its number and the name
+// itself when it is short, else its place in one buffer of names: with a
+// million names every look-up misses the cache, and a slot that needs
+// nothing else misses it least.
 class Name_Table {
  public:
   // The number of name; a new name takes the next one.
-  int Number(std::string_view name, bool& is_new);
+  int Number(const NAME& name, bool& is_new);
+  // Starts bringing the slot of a name about to be numbered into the cache.
+  void Prefetch(uint32_t hash) const {
+    if (!slots_.empty()) __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]);
+  }
   std::string_view Name(int n) const {
     const auto i = static_cast<size_t>(n);
     return std::string_view(chars_).substr(starts_[i], starts_[i + 1] - starts_[i]);
@@ -29,10 +41,12 @@ class Name_Table {
   int Size() const { return static_cast<int>(starts_.size()) - 1; }
 
  private:
+  // The top bit of tag marks a name of at most 7 bytes, held in word with
+  // its length in the top byte; a longer one has word = place | length << 32.
   struct Slot {
-    uint32_t hash;
+    uint32_t tag;
     int number;  // -1: free
-    uint32_t at, len;
+    uint64_t word;
   };
   std::vector<Slot> slots_;
   std::string chars_;
@@ -72,17 +86,17 @@ struct Reader {
   GraphPtr The_Task_Graph;
   bool parsed = false;
   bool told_dos = false;  // the DOS line-end note has been given
+  bool link_name_next = false;  // the last keyword began a link
 };
 
-int Task_Number(Reader& rd, std::string_view name);
-int Link_Number(Reader& rd, std::string_view name);
+int Task_Number(Reader& rd, const NAME& name);
+int Link_Number(Reader& rd, const NAME& name);
 
-void Parse_Task(Reader& rd, std::string_view name, std::optional<std::string_view> given,
-                LawPtr law);
-BIPOINT Parse_Ends(Reader& rd, std::string_view from, std::string_view to);
+void Parse_Task(Reader& rd, const NAME& name, std::optional<std::string_view> given, LawPtr law);
+BIPOINT Parse_Ends(Reader& rd, const NAME& from, const NAME& to);
 LinkPtr Parse_Data_Link(int synchro, BIPOINT ends, LawPtr law);
 LinkPtr Parse_Program_Link(int synchro, BIPOINT ends, int depth);
-void Parse_Link(Reader& rd, std::string_view name, LinkPtr link);
+void Parse_Link(Reader& rd, const NAME& name, LinkPtr link);
 
 // A law of any letter but 'P' from the values read into rd.reals since
 // first: one list, or two when second marks where the second one begins.

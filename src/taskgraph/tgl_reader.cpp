@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <new>
 #include <utility>
@@ -49,37 +50,49 @@ GraphPtr guarded(F&& read) {
 
 }  // namespace
 
+NAME Scanned_Name(std::string_view text) {
+  return {text, static_cast<uint32_t>(std::hash<std::string_view>{}(text))};
+}
+
 void Name_Table::grow() {
-  std::vector<Slot> old(slots_.empty() ? 1024 : 2 * slots_.size(), Slot{0, -1, 0, 0});
+  std::vector<Slot> old(slots_.empty() ? 1024 : 2 * slots_.size(), Slot{0, -1, 0});
   old.swap(slots_);
   const size_t mask = slots_.size() - 1;
   for (const Slot& o : old) {
     if (o.number < 0) continue;
-    size_t at = o.hash & mask;
+    size_t at = o.tag & mask;
     while (slots_[at].number >= 0) at = (at + 1) & mask;
     slots_[at] = o;
   }
 }
 
-int Name_Table::Number(std::string_view name, bool& is_new) {
+int Name_Table::Number(const NAME& name, bool& is_new) {
   // At most half full, so a probe soon meets a free slot.
   if (2 * (starts_.size() + 1) > slots_.size()) grow();
+  const std::string_view s = name.text;
   // The text fits an int, so do its names and their places.
-  const auto h = static_cast<uint32_t>(std::hash<std::string_view>{}(name));
-  const auto len = static_cast<uint32_t>(name.size());
+  const auto len = static_cast<uint32_t>(s.size());
+  const bool short_name = len <= 7;
+  uint64_t word = static_cast<uint64_t>(len) << 56;
+  if (short_name) std::memcpy(&word, s.data(), len);
+  const uint32_t tag = (name.hash & 0x7fffffffu) | (short_name ? 0x80000000u : 0u);
   const size_t mask = slots_.size() - 1;
-  size_t at = h & mask;
+  size_t at = tag & mask;
   for (; slots_[at].number >= 0; at = (at + 1) & mask) {
     const Slot& o = slots_[at];
-    if (o.hash == h && o.len == len && std::string_view(chars_.data() + o.at, len) == name) {
+    if (o.tag != tag) continue;
+    if (short_name ? o.word == word
+                   : static_cast<uint32_t>(o.word >> 32) == len &&
+                         std::string_view(chars_.data() + static_cast<uint32_t>(o.word), len) == s) {
       is_new = false;
       return o.number;
     }
   }
   is_new = true;
   const int n = Size();
-  slots_[at] = {h, n, static_cast<uint32_t>(chars_.size()), len};
-  chars_.append(name);
+  if (!short_name) word = chars_.size() | static_cast<uint64_t>(len) << 32;
+  slots_[at] = {tag, n, word};
+  chars_.append(s);
   starts_.push_back(static_cast<uint32_t>(chars_.size()));
   return n;
 }
@@ -140,35 +153,35 @@ GraphPtr Read_Network(const std::string& path) {
   return g;
 }
 
-int Task_Number(Reader& rd, std::string_view name) {
+int Task_Number(Reader& rd, const NAME& name) {
   bool is_new = false;
   int n = rd.TaskIdents.Number(name, is_new);
   if (Parse_Debug) {
-    const int len = static_cast<int>(name.size());
-    if (is_new) std::printf("Learning about task #%d (%.*s)\n", n, len, name.data());
-    else std::printf("- %.*s is task number %d\n", len, name.data(), n);
+    const int len = static_cast<int>(name.text.size());
+    if (is_new) std::printf("Learning about task #%d (%.*s)\n", n, len, name.text.data());
+    else std::printf("- %.*s is task number %d\n", len, name.text.data(), n);
   }
   return n;
 }
 
-int Link_Number(Reader& rd, std::string_view name) {
+int Link_Number(Reader& rd, const NAME& name) {
   bool is_new = false;
   int n = rd.LinkIdents.Number(name, is_new);
   if (Parse_Debug && is_new)
-    std::printf("Learning about link #%d (%.*s)\n", n, static_cast<int>(name.size()), name.data());
+    std::printf("Learning about link #%d (%.*s)\n", n, static_cast<int>(name.text.size()),
+                name.text.data());
   return n;
 }
 
-void Parse_Task(Reader& rd, std::string_view name, std::optional<std::string_view> given,
-                LawPtr law) {
+void Parse_Task(Reader& rd, const NAME& name, std::optional<std::string_view> given, LawPtr law) {
   TASK& t = rd.tasks.emplace_back();
   t.Task_Id = Task_Number(rd, name);
-  t.Task_Name = name;
+  t.Task_Name = name.text;
   if (given) t.Task_Given_Name.emplace(*given);
   t.Task_Law = std::move(law);
 }
 
-BIPOINT Parse_Ends(Reader& rd, std::string_view from, std::string_view to) {
+BIPOINT Parse_Ends(Reader& rd, const NAME& from, const NAME& to) {
   BIPOINT b;
   b.Origin = Task_Number(rd, from);
   b.Destination = Task_Number(rd, to);
@@ -196,9 +209,9 @@ LinkPtr Parse_Program_Link(int synchro, BIPOINT ends, int depth) {
   return l;
 }
 
-void Parse_Link(Reader& rd, std::string_view name, LinkPtr link) {
+void Parse_Link(Reader& rd, const NAME& name, LinkPtr link) {
   link->Link_Id = Link_Number(rd, name);
-  link->Link_Name = name;
+  link->Link_Name = name.text;
   rd.links.push_back(std::move(link));
 }
 
