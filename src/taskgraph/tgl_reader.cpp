@@ -241,6 +241,7 @@ GraphPtr Parse_TG(TASK_LIST tasks, LINK_RECORDS links, const Name_Table& task_na
     std::fill(named.begin(), named.begin() + static_cast<std::ptrdiff_t>(size), 1);
     std::fill(declared.begin(), declared.end(), 1);
     g->T = std::move(tasks);
+    g->T.shrink_to_fit();  // the room left by growing would be a tenth of the graph
   } else {
     g->T.resize(size);
     for (TASK& t : tasks) {
@@ -269,7 +270,9 @@ GraphPtr Parse_TG(TASK_LIST tasks, LINK_RECORDS links, const Name_Table& task_na
   // A link end without a declared task would have no name and no law, or
   // lie outside T.
   std::vector<char> reported(named.size(), 0);
+  std::vector<int> out(size, 0);  // links from each task
   for (const LinkPtr& l : links) {
+    if (l->Task_From >= 0 && l->Task_From < g->Size) ++out[static_cast<size_t>(l->Task_From)];
     for (int end : {l->Task_From, l->Task_To}) {
       if (end >= 0 && end < g->Size && declared[static_cast<size_t>(end)]) continue;
       // A declared task left out of T has had its message already.
@@ -287,8 +290,6 @@ GraphPtr Parse_TG(TASK_LIST tasks, LINK_RECORDS links, const Name_Table& task_na
     return nullptr;
   }
   // Each task's list runs from the link written last to the first.
-  std::vector<int> out(size, 0);
-  for (const LinkPtr& l : links) ++out[static_cast<size_t>(l->Task_From)];
   for (size_t i = 0; i < size; ++i) g->T[i].Neighbors.reserve(static_cast<size_t>(out[i]));
   for (auto l = links.rbegin(); l != links.rend(); ++l) {
     const auto from = static_cast<size_t>((*l)->Task_From);
