@@ -14,10 +14,13 @@
 
 namespace orv::tg {
 
-// A name as scanned: a view into the text, hashed once by the scanner.
+// A name as scanned: where it is in the text, hashed once by the scanner.
+// Plain data, for the parser's stack.
 struct NAME {
-  std::string_view text;
-  uint32_t hash = 0;
+  const char* data;
+  uint32_t size;
+  uint32_t hash;
+  std::string_view text() const { return {data, size}; }
 };
 NAME Scanned_Name(std::string_view text);
 
@@ -58,9 +61,9 @@ class Name_Table {
 using TASK_LIST = std::vector<TASK>;
 using LINK_RECORDS = std::vector<LinkPtr>;
 
-struct BIPOINT {
-  int Origin = 0;
-  int Destination = 0;
+struct BIPOINT {  // plain data, for the parser's stack
+  int Origin;
+  int Destination;
 };
 
 // IPP laws nest through the grammar's one right recursion; this keeps the

@@ -51,7 +51,8 @@ GraphPtr guarded(F&& read) {
 }  // namespace
 
 NAME Scanned_Name(std::string_view text) {
-  return {text, static_cast<uint32_t>(std::hash<std::string_view>{}(text))};
+  return {text.data(), static_cast<uint32_t>(text.size()),
+          static_cast<uint32_t>(std::hash<std::string_view>{}(text))};
 }
 
 void Name_Table::grow() {
@@ -69,7 +70,7 @@ void Name_Table::grow() {
 int Name_Table::Number(const NAME& name, bool& is_new) {
   // At most half full, so a probe soon meets a free slot.
   if (2 * (starts_.size() + 1) > slots_.size()) grow();
-  const std::string_view s = name.text;
+  const std::string_view s = name.text();
   // The text fits an int, so do its names and their places.
   const auto len = static_cast<uint32_t>(s.size());
   const bool short_name = len <= 7;
@@ -157,9 +158,9 @@ int Task_Number(Reader& rd, const NAME& name) {
   bool is_new = false;
   int n = rd.TaskIdents.Number(name, is_new);
   if (Parse_Debug) {
-    const int len = static_cast<int>(name.text.size());
-    if (is_new) std::printf("Learning about task #%d (%.*s)\n", n, len, name.text.data());
-    else std::printf("- %.*s is task number %d\n", len, name.text.data(), n);
+    const int len = static_cast<int>(name.size);
+    if (is_new) std::printf("Learning about task #%d (%.*s)\n", n, len, name.data);
+    else std::printf("- %.*s is task number %d\n", len, name.data, n);
   }
   return n;
 }
@@ -168,21 +169,20 @@ int Link_Number(Reader& rd, const NAME& name) {
   bool is_new = false;
   int n = rd.LinkIdents.Number(name, is_new);
   if (Parse_Debug && is_new)
-    std::printf("Learning about link #%d (%.*s)\n", n, static_cast<int>(name.text.size()),
-                name.text.data());
+    std::printf("Learning about link #%d (%.*s)\n", n, static_cast<int>(name.size), name.data);
   return n;
 }
 
 void Parse_Task(Reader& rd, const NAME& name, std::optional<std::string_view> given, LawPtr law) {
   TASK& t = rd.tasks.emplace_back();
   t.Task_Id = Task_Number(rd, name);
-  t.Task_Name = name.text;
+  t.Task_Name = name.text();
   if (given) t.Task_Given_Name.emplace(*given);
   t.Task_Law = std::move(law);
 }
 
 BIPOINT Parse_Ends(Reader& rd, const NAME& from, const NAME& to) {
-  BIPOINT b;
+  BIPOINT b{};
   b.Origin = Task_Number(rd, from);
   b.Destination = Task_Number(rd, to);
   return b;
@@ -211,7 +211,7 @@ LinkPtr Parse_Program_Link(int synchro, BIPOINT ends, int depth) {
 
 void Parse_Link(Reader& rd, const NAME& name, LinkPtr link) {
   link->Link_Id = Link_Number(rd, name);
-  link->Link_Name = name.text;
+  link->Link_Name = name.text();
   rd.links.push_back(std::move(link));
 }
 
