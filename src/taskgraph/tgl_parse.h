@@ -88,13 +88,14 @@ struct Reader {
   std::vector<double> first, second;  // a law's lists, kept for their room
   GraphPtr The_Task_Graph;
   bool parsed = false;
-  bool told_dos = false;  // the DOS line-end note has been given
-  bool link_name_next = false;  // the last keyword began a link
+  bool told_dos = false;        // the DOS line-end note has been given
+  bool link_name_next = false;  // a LINK was scanned: the next name is a link's
 };
 
 int Task_Number(Reader& rd, const NAME& name);
 int Link_Number(Reader& rd, const NAME& name);
 
+// A task and a link go into rd.tasks and rd.links.
 void Parse_Task(Reader& rd, const NAME& name, std::optional<std::string_view> given, LawPtr law);
 BIPOINT Parse_Ends(Reader& rd, const NAME& from, const NAME& to);
 LinkPtr Parse_Data_Link(int synchro, BIPOINT ends, LawPtr law);
