@@ -4,38 +4,52 @@
 %language "c++"
 %define api.namespace {orv::tg::yy}
 %define api.parser.class {TglParser}
-%define api.value.type variant
-%define api.value.automove
-%define api.token.constructor
 %define api.token.prefix {TOK_}
 %define parse.error simple
 %parse-param {orv::tg::Reader& rd}
 %lex-param {orv::tg::Reader& rd}
 
 %code requires {
+#include <cstddef>
 #include <optional>
-#include <string>
-#include <vector>
+#include <string_view>
 #include "common/law.h"
 #include "taskgraph/tgl_parse.h"
-// Real lists travel in written order as vectors: the stack moves its values
-// at every step.
-using Reals = std::vector<double>;
+}
+
+// Plain data on the stack: a step of the parser copies a value instead of
+// moving it by its kind. What a rule owns it takes over (and the
+// destructors below free what an error leaves on the stack).
+%union {
+  int integer;
+  double real;
+  size_t at;
+  orv::tg::NAME name;
+  orv::tg::BIPOINT ends;
+  orv::tg::LINK_DESC* link;
+  orv::LAW_DESC* law;
+  orv::LAW_LIST* laws;
 }
 
 %code {
 #include <cstdio>
+#include <memory>
+#include <utility>
 #include "taskgraph/tgl_reader.h"
 
 namespace orv::tg::yy {
-TglParser::symbol_type yylex(Reader& rd);
+int yylex(TglParser::value_type* value, Reader& rd);
 }
 using namespace orv;
 using namespace orv::tg;
 
 namespace {
-// A real list as the law builder takes it: in list order, the last value first.
-REAL_LIST L(const Reals& written) { return REAL_LIST(written.rbegin(), written.rend()); }
+// A value off the stack, which then holds nothing for the clean-up after an
+// exception to free a second time.
+template <class T>
+std::unique_ptr<T> take(T*& held) {
+  return std::unique_ptr<T>(std::exchange(held, nullptr));
+}
 }  // namespace
 }
 
@@ -43,23 +57,23 @@ REAL_LIST L(const Reals& written) { return REAL_LIST(written.rbegin(), written.r
 %token LINK_ORIG LINK_DEST SERV
 %token BERN CST DISC EXPO GEOM1 GEOM0 HEXP LOGNO ONOFF PARETO IPP ERLG UNIF WEIBULL
 %token PARB PARE SEP
-%token <int> INTGR
-%token <double> REAL
-%token <std::string> STRING
+%token <integer> INTGR
+%token <real> REAL
+%token <name> STRING
 // A character that must not be skipped (a sign, a point without digits
 // before it): no rule takes it.
 %token BADCHAR
 
-%type <orv::tg::OBJ_LIST> liste_objects
-%type <orv::tg::OBJECT> object
-%type <orv::tg::TaskPtr> task
-%type <orv::tg::LinkPtr> link link_dcl
-%type <int> synchro_dcl depth_dcl
-%type <orv::LawPtr> service_dcl loi_dcl
-%type <orv::LAW_LIST> law_list
-%type <orv::tg::BIPOINT> ends_dcl
-%type <std::string> orig_dcl dest_dcl
-%type <Reals> real_list
+// Tasks and links go straight to the reader, and the values of a real list
+// to one array, so that the stack carries no containers.
+%type <link> link_dcl
+%type <integer> synchro_dcl depth_dcl
+%type <law> service_dcl loi_dcl
+%type <laws> law_list
+%type <ends> ends_dcl
+%type <name> orig_dcl dest_dcl
+%type <at> real_list  // where its values begin in rd.reals
+%destructor { delete $$; } <link> <law> <laws>
 
 %start reseau
 
@@ -67,51 +81,50 @@ REAL_LIST L(const Reals& written) { return REAL_LIST(written.rbegin(), written.r
 
 reseau
   : liste_objects
-      { OBJ_LIST objects = $1;
-        std::vector<TaskPtr> tasks;
-        std::vector<LinkPtr> links;
-        for (OBJECT& o : objects) {
-          if (o.A_Task) tasks.push_back(std::move(o.A_Task));
-          if (o.A_Link) links.push_back(std::move(o.A_Link));
-        }
-        rd.The_Task_Graph = Parse_TG(std::move(tasks), std::move(links), rd.TaskIdents);
+      { rd.The_Task_Graph = Parse_TG(std::move(rd.tasks), std::move(rd.links), rd.TaskIdents);
         rd.parsed = true;
         if (Debug && rd.The_Task_Graph) std::printf("Reseau ok\n"); }
   ;
 
 liste_objects
-  : object { OBJ_LIST list; list.push_back($1); $$ = std::move(list); }
-  | liste_objects object { OBJ_LIST list = $1; list.push_back($2); $$ = std::move(list); }
+  : object
+  | liste_objects object
   ;
 
 object
-  : task { OBJECT o; o.A_Task = $1; $$ = std::move(o); }
-  | link { OBJECT o; o.A_Link = $1; $$ = std::move(o); }
+  : task
+  | link
   ;
 
 task
   : TASK_BEG STRING service_dcl END
-      { std::string name = $2;
-        $$ = Parse_Task(rd, name, std::nullopt, $3);
-        if (Parse_Debug) std::printf("Task %s recognized\n", name.c_str()); }
+      { const NAME name = $2;
+        Parse_Task(rd, name, std::nullopt, take($3));
+        if (Parse_Debug)
+          std::printf("Task %.*s recognized\n", static_cast<int>(name.size),
+                      name.data); }
   | TASK_BEG STRING STRING service_dcl END
-      { std::string name = $2;
-        $$ = Parse_Task(rd, name, $3, $4);
-        if (Parse_Debug) std::printf("Task %s recognized\n", name.c_str()); }
+      { const NAME name = $2;
+        Parse_Task(rd, name, $3.text(), take($4));
+        if (Parse_Debug)
+          std::printf("Task %.*s recognized\n", static_cast<int>(name.size),
+                      name.data); }
   ;
 
 link
   : LINK_BEG STRING link_dcl END
-      { std::string name = $2;
-        $$ = Parse_Link(rd, name, $3);
-        if (Parse_Debug) std::printf("Link %s recognized\n", name.c_str()); }
+      { const NAME name = $2;
+        Parse_Link(rd, name, take($3));
+        if (Parse_Debug)
+          std::printf("Link %.*s recognized\n", static_cast<int>(name.size),
+                      name.data); }
   ;
 
 link_dcl
   : LINK_TYPE DATA synchro_dcl ends_dcl service_dcl
-      { $$ = Parse_Data_Link($3, $4, $5); }
+      { $$ = Parse_Data_Link($3, $4, take($5)).release(); }
   | LINK_TYPE PROGRAM synchro_dcl ends_dcl depth_dcl
-      { $$ = Parse_Program_Link($3, $4, $5); }
+      { $$ = Parse_Program_Link($3, $4, $5).release(); }
   ;
 
 synchro_dcl
@@ -124,33 +137,40 @@ service_dcl
   ;
 
 loi_dcl
-  : EXPO PARB real_list PARE { $$ = Parse_Law('E', L($3), {}, {}); }
-  | CST PARB real_list PARE { $$ = Parse_Law('C', L($3), {}, {}); }
-  | BERN PARB real_list PARE { $$ = Parse_Law('B', L($3), {}, {}); }
-  | GEOM0 PARB real_list PARE { $$ = Parse_Law('g', L($3), {}, {}); }
-  | GEOM1 PARB real_list PARE { $$ = Parse_Law('G', L($3), {}, {}); }
+  : EXPO PARB real_list PARE { $$ = Written_Law(rd, 'E', $3).release(); }
+  | CST PARB real_list PARE { $$ = Written_Law(rd, 'C', $3).release(); }
+  | BERN PARB real_list PARE { $$ = Written_Law(rd, 'B', $3).release(); }
+  | GEOM0 PARB real_list PARE { $$ = Written_Law(rd, 'g', $3).release(); }
+  | GEOM1 PARB real_list PARE { $$ = Written_Law(rd, 'G', $3).release(); }
   | ERLG PARB INTGR SEP real_list PARE
-      { REAL_LIST list = L($5);
-        Append_Real(list, static_cast<double>($3));
-        $$ = Parse_Law('R', std::move(list), {}, {}); }
-  | UNIF PARB real_list PARE { $$ = Parse_Law('U', L($3), {}, {}); }
-  | PARETO PARB real_list PARE { $$ = Parse_Law('p', L($3), {}, {}); }
-  | LOGNO PARB real_list PARE { $$ = Parse_Law('L', L($3), {}, {}); }
-  | WEIBULL PARB real_list PARE { $$ = Parse_Law('W', L($3), {}, {}); }
+      { rd.reals.push_back(static_cast<double>($3));  // the stage count comes last
+        $$ = Written_Law(rd, 'R', $5).release(); }
+  | UNIF PARB real_list PARE { $$ = Written_Law(rd, 'U', $3).release(); }
+  | PARETO PARB real_list PARE { $$ = Written_Law(rd, 'p', $3).release(); }
+  | LOGNO PARB real_list PARE { $$ = Written_Law(rd, 'L', $3).release(); }
+  | WEIBULL PARB real_list PARE { $$ = Written_Law(rd, 'W', $3).release(); }
   | DISC PARB real_list PARE PARB real_list PARE
-      { $$ = Parse_Law('D', L($3), L($6), {}); }
-  | HEXP PARB real_list PARE { $$ = Parse_Law('H', L($3), {}, {}); }
-  | ONOFF PARB real_list PARE { $$ = Parse_Law('O', L($3), {}, {}); }
+      { $$ = Written_Law(rd, 'D', $3, $6).release(); }
+  | HEXP PARB real_list PARE { $$ = Written_Law(rd, 'H', $3).release(); }
+  | ONOFF PARB real_list PARE { $$ = Written_Law(rd, 'O', $3).release(); }
   | IPP PARB REAL SEP law_list PARE
       { --rd.open_laws;
+        std::unique_ptr<LAW_LIST> subs = take($5);
         REAL_LIST rate;
         Append_Real(rate, $3);
-        $$ = Parse_Law('P', std::move(rate), {}, $5); }
+        $$ = Parse_Law('P', std::move(rate), {}, std::move(*subs)).release(); }
   ;
 
 law_list
-  : loi_dcl { LAW_LIST list; Append_Law(list, $1); $$ = std::move(list); }
-  | law_list SEP loi_dcl { LAW_LIST list = $1; Append_Law(list, $3); $$ = std::move(list); }
+  : loi_dcl
+      { LawPtr law = take($1);
+        auto list = std::make_unique<LAW_LIST>();
+        Append_Law(*list, std::move(law));
+        $$ = list.release(); }
+  | law_list SEP loi_dcl
+      { std::unique_ptr<LAW_LIST> list = take($1);
+        Append_Law(*list, take($3));
+        $$ = list.release(); }
   ;
 
 ends_dcl
@@ -170,9 +190,9 @@ depth_dcl
   ;
 
 real_list
-  : REAL { $$ = Reals{$1}; }
-  | INTGR { $$ = Reals{static_cast<double>($1)}; }
-  | real_list SEP REAL { Reals list = $1; list.push_back($3); $$ = std::move(list); }
+  : REAL { $$ = rd.reals.size(); rd.reals.push_back($1); }
+  | INTGR { $$ = rd.reals.size(); rd.reals.push_back(static_cast<double>($1)); }
+  | real_list SEP REAL { $$ = $1; rd.reals.push_back($3); }
   ;
 
 %%
@@ -180,5 +200,6 @@ real_list
 void orv::tg::yy::TglParser::error(const std::string& m) {
   // The messages users know, whatever this generator calls them.
   const char* what = m == "memory exhausted" ? "parser stack overflow" : "parse error";
-  std::printf("---%s---[%s] at line %d\n", what, rd.text.c_str(), rd.lineno);
+  std::printf("---%s---[%.*s] at line %d\n", what, static_cast<int>(rd.text.size()),
+              rd.text.data(), rd.lineno);
 }

@@ -2,7 +2,9 @@
 // Internal to the task-graph library.
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,36 +14,56 @@
 
 namespace orv::tg {
 
-// Names numbered from 0 by first appearance. An open-addressing table of
-// numbers over the names themselves: a hash-map node and a second copy of
-// every name were a quarter of a large read.
+// A name as scanned: where it is in the text, hashed once by the scanner.
+// Plain data, for the parser's stack.
+struct NAME {
+  const char* data;
+  uint32_t size;
+  uint32_t hash;
+  std::string_view text() const { return {data, size}; }
+};
+NAME Scanned_Name(std::string_view text);
+
+// Names numbered from 0 by first appearance, each kept once. Open
+// addressing over slots that hold a name's hash, its number and the name
+// itself when it is short, else its place in one buffer of names: with a
+// million names every look-up misses the cache, and a slot that needs
+// nothing else misses it least.
 class Name_Table {
  public:
-  std::vector<std::string> Idents;
   // The number of name; a new name takes the next one.
-  int Number(std::string_view name, bool& is_new);
+  int Number(const NAME& name, bool& is_new);
+  // Starts bringing the slot of a name about to be numbered into the cache.
+  void Prefetch(uint32_t hash) const {
+    if (!slots_.empty()) __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]);
+  }
+  std::string_view Name(int n) const {
+    const auto i = static_cast<size_t>(n);
+    return std::string_view(chars_).substr(starts_[i], starts_[i + 1] - starts_[i]);
+  }
+  int Size() const { return static_cast<int>(starts_.size()) - 1; }
 
  private:
-  std::vector<int> slots_;      // -1 free, else a number
-  std::vector<size_t> hashes_;  // per number
+  // The top bit of tag marks a name of at most 7 bytes, held in word with
+  // its length in the top byte; a longer one has word = place | length << 32.
+  struct Slot {
+    uint32_t tag;
+    int number;  // -1: free
+    uint64_t word;
+  };
+  std::vector<Slot> slots_;
+  std::string chars_;
+  std::vector<uint32_t> starts_ = {0};  // of each name in chars_, and the end
   void grow();
 };
 
-using TaskPtr = std::unique_ptr<TASK>;
+// The records of the text, in written order.
+using TASK_LIST = std::vector<TASK>;
+using LINK_RECORDS = std::vector<LinkPtr>;
 
-// One object of the text: exactly one of the two is set.
-struct OBJECT {
-  LinkPtr A_Link;
-  TaskPtr A_Task;
-};
-// Objects in written order (the list the grammar's prepending builds is its
-// reverse, and extracting from that list by prepending again gives written
-// order back).
-using OBJ_LIST = std::vector<OBJECT>;
-
-struct BIPOINT {
-  int Origin = 0;
-  int Destination = 0;
+struct BIPOINT {  // plain data, for the parser's stack
+  int Origin;
+  int Destination;
 };
 
 // IPP laws nest through the grammar's one right recursion; this keeps the
@@ -53,29 +75,41 @@ inline constexpr int Max_Law_Nesting = 2500;
 // numbers its tasks from 0 again.
 struct Reader {
   void* scanner = nullptr;
-  int lineno = 1;      // TGL_lineno
-  std::string text;    // text of the last token scanned, for messages
-  int open_laws = 0;   // IPP laws begun and not yet closed
+  int lineno = 1;         // TGL_lineno
+  std::string_view text;  // the last token scanned, for messages
+  int open_laws = 0;      // IPP laws begun and not yet closed
   Name_Table TaskIdents;
   Name_Table LinkIdents;
+  TASK_LIST tasks;
+  LINK_RECORDS links;
+  // The values of the real lists being read, one after the other; a law
+  // takes its own from the end.
+  std::vector<double> reals;
+  std::vector<double> first, second;  // a law's lists, kept for their room
   GraphPtr The_Task_Graph;
   bool parsed = false;
-  bool told_dos = false;  // the DOS line-end note has been given
+  bool told_dos = false;        // the DOS line-end note has been given
+  bool link_name_next = false;  // a LINK was scanned: the next name is a link's
 };
 
-int Task_Number(Reader& rd, const std::string& name);
-int Link_Number(Reader& rd, const std::string& name);
+int Task_Number(Reader& rd, const NAME& name);
+int Link_Number(Reader& rd, const NAME& name);
 
-TaskPtr Parse_Task(Reader& rd, std::string name, std::optional<std::string> given,
-                   LawPtr law);
-BIPOINT Parse_Ends(Reader& rd, const std::string& from, const std::string& to);
+// A task and a link go into rd.tasks and rd.links.
+void Parse_Task(Reader& rd, const NAME& name, std::optional<std::string_view> given, LawPtr law);
+BIPOINT Parse_Ends(Reader& rd, const NAME& from, const NAME& to);
 LinkPtr Parse_Data_Link(int synchro, BIPOINT ends, LawPtr law);
 LinkPtr Parse_Program_Link(int synchro, BIPOINT ends, int depth);
-LinkPtr Parse_Link(Reader& rd, std::string name, LinkPtr link);
+void Parse_Link(Reader& rd, const NAME& name, LinkPtr link);
+
+// A law of any letter but 'P' from the values read into rd.reals since
+// first: one list, or two when second marks where the second one begins.
+// The values leave rd.reals.
+inline constexpr size_t No_Second_List = SIZE_MAX;
+LawPtr Written_Law(Reader& rd, char id, size_t first, size_t second = No_Second_List);
 
 // Tasks and links in written order. Null, after messages on stderr, when a
 // link names a task that is not declared or a name is declared twice.
-GraphPtr Parse_TG(std::vector<TaskPtr> tasks, std::vector<LinkPtr> links,
-                  const Name_Table& task_names);
+GraphPtr Parse_TG(TASK_LIST tasks, LINK_RECORDS links, const Name_Table& task_names);
 
 }  // namespace orv::tg

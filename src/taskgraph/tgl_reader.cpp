@@ -3,10 +3,10 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <functional>
 #include <cstdint>
+#include <cstring>
+#include <functional>
 #include <new>
-#include <set>
 #include <utility>
 
 #include "common/read_text.h"
@@ -48,41 +48,53 @@ GraphPtr guarded(F&& read) {
   return nullptr;
 }
 
-int number_of(Name_Table& table, const std::string& name, bool& is_new) {
-  return table.Number(name, is_new);
-}
-
 }  // namespace
 
+NAME Scanned_Name(std::string_view text) {
+  return {text.data(), static_cast<uint32_t>(text.size()),
+          static_cast<uint32_t>(std::hash<std::string_view>{}(text))};
+}
+
 void Name_Table::grow() {
-  const size_t size = slots_.empty() ? 1024 : slots_.size() * 2;
-  slots_.assign(size, -1);
-  const size_t mask = size - 1;
-  for (size_t n = 0; n < hashes_.size(); ++n) {
-    size_t at = hashes_[n] & mask;
-    while (slots_[at] >= 0) at = (at + 1) & mask;
-    slots_[at] = static_cast<int>(n);
+  std::vector<Slot> old(slots_.empty() ? 1024 : 2 * slots_.size(), Slot{0, -1, 0});
+  old.swap(slots_);
+  const size_t mask = slots_.size() - 1;
+  for (const Slot& o : old) {
+    if (o.number < 0) continue;
+    size_t at = o.tag & mask;
+    while (slots_[at].number >= 0) at = (at + 1) & mask;
+    slots_[at] = o;
   }
 }
 
-int Name_Table::Number(std::string_view name, bool& is_new) {
+int Name_Table::Number(const NAME& name, bool& is_new) {
   // At most half full, so a probe soon meets a free slot.
-  if (2 * (hashes_.size() + 1) > slots_.size()) grow();
-  const size_t h = std::hash<std::string_view>{}(name);
+  if (2 * (starts_.size() + 1) > slots_.size()) grow();
+  const std::string_view s = name.text();
+  // The text fits an int, so do its names and their places.
+  const auto len = static_cast<uint32_t>(s.size());
+  const bool short_name = len <= 7;
+  uint64_t word = static_cast<uint64_t>(len) << 56;
+  if (short_name) std::memcpy(&word, s.data(), len);
+  const uint32_t tag = (name.hash & 0x7fffffffu) | (short_name ? 0x80000000u : 0u);
   const size_t mask = slots_.size() - 1;
-  size_t at = h & mask;
-  for (; slots_[at] >= 0; at = (at + 1) & mask) {
-    const auto n = static_cast<size_t>(slots_[at]);
-    if (hashes_[n] == h && Idents[n] == name) {
+  size_t at = tag & mask;
+  for (; slots_[at].number >= 0; at = (at + 1) & mask) {
+    const Slot& o = slots_[at];
+    if (o.tag != tag) continue;
+    if (short_name ? o.word == word
+                   : static_cast<uint32_t>(o.word >> 32) == len &&
+                         std::string_view(chars_.data() + static_cast<uint32_t>(o.word), len) == s) {
       is_new = false;
-      return static_cast<int>(n);
+      return o.number;
     }
   }
   is_new = true;
-  const int n = static_cast<int>(Idents.size());
-  slots_[at] = n;
-  hashes_.push_back(h);
-  Idents.emplace_back(name);
+  const int n = Size();
+  if (!short_name) word = chars_.size() | static_cast<uint64_t>(len) << 32;
+  slots_[at] = {tag, n, word};
+  chars_.append(s);
+  starts_.push_back(static_cast<uint32_t>(chars_.size()));
   return n;
 }
 
@@ -142,34 +154,35 @@ GraphPtr Read_Network(const std::string& path) {
   return g;
 }
 
-int Task_Number(Reader& rd, const std::string& name) {
+int Task_Number(Reader& rd, const NAME& name) {
   bool is_new = false;
-  int n = number_of(rd.TaskIdents, name, is_new);
+  int n = rd.TaskIdents.Number(name, is_new);
   if (Parse_Debug) {
-    if (is_new) std::printf("Learning about task #%d (%s)\n", n, name.c_str());
-    else std::printf("- %s is task number %d\n", name.c_str(), n);
+    const int len = static_cast<int>(name.size);
+    if (is_new) std::printf("Learning about task #%d (%.*s)\n", n, len, name.data);
+    else std::printf("- %.*s is task number %d\n", len, name.data, n);
   }
   return n;
 }
 
-int Link_Number(Reader& rd, const std::string& name) {
+int Link_Number(Reader& rd, const NAME& name) {
   bool is_new = false;
-  int n = number_of(rd.LinkIdents, name, is_new);
-  if (Parse_Debug && is_new) std::printf("Learning about link #%d (%s)\n", n, name.c_str());
+  int n = rd.LinkIdents.Number(name, is_new);
+  if (Parse_Debug && is_new)
+    std::printf("Learning about link #%d (%.*s)\n", n, static_cast<int>(name.size), name.data);
   return n;
 }
 
-TaskPtr Parse_Task(Reader& rd, std::string name, std::optional<std::string> given, LawPtr law) {
-  auto t = std::make_unique<TASK>();
-  t->Task_Id = Task_Number(rd, name);
-  t->Task_Name = std::move(name);
-  t->Task_Given_Name = std::move(given);
-  t->Task_Law = std::move(law);
-  return t;
+void Parse_Task(Reader& rd, const NAME& name, std::optional<std::string_view> given, LawPtr law) {
+  TASK& t = rd.tasks.emplace_back();
+  t.Task_Id = Task_Number(rd, name);
+  t.Task_Name = name.text();
+  if (given) t.Task_Given_Name.emplace(*given);
+  t.Task_Law = std::move(law);
 }
 
-BIPOINT Parse_Ends(Reader& rd, const std::string& from, const std::string& to) {
-  BIPOINT b;
+BIPOINT Parse_Ends(Reader& rd, const NAME& from, const NAME& to) {
+  BIPOINT b{};
   b.Origin = Task_Number(rd, from);
   b.Destination = Task_Number(rd, to);
   return b;
@@ -196,38 +209,58 @@ LinkPtr Parse_Program_Link(int synchro, BIPOINT ends, int depth) {
   return l;
 }
 
-LinkPtr Parse_Link(Reader& rd, std::string name, LinkPtr link) {
+void Parse_Link(Reader& rd, const NAME& name, LinkPtr link) {
   link->Link_Id = Link_Number(rd, name);
-  link->Link_Name = std::move(name);
-  return link;
+  link->Link_Name = name.text();
+  rd.links.push_back(std::move(link));
 }
 
-GraphPtr Parse_TG(std::vector<TaskPtr> tasks, std::vector<LinkPtr> links,
-                  const Name_Table& task_names) {
+LawPtr Written_Law(Reader& rd, char id, size_t first, size_t second) {
+  const size_t end = rd.reals.size();
+  const size_t split = second == No_Second_List ? end : second;
+  const auto at = [&](size_t i) { return rd.reals.begin() + static_cast<std::ptrdiff_t>(i); };
+  rd.first.assign(at(first), at(split));
+  rd.second.assign(at(split), at(end));
+  rd.reals.resize(first);
+  return Parse_Law_Written(id, rd.first, rd.second);
+}
+
+GraphPtr Parse_TG(TASK_LIST tasks, LINK_RECORDS links, const Name_Table& task_names) {
   auto g = std::make_unique<Graph>();
   g->Size = static_cast<int>(tasks.size());
-  g->T.resize(tasks.size());
   const auto size = static_cast<size_t>(g->Size);
-  std::vector<bool> declared(size, false);
   // Names the text declares, whether or not they found a slot.
-  std::set<int> named;
+  std::vector<char> named(static_cast<size_t>(task_names.Size()), 0);
+  std::vector<char> declared(size, 0);
   bool bad = false;
-  for (TaskPtr& t : tasks) {
-    const int id = t->Task_Id;
-    named.insert(id);
-    if (id >= g->Size) {
-      std::fprintf(stderr, "Task number > Size.");
-      std::fprintf(stderr, " Task '%d' ignored.\n", id);
-      continue;
+  // Mostly each task is numbered by its place: the list is T as it stands.
+  bool in_place = true;
+  for (size_t i = 0; i < size && in_place; ++i)
+    in_place = tasks[i].Task_Id == static_cast<int>(i);
+  if (in_place) {
+    std::fill(named.begin(), named.begin() + static_cast<std::ptrdiff_t>(size), 1);
+    std::fill(declared.begin(), declared.end(), 1);
+    g->T = std::move(tasks);
+    g->T.shrink_to_fit();  // the room left by growing would be a tenth of the graph
+  } else {
+    g->T.resize(size);
+    for (TASK& t : tasks) {
+      const int id = t.Task_Id;
+      named[static_cast<size_t>(id)] = 1;
+      if (id >= g->Size) {
+        std::fprintf(stderr, "Task number > Size.");
+        std::fprintf(stderr, " Task '%d' ignored.\n", id);
+        continue;
+      }
+      if (declared[static_cast<size_t>(id)]) {
+        // Two records for one name leave another slot of T without a task.
+        std::fprintf(stderr, "Error: task %s declared twice.\n", t.Task_Name.c_str());
+        bad = true;
+        continue;
+      }
+      declared[static_cast<size_t>(id)] = 1;
+      g->T[static_cast<size_t>(id)] = std::move(t);
     }
-    if (declared[static_cast<size_t>(id)]) {
-      // Two records for one name leave another slot of T without a task.
-      std::fprintf(stderr, "Error: task %s declared twice.\n", t->Task_Name.c_str());
-      bad = true;
-      continue;
-    }
-    declared[static_cast<size_t>(id)] = true;
-    g->T[static_cast<size_t>(id)] = std::move(*t);
   }
   if (Parse_Debug) {
     for (const LinkPtr& l : links)
@@ -236,15 +269,20 @@ GraphPtr Parse_TG(std::vector<TaskPtr> tasks, std::vector<LinkPtr> links,
   }
   // A link end without a declared task would have no name and no law, or
   // lie outside T.
-  std::set<int> reported;
+  std::vector<char> reported(named.size(), 0);
+  std::vector<int> out(size, 0);  // links from each task
   for (const LinkPtr& l : links) {
+    if (l->Task_From >= 0 && l->Task_From < g->Size) ++out[static_cast<size_t>(l->Task_From)];
     for (int end : {l->Task_From, l->Task_To}) {
       if (end >= 0 && end < g->Size && declared[static_cast<size_t>(end)]) continue;
       // A declared task left out of T has had its message already.
       bad = true;
-      if (named.count(end) != 0 || !reported.insert(end).second) continue;
-      std::fprintf(stderr, "Error: task %s of link %s is not declared.\n",
-                   task_names.Idents[static_cast<size_t>(end)].c_str(), l->Link_Name.c_str());
+      const auto e = static_cast<size_t>(end);
+      if (named[e] || reported[e]) continue;
+      reported[e] = 1;
+      const std::string_view name = task_names.Name(end);
+      std::fprintf(stderr, "Error: task %.*s of link %s is not declared.\n",
+                   static_cast<int>(name.size()), name.data(), l->Link_Name.c_str());
     }
   }
   if (bad) {
@@ -252,11 +290,14 @@ GraphPtr Parse_TG(std::vector<TaskPtr> tasks, std::vector<LinkPtr> links,
     return nullptr;
   }
   // Each task's list runs from the link written last to the first.
-  for (LinkPtr& l : links) {
-    const auto from = static_cast<size_t>(l->Task_From);
-    g->T[from].Neighbors.push_back(std::move(l));
+  for (size_t i = 0; i < size; ++i) g->T[i].Neighbors.reserve(static_cast<size_t>(out[i]));
+  // The tasks are met in no order: each is asked for a few links ahead.
+  constexpr size_t ahead = 16;
+  for (size_t k = links.size(); k-- > 0;) {
+    if (k >= ahead) __builtin_prefetch(&g->T[static_cast<size_t>(links[k - ahead]->Task_From)]);
+    const auto from = static_cast<size_t>(links[k]->Task_From);
+    g->T[from].Neighbors.push_back(std::move(links[k]));
   }
-  for (TASK& t : g->T) std::reverse(t.Neighbors.begin(), t.Neighbors.end());
   return g;
 }
 

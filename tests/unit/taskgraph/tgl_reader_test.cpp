@@ -130,6 +130,72 @@ TEST(TglReader, IppHoldsItsRateAndTwoSubLaws) {
   EXPECT_EQ(law.Law_Parameters[1]->Name, 'E');
 }
 
+// The lists of laws nested in an IPP and of the laws around it share one
+// array of values while they are read: each law gets its own.
+TEST(TglReader, NestedLawsKeepTheirOwnValues) {
+  auto g = graph(task("a", "IPP(0.5, DISC(1.0, 2.0)(0.25, 0.75), IPP(0.1, ERL(2, 3.0), HEXP(0.3, "
+                           "1.0, 0.7, 5.0)))") +
+                 task("b", "UNIF(1, 2.0)") + data("l", "a", "b", "ERL(4, 1.5)"));
+  ASSERT_TRUE(g);
+  const auto& ipp = *g->T[0].Task_Law;
+  EXPECT_EQ(ipp.Parameters, std::vector<double>{0.5});
+  ASSERT_EQ(ipp.Law_Parameters.size(), 2u);
+  const auto& inner = *ipp.Law_Parameters[0];
+  EXPECT_EQ(inner.Name, 'P');
+  EXPECT_EQ(inner.Parameters, std::vector<double>{0.1});
+  ASSERT_EQ(inner.Law_Parameters.size(), 2u);
+  EXPECT_EQ(inner.Law_Parameters[0]->Parameters, (std::vector<double>{4.0, 0.3, 1.0, 0.7, 5.0}));
+  EXPECT_EQ(inner.Law_Parameters[1]->Parameters, (std::vector<double>{2.0, 3.0}));
+  EXPECT_EQ(ipp.Law_Parameters[1]->Parameters, (std::vector<double>{2.0, 2.0, 1.0, 0.75, 0.25}));
+  EXPECT_EQ(g->T[1].Task_Law->Parameters, (std::vector<double>{1.0, 2.0}));
+  EXPECT_EQ(g->T[0].Neighbors[0]->Link_Law->Parameters, (std::vector<double>{4.0, 1.5}));
+}
+
+// Names of up to 7 bytes are held apart from longer ones; names that share
+// a beginning or differ in length only are different names.
+TEST(TglReader, NamesOfEveryLengthAreTold) {
+  const std::vector<std::string> names = {"abcdefg", "abcdefgh", "abcdef", "abcdefg1",
+                                          "abcdefgh1", "a", "A", "a_much_longer_name_of_a_task"};
+  std::string text;
+  for (const std::string& n : names) text += task(n);
+  for (size_t i = 0; i < names.size(); ++i)
+    text += data("l" + names[i], names[i], names[(i + 1) % names.size()]);
+  auto g = graph(text);
+  ASSERT_TRUE(g);
+  ASSERT_EQ(g->Size, static_cast<int>(names.size()));
+  for (size_t i = 0; i < names.size(); ++i) {
+    const auto& t = g->T[i];
+    EXPECT_EQ(t.Task_Name, names[i]);
+    ASSERT_EQ(t.Neighbors.size(), 1u) << names[i];
+    EXPECT_EQ(t.Neighbors[0]->Link_Name, "l" + names[i]);
+    EXPECT_EQ(t.Neighbors[0]->Task_To, static_cast<int>((i + 1) % names.size()));
+  }
+}
+
+// Enough names for the table to grow many times, every one written again
+// long after it was learnt.
+TEST(TglReader, ManyNamesAreFoundAgain) {
+  const int n = 5000;
+  std::string text;
+  auto name = [](int i) { return (i % 2 ? "t" : "task_number_") + std::to_string(i); };
+  for (int i = n - 1; i >= 0; --i)
+    text += data("l" + std::to_string(i), name(i), name((i * 7 + 1) % n));
+  for (int i = 0; i < n; ++i) text += task(name(i));
+  auto g = graph(text);
+  ASSERT_TRUE(g);
+  ASSERT_EQ(g->Size, n);
+  int links = 0;
+  for (const auto& t : g->T) {
+    for (const auto& l : t.Neighbors) {
+      const int i = std::stoi(l->Link_Name.substr(1));
+      EXPECT_EQ(g->T[l->Task_From].Task_Name, name(i));
+      EXPECT_EQ(g->T[l->Task_To].Task_Name, name((i * 7 + 1) % n));
+      ++links;
+    }
+  }
+  EXPECT_EQ(links, n);
+}
+
 // Syntax errors: the message names the token and the line, and nothing is
 // returned.
 TEST(TglReader, SyntaxErrors) {
