@@ -46,7 +46,7 @@ for g in "$work"/g/*.egl; do
              "dormund -debug -f $g -vector -sparse" "forvale -f $g" \
              "forvale -force -f $g -o m.quelm" "yarrisk -f $g -nevt 30" \
              "dunvesk -f $g" "dunvesk -f $g -flatten -o flat.egl" \
-             "ilvaris -n 1 -f $g" "bemmick -debug -f $g -arcs $root/tests/cli/bemmick/fixtures/arcs.txt"; do
+             "ilvaris -n 1 -f $g" "fennock -f $g -tmp . -nevt 7" "bemmick -debug -f $g -arcs $root/tests/cli/bemmick/fixtures/arcs.txt"; do
     set -- $cmd
     run "$old" "$work/a" "$@"
     run "$new" "$work/b" "$@"

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/compact.h"
 #include "common/law.h"
 
 namespace orv {
@@ -22,6 +23,7 @@ struct LAYER_DESC {
 
 // The records of a graph come from a pool of fixed-size slots (see
 // event_graph.cpp): a graph holds millions of them and they die together.
+// Texts and lists are held by one pointer each (see common/compact.h).
 // Members are ordered so that no padding lies between them.
 struct PLACE_DESC {
   int Place_Id = -1;  // index in EventGraph::P
@@ -29,10 +31,10 @@ struct PLACE_DESC {
   int Input_Id = -1;  // upstream (feeding) transition, 1-based
   int Init_Pop = 0;
   LawPtr Place_Law;
-  std::vector<double> Lag_Times;  // Init_Pop entries, file order
-  std::string Name;  // empty when none
-  std::string Data1;
-  std::string Data2;
+  Compact_Vector<double> Lag_Times;  // Init_Pop entries, file order
+  Text Name;  // empty when none
+  Text Data1;
+  Text Data2;
 
   static void* operator new(std::size_t size);
   static void operator delete(void* p, std::size_t size) noexcept;
@@ -41,7 +43,7 @@ struct PLACE_DESC {
 // Lists of places in list order: the readers build them by prepending, so
 // front() is the last place written. The graph owns the places; these only
 // point at them.
-using PLACE_LIST = std::vector<PLACE_DESC*>;
+using PLACE_LIST = Compact_Vector<PLACE_DESC*>;
 
 struct TRANS_DESC {
   int Trans_Id = -1;  // 1-based
@@ -50,8 +52,8 @@ struct TRANS_DESC {
   LawPtr Trans_Law;
   PLACE_LIST Outputs;  // places this transition feeds
   PLACE_LIST Inputs;   // places it consumes from; set by the topology
-  std::string Name;    // empty when none
-  std::string Data;
+  Text Name;           // empty when none
+  Text Data;
 
   static void* operator new(std::size_t size);
   static void operator delete(void* p, std::size_t size) noexcept;

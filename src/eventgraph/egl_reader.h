@@ -33,7 +33,7 @@ using PlacePtr = std::unique_ptr<PLACE_DESC>;
 // A token declaration on its way into a place.
 struct POPULATION {
   int Pop = 0;
-  std::vector<double> Delais;
+  Compact_Vector<double> Delais;  // handed whole to the place as its Lag_Times
 };
 
 // While a file is read, the places of every line sit in one array in

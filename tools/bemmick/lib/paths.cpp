@@ -36,7 +36,7 @@ struct Search {
   Search(const EventGraph& graph, int to, PATH_DESC& p, FILE* o)
       : g(graph), To(to), path(p), out(o) {}
 
-  const std::vector<PLACE_DESC*>& outputs(int t) const { return g.T[ix(t)]->Outputs; }
+  const orv::PLACE_LIST& outputs(int t) const { return g.T[ix(t)]->Outputs; }
 
   // Weights are known: places are constant in a FIFO graph, and so are the
   // transitions when the search may skip.
