@@ -105,14 +105,19 @@ inline Stats stats(std::vector<double> v) {
 }
 
 // Runs plain and reader alternately `runs` times; prints each one's median
-// and range, and the ratio of the medians.
+// and range, and the ratio of the medians. With `settle`, each run starts
+// from a heap given back to the system (outside the time taken): what one
+// side freed, and the pages it left mapped, would otherwise speed up or slow
+// down the other side's next run.
 template <class Plain, class Reader>
-void compare(const char* what, int runs, Plain&& plain, Reader&& reader) {
+void compare(const char* what, int runs, Plain&& plain, Reader&& reader, bool settle = false) {
   std::vector<double> tp, tr, ratio;
   for (int i = 0; i < runs; ++i) {
+    if (settle) malloc_trim(0);
     auto t = std::chrono::steady_clock::now();
     plain();
     tp.push_back(seconds_since(t));
+    if (settle) malloc_trim(0);
     t = std::chrono::steady_clock::now();
     reader();
     tr.push_back(seconds_since(t));
@@ -125,28 +130,9 @@ void compare(const char* what, int runs, Plain&& plain, Reader&& reader) {
               q.low, q.high, runs);
 }
 
-// The same, each run starting from a heap given back to the system (outside
-// the time taken): what one side freed, and the pages it left mapped, would
-// otherwise speed up or slow down the other side's next run.
 template <class Plain, class Reader>
 void compare_settled(const char* what, int runs, Plain&& plain, Reader&& reader) {
-  std::vector<double> tp, tr, ratio;
-  for (int i = 0; i < runs; ++i) {
-    malloc_trim(0);
-    auto t = std::chrono::steady_clock::now();
-    plain();
-    tp.push_back(seconds_since(t));
-    malloc_trim(0);
-    t = std::chrono::steady_clock::now();
-    reader();
-    tr.push_back(seconds_since(t));
-    ratio.push_back(tr.back() / tp.back());
-  }
-  Stats p = stats(tp), r = stats(tr), q = stats(ratio);
-  std::printf("%s: plain %.3f s [%.3f..%.3f], reader %.3f s [%.3f..%.3f], "
-              "ratio %.2f (pairs %.2f..%.2f, %d runs)\n",
-              what, p.median, p.low, p.high, r.median, r.low, r.high, r.median / p.median,
-              q.low, q.high, runs);
+  compare(what, runs, plain, reader, true);
 }
 
 }  // namespace bench

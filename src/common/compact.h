@@ -130,21 +130,13 @@ inline void Give_Bytes(void* p, std::size_t n) noexcept {
                              std::make_index_sequence<compact_detail::Max_Pooled / 8>{});
 }
 
-// A vector held by one pointer (null when it has never held anything), its
-// size and capacity kept in front of the elements. Iterators are pointers;
-// the interface is the part of std::vector the programs use.
-template <class T>
-class Compact_Vector {
-  static_assert(alignof(T) <= 8);
-  struct Head {
-    std::uint32_t size;
-    std::uint32_t cap;
-  };
-  static constexpr std::size_t head_bytes = 8;
-  unsigned char* block_ = nullptr;
-
-  Head* head() const { return reinterpret_cast<Head*>(block_); }
-  static std::size_t bytes_for(std::size_t cap) { return head_bytes + cap * sizeof(T); }
+// What Compact_Vector and Small_Vector share: the part of std::vector the
+// programs use, written once over the storage operations each supplies
+// (data, size, capacity, regrow to a capacity, set_size, free_all).
+template <class D, class T>
+class Vector_Ops {
+  D& d() noexcept { return static_cast<D&>(*this); }
+  const D& d() const noexcept { return static_cast<const D&>(*this); }
 
  public:
   using value_type = T;
@@ -159,9 +151,159 @@ class Compact_Vector {
   using reverse_iterator = std::reverse_iterator<iterator>;
   using const_reverse_iterator = std::reverse_iterator<const_iterator>;
 
+  // For the callers that want a std::vector.
+  explicit operator std::vector<T>() const
+    requires std::is_copy_constructible_v<T>
+  {
+    return std::vector<T>(begin(), end());
+  }
+
+  bool empty() const noexcept { return d().size() == 0; }
+  iterator begin() noexcept { return d().data(); }
+  iterator end() noexcept { return d().data() + d().size(); }
+  const_iterator begin() const noexcept { return d().data(); }
+  const_iterator end() const noexcept { return d().data() + d().size(); }
+  const_iterator cbegin() const noexcept { return begin(); }
+  const_iterator cend() const noexcept { return end(); }
+  reverse_iterator rbegin() noexcept { return reverse_iterator(end()); }
+  reverse_iterator rend() noexcept { return reverse_iterator(begin()); }
+  const_reverse_iterator rbegin() const noexcept { return const_reverse_iterator(end()); }
+  const_reverse_iterator rend() const noexcept { return const_reverse_iterator(begin()); }
+  T& operator[](size_type i) noexcept { return d().data()[i]; }
+  const T& operator[](size_type i) const noexcept { return d().data()[i]; }
+  T& front() noexcept { return d().data()[0]; }
+  const T& front() const noexcept { return d().data()[0]; }
+  T& back() noexcept { return d().data()[d().size() - 1]; }
+  const T& back() const noexcept { return d().data()[d().size() - 1]; }
+
+  void reserve(size_type n) {
+    if (n > d().capacity()) d().regrow(n);
+  }
+  void clear() noexcept {
+    if (empty()) return;
+    std::destroy(begin(), end());
+    d().set_size(0);
+  }
+  template <class... A>
+  T& emplace_back(A&&... a) {
+    size_type n = d().size();
+    if (n == d().capacity()) {
+      // The value may live in this vector: build it before moving house.
+      T v(std::forward<A>(a)...);
+      d().regrow(n == 0 ? 1 : 2 * n);
+      ::new (static_cast<void*>(d().data() + n)) T(std::move(v));
+    } else {
+      ::new (static_cast<void*>(d().data() + n)) T(std::forward<A>(a)...);
+    }
+    d().set_size(n + 1);
+    return d().data()[n];
+  }
+  void push_back(const T& v) { emplace_back(v); }
+  void push_back(T&& v) { emplace_back(std::move(v)); }
+  void pop_back() noexcept {
+    size_type n = d().size() - 1;
+    std::destroy_at(d().data() + n);
+    d().set_size(n);
+  }
+  void resize(size_type n) {
+    size_type s = d().size();
+    if (n < s) {
+      std::destroy(begin() + n, end());
+      d().set_size(n);
+      return;
+    }
+    reserve(n);
+    for (size_type i = s; i < n; ++i) {
+      ::new (static_cast<void*>(d().data() + i)) T();
+      d().set_size(i + 1);
+    }
+  }
+  void resize(size_type n, const T& v) {
+    size_type s = d().size();
+    if (n <= s) {
+      resize(n);
+      return;
+    }
+    T copy(v);
+    reserve(n);
+    for (size_type i = s; i < n; ++i) {
+      ::new (static_cast<void*>(d().data() + i)) T(copy);
+      d().set_size(i + 1);
+    }
+  }
+  void assign(size_type n, const T& v) {
+    T copy(v);
+    clear();
+    resize(n, copy);
+  }
+  template <class It>
+  void assign(It first, It last) {
+    D fresh;
+    fresh.reserve(static_cast<size_type>(std::distance(first, last)));
+    for (; first != last; ++first) fresh.emplace_back(*first);
+    d() = std::move(fresh);
+  }
+  iterator erase(const_iterator first, const_iterator last) {
+    T* f = begin() + (first - cbegin());
+    T* l = begin() + (last - cbegin());
+    if (f == l) return f;
+    T* e = std::move(l, end(), f);
+    std::destroy(e, end());
+    d().set_size(static_cast<size_type>(e - begin()));
+    return f;
+  }
+  iterator erase(const_iterator pos) { return erase(pos, pos + 1); }
+  iterator insert(const_iterator pos, T v) {
+    size_type at = static_cast<size_type>(pos - cbegin());
+    emplace_back(std::move(v));
+    std::rotate(begin() + at, end() - 1, end());
+    return begin() + at;
+  }
+  template <class It, class = decltype(*std::declval<It>(), ++std::declval<It&>())>
+  iterator insert(const_iterator pos, It first, It last) {
+    size_type at = static_cast<size_type>(pos - cbegin());
+    size_type old = d().size();
+    reserve(old + static_cast<size_type>(std::distance(first, last)));
+    for (; first != last; ++first) emplace_back(*first);
+    std::rotate(begin() + at, begin() + old, end());
+    return begin() + at;
+  }
+
+  friend bool operator==(const D& a, const D& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end());
+  }
+  friend bool operator==(const D& a, const std::vector<T>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end());
+  }
+};
+
+// A vector held by one pointer (null when it has never held anything), its
+// size and capacity kept in front of the elements. Iterators are pointers;
+// the interface is the part of std::vector the programs use.
+template <class T>
+class Compact_Vector : public Vector_Ops<Compact_Vector<T>, T> {
+  static_assert(alignof(T) <= 8);
+  using Ops = Vector_Ops<Compact_Vector<T>, T>;
+  friend Ops;
+  struct Head {
+    std::uint32_t size;
+    std::uint32_t cap;
+  };
+  static constexpr std::size_t head_bytes = 8;
+  unsigned char* block_ = nullptr;
+
+  Head* head() const { return reinterpret_cast<Head*>(block_); }
+  static std::size_t bytes_for(std::size_t cap) { return head_bytes + cap * sizeof(T); }
+
+ public:
+  using size_type = std::size_t;
+  using Ops::assign;
+  using Ops::begin;
+  using Ops::end;
+
   Compact_Vector() noexcept = default;
   Compact_Vector(size_type n, const T& v) { assign(n, v); }
-  explicit Compact_Vector(size_type n) { resize(n); }
+  explicit Compact_Vector(size_type n) { this->resize(n); }
   Compact_Vector(std::initializer_list<T> l) { assign(l.begin(), l.end()); }
   template <class It, class = decltype(*std::declval<It>(), ++std::declval<It&>())>
   Compact_Vector(It first, It last) {
@@ -170,7 +312,7 @@ class Compact_Vector {
   Compact_Vector(const std::vector<T>& v) { assign(v.begin(), v.end()); }
   Compact_Vector(const Compact_Vector& o)
     requires std::is_copy_constructible_v<T>
-  {
+  : Ops() {
     assign(o.begin(), o.end());
   }
   Compact_Vector(Compact_Vector&& o) noexcept : block_(std::exchange(o.block_, nullptr)) {}
@@ -197,144 +339,28 @@ class Compact_Vector {
   }
   ~Compact_Vector() { free_all(); }
 
-  // For the callers that want a std::vector.
-  explicit operator std::vector<T>() const
-    requires std::is_copy_constructible_v<T>
-  {
-    return std::vector<T>(begin(), end());
-  }
-
   size_type size() const noexcept { return block_ ? head()->size : 0; }
   size_type capacity() const noexcept { return block_ ? head()->cap : 0; }
-  bool empty() const noexcept { return size() == 0; }
   T* data() noexcept { return block_ ? reinterpret_cast<T*>(block_ + head_bytes) : nullptr; }
   const T* data() const noexcept {
     return block_ ? reinterpret_cast<const T*>(block_ + head_bytes) : nullptr;
   }
-  iterator begin() noexcept { return data(); }
-  iterator end() noexcept { return data() + size(); }
-  const_iterator begin() const noexcept { return data(); }
-  const_iterator end() const noexcept { return data() + size(); }
-  const_iterator cbegin() const noexcept { return begin(); }
-  const_iterator cend() const noexcept { return end(); }
-  reverse_iterator rbegin() noexcept { return reverse_iterator(end()); }
-  reverse_iterator rend() noexcept { return reverse_iterator(begin()); }
-  const_reverse_iterator rbegin() const noexcept { return const_reverse_iterator(end()); }
-  const_reverse_iterator rend() const noexcept { return const_reverse_iterator(begin()); }
-  T& operator[](size_type i) noexcept { return data()[i]; }
-  const T& operator[](size_type i) const noexcept { return data()[i]; }
-  T& front() noexcept { return data()[0]; }
-  const T& front() const noexcept { return data()[0]; }
-  T& back() noexcept { return data()[size() - 1]; }
-  const T& back() const noexcept { return data()[size() - 1]; }
 
-  void reserve(size_type n) {
-    if (n > capacity()) regrow(n);
-  }
   void shrink_to_fit() {
     if (capacity() > size()) {
-      if (empty())
+      if (this->empty())
         free_all();
       else
         regrow(size());
     }
   }
-  void clear() noexcept {
-    if (!block_) return;
-    std::destroy(begin(), end());
-    head()->size = 0;
-  }
-  template <class... A>
-  T& emplace_back(A&&... a) {
-    size_type n = size();
-    if (n == capacity()) {
-      // The value may live in this vector: build it before moving house.
-      T v(std::forward<A>(a)...);
-      regrow(n == 0 ? 1 : 2 * n);
-      ::new (static_cast<void*>(data() + n)) T(std::move(v));
-    } else {
-      ::new (static_cast<void*>(data() + n)) T(std::forward<A>(a)...);
-    }
-    head()->size = static_cast<std::uint32_t>(n + 1);
-    return data()[n];
-  }
-  void push_back(const T& v) { emplace_back(v); }
-  void push_back(T&& v) { emplace_back(std::move(v)); }
-  void pop_back() noexcept {
-    std::destroy_at(data() + size() - 1);
-    --head()->size;
-  }
-  void resize(size_type n) {
-    size_type s = size();
-    if (n < s) {
-      std::destroy(begin() + n, end());
-      head()->size = static_cast<std::uint32_t>(n);
-      return;
-    }
-    reserve(n);
-    for (size_type i = s; i < n; ++i) ::new (static_cast<void*>(data() + i)) T();
-    if (block_) head()->size = static_cast<std::uint32_t>(n);
-  }
-  void resize(size_type n, const T& v) {
-    size_type s = size();
-    if (n <= s) {
-      resize(n);
-      return;
-    }
-    T copy(v);
-    reserve(n);
-    for (size_type i = s; i < n; ++i) ::new (static_cast<void*>(data() + i)) T(copy);
-    head()->size = static_cast<std::uint32_t>(n);
-  }
-  void assign(size_type n, const T& v) {
-    T copy(v);
-    clear();
-    reserve(n);
-    for (size_type i = 0; i < n; ++i) ::new (static_cast<void*>(data() + i)) T(copy);
-    if (block_) head()->size = static_cast<std::uint32_t>(n);
-  }
-  template <class It>
-  void assign(It first, It last) {
-    Compact_Vector fresh;
-    fresh.reserve(static_cast<size_type>(std::distance(first, last)));
-    for (; first != last; ++first) fresh.emplace_back(*first);
-    *this = std::move(fresh);
-  }
-  iterator erase(const_iterator first, const_iterator last) {
-    T* f = begin() + (first - cbegin());
-    T* l = begin() + (last - cbegin());
-    if (f == l) return f;
-    T* e = std::move(l, end(), f);
-    std::destroy(e, end());
-    head()->size = static_cast<std::uint32_t>(e - begin());
-    return f;
-  }
-  iterator erase(const_iterator pos) { return erase(pos, pos + 1); }
-  iterator insert(const_iterator pos, T v) {
-    size_type at = static_cast<size_type>(pos - cbegin());
-    emplace_back(std::move(v));
-    std::rotate(begin() + at, end() - 1, end());
-    return begin() + at;
-  }
-  template <class It, class = decltype(*std::declval<It>(), ++std::declval<It&>())>
-  iterator insert(const_iterator pos, It first, It last) {
-    size_type at = static_cast<size_type>(pos - cbegin());
-    size_type old = size();
-    reserve(old + static_cast<size_type>(std::distance(first, last)));
-    for (; first != last; ++first) emplace_back(*first);
-    std::rotate(begin() + at, begin() + old, end());
-    return begin() + at;
-  }
   void swap(Compact_Vector& o) noexcept { std::swap(block_, o.block_); }
 
-  friend bool operator==(const Compact_Vector& a, const Compact_Vector& b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end());
-  }
-  friend bool operator==(const Compact_Vector& a, const std::vector<T>& b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end());
-  }
-
  private:
+  // Only called with a block in place, or for n == 0 on an empty vector.
+  void set_size(size_type n) noexcept {
+    if (block_) head()->size = static_cast<std::uint32_t>(n);
+  }
   void regrow(size_type cap) {
     if (cap > UINT32_MAX) throw std::bad_alloc();
     auto* nb = static_cast<unsigned char*>(Take_Bytes(bytes_for(cap)));
@@ -362,8 +388,10 @@ class Compact_Vector {
 // those elements, so pointers to them do not survive a move of the vector.
 // Same interface as Compact_Vector.
 template <class T, std::size_t N>
-class Small_Vector {
+class Small_Vector : public Vector_Ops<Small_Vector<T, N>, T> {
   static_assert(N >= 1);
+  using Ops = Vector_Ops<Small_Vector<T, N>, T>;
+  friend Ops;
   std::uint32_t size_ = 0;
   std::uint32_t cap_ = N;
   union {
@@ -374,21 +402,14 @@ class Small_Vector {
   bool inline_() const noexcept { return cap_ <= N; }
 
  public:
-  using value_type = T;
   using size_type = std::size_t;
-  using difference_type = std::ptrdiff_t;
-  using reference = T&;
-  using const_reference = const T&;
-  using pointer = T*;
-  using const_pointer = const T*;
-  using iterator = T*;
-  using const_iterator = const T*;
-  using reverse_iterator = std::reverse_iterator<iterator>;
-  using const_reverse_iterator = std::reverse_iterator<const_iterator>;
+  using Ops::assign;
+  using Ops::begin;
+  using Ops::end;
 
   Small_Vector() noexcept {}
   Small_Vector(size_type n, const T& v) { assign(n, v); }
-  explicit Small_Vector(size_type n) { resize(n); }
+  explicit Small_Vector(size_type n) { this->resize(n); }
   Small_Vector(std::initializer_list<T> l) { assign(l.begin(), l.end()); }
   template <class It, class = decltype(*std::declval<It>(), ++std::declval<It&>())>
   Small_Vector(It first, It last) {
@@ -397,7 +418,7 @@ class Small_Vector {
   Small_Vector(const std::vector<T>& v) { assign(v.begin(), v.end()); }
   Small_Vector(const Small_Vector& o)
     requires std::is_copy_constructible_v<T>
-  {
+  : Ops() {
     assign(o.begin(), o.end());
   }
   Small_Vector(Small_Vector&& o) noexcept { take(o); }
@@ -424,113 +445,13 @@ class Small_Vector {
   }
   ~Small_Vector() { free_all(); }
 
-  explicit operator std::vector<T>() const
-    requires std::is_copy_constructible_v<T>
-  {
-    return std::vector<T>(begin(), end());
-  }
-
   size_type size() const noexcept { return size_; }
   size_type capacity() const noexcept { return cap_; }
-  bool empty() const noexcept { return size_ == 0; }
   T* data() noexcept { return inline_() ? local_ : heap_; }
   const T* data() const noexcept { return inline_() ? local_ : heap_; }
-  iterator begin() noexcept { return data(); }
-  iterator end() noexcept { return data() + size_; }
-  const_iterator begin() const noexcept { return data(); }
-  const_iterator end() const noexcept { return data() + size_; }
-  const_iterator cbegin() const noexcept { return begin(); }
-  const_iterator cend() const noexcept { return end(); }
-  reverse_iterator rbegin() noexcept { return reverse_iterator(end()); }
-  reverse_iterator rend() noexcept { return reverse_iterator(begin()); }
-  const_reverse_iterator rbegin() const noexcept { return const_reverse_iterator(end()); }
-  const_reverse_iterator rend() const noexcept { return const_reverse_iterator(begin()); }
-  T& operator[](size_type i) noexcept { return data()[i]; }
-  const T& operator[](size_type i) const noexcept { return data()[i]; }
-  T& front() noexcept { return data()[0]; }
-  const T& front() const noexcept { return data()[0]; }
-  T& back() noexcept { return data()[size_ - 1]; }
-  const T& back() const noexcept { return data()[size_ - 1]; }
 
-  void reserve(size_type n) {
-    if (n > cap_) regrow(n);
-  }
   void shrink_to_fit() {
     if (!inline_() && size_ < cap_) regrow(size_);
-  }
-  void clear() noexcept {
-    std::destroy(begin(), end());
-    size_ = 0;
-  }
-  template <class... A>
-  T& emplace_back(A&&... a) {
-    if (size_ == cap_) {
-      // The value may live in this vector: build it before moving house.
-      T v(std::forward<A>(a)...);
-      regrow(2 * size_);
-      ::new (static_cast<void*>(data() + size_)) T(std::move(v));
-    } else {
-      ::new (static_cast<void*>(data() + size_)) T(std::forward<A>(a)...);
-    }
-    return data()[size_++];
-  }
-  void push_back(const T& v) { emplace_back(v); }
-  void push_back(T&& v) { emplace_back(std::move(v)); }
-  void pop_back() noexcept { std::destroy_at(data() + --size_); }
-  void resize(size_type n) {
-    if (n < size_) {
-      std::destroy(begin() + n, end());
-      size_ = static_cast<std::uint32_t>(n);
-      return;
-    }
-    reserve(n);
-    for (; size_ < n; ++size_) ::new (static_cast<void*>(data() + size_)) T();
-  }
-  void resize(size_type n, const T& v) {
-    if (n <= size_) {
-      resize(n);
-      return;
-    }
-    T copy(v);
-    reserve(n);
-    for (; size_ < n; ++size_) ::new (static_cast<void*>(data() + size_)) T(copy);
-  }
-  void assign(size_type n, const T& v) {
-    T copy(v);
-    clear();
-    resize(n, copy);
-  }
-  template <class It>
-  void assign(It first, It last) {
-    Small_Vector fresh;
-    fresh.reserve(static_cast<size_type>(std::distance(first, last)));
-    for (; first != last; ++first) fresh.emplace_back(*first);
-    *this = std::move(fresh);
-  }
-  iterator erase(const_iterator first, const_iterator last) {
-    T* f = begin() + (first - cbegin());
-    T* l = begin() + (last - cbegin());
-    if (f == l) return f;
-    T* e = std::move(l, end(), f);
-    std::destroy(e, end());
-    size_ = static_cast<std::uint32_t>(e - begin());
-    return f;
-  }
-  iterator erase(const_iterator pos) { return erase(pos, pos + 1); }
-  iterator insert(const_iterator pos, T v) {
-    size_type at = static_cast<size_type>(pos - cbegin());
-    emplace_back(std::move(v));
-    std::rotate(begin() + at, end() - 1, end());
-    return begin() + at;
-  }
-  template <class It, class = decltype(*std::declval<It>(), ++std::declval<It&>())>
-  iterator insert(const_iterator pos, It first, It last) {
-    size_type at = static_cast<size_type>(pos - cbegin());
-    size_type old = size_;
-    reserve(old + static_cast<size_type>(std::distance(first, last)));
-    for (; first != last; ++first) emplace_back(*first);
-    std::rotate(begin() + at, begin() + old, end());
-    return begin() + at;
   }
   void swap(Small_Vector& o) noexcept {
     Small_Vector t(std::move(o));
@@ -538,14 +459,8 @@ class Small_Vector {
     *this = std::move(t);
   }
 
-  friend bool operator==(const Small_Vector& a, const Small_Vector& b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end());
-  }
-  friend bool operator==(const Small_Vector& a, const std::vector<T>& b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end());
-  }
-
  private:
+  void set_size(size_type n) noexcept { size_ = static_cast<std::uint32_t>(n); }
   // Takes o's elements; o is left empty, in place.
   void take(Small_Vector& o) noexcept {
     size_ = o.size_;

@@ -21,7 +21,7 @@ struct LAYER_DESC {
   std::vector<int> Node_Id;  // 0-based transition indices, in order
 };
 
-// The records of a graph come from a pool of fixed-size slots (see
+// The records of a graph come from the size pools of common/compact.h (see
 // event_graph.cpp): a graph holds millions of them and they die together.
 // Texts and lists are held by one pointer each (see common/compact.h).
 // Members are ordered so that no padding lies between them.
