@@ -2,8 +2,9 @@
 """Runs the programs that read PNL from two builds on the same nets and
 reports every difference in what they print, write or return:
   compare.py OLD_BIN_DIR NEW_BIN_DIR [RANDOM_NETS [SEED]]
-The nets are the examples, the test fixtures, the benchmark nets (small) and
-random nets with every construct of the language, good and bad ones."""
+The nets are the examples (and cut and garbled copies of them), the test
+fixtures, the benchmark nets (small) and random nets with every construct of
+the language, good and bad ones."""
 import glob
 import os
 import random
@@ -187,6 +188,18 @@ def main():
         shutil.copytree(os.path.dirname(path), d,
                         ignore=lambda _, names: [n for n in names if not n.endswith(".pnl")])
         cases.append((d, os.path.basename(path)))
+    # Cut and garbled copies of the examples, for the syntax error messages
+    # (drawn apart, so that the random nets of a seed stay the same).
+    cut_rng = random.Random(0)
+    for path in sorted(glob.glob(os.path.join(ROOT, "examples", "*.pnl"))):
+        with open(path, encoding="latin-1") as f:
+            body = f.read()
+        stem = os.path.basename(path)[:-4]
+        cuts = {"cut1": body[:len(body) // 3], "cut2": body[:2 * len(body) // 3]}
+        at = cut_rng.randrange(len(body)) if body else 0
+        cuts["garbled"] = body[:at] + cut_rng.choice([";", "[", "\"", "T", "-", "<-", "E"]) + body[at:]
+        for kind, cut in cuts.items():
+            add(f"{kind}_{stem}", {"net.pnl": cut})
     d = os.path.join(base, "bench")
     subprocess.run([sys.executable, os.path.join(HERE, "gen.py"), d, "300", "5"], check=True)
     cases += [(d, "ring.pnl"), (d, "instances.pnl")]

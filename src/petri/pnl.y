@@ -5,9 +5,6 @@
 %language "c++"
 %define api.namespace {orv::pn::yy}
 %define api.parser.class {PnlParser}
-%define api.value.type variant
-%define api.value.automove
-%define api.token.constructor
 %define api.token.prefix {TOK_}
 %define parse.error simple
 %parse-param {orv::pn::Reader& rd}
@@ -25,41 +22,45 @@
 #include "common/law.h"
 #include "common/petri_net.h"
 #include "petri/pnl_parse.h"
-using RoutingPtr = std::unique_ptr<orv::pn::ROUTING>;
-// The stack moves its values at every step, so nothing large travels on it:
-// objects, submodels, exports and bindings go straight into the Reader, and
-// lists in written order as vectors.
-using Reals = orv::Law_Values;
-using Addresses = std::vector<orv::pn::AddressPtr>;
-using Laws = std::vector<orv::LawPtr>;
+}
+
+// Plain data on the stack: a step of the parser copies a value instead of
+// moving it by its kind. Objects, submodels, exports, bindings and the parts
+// of the statement being read (a place's head and tokens, the arcs, the
+// addresses of a routing, the values of real lists) go straight into the
+// Reader; what a rule owns it takes over, and the destructors below free
+// what an error leaves on the stack.
+%union {
+  int integer;
+  double real;
+  size_t at;
+  orv::pn::Word word;
+  orv::pn::Decl decl;
+  orv::LAW_DESC* law;
+  orv::LAW_LIST* laws;
+  orv::pn::ROUTING* routing;
+  orv::pn::ADDRESS* address;
 }
 
 %code {
 #include <algorithm>
 #include <cstdio>
+#include <memory>
+#include <utility>
 #include "petri/pnl_builders.h"
 
 namespace orv::pn::yy {
-PnlParser::symbol_type yylex(Reader& rd);
+int yylex(PnlParser::value_type* value, Reader& rd);
 }
 using namespace orv;
 using namespace orv::pn;
 
 namespace {
-// A real list as the builders take it: in list order, the last value first.
-REAL_LIST L(const Reals& written) { return REAL_LIST(written.rbegin(), written.rend()); }
-
-// Laws or addresses in written order, prepended one by one as the builders
-// expect them.
-orv::LAW_LIST in_list_order(Laws written) {
-  orv::LAW_LIST l;
-  for (auto& law : written) Append_Law(l, std::move(law));
-  return l;
-}
-ADDRESS_LIST in_list_order(Addresses written) {
-  ADDRESS_LIST l;
-  for (auto& a : written) Append_Address(l, std::move(a));
-  return l;
+// A value off the stack, which then holds nothing for the clean-up after an
+// exception to free a second time.
+template <class T>
+std::unique_ptr<T> take(T*& held) {
+  return std::unique_ptr<T>(std::exchange(held, nullptr));
 }
 
 // Room for the declared objects, as far as the text can hold them (an
@@ -79,26 +80,21 @@ void reserve_objects(Reader& rd, const Decl& d) {
 %token TSIZE PSIZE TMAX NAME SUBM INFILE IS EXPORT BIND IN OUT REP RAND CYCL COMP PRIO
 %token BERN CST DISC EXPO GEOM1 GEOM0 HEXP LOGNO ONOFF PARETO ERLG UNIF WEIBULL IPP
 %token TRANS PLACE SUBMO INHIB AFFECT PARB PARE SLASH SEP ENDINSTR
-%token <int> INTGR
-%token <double> REAL
-%token <std::string> STRING
+%token <integer> INTGR
+%token <real> REAL
+%token <word> STRING
 // A character that must not be skipped (a minus sign): no rule takes it.
 %token BADCHAR
 
-%type <orv::pn::Decl> declarations
-%type <int> t_taille_dcl p_taille_dcl duree_dcl tag trans_id place_id
-%type <orv::pn::BINDING> one_io
-%type <orv::pn::PlaceHead> place_head
-%type <std::string> name
-%type <orv::LawPtr> loi_dcl
-%type <orv::pn::POPULATION> pop_dcl
-%type <RoutingPtr> routing_dcl
-%type <Reals> real_list
-%type <Laws> law_list
-%type <orv::pn::ARC_LIST> link_list
-%type <orv::pn::LINK_LIST> one_link one_link_descr
-%type <orv::pn::AddressPtr> io_address address
-%type <Addresses> address_list
+%type <decl> declarations
+%type <integer> t_taille_dcl p_taille_dcl duree_dcl tag trans_id place_id
+%type <word> name
+%type <law> loi_dcl
+%type <laws> law_list
+%type <routing> routing_dcl
+%type <at> real_list  // where its values begin in rd.reals
+%type <address> io_address address
+%destructor { delete $$; } <law> <laws> <routing> <address>
 
 %start reseau
 
@@ -106,10 +102,12 @@ void reserve_objects(Reader& rd, const Decl& d) {
 
 reseau
   : declarations liste_trucs io_dcl
-      { rd.parsed = Parsed{$1, std::move(rd.lists), std::move(rd.exports), {}}; }
+      { rd.parsed = Parsed{$1, std::move(rd.lists), std::move(rd.exports), {},
+                           rd.t_in_order, rd.p_in_order, rd.t_arcs, rd.p_arcs}; }
   | declarations submodel_dcl liste_trucs binding_dcl io_dcl
       { Decl d = $1; d.duration = 0;
-        rd.parsed = Parsed{d, std::move(rd.lists), std::move(rd.exports), std::move(rd.bindings)}; }
+        rd.parsed = Parsed{d, std::move(rd.lists), std::move(rd.exports), std::move(rd.bindings),
+                           rd.t_in_order, rd.p_in_order, rd.t_arcs, rd.p_arcs}; }
   ;
 
 declarations
@@ -129,11 +127,15 @@ io_dcl
   ;
 
 io_list
-  : io_list one_io { rd.exports.push_back($2); }
-  | one_io { rd.exports.push_back($1); }
+  : io_list one_io
+  | one_io
   ;
 
-one_io : io_address IS address ENDINSTR { $$ = Make_Binding($1, $3, nullptr); } ;
+one_io
+  : io_address IS address ENDINSTR
+      { AddressPtr from = take($1);
+        rd.exports.push_back(Make_Binding(std::move(from), take($3), nullptr)); }
+  ;
 
 submodel_dcl : submodel_list ;
 
@@ -145,9 +147,10 @@ submodel_list
 
 one_submodel
   : SUBM INTGR INFILE STRING ENDINSTR
-      { Append_Submodel(rd.lists.Submodels, Parse_Submodel($2, $4, "")); }
+      { Append_Submodel(rd.lists.Submodels, Parse_Submodel($2, std::string($4.view()), "")); }
   | SUBM INTGR name INFILE STRING ENDINSTR
-      { Append_Submodel(rd.lists.Submodels, Parse_Submodel($2, $5, $3)); }
+      { Append_Submodel(rd.lists.Submodels,
+                        Parse_Submodel($2, std::string($5.view()), std::string($3.view()))); }
   ;
 
 // The objects go straight into the reader's LISTES (a file holds one list)
@@ -166,37 +169,42 @@ tag
 
 a_transition
   : tag TRANS transition_dcl SEP link_list ENDINSTR
-      { Add_Trans_Sons(rd.lists.Transitions.back(), $5); }
+      { Add_Trans_Sons(rd, rd.lists.Transitions.back(), rd.arcs); }
   | tag TRANS transition_dcl ENDINSTR
   ;
 
 transition_dcl
-  : trans_id loi_dcl { Append_Transition(rd.lists, Parse_Transition($1, $2, "", "")); }
-  | trans_id name loi_dcl { Append_Transition(rd.lists, Parse_Transition($1, $3, $2, "")); }
+  : trans_id loi_dcl { Parse_Transition(rd, $1, take($2), {}, {}); }
+  | trans_id name loi_dcl
+      { Parse_Transition(rd, $1, take($3), $2.view(), {}); }
   | trans_id name name loi_dcl
-      { Append_Transition(rd.lists, Parse_Transition($1, $4, $2, $3)); }
+      { Parse_Transition(rd, $1, take($4), $2.view(), $3.view()); }
   ;
 
 a_place
   : tag PLACE place_dcl SEP link_list ENDINSTR
-      { Add_Place_Sons(rd.lists.Places.back(), $5); Check_Routing(rd, rd.lists.Places.back()); }
+      { Add_Place_Sons(rd, rd.lists.Places.back(), rd.arcs); Check_Routing(rd, rd.lists.Places.back()); }
   | tag PLACE place_dcl ENDINSTR { Check_Routing(rd, rd.lists.Places.back()); }
   ;
 
+// The head and the tokens of the place being read wait in rd.head and
+// rd.pop.
 place_dcl
   : place_head loi_dcl pop_dcl routing_dcl
-      { Append_Place(rd.lists, Parse_Place(rd, $1, $2, $3, "", $4)); }
+      { LawPtr law = take($2);
+        Parse_Place(rd, std::move(law), {}, take($4)); }
   | place_head name loi_dcl pop_dcl routing_dcl
-      { Append_Place(rd.lists, Parse_Place(rd, $1, $3, $4, $2, $5)); }
+      { LawPtr law = take($3);
+        Parse_Place(rd, std::move(law), $2.view(), take($5)); }
   | place_head loi_dcl pop_dcl
-      { Append_Place(rd.lists, Parse_Place(rd, $1, $2, $3, "", nullptr)); }
+      { Parse_Place(rd, take($2), {}, nullptr); }
   | place_head name loi_dcl pop_dcl
-      { Append_Place(rd.lists, Parse_Place(rd, $1, $3, $4, $2, nullptr)); }
+      { Parse_Place(rd, take($3), $2.view(), nullptr); }
   ;
 
 place_head
-  : place_id { $$ = Parse_Place_Head($1, ""); }
-  | place_id name { $$ = Parse_Place_Head($1, $2); }
+  : place_id { rd.head = Parse_Place_Head($1, {}); }
+  | place_id name { rd.head = Parse_Place_Head($1, $2.view()); }
   ;
 
 trans_id : INTGR { $$ = $1; } ;
@@ -204,83 +212,94 @@ place_id : INTGR { $$ = $1; } ;
 name : STRING { $$ = $1; } ;
 
 loi_dcl
-  : EXPO real_list { $$ = Parse_Law_Written('E', $2); }
-  | CST real_list { $$ = Parse_Law_Written('C', $2); }
-  | BERN real_list { $$ = Parse_Law_Written('B', $2); }
-  | GEOM0 real_list { $$ = Parse_Law_Written('g', $2); }
-  | GEOM1 real_list { $$ = Parse_Law_Written('G', $2); }
+  : EXPO real_list { $$ = Written_Law(rd, 'E', $2).release(); }
+  | CST real_list { $$ = Written_Law(rd, 'C', $2).release(); }
+  | BERN real_list { $$ = Written_Law(rd, 'B', $2).release(); }
+  | GEOM0 real_list { $$ = Written_Law(rd, 'g', $2).release(); }
+  | GEOM1 real_list { $$ = Written_Law(rd, 'G', $2).release(); }
   | ERLG INTGR real_list
-      { Reals w = $3; w.push_back(static_cast<double>($2));
-        $$ = Parse_Law_Written('R', w); }
-  | UNIF real_list { $$ = Parse_Law_Written('U', $2); }
-  | LOGNO real_list { $$ = Parse_Law_Written('L', $2); }
-  | PARETO real_list { $$ = Parse_Law_Written('p', $2); }
-  | WEIBULL real_list { $$ = Parse_Law_Written('W', $2); }
-  | DISC PARB real_list PARE PARB real_list PARE { $$ = Parse_Law_Written('D', $3, $6); }
-  | HEXP real_list { $$ = Parse_Law_Written('H', $2); }
-  | ONOFF real_list { $$ = Parse_Law_Written('O', $2); }
+      { rd.reals.push_back(static_cast<double>($2));  // the stage count comes last
+        $$ = Written_Law(rd, 'R', $3).release(); }
+  | UNIF real_list { $$ = Written_Law(rd, 'U', $2).release(); }
+  | LOGNO real_list { $$ = Written_Law(rd, 'L', $2).release(); }
+  | PARETO real_list { $$ = Written_Law(rd, 'p', $2).release(); }
+  | WEIBULL real_list { $$ = Written_Law(rd, 'W', $2).release(); }
+  | DISC PARB real_list PARE PARB real_list PARE { $$ = Written_Law(rd, 'D', $3, $6).release(); }
+  | HEXP real_list { $$ = Written_Law(rd, 'H', $2).release(); }
+  | ONOFF real_list { $$ = Written_Law(rd, 'O', $2).release(); }
   | IPP PARB REAL SEP law_list PARE
       { --rd.open_laws;
+        std::unique_ptr<LAW_LIST> subs = take($5);
         REAL_LIST l; l.push_front($3);
-        $$ = Parse_Law('P', std::move(l), {}, in_list_order($5)); }
+        $$ = Parse_Law('P', std::move(l), {}, std::move(*subs)).release(); }
   ;
 
-pop_dcl : INTGR real_list { $$ = Parse_Init_Pop(rd, $1, $2); } ;
+pop_dcl : INTGR real_list { rd.pop = Parse_Init_Pop(rd, $1, $2); } ;
 
 routing_dcl
   : RAND PARB real_list PARE
-      { rd.routing_line = rd.lineno; $$ = Parse_Routing('R', L($3), {}); }
-  | CYCL PARB address_list PARE { $$ = Parse_Routing('D', {}, in_list_order($3)); }
-  | COMP PRIO PARB address_list PARE { $$ = Parse_Routing('P', {}, in_list_order($4)); }
-  | COMP { $$ = Parse_Routing('C', {}, {}); }
+      { rd.routing_line = rd.lineno; $$ = Parse_Random_Routing(rd, $3).release(); }
+  | CYCL PARB address_list PARE { $$ = Parse_Routing('D', rd.addresses).release(); }
+  | COMP PRIO PARB address_list PARE { $$ = Parse_Routing('P', rd.addresses).release(); }
+  | COMP { $$ = Parse_Routing('C', rd.addresses).release(); }
   ;
 
 real_list
   : PARB REAL REP INTGR PARE
-      { REAL_LIST l = Parse_Repeat(rd, $2, $4); $$.assign(l.begin(), l.end()); }
-  | real_list REAL { $$ = $1; $$.push_back($2); }
-  | REAL { $$.push_back($1); }
-  | %empty { }
+      { $$ = rd.reals.size(); Parse_Repeat(rd, $2, $4); }
+  | real_list REAL { $$ = $1; rd.reals.push_back($2); }
+  | REAL { $$ = rd.reals.size(); rd.reals.push_back($1); }
+  | %empty { $$ = rd.reals.size(); }
   ;
 
 law_list
-  : loi_dcl { $$.push_back($1); }
-  | law_list SEP loi_dcl { $$ = $1; $$.push_back($3); }
+  : loi_dcl
+      { LawPtr law = take($1);
+        auto list = std::make_unique<LAW_LIST>();
+        Append_Law(*list, std::move(law));
+        $$ = list.release(); }
+  | law_list SEP loi_dcl
+      { std::unique_ptr<LAW_LIST> list = take($1);
+        Append_Law(*list, take($3));
+        $$ = list.release(); }
   ;
 
+// The arcs of the statement being read gather in rd.arcs, each one first
+// in rd.link.
 link_list
-  : one_link { Append_Link($$, $1); }
-  | link_list SEP one_link { $$ = $1; Append_Link($$, $3); }
+  : one_link { rd.arcs.clear(); rd.arcs.push_back(std::move(rd.link)); }
+  | link_list SEP one_link { rd.arcs.push_back(std::move(rd.link)); }
   ;
 
 one_link
-  : one_link_descr { $$ = $1; }
-  | one_link_descr INHIB { $$ = $1; $$.Is_Inhibitor = 1; }
+  : one_link_descr
+  | one_link_descr INHIB { rd.link.Is_Inhibitor = 1; }
   ;
 
 one_link_descr
-  : address { $$ = Parse_Link($1, 1, ""); }
-  | address INTGR { $$ = Parse_Link($1, $2, ""); }
-  | address name { $$ = Parse_Link($1, 1, $2); }
-  | address INTGR name { $$ = Parse_Link($1, $2, $3); }
+  : address { rd.link = Parse_Link(take($1), 1, {}); }
+  | address INTGR { rd.link = Parse_Link(take($1), $2, {}); }
+  | address name { rd.link = Parse_Link(take($1), 1, $2.view()); }
+  | address INTGR name { rd.link = Parse_Link(take($1), $2, $3.view()); }
   ;
 
 io_address
-  : IN INTGR { $$ = Parse_Address('I', $2, nullptr); }
-  | OUT INTGR { $$ = Parse_Address('O', $2, nullptr); }
+  : IN INTGR { $$ = Parse_Address('I', $2, nullptr).release(); }
+  | OUT INTGR { $$ = Parse_Address('O', $2, nullptr).release(); }
   ;
 
 address
-  : SUBMO INTGR SLASH io_address { $$ = Parse_Address('S', $2, $4); }
-  | PLACE INTGR { $$ = Parse_Address('P', $2, nullptr); }
-  | TRANS INTGR { $$ = Parse_Address('T', $2, nullptr); }
-  | INTGR { $$ = Parse_Address('U', $1, nullptr); }
+  : SUBMO INTGR SLASH io_address { $$ = Parse_Address('S', $2, take($4)).release(); }
+  | PLACE INTGR { $$ = Parse_Address('P', $2, nullptr).release(); }
+  | TRANS INTGR { $$ = Parse_Address('T', $2, nullptr).release(); }
+  | INTGR { $$ = Parse_Address('U', $1, nullptr).release(); }
   ;
 
+// The addresses of a routing gather in rd.addresses, in written order.
 address_list
-  : address { $$.push_back($1); }
-  | address_list address { $$ = $1; $$.push_back($2); }
-  | %empty { }
+  : address { rd.addresses.clear(); rd.addresses.push_back(take($1)); }
+  | address_list address { rd.addresses.push_back(take($2)); }
+  | %empty { rd.addresses.clear(); }
   ;
 
 binding_dcl
@@ -295,7 +314,7 @@ binding_list
 
 a_binding
   : SUBMO INTGR SLASH io_address SEP link_list ENDINSTR
-      { Append_Binding(rd.bindings, Parse_Binding($2, $4, $6)); }
+      { Append_Binding(rd.bindings, Parse_Binding($2, take($4), rd.arcs)); }
   ;
 
 %%

@@ -9,12 +9,15 @@
 
 namespace orv::pn {
 
-TR_DES Parse_Transition(int n, LawPtr law, std::string name, std::string data) {
-  TR_DES t;
+void Parse_Transition(Reader& rd, int n, LawPtr law, std::string_view name,
+                      std::string_view data) {
+  auto& list = rd.lists.Transitions;
+  rd.t_in_order = rd.t_in_order && n - 1 == static_cast<long long>(list.size());
+  TR_DES& t = list.emplace_back();
   t.Tr_Id = n - 1;
   t.Tr_Law = std::move(law);
-  t.Name = std::move(name);
-  t.Data = std::move(data);
+  t.Name = name;
+  t.Data = data;
   if (Debug) {
     std::fputs("Transition ", stdout);
     Write_Opt_String(stdout, t.Name, 0);
@@ -22,10 +25,9 @@ TR_DES Parse_Transition(int n, LawPtr law, std::string name, std::string data) {
     std::printf("(a=%s) ", t.Data.c_str());
     std::fputs("reconnue\n", stdout);
   }
-  return t;
 }
 
-PlaceHead Parse_Place_Head(int n, std::string name) {
+PlaceHead Parse_Place_Head(int n, std::string_view name) {
   PlaceHead h{n, Text(name)};
   if (Debug) {
     if (h.name.empty())
@@ -36,21 +38,36 @@ PlaceHead Parse_Place_Head(int n, std::string name) {
   return h;
 }
 
-PL_DES Parse_Place(Reader&, PlaceHead head, LawPtr law, POPULATION pop, std::string data,
-                   std::unique_ptr<ROUTING> routing) {
-  PL_DES p;
-  p.Pl_Id = head.number - 1;
-  p.Name = std::move(head.name);
-  p.Data = std::move(data);
+void Parse_Place(Reader& rd, LawPtr law, std::string_view data,
+                 std::unique_ptr<ROUTING> routing) {
+  auto& list = rd.lists.Places;
+  rd.p_in_order = rd.p_in_order && rd.head.number - 1 == static_cast<long long>(list.size());
+  PL_DES& p = list.emplace_back();
+  p.Pl_Id = rd.head.number - 1;
+  p.Name = std::move(rd.head.name);
+  p.Data = data;
   p.Pl_Law = std::move(law);
-  p.Init_Pop = pop.Pop;
-  p.Lag_Times = std::move(pop.Delais);
+  p.Init_Pop = rd.pop.Pop;
+  p.Lag_Times = std::move(rd.pop.Delais);
+  rd.pop.Pop = 0;
   p.Routing = std::move(routing);
   if (Debug) std::printf("(a=%s) routing %c\n", p.Data.c_str(), p.Routing ? p.Routing->Type : '-');
-  return p;
 }
 
-POPULATION Parse_Init_Pop(Reader& rd, int count, const Law_Values& lags) {
+LawPtr Written_Law(Reader& rd, char id, size_t first, size_t second) {
+  const size_t end = rd.reals.size();
+  const size_t split = second == No_Second_List ? end : second;
+  const auto at = [&](size_t i) { return rd.reals.begin() + static_cast<std::ptrdiff_t>(i); };
+  rd.first.assign(at(first), at(split));
+  rd.second.assign(at(split), at(end));
+  rd.reals.resize(first);
+  return Parse_Law_Written(id, rd.first, rd.second);
+}
+
+POPULATION Parse_Init_Pop(Reader& rd, int count, size_t first) {
+  rd.first.assign(rd.reals.begin() + static_cast<std::ptrdiff_t>(first), rd.reals.end());
+  rd.reals.resize(first);
+  const std::vector<double>& lags = rd.first;
   POPULATION pop;
   if (count > Max_Population) {
     std::fputs("Warning: not enough memory: population not created\n", stderr);
@@ -72,33 +89,44 @@ POPULATION Parse_Init_Pop(Reader& rd, int count, const Law_Values& lags) {
   return pop;
 }
 
-REAL_LIST Parse_Repeat(Reader& rd, double value, int n) {
+void Parse_Repeat(Reader& rd, double value, int n) {
   if (n > Max_Population) {
     std::fputs("Warning: not enough memory: real not created\n", stderr);
     rd.failed = true;
-    return {};
+    return;
   }
-  if (n > 0) Count_Values(rd, n);
-  return Expand_Real_List(value, n);
+  if (n > 0) {
+    Count_Values(rd, n);
+    rd.reals.insert(rd.reals.end(), static_cast<size_t>(n), value);
+  }
 }
 
-std::unique_ptr<ROUTING> Parse_Routing(char type, REAL_LIST probas, ADDRESS_LIST addresses) {
+std::unique_ptr<ROUTING> Parse_Random_Routing(Reader& rd, size_t first) {
+  auto r = std::make_unique<ROUTING>();
+  r->Type = 'R';
+  // In list order: the last probability written first.
+  r->Probas.assign(rd.reals.rbegin(),
+                   rd.reals.rend() - static_cast<std::ptrdiff_t>(first));
+  rd.reals.resize(first);
+  return r;
+}
+
+std::unique_ptr<ROUTING> Parse_Routing(char type, std::vector<AddressPtr>& addresses) {
   auto r = std::make_unique<ROUTING>();
   r->Type = type;
-  if (type == 'R') {
-    r->Probas.assign(probas.begin(), probas.end());
-  } else if (type == 'D' || type == 'P') {
+  if (type == 'D' || type == 'P') {
     r->Period = static_cast<int>(addresses.size());
-    // The list is in reverse written order; the cycle reads as written.
-    for (auto it = addresses.rbegin(); it != addresses.rend(); ++it) {
-      if ((*it)->Type == 'U') (*it)->Type = 'T';
-      r->Cycle.push_back(std::move(*it));
+    r->Cycle.reserve(addresses.size());
+    for (auto& a : addresses) {
+      if (a->Type == 'U') a->Type = 'T';
+      r->Cycle.push_back(std::move(a));
     }
+    addresses.clear();
   }
   return r;
 }
 
-LINK_LIST Parse_Link(AddressPtr address, int weight, std::string data) {
+LINK_LIST Parse_Link(AddressPtr address, int weight, std::string_view data) {
   LINK_LIST l;
   switch (address->Type) {
     case 'P': l.Link_Type = 2; l.Dest = address->Number; break;
@@ -107,7 +135,7 @@ LINK_LIST Parse_Link(AddressPtr address, int weight, std::string data) {
     default: l.Dest = -1; l.A_Dest = std::move(address); break;
   }
   l.Weight = weight;
-  l.Data = std::move(data);
+  l.Data = data;
   return l;
 }
 
@@ -129,17 +157,17 @@ SUBM_DES Parse_Submodel(int k, std::string file, std::string name) {
   return s;
 }
 
-BINDING_LIST Parse_Binding(int k, AddressPtr port, ARC_LIST arcs) {
+BINDING_LIST Parse_Binding(int k, AddressPtr port, std::vector<LINK_LIST>& arcs) {
   BINDING_LIST out;
-  std::reverse(arcs.begin(), arcs.end());
   for (auto& arc : arcs) {
     // Each binding owns its own copy of the port.
     BINDING b;
     b.From = New_Address('S', k, Copy_Address(port.get()));
     b.To = Copy_Address(arc.A_Dest.get());
     b.Link = std::make_unique<LINK_LIST>(std::move(arc));
-    out.push_front(std::move(b));
+    out.push_back(std::move(b));
   }
+  arcs.clear();
   return out;
 }
 
@@ -172,25 +200,29 @@ void Check_Routing(Reader& rd, const PL_DES& p) {
                  p.Pl_Id + 1, sum, rd.routing_line, where.c_str());
 }
 
-// The lists grew by doubling; a net keeps them as long as it lives.
-void Add_Trans_Sons(TR_DES& t, ARC_LIST arcs) {
-  std::reverse(arcs.begin(), arcs.end());
-  arcs.shrink_to_fit();
+namespace {
+// In list order, in just the room they need: a net keeps them as long as it
+// lives.
+void take_arcs(ARC_LIST& to, std::vector<LINK_LIST>& arcs) {
+  to.clear();
+  to.reserve(arcs.size());
+  for (auto it = arcs.rbegin(); it != arcs.rend(); ++it) to.push_back(std::move(*it));
+  arcs.clear();
+}
+}  // namespace
+
+void Add_Trans_Sons(Reader& rd, TR_DES& t, std::vector<LINK_LIST>& arcs) {
   t.Outdegree = static_cast<int>(arcs.size());
-  t.Outputs = std::move(arcs);
+  rd.t_arcs += t.Outdegree;
+  take_arcs(t.Outputs, arcs);
 }
 
-void Add_Place_Sons(PL_DES& p, ARC_LIST arcs) {
-  std::reverse(arcs.begin(), arcs.end());
-  arcs.shrink_to_fit();
+void Add_Place_Sons(Reader& rd, PL_DES& p, std::vector<LINK_LIST>& arcs) {
   p.Outdegree = static_cast<int>(arcs.size());
-  p.Outputs = std::move(arcs);
+  rd.p_arcs += p.Outdegree;
+  take_arcs(p.Outputs, arcs);
 }
 
-void Append_Transition(LISTES& l, TR_DES t) { l.Transitions.push_back(std::move(t)); }
-void Append_Place(LISTES& l, PL_DES p) { l.Places.push_back(std::move(p)); }
-void Append_Link(ARC_LIST& list, LINK_LIST arc) { list.push_back(std::move(arc)); }
-void Append_Address(ADDRESS_LIST& list, AddressPtr a) { list.push_front(std::move(a)); }
 void Append_Submodel(SUBM_LIST& list, SUBM_DES s) { list.push_front(std::move(s)); }
 
 void Append_Binding(BINDING_LIST& list, BINDING_LIST more) {

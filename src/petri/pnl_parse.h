@@ -2,18 +2,30 @@
 // Internal to the Petri-net library.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/petri_net.h"
 
 namespace orv::pn {
 
+// Plain data, for the parser's stack.
 struct Decl {
-  int t_size = 0;
-  int p_size = 0;
-  int duration = 0;
+  int t_size;
+  int p_size;
+  int duration;
+};
+
+// A quoted string as scanned, without its quotes: where it is in the text,
+// which stays put for the whole parse. Plain data, for the parser's stack.
+struct Word {
+  const char* data;
+  std::uint32_t size;
+  std::string_view view() const { return {data, size}; }
 };
 
 struct PlaceHead {
@@ -25,10 +37,17 @@ struct PlaceHead {
 // has returned (nothing is scanned after the start rule is reduced, so the
 // order of messages is the same as building the net inside that action).
 struct Parsed {
-  Decl decl;
+  Decl decl{};
   LISTES lists;
   BINDING_LIST exports;
   BINDING_LIST bindings;
+  // Found while parsing, so that nothing runs through the lists again: each
+  // kind's objects are numbered 1, 2, ... as written (the list may be the
+  // table as it stands), and how many arcs were declared with them.
+  bool t_in_order = false;
+  bool p_in_order = false;
+  long t_arcs = 0;
+  long p_arcs = 0;
 };
 
 // Laws nest only through IPP, the grammar's one right recursion, so this
@@ -52,6 +71,18 @@ struct Reader {
   std::string path;          // the file read, for messages ("" standard input)
   bool told_dos = false;     // the DOS line-end note has been given
   int routing_line = 0;      // line of the last routing read
+  // The parts of the statement being read (see the grammar).
+  PlaceHead head;                       // of the place being read
+  POPULATION pop;                       // its tokens
+  std::vector<double> reals;            // values of the real lists being read
+  std::vector<double> first, second;    // a law's lists, kept for their room
+  LINK_LIST link;                       // the arc being read
+  std::vector<LINK_LIST> arcs;          // the statement's arcs, in written order
+  std::vector<AddressPtr> addresses;    // a routing's, in written order
+  bool t_in_order = true;               // see Parsed
+  bool p_in_order = true;
+  long t_arcs = 0;
+  long p_arcs = 0;
 };
 
 // Thrown, after its message, when a read passes one of its bounds

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <cstdlib>
 #include <new>
+#include <type_traits>
 #include <unordered_map>
 #include <utility>
 
@@ -62,10 +63,9 @@ struct Read_Scope {
   throw Read_Bound{};
 }
 
-void count_objects(const PetriNet& net, const std::string& path) {
-  long n = static_cast<long>(net.Nb_Trans) + net.Nb_Places;
-  for (const auto& t : net.T) n += t.Outdegree;
-  for (const auto& p : net.P) n += p.Outdegree;
+// arcs: the declared arcs of the net's objects.
+void count_objects(const PetriNet& net, long arcs, const std::string& path) {
+  long n = static_cast<long>(net.Nb_Trans) + net.Nb_Places + arcs;
   totals.objects += n;
   if (totals.objects > Max_Read_Objects) {
     std::printf("%s: error: more than %ld transitions, places and arcs to build, submodels "
@@ -243,19 +243,20 @@ AddressPtr expand(const PetriNet& net, const ADDRESS* a, const Sub_Index* index)
   }
 }
 
-// Moves one parsed object kind (held in written order) into its table.
-// Numbers out of range are reported and skipped; a number the size declares
-// but no item defines would leave an object without a law, so it refuses the
-// net. Messages follow list order, the reverse of the written one.
+// Moves one parsed object kind (held in written order) into its table, and
+// adds the arcs declared with the table's objects to arcs. Numbers out of
+// range are reported and skipped; a number the size declares but no item
+// defines would leave an object without a law, so it refuses the net.
+// Messages follow list order, the reverse of the written one.
+// in_order and listed_arcs are what the parse found (see Parsed).
 template <class Obj, class List, class IdOf>
-bool place_objects(List& list, int size, std::vector<Obj>& table, IdOf id_of, bool places) {
+bool place_objects(List& list, int size, std::vector<Obj>& table, IdOf id_of, bool places,
+                   bool in_order, long listed_arcs, long& arcs) {
   const char* kind = places ? "place" : "transition";
   const char* plural = places ? "places" : "transitions";
   // The usual file numbers its objects 1..n in order: the list is the table.
-  bool in_order = static_cast<long long>(list.size()) == size;
-  for (size_t i = 0; in_order && i < list.size(); ++i)
-    in_order = id_of(list[i]) == static_cast<int>(i);
-  if (in_order) {
+  if (in_order && static_cast<long long>(list.size()) == size) {
+    arcs += listed_arcs;
     table = std::move(list);
     list.clear();
     return true;
@@ -304,6 +305,7 @@ bool place_objects(List& list, int size, std::vector<Obj>& table, IdOf id_of, bo
     filled[n] = 1;
     table[n] = std::move(*o);
   }
+  for (const Obj& o : table) arcs += o.Outdegree;
   return true;
 }
 
@@ -343,13 +345,19 @@ void Add_Binding(BINDING_LIST& bindings, char type, int number, LINK_LIST arc) {
   std::printf("at object %c %d (ignored).\n", type, number);
 }
 
-// Inverts one object kind's output arcs into the other kind's Inputs.
+// Inverts one object kind's output arcs into the other kind's Inputs (empty
+// until then). From places, also finds the largest initial population.
 template <class From, class To>
 bool invert_arcs(PetriNet& net, std::vector<From>& from, std::vector<To>& to, char type,
                  int wrong_kind, const char* kind, bool set_flags) {
   bool ok = true;
   int nb_to = static_cast<int>(to.size());
+  // Objects given more than one input arc: only their lists need turning
+  // round and trimming below.
+  std::vector<int> several;
   for (size_t i = 0; i < from.size(); ++i) {
+    if constexpr (std::is_same_v<From, PL_DES>)
+      net.Max_Pop_Init = std::max(net.Max_Pop_Init, from[i].Init_Pop);
     // The arcs that stay are packed towards the front in place.
     ARC_LIST& outs = from[i].Outputs;
     size_t kept = 0;
@@ -380,6 +388,7 @@ bool invert_arcs(PetriNet& net, std::vector<From>& from, std::vector<To>& to, ch
       }
       auto& dest = to[static_cast<size_t>(arc.Dest)];
       dest.Inputs.push_back(std::move(in));  // reversed below into list order
+      if (dest.Inputs.size() == 2) several.push_back(arc.Dest);
       ++dest.Indegree;
       if (&outs[kept] != &arc) outs[kept] = std::move(arc);
       ++kept;
@@ -388,9 +397,10 @@ bool invert_arcs(PetriNet& net, std::vector<From>& from, std::vector<To>& to, ch
   }
   // Each new arc was meant to go in front of the ones already there. The
   // lists grew by doubling; the net keeps them as long as it lives.
-  for (auto& o : to) {
-    std::reverse(o.Inputs.begin(), o.Inputs.end());
-    o.Inputs.shrink_to_fit();
+  for (int d : several) {
+    ARC_LIST& ins = to[static_cast<size_t>(d)].Inputs;
+    std::reverse(ins.begin(), ins.end());
+    ins.shrink_to_fit();
   }
   return ok;
 }
@@ -560,17 +570,20 @@ NetPtr Parse_PN(Parsed parsed, const std::string& path) {
   // Messages of the checks below name the file being read.
   net->File_Name = path.empty() ? "<unknown>" : path;
 
+  long arcs = 0;
   bool ok = place_objects(parsed.lists.Transitions, net->Nb_Trans, net->T,
-                          [](const TR_DES& t) { return t.Tr_Id; }, false);
+                          [](const TR_DES& t) { return t.Tr_Id; }, false,
+                          parsed.t_in_order, parsed.t_arcs, arcs);
   ok = place_objects(parsed.lists.Places, net->Nb_Places, net->P,
-                     [](const PL_DES& p) { return p.Pl_Id; }, true) &&
+                     [](const PL_DES& p) { return p.Pl_Id; }, true, parsed.p_in_order,
+                     parsed.p_arcs, arcs) &&
        ok;
   if (!ok) {
     Parsing_Done = 1;
     return nullptr;
   }
 
-  count_objects(*net, path);
+  count_objects(*net, arcs, path);
 
   fill_ports(parsed.exports, 'I', net->Inputs, net->Nb_Inputs, "Input");
   fill_ports(parsed.exports, 'O', net->Outputs, net->Nb_Outputs, "Output");
@@ -647,7 +660,6 @@ bool Read_Submodel_Files(std::vector<SUBM_DES>& subs) {
 }
 
 bool Invert_Network(PetriNet& net) {
-  for (const auto& p : net.P) net.Max_Pop_Init = std::max(net.Max_Pop_Init, p.Init_Pop);
   bool ok = invert_arcs(net, net.P, net.T, 'P', 2, "place", true);
   ok = invert_arcs(net, net.T, net.P, 'T', 1, "transition", false) && ok;
   return ok;

@@ -8,10 +8,12 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <string>
+#include <utility>
 
 #include "common/address_write.h"
 #include "petri/pnl_reader.h"
@@ -146,6 +148,34 @@ TEST(PnlReader, ErlangAndDiscreteAndIppLaws) {
   EXPECT_EQ(net->T[1].Tr_Law->Name, 'D');
   EXPECT_EQ(net->T[2].Tr_Law->Name, 'P');
   EXPECT_EQ(net->T[2].Tr_Law->Law_Parameters.size(), 2u);
+}
+
+// Reals are read bit for bit as strtod reads them, including where the fast
+// conversion gives way to it (subnormals, underflow), and integers saturate.
+TEST(PnlReader, NumbersReadAsWritten) {
+  const std::string reals[] = {
+      "0.1", "1.", "0.30000000000000004", "3.14159265358979323846264338327950288",
+      "123456789012345678901234567890.5", "9007199254740993.0",
+      "0." + std::string(310, '0') + "5",   // subnormal
+      "0." + std::string(400, '0') + "1",   // below the subnormals: 0
+      "17976931348623157" + std::string(292, '0') + ".0",  // the largest double
+  };
+  for (const std::string& r : reals) {
+    auto net = read("Transitions <- 1\nPlaces <- 1\nT 1 C " + r + " , 1 ;\nP 1 C 0.0 0 , 1 ;\n");
+    ASSERT_TRUE(net) << r;
+    const double want = std::strtod(r.c_str(), nullptr);
+    const double got = net->T[0].Tr_Law->Parameters[0];
+    EXPECT_EQ(std::memcmp(&want, &got, sizeof want), 0) << r;
+  }
+  const std::pair<std::string, double> stages[] = {
+      {"0000000000000000000003", 3.0}, {"2147483647", 2147483647.0},
+      {"2147483648", 2147483647.0}, {"99999999999999999999999", 2147483647.0}};
+  for (const auto& [text, want] : stages) {
+    auto net = read("Transitions <- 1\nPlaces <- 1\nT 1 R " + text +
+                    " 1.0 , 1 ;\nP 1 C 0.0 0 , 1 ;\n");
+    ASSERT_TRUE(net) << text;
+    EXPECT_EQ(net->T[0].Tr_Law->Parameters[0], want) << text;
+  }
 }
 
 // Nested IPP laws deeper than the parser's stack allows are refused with the
