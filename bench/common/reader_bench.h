@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "common/read_text.h"
+
 namespace bench {
 
 inline std::string slurp(const char* path) {
@@ -21,6 +23,17 @@ inline std::string slurp(const char* path) {
   std::ostringstream s;
   s << f.rdbuf();
   return s.str();
+}
+
+// The file read as the readers read it: a plain parser timed from the path
+// pays for the read as the reader does.
+inline std::string read_file(const char* path) {
+  std::string text;
+  FILE* f = std::fopen(path, "r");
+  if (f == nullptr) return text;
+  orv::Read_Whole_Stream(f, text);
+  std::fclose(f);
+  return text;
 }
 
 inline size_t heap_in_use() { return mallinfo2().uordblks + mallinfo2().hblkhd; }

@@ -1,9 +1,9 @@
 // The EGL reader and its topological analysis.
 //   egl_bench FILE                 read and layer once, times of each
 //   egl_bench -compare RUNS FILE   Read_Network against a plain parser of the
-//                                  same file: interleaved runs, medians,
-//                                  ranges, the ratio, heap bytes per object
-//                                  (transition or place)
+//                                  same file, each reading it from the path:
+//                                  interleaved runs, medians, ranges, the
+//                                  ratio, heap bytes per object (transition or place)
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -129,7 +129,8 @@ int compare(int runs, const char* path) {
   bench::compare(path, runs,
                  [&] {
                    Plain_Graph g;
-                   if (!plain_parse(text, g)) std::fprintf(stderr, "plain parser: not read\n");
+                   if (!plain_parse(bench::read_file(path), g))
+                     std::fprintf(stderr, "plain parser: not read\n");
                    objects = g.objs.size();
                  },
                  [&] {

@@ -1,7 +1,8 @@
 // The PNL reader against a plain parser of the same file: times Read_Network
 // (reading, submodel files, inversion and the checks) and, for a flat file,
-// a hand-written parser that keeps the same facts in flat arrays; then heap
-// bytes per object (transition or place) of each.
+// a hand-written parser that reads the file as the reader does and keeps the
+// same facts in flat arrays; then heap bytes per object (transition or place)
+// of each.
 //   pnl_bench FILE...            seconds per file
 //   pnl_bench -compare RUNS FILE interleaved runs, medians, ratio, bytes
 //   pnl_bench -compare-settled RUNS FILE
@@ -104,7 +105,7 @@ int compare(int runs, const char* path, bool settled) {
   size_t objects = 0;
   auto run_plain = [&] {
     Plain_Net n;
-    if (!plain_parse(text, n)) std::fprintf(stderr, "plain parser: not a flat net\n");
+    if (!plain_parse(bench::read_file(path), n)) std::fprintf(stderr, "plain parser: not a flat net\n");
     objects = n.objs.size();
   };
   auto run_reader = [&] { orv::pn::NetPtr net = orv::pn::Read_Network(path); };

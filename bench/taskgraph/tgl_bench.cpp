@@ -158,16 +158,6 @@ bool plain_parse(const std::string& text, Plain_Graph& g) {
   return true;
 }
 
-// The file read as the reader reads it: the reader is timed from the path.
-std::string read_file(const char* path) {
-  std::string text;
-  FILE* f = std::fopen(path, "r");
-  if (f == nullptr) return text;
-  orv::Read_Whole_Stream(f, text);
-  std::fclose(f);
-  return text;
-}
-
 // The time f takes in a child process, as in a program that reads one
 // graph. Runs that share a process leave each other a heap of millions of
 // freed chunks to consolidate: after the reader's runs the plain parser of
@@ -226,7 +216,7 @@ int main(int argc, char** argv) {
     compare_fresh(path, runs,
                   [&] {
                     Plain_Graph g;
-                    if (!plain_parse(read_file(path), g))
+                    if (!plain_parse(bench::read_file(path), g))
                       std::fprintf(stderr, "plain parser: bad file\n");
                   },
                   [&] { orv::tg::GraphPtr g = orv::tg::Read_Network(path); });
