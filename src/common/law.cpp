@@ -195,6 +195,17 @@ LawPtr Parse_Law_Written(char id, const Law_Values& first,
   return parse_written(id, first, second);
 }
 
+LawPtr Law_From_Tail(char id, std::vector<double>& reals, size_t first, size_t second,
+                     std::vector<double>& a, std::vector<double>& b) {
+  const size_t end = reals.size();
+  const size_t split = second == No_Second_List ? end : second;
+  const auto at = [&](size_t i) { return reals.begin() + static_cast<std::ptrdiff_t>(i); };
+  a.assign(at(first), at(split));
+  b.assign(at(split), at(end));
+  reals.resize(first);
+  return Parse_Law_Written(id, a, b);
+}
+
 void Write_Law(FILE* out, const LAW_DESC& law) {
   switch (law.Name) {
     case 'B': case 'C': case 'E': case 'G': case 'g':

@@ -3,6 +3,8 @@
 // parameter lists, written back in model notation and evaluated.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <deque>
 #include <memory>
@@ -49,6 +51,14 @@ LawPtr Parse_Law_Written(char id, const std::vector<double>& first,
                          const std::vector<double>& second = {});
 LawPtr Parse_Law_Written(char id, const Law_Values& first,
                          const Law_Values& second = {});
+
+// For parsers that read every real list onto one stack: the law of the values
+// of `reals` from index `first` on, split into two lists at `second` (or not
+// split when it is No_Second_List); those values are then dropped. `a` and `b`
+// hold the lists and keep their room from one law to the next.
+inline constexpr size_t No_Second_List = SIZE_MAX;
+LawPtr Law_From_Tail(char id, std::vector<double>& reals, size_t first, size_t second,
+                     std::vector<double>& a, std::vector<double>& b);
 
 // Writes the law in model notation; no newline.
 void Write_Law(FILE* out, const LAW_DESC& law);

@@ -55,13 +55,7 @@ void Parse_Place(Reader& rd, LawPtr law, std::string_view data,
 }
 
 LawPtr Written_Law(Reader& rd, char id, size_t first, size_t second) {
-  const size_t end = rd.reals.size();
-  const size_t split = second == No_Second_List ? end : second;
-  const auto at = [&](size_t i) { return rd.reals.begin() + static_cast<std::ptrdiff_t>(i); };
-  rd.first.assign(at(first), at(split));
-  rd.second.assign(at(split), at(end));
-  rd.reals.resize(first);
-  return Parse_Law_Written(id, rd.first, rd.second);
+  return Law_From_Tail(id, rd.reals, first, second, rd.first, rd.second);
 }
 
 POPULATION Parse_Init_Pop(Reader& rd, int count, size_t first) {

@@ -30,7 +30,6 @@ void Parse_Place(Reader& rd, LawPtr law, std::string_view data,
                  std::unique_ptr<ROUTING> routing);
 // A law of any letter but 'P' from the values of rd.reals from first on:
 // one list, or two when second marks where the second one begins.
-inline constexpr size_t No_Second_List = SIZE_MAX;
 LawPtr Written_Law(Reader& rd, char id, size_t first, size_t second = No_Second_List);
 // The lags are the values of rd.reals from first on, in written order.
 POPULATION Parse_Init_Pop(Reader& rd, int count, size_t first);

@@ -105,7 +105,6 @@ void Parse_Link(Reader& rd, const NAME& name, LinkPtr link);
 // A law of any letter but 'P' from the values read into rd.reals since
 // first: one list, or two when second marks where the second one begins.
 // The values leave rd.reals.
-inline constexpr size_t No_Second_List = SIZE_MAX;
 LawPtr Written_Law(Reader& rd, char id, size_t first, size_t second = No_Second_List);
 
 // Tasks and links in written order. Null, after messages on stderr, when a

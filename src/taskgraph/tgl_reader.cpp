@@ -216,13 +216,7 @@ void Parse_Link(Reader& rd, const NAME& name, LinkPtr link) {
 }
 
 LawPtr Written_Law(Reader& rd, char id, size_t first, size_t second) {
-  const size_t end = rd.reals.size();
-  const size_t split = second == No_Second_List ? end : second;
-  const auto at = [&](size_t i) { return rd.reals.begin() + static_cast<std::ptrdiff_t>(i); };
-  rd.first.assign(at(first), at(split));
-  rd.second.assign(at(split), at(end));
-  rd.reals.resize(first);
-  return Parse_Law_Written(id, rd.first, rd.second);
+  return Law_From_Tail(id, rd.reals, first, second, rd.first, rd.second);
 }
 
 GraphPtr Parse_TG(TASK_LIST tasks, LINK_RECORDS links, const Name_Table& task_names) {
