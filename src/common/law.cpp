@@ -169,9 +169,8 @@ LawPtr Parse_Law(char id, REAL_LIST first, REAL_LIST second, LAW_LIST subs) {
   return law;
 }
 
-namespace {
-template <class Values>
-LawPtr parse_written(char id, const Values& first, const Values& second) {
+LawPtr Parse_Law_Written(char id, const std::vector<double>& first,
+                         const std::vector<double>& second) {
   if (id == 'P') {
     return Parse_Law(id, REAL_LIST(first.rbegin(), first.rend()),
                      REAL_LIST(second.rbegin(), second.rend()), {});
@@ -181,18 +180,6 @@ LawPtr parse_written(char id, const Values& first, const Values& second) {
   parse_law_into(*law, id, Written_View{first.data(), first.size()},
                  Written_View{second.data(), second.size()});
   return law;
-}
-
-}  // namespace
-
-LawPtr Parse_Law_Written(char id, const std::vector<double>& first,
-                         const std::vector<double>& second) {
-  return parse_written(id, first, second);
-}
-
-LawPtr Parse_Law_Written(char id, const Law_Values& first,
-                         const Law_Values& second) {
-  return parse_written(id, first, second);
 }
 
 LawPtr Law_From_Tail(char id, std::vector<double>& reals, size_t first, size_t second,

@@ -49,8 +49,6 @@ LawPtr Parse_Law(char id, REAL_LIST first, REAL_LIST second, LAW_LIST subs);
 // the lists; for every letter but 'P', which needs its sub-laws.
 LawPtr Parse_Law_Written(char id, const std::vector<double>& first,
                          const std::vector<double>& second = {});
-LawPtr Parse_Law_Written(char id, const Law_Values& first,
-                         const Law_Values& second = {});
 
 // For parsers that read every real list onto one stack: the law of the values
 // of `reals` from index `first` on, split into two lists at `second` (or not

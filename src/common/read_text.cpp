@@ -3,6 +3,10 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <charconv>
+#include <climits>
+#include <cstdint>
+#include <cstdlib>
 
 namespace orv {
 
@@ -46,6 +50,22 @@ void Print_Illegal_Character(FILE* out, const char* what, char c) {
 
 void Print_Dos_Note(FILE* out) {
   std::fputs("The file has DOS line endings (a carriage return before each newline).\n", out);
+}
+
+int Scan_Digits(const char* s, size_t n) {
+  std::uint64_t v = 0;
+  for (size_t i = 0; i < n; ++i) {
+    v = v * 10 + static_cast<unsigned>(s[i] - '0');
+    if (v > INT_MAX) return INT_MAX;
+  }
+  return static_cast<int>(v);
+}
+
+double Scan_Real(const char* s, size_t n) {
+  double v;
+  auto [end, ec] = std::from_chars(s, s + n, v);
+  if (ec == std::errc() && end == s + n) return v;
+  return std::strtod(s, nullptr);
 }
 
 }  // namespace orv

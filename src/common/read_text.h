@@ -24,4 +24,12 @@ void Print_Illegal_Character(FILE* out, const char* what, char c);
 // Said once per file after the first carriage return that ends a line.
 void Print_Dos_Note(FILE* out);
 
+// A token of decimal digits only (the scanner's rule sees to it) as an int;
+// values beyond the int range saturate instead of wrapping, so a number too
+// big for a model is still refused as too big.
+int Scan_Digits(const char* s, size_t n);
+// A real token, as strtod reads it: from_chars rounds the same way and is
+// faster, strtod decides where it fails (out of range).
+double Scan_Real(const char* s, size_t n);
+
 }  // namespace orv

@@ -183,15 +183,10 @@ class Declared_Ids {
   }
   // False when id was already there; id is from 1 to the size.
   bool insert(int id) {
-    ++count_;
-    if (seen_.empty()) {
-      if (set_.insert(id).second) return true;
-    } else if (seen_[static_cast<size_t>(id)] == 0) {
-      seen_[static_cast<size_t>(id)] = 1;
-      return true;
-    }
-    --count_;
-    return false;
+    const bool added = seen_.empty() ? set_.insert(id).second
+                                     : std::exchange(seen_[static_cast<size_t>(id)], 1) == 0;
+    count_ += added;
+    return added;
   }
   size_t size() const { return count_; }
   // The lowest number from 1 not met (one past the highest when all are).

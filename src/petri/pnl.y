@@ -103,11 +103,11 @@ void reserve_objects(Reader& rd, const Decl& d) {
 reseau
   : declarations liste_trucs io_dcl
       { rd.parsed = Parsed{$1, std::move(rd.lists), std::move(rd.exports), {},
-                           rd.t_in_order, rd.p_in_order, rd.t_arcs, rd.p_arcs}; }
+                           rd.t_in_order, rd.p_in_order}; }
   | declarations submodel_dcl liste_trucs binding_dcl io_dcl
       { Decl d = $1; d.duration = 0;
         rd.parsed = Parsed{d, std::move(rd.lists), std::move(rd.exports), std::move(rd.bindings),
-                           rd.t_in_order, rd.p_in_order, rd.t_arcs, rd.p_arcs}; }
+                           rd.t_in_order, rd.p_in_order}; }
   ;
 
 declarations
@@ -169,7 +169,7 @@ tag
 
 a_transition
   : tag TRANS transition_dcl SEP link_list ENDINSTR
-      { Add_Trans_Sons(rd, rd.lists.Transitions.back(), rd.arcs); }
+      { Add_Trans_Sons(rd.lists.Transitions.back(), rd.arcs); }
   | tag TRANS transition_dcl ENDINSTR
   ;
 
@@ -183,7 +183,7 @@ transition_dcl
 
 a_place
   : tag PLACE place_dcl SEP link_list ENDINSTR
-      { Add_Place_Sons(rd, rd.lists.Places.back(), rd.arcs); Check_Routing(rd, rd.lists.Places.back()); }
+      { Add_Place_Sons(rd.lists.Places.back(), rd.arcs); Check_Routing(rd, rd.lists.Places.back()); }
   | tag PLACE place_dcl ENDINSTR { Check_Routing(rd, rd.lists.Places.back()); }
   ;
 

@@ -205,15 +205,13 @@ void take_arcs(ARC_LIST& to, std::vector<LINK_LIST>& arcs) {
 }
 }  // namespace
 
-void Add_Trans_Sons(Reader& rd, TR_DES& t, std::vector<LINK_LIST>& arcs) {
+void Add_Trans_Sons(TR_DES& t, std::vector<LINK_LIST>& arcs) {
   t.Outdegree = static_cast<int>(arcs.size());
-  rd.t_arcs += t.Outdegree;
   take_arcs(t.Outputs, arcs);
 }
 
-void Add_Place_Sons(Reader& rd, PL_DES& p, std::vector<LINK_LIST>& arcs) {
+void Add_Place_Sons(PL_DES& p, std::vector<LINK_LIST>& arcs) {
   p.Outdegree = static_cast<int>(arcs.size());
-  rd.p_arcs += p.Outdegree;
   take_arcs(p.Outputs, arcs);
 }
 

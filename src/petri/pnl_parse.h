@@ -43,11 +43,9 @@ struct Parsed {
   BINDING_LIST bindings;
   // Found while parsing, so that nothing runs through the lists again: each
   // kind's objects are numbered 1, 2, ... as written (the list may be the
-  // table as it stands), and how many arcs were declared with them.
+  // table as it stands).
   bool t_in_order = false;
   bool p_in_order = false;
-  long t_arcs = 0;
-  long p_arcs = 0;
 };
 
 // Laws nest only through IPP, the grammar's one right recursion, so this
@@ -81,8 +79,6 @@ struct Reader {
   std::vector<AddressPtr> addresses;    // a routing's, in written order
   bool t_in_order = true;               // see Parsed
   bool p_in_order = true;
-  long t_arcs = 0;
-  long p_arcs = 0;
 };
 
 // Thrown, after its message, when a read passes one of its bounds

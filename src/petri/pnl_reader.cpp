@@ -63,9 +63,10 @@ struct Read_Scope {
   throw Read_Bound{};
 }
 
-// arcs: the declared arcs of the net's objects.
-void count_objects(const PetriNet& net, long arcs, const std::string& path) {
-  long n = static_cast<long>(net.Nb_Trans) + net.Nb_Places + arcs;
+void count_objects(const PetriNet& net, const std::string& path) {
+  long n = static_cast<long>(net.Nb_Trans) + net.Nb_Places;
+  for (const auto& t : net.T) n += t.Outdegree;
+  for (const auto& p : net.P) n += p.Outdegree;
   totals.objects += n;
   if (totals.objects > Max_Read_Objects) {
     std::printf("%s: error: more than %ld transitions, places and arcs to build, submodels "
@@ -243,20 +244,18 @@ AddressPtr expand(const PetriNet& net, const ADDRESS* a, const Sub_Index* index)
   }
 }
 
-// Moves one parsed object kind (held in written order) into its table, and
-// adds the arcs declared with the table's objects to arcs. Numbers out of
-// range are reported and skipped; a number the size declares but no item
-// defines would leave an object without a law, so it refuses the net.
-// Messages follow list order, the reverse of the written one.
-// in_order and listed_arcs are what the parse found (see Parsed).
+// Moves one parsed object kind (held in written order) into its table.
+// Numbers out of range are reported and skipped; a number the size declares
+// but no item defines would leave an object without a law, so it refuses the
+// net. Messages follow list order, the reverse of the written one. in_order
+// is what the parse found (see Parsed).
 template <class Obj, class List, class IdOf>
 bool place_objects(List& list, int size, std::vector<Obj>& table, IdOf id_of, bool places,
-                   bool in_order, long listed_arcs, long& arcs) {
+                   bool in_order) {
   const char* kind = places ? "place" : "transition";
   const char* plural = places ? "places" : "transitions";
   // The usual file numbers its objects 1..n in order: the list is the table.
   if (in_order && static_cast<long long>(list.size()) == size) {
-    arcs += listed_arcs;
     table = std::move(list);
     list.clear();
     return true;
@@ -305,7 +304,6 @@ bool place_objects(List& list, int size, std::vector<Obj>& table, IdOf id_of, bo
     filled[n] = 1;
     table[n] = std::move(*o);
   }
-  for (const Obj& o : table) arcs += o.Outdegree;
   return true;
 }
 
@@ -570,20 +568,17 @@ NetPtr Parse_PN(Parsed parsed, const std::string& path) {
   // Messages of the checks below name the file being read.
   net->File_Name = path.empty() ? "<unknown>" : path;
 
-  long arcs = 0;
   bool ok = place_objects(parsed.lists.Transitions, net->Nb_Trans, net->T,
-                          [](const TR_DES& t) { return t.Tr_Id; }, false,
-                          parsed.t_in_order, parsed.t_arcs, arcs);
+                          [](const TR_DES& t) { return t.Tr_Id; }, false, parsed.t_in_order);
   ok = place_objects(parsed.lists.Places, net->Nb_Places, net->P,
-                     [](const PL_DES& p) { return p.Pl_Id; }, true, parsed.p_in_order,
-                     parsed.p_arcs, arcs) &&
+                     [](const PL_DES& p) { return p.Pl_Id; }, true, parsed.p_in_order) &&
        ok;
   if (!ok) {
     Parsing_Done = 1;
     return nullptr;
   }
 
-  count_objects(*net, arcs, path);
+  count_objects(*net, path);
 
   fill_ports(parsed.exports, 'I', net->Inputs, net->Nb_Inputs, "Input");
   fill_ports(parsed.exports, 'O', net->Outputs, net->Nb_Outputs, "Output");
