@@ -130,9 +130,10 @@ inline void Give_Bytes(void* p, std::size_t n) noexcept {
                              std::make_index_sequence<compact_detail::Max_Pooled / 8>{});
 }
 
-// What Compact_Vector and Small_Vector share: the part of std::vector the
-// programs use, written once over the storage operations each supplies
-// (data, size, capacity, regrow to a capacity, set_size, free_all).
+// What the compact vectors share: the part of std::vector the programs use,
+// written once over the storage operations each supplies (data, size,
+// capacity, regrow to a capacity, set_size, free_all; drop_tail where
+// destroying elements must be told apart from setting the size).
 template <class D, class T>
 class Vector_Ops {
   D& d() noexcept { return static_cast<D&>(*this); }
@@ -181,8 +182,7 @@ class Vector_Ops {
   }
   void clear() noexcept {
     if (empty()) return;
-    std::destroy(begin(), end());
-    d().set_size(0);
+    d().drop_tail(0);
   }
   template <class... A>
   T& emplace_back(A&&... a) {
@@ -198,18 +198,13 @@ class Vector_Ops {
     d().set_size(n + 1);
     return d().data()[n];
   }
-  void push_back(const T& v) { emplace_back(v); }
-  void push_back(T&& v) { emplace_back(std::move(v)); }
-  void pop_back() noexcept {
-    size_type n = d().size() - 1;
-    std::destroy_at(d().data() + n);
-    d().set_size(n);
-  }
+  void push_back(const T& v) { d().emplace_back(v); }
+  void push_back(T&& v) { d().emplace_back(std::move(v)); }
+  void pop_back() noexcept { d().drop_tail(d().size() - 1); }
   void resize(size_type n) {
     size_type s = d().size();
     if (n < s) {
-      std::destroy(begin() + n, end());
-      d().set_size(n);
+      d().drop_tail(n);
       return;
     }
     reserve(n);
@@ -248,14 +243,13 @@ class Vector_Ops {
     T* l = begin() + (last - cbegin());
     if (f == l) return f;
     T* e = std::move(l, end(), f);
-    std::destroy(e, end());
-    d().set_size(static_cast<size_type>(e - begin()));
+    d().drop_tail(static_cast<size_type>(e - begin()));
     return f;
   }
   iterator erase(const_iterator pos) { return erase(pos, pos + 1); }
   iterator insert(const_iterator pos, T v) {
     size_type at = static_cast<size_type>(pos - cbegin());
-    emplace_back(std::move(v));
+    d().emplace_back(std::move(v));
     std::rotate(begin() + at, end() - 1, end());
     return begin() + at;
   }
@@ -264,7 +258,7 @@ class Vector_Ops {
     size_type at = static_cast<size_type>(pos - cbegin());
     size_type old = d().size();
     reserve(old + static_cast<size_type>(std::distance(first, last)));
-    for (; first != last; ++first) emplace_back(*first);
+    for (; first != last; ++first) d().emplace_back(*first);
     std::rotate(begin() + at, begin() + old, end());
     return begin() + at;
   }
@@ -274,6 +268,13 @@ class Vector_Ops {
   }
   friend bool operator==(const D& a, const std::vector<T>& b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end());
+  }
+
+ protected:
+  // Destroys the elements from n on.
+  void drop_tail(size_type n) noexcept {
+    std::destroy(begin() + n, end());
+    d().set_size(n);
   }
 };
 
@@ -384,22 +385,24 @@ class Compact_Vector : public Vector_Ops<Compact_Vector<T>, T> {
 };
 
 // A vector keeping its first N elements in itself, for lists that mostly
-// hold one or two (a law's parameters, an object's arcs). Moving it moves
-// those elements, so pointers to them do not survive a move of the vector.
-// Same interface as Compact_Vector.
+// hold one or two (a law's parameters). Moving it moves those elements, so
+// pointers to them do not survive a move of the vector. Its capacity on the
+// heap is a power of two, kept as its logarithm: the vector ends in three
+// bytes of tail padding, where an owner declaring it [[no_unique_address]]
+// can keep a small member of its own. Same interface as Compact_Vector.
 template <class T, std::size_t N>
 class Small_Vector : public Vector_Ops<Small_Vector<T, N>, T> {
   static_assert(N >= 1);
   using Ops = Vector_Ops<Small_Vector<T, N>, T>;
   friend Ops;
-  std::uint32_t size_ = 0;
-  std::uint32_t cap_ = N;
   union {
     T local_[N];
     T* heap_;
   };
+  std::uint32_t size_ = 0;
+  std::uint8_t shift_ = 0;  // 0: in place, capacity N; else capacity 1 << shift_
 
-  bool inline_() const noexcept { return cap_ <= N; }
+  bool inline_() const noexcept { return shift_ == 0; }
 
  public:
   using size_type = std::size_t;
@@ -446,12 +449,12 @@ class Small_Vector : public Vector_Ops<Small_Vector<T, N>, T> {
   ~Small_Vector() { free_all(); }
 
   size_type size() const noexcept { return size_; }
-  size_type capacity() const noexcept { return cap_; }
+  size_type capacity() const noexcept { return inline_() ? N : size_type{1} << shift_; }
   T* data() noexcept { return inline_() ? local_ : heap_; }
   const T* data() const noexcept { return inline_() ? local_ : heap_; }
 
   void shrink_to_fit() {
-    if (!inline_() && size_ < cap_) regrow(size_);
+    if (!inline_() && size_ < capacity()) regrow(size_);
   }
   void swap(Small_Vector& o) noexcept {
     Small_Vector t(std::move(o));
@@ -464,13 +467,13 @@ class Small_Vector : public Vector_Ops<Small_Vector<T, N>, T> {
   // Takes o's elements; o is left empty, in place.
   void take(Small_Vector& o) noexcept {
     size_ = o.size_;
-    cap_ = o.cap_;
+    shift_ = o.shift_;
     if (o.inline_()) {
       std::uninitialized_move(o.local_, o.local_ + o.size_, local_);
       std::destroy(o.local_, o.local_ + o.size_);
     } else {
       heap_ = o.heap_;
-      o.cap_ = N;
+      o.shift_ = 0;
     }
     o.size_ = 0;
   }
@@ -479,28 +482,229 @@ class Small_Vector : public Vector_Ops<Small_Vector<T, N>, T> {
     if (cap <= N) {
       if (inline_()) return;
       T* old = heap_;
-      size_type old_cap = cap_;
+      size_type old_cap = capacity();
       // The union's pointer gives way to the elements.
       std::uninitialized_move(old, old + size_, local_);
       std::destroy(old, old + size_);
-      cap_ = N;
+      shift_ = 0;
       Give_Bytes(old, old_cap * sizeof(T));
       return;
     }
-    if (cap > UINT32_MAX) throw std::bad_alloc();
+    // The size must stay countable in 32 bits.
+    if (cap > (size_type{1} << 31)) throw std::bad_alloc();
+    int shift = 1;
+    while ((size_type{1} << shift) < cap) ++shift;
+    if (!inline_() && shift == shift_) return;
+    cap = size_type{1} << shift;
     T* fresh = static_cast<T*>(Take_Bytes(cap * sizeof(T)));
     T* from = data();
     std::uninitialized_move(from, from + size_, fresh);
     std::destroy(from, from + size_);
-    if (!inline_()) Give_Bytes(heap_, cap_ * sizeof(T));
+    if (!inline_()) Give_Bytes(heap_, capacity() * sizeof(T));
     heap_ = fresh;
-    cap_ = static_cast<std::uint32_t>(cap);
+    shift_ = static_cast<std::uint8_t>(shift);
   }
   void free_all() noexcept {
     std::destroy(begin(), end());
-    if (!inline_()) Give_Bytes(heap_, cap_ * sizeof(T));
+    if (!inline_()) Give_Bytes(heap_, capacity() * sizeof(T));
     size_ = 0;
-    cap_ = N;
+    shift_ = 0;
+  }
+};
+
+// A vector keeping one element in itself at no cost in size, for the arc
+// lists of model objects (most hold one arc). It tells its element apart
+// from a heap block by one byte of the element, which a live element never
+// sets to Spare::value: Spare<T> gives that byte's offset and value. A
+// block's pointer, size and capacity are kept in the element's room, before
+// that byte. Moving it moves the element, so pointers to that element do
+// not survive a move of the vector. Same interface as Compact_Vector.
+template <class T>
+struct Spare;
+
+template <class T>
+class One_Vector : public Vector_Ops<One_Vector<T>, T> {
+  using Ops = Vector_Ops<One_Vector<T>, T>;
+  friend Ops;
+  struct Block {
+    T* data;  // null: empty, with room for the element in place
+    std::uint32_t size;
+    std::uint32_t cap;
+  };
+  static constexpr std::size_t mark_at = Spare<T>::offset;
+  static constexpr unsigned char mark = Spare<T>::value;
+  static_assert(mark_at >= sizeof(Block) && mark_at < sizeof(T));
+  // Building an element in place overwrites the block: that must not fail
+  // half-way (emplace_back builds anything else aside first).
+  static_assert(std::is_nothrow_move_constructible_v<T> &&
+                std::is_nothrow_default_constructible_v<T> &&
+                (!std::is_copy_constructible_v<T> || std::is_nothrow_copy_constructible_v<T>));
+  alignas(T) alignas(Block) unsigned char room_[sizeof(T)];
+
+  bool holds_one() const noexcept { return room_[mark_at] != mark; }
+  Block block() const noexcept {
+    Block b;
+    std::memcpy(&b, room_, sizeof b);
+    return b;
+  }
+  void set_block(T* data, std::size_t size, std::size_t cap) noexcept {
+    const Block b{data, static_cast<std::uint32_t>(size), static_cast<std::uint32_t>(cap)};
+    std::memcpy(room_, &b, sizeof b);
+    room_[mark_at] = mark;
+  }
+  // The room (no element there yet, or none at all), and the element in it.
+  T* slot() noexcept { return reinterpret_cast<T*>(room_); }
+  const T* slot() const noexcept { return reinterpret_cast<const T*>(room_); }
+  T* one() noexcept { return std::launder(slot()); }
+  const T* one() const noexcept { return std::launder(slot()); }
+
+ public:
+  using size_type = std::size_t;
+  using Ops::assign;
+  using Ops::begin;
+  using Ops::end;
+
+  One_Vector() noexcept { set_block(nullptr, 0, 1); }
+  One_Vector(size_type n, const T& v) : One_Vector() { assign(n, v); }
+  explicit One_Vector(size_type n) : One_Vector() { this->resize(n); }
+  One_Vector(std::initializer_list<T> l) : One_Vector() { assign(l.begin(), l.end()); }
+  template <class It, class = decltype(*std::declval<It>(), ++std::declval<It&>())>
+  One_Vector(It first, It last) : One_Vector() {
+    assign(first, last);
+  }
+  One_Vector(const std::vector<T>& v) : One_Vector() { assign(v.begin(), v.end()); }
+  One_Vector(const One_Vector& o)
+    requires std::is_copy_constructible_v<T>
+  : One_Vector() {
+    assign(o.begin(), o.end());
+  }
+  One_Vector(One_Vector&& o) noexcept { take(o); }
+  One_Vector& operator=(const One_Vector& o)
+    requires std::is_copy_constructible_v<T>
+  {
+    if (this != &o) assign(o.begin(), o.end());
+    return *this;
+  }
+  One_Vector& operator=(One_Vector&& o) noexcept {
+    if (this != &o) {
+      free_all();
+      take(o);
+    }
+    return *this;
+  }
+  One_Vector& operator=(const std::vector<T>& v) {
+    assign(v.begin(), v.end());
+    return *this;
+  }
+  One_Vector& operator=(std::initializer_list<T> l) {
+    assign(l.begin(), l.end());
+    return *this;
+  }
+  ~One_Vector() { free_all(); }
+
+  size_type size() const noexcept { return holds_one() ? 1 : block().size; }
+  size_type capacity() const noexcept { return holds_one() ? 1 : block().cap; }
+  T* data() noexcept {
+    if (holds_one()) return one();
+    T* d = block().data;
+    return d ? d : slot();
+  }
+  const T* data() const noexcept {
+    if (holds_one()) return one();
+    const T* d = block().data;
+    return d ? d : slot();
+  }
+
+  template <class... A>
+  T& emplace_back(A&&... a) {
+    if constexpr (std::is_nothrow_constructible_v<T, A&&...>) {
+      return Ops::emplace_back(std::forward<A>(a)...);
+    } else {
+      T v(std::forward<A>(a)...);
+      return Ops::emplace_back(std::move(v));
+    }
+  }
+  void shrink_to_fit() {
+    if (size() < capacity()) regrow(size());
+  }
+  void swap(One_Vector& o) noexcept {
+    One_Vector t(std::move(o));
+    o = std::move(*this);
+    *this = std::move(t);
+  }
+
+ private:
+  // After an element was built at data() + n - 1: an element built in place
+  // has already replaced the block by itself.
+  void set_size(size_type n) noexcept {
+    if (holds_one()) return;
+    Block b = block();
+    set_block(b.data, n, b.cap);
+  }
+  // Told before the elements go: once the element in place is destroyed, its
+  // byte tells nothing.
+  void drop_tail(size_type n) noexcept {
+    if (holds_one()) {
+      if (n == 0) {
+        std::destroy_at(one());
+        set_block(nullptr, 0, 1);
+      }
+      return;
+    }
+    Block b = block();
+    if (n >= b.size) return;
+    std::destroy(b.data + n, b.data + b.size);
+    set_block(b.data, n, b.cap);
+  }
+  void take(One_Vector& o) noexcept {
+    if (o.holds_one()) {
+      ::new (static_cast<void*>(room_)) T(std::move(*o.one()));
+      std::destroy_at(o.one());
+    } else {
+      std::memcpy(room_, o.room_, sizeof(Block));
+      room_[mark_at] = mark;
+    }
+    o.set_block(nullptr, 0, 1);
+  }
+  void regrow(size_type cap) {
+    const size_type n = size();
+    if (cap < n) cap = n;
+    if (holds_one() || !block().data) {
+      if (cap <= 1) return;
+    } else if (cap <= 1) {
+      // Back in place.
+      Block b = block();
+      if (n == 1) {
+        ::new (static_cast<void*>(room_)) T(std::move(b.data[0]));
+        std::destroy_at(b.data);
+      } else {
+        set_block(nullptr, 0, 1);
+      }
+      Give_Bytes(b.data, b.cap * sizeof(T));
+      return;
+    } else if (cap == block().cap) {
+      return;
+    }
+    if (cap > UINT32_MAX) throw std::bad_alloc();
+    T* fresh = static_cast<T*>(Take_Bytes(cap * sizeof(T)));
+    if (holds_one()) {
+      ::new (static_cast<void*>(fresh)) T(std::move(*one()));
+      std::destroy_at(one());
+    } else if (Block b = block(); b.data) {
+      std::uninitialized_move(b.data, b.data + b.size, fresh);
+      std::destroy(b.data, b.data + b.size);
+      Give_Bytes(b.data, b.cap * sizeof(T));
+    }
+    set_block(fresh, n, cap);
+  }
+  void free_all() noexcept {
+    if (holds_one()) {
+      std::destroy_at(one());
+    } else if (Block b = block(); b.data) {
+      std::destroy(b.data, b.data + b.size);
+      Give_Bytes(b.data, b.cap * sizeof(T));
+    }
+    set_block(nullptr, 0, 1);
   }
 };
 

@@ -22,9 +22,9 @@ namespace orv {
 using Law_Values = Small_Vector<double, 1>;
 
 struct LAW_DESC {
-  char Name = 0;
   // Laid out per letter; never empty once built.
-  Law_Values Parameters = Law_Values(1, 0.0);
+  [[no_unique_address]] Law_Values Parameters = Law_Values(1, 0.0);
+  char Name = 0;  // in the tail of Parameters
   // Sub-laws: only for 'P', exactly two.
   Compact_Vector<std::unique_ptr<LAW_DESC>> Law_Parameters;
 

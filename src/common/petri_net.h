@@ -9,6 +9,7 @@
 // in written PNL), so keep it when editing a net.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -51,9 +52,20 @@ struct LINK_LIST {
   std::int8_t Link_Type = 0;     // 2 other end is a place, 1 a transition, 0 a bare number
   std::int8_t Is_Inhibitor = 0;
 };
+}  // namespace orv::pn
+
+// An arc list marks its heap block in the room of its one arc with a
+// Link_Type no arc has.
+template <>
+struct orv::Spare<orv::pn::LINK_LIST> {
+  static constexpr std::size_t offset = offsetof(orv::pn::LINK_LIST, Link_Type);
+  static constexpr unsigned char value = 0x80;
+};
+
+namespace orv::pn {
 // An arc list in list order (nets hold two per object, and most hold one
-// arc: it stays in the list itself).
-using ARC_LIST = Small_Vector<LINK_LIST, 1>;
+// arc: it stays in the list itself, at no cost in size).
+using ARC_LIST = One_Vector<LINK_LIST>;
 
 // A connection through a submodel boundary:
 //  - an arc of this net to a submodel port: From = P/T object, To = S k/IN n;

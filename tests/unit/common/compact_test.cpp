@@ -1,5 +1,8 @@
 #include "common/compact.h"
 
+#include "common/law.h"
+#include "common/petri_net.h"
+
 #include <gtest/gtest.h>
 #include <malloc.h>
 
@@ -17,6 +20,18 @@ using orv::Text;
 int value(const std::unique_ptr<int>& p) { return *p; }
 std::string value(const std::shared_ptr<std::string>& p) { return *p; }
 double value(double d) { return d; }
+// An arc's fields, so that any slip of the list's mark shows as a change.
+std::string value(const orv::pn::LINK_LIST& a) {
+  return std::to_string(a.Dest) + "/" + std::to_string(a.Link_Type) + "/" + a.Data.c_str();
+}
+orv::pn::LINK_LIST arc(int n) {
+  orv::pn::LINK_LIST a;
+  a.Dest = n;
+  a.Weight = n + 1;
+  a.Link_Type = static_cast<std::int8_t>(n % 3);
+  a.Data = std::string(static_cast<size_t>(n % 20), 'd');
+  return a;
+}
 
 template <class C, class Make>
 void same_as_vector(Make make) {
@@ -84,6 +99,48 @@ TEST(CompactVector, BehavesAsAVectorUnderRandomEdits) {
       [](int n) { return std::make_shared<std::string>(std::string(static_cast<size_t>(n % 40), 'y')); });
   same_as_vector<Compact_Vector<std::shared_ptr<std::string>>>(
       [](int n) { return std::make_shared<std::string>(std::string(static_cast<size_t>(n % 40), 'x')); });
+  same_as_vector<orv::pn::ARC_LIST>(arc);
+}
+
+TEST(CompactVector, RecordsKeepTheirSize) {
+  // A net holds millions of these: an arc list is no larger than its one
+  // arc, and a law's letter sits in the tail of its parameters.
+  static_assert(sizeof(orv::pn::ARC_LIST) == sizeof(orv::pn::LINK_LIST));
+  static_assert(sizeof(orv::LAW_DESC) == 24);
+  orv::LAW_DESC law;
+  law.Name = 'H';
+  for (int i = 0; i < 100; ++i) law.Parameters.push_back(i);
+  law.Parameters.resize(1);
+  law.Parameters.shrink_to_fit();
+  law.Parameters = orv::Law_Values(3, 2.0);
+  orv::LAW_DESC moved = std::move(law);
+  EXPECT_EQ(moved.Name, 'H');
+  EXPECT_EQ(moved.Parameters, (std::vector<double>{2.0, 2.0, 2.0}));
+  // An arc list going from one arc to many and back, through every path.
+  orv::pn::ARC_LIST l;
+  EXPECT_TRUE(l.empty());
+  l.reserve(1);
+  l.push_back(arc(2));
+  EXPECT_EQ(l.capacity(), 1u);
+  l.insert(l.begin(), arc(4));
+  l.resize(1);
+  EXPECT_EQ(value(l[0]), "4/1/dddd");
+  l.shrink_to_fit();
+  EXPECT_EQ(l.capacity(), 1u);
+  EXPECT_EQ(value(l.front()), "4/1/dddd");
+  l.pop_back();
+  EXPECT_TRUE(l.empty());
+  l.reserve(3);
+  l.push_back(arc(5));
+  orv::pn::ARC_LIST m;
+  m = std::move(l);
+  EXPECT_TRUE(l.empty());
+  m.shrink_to_fit();
+  EXPECT_EQ(m.capacity(), 1u);
+  EXPECT_EQ(value(m[0]), "5/2/ddddd");
+  m.swap(l);
+  EXPECT_TRUE(m.empty());
+  EXPECT_EQ(value(l[0]), "5/2/ddddd");
 }
 
 TEST(CompactVector, CopiesAssignsAndComparesWithVectors) {
