@@ -31,6 +31,10 @@ struct ADDRESS {
   char Type = 0;
   int Number = 0;
   std::unique_ptr<ADDRESS> Next;
+
+  // The reader makes one per arc it reads, most of them for a moment.
+  static void* operator new(std::size_t n) { return Take_Bytes(n); }
+  static void operator delete(void* p, std::size_t n) noexcept { Give_Bytes(p, n); }
 };
 using AddressPtr = std::unique_ptr<ADDRESS>;
 using ADDRESS_LIST = std::deque<AddressPtr>;

@@ -24,18 +24,18 @@
 #include "petri/pnl_parse.h"
 }
 
-// Plain data on the stack: a step of the parser copies a value instead of
-// moving it by its kind. Objects, submodels, exports, bindings and the parts
+// Plain data on the stack, each value one word long: a step of the parser
+// copies a value instead of moving it by its kind, and copies it as it was
+// stored (a wider copy of a narrower store stalls the processor). Objects, submodels, exports, bindings and the parts
 // of the statement being read (a place's head and tokens, the arcs, the
 // addresses of a routing, the values of real lists) go straight into the
 // Reader; what a rule owns it takes over, and the destructors below free
 // what an error leaves on the stack.
 %union {
-  int integer;
+  std::int64_t integer;  // an int, stored as wide as the others
   double real;
   size_t at;
   orv::pn::Word word;
-  orv::pn::Decl decl;
   orv::LAW_DESC* law;
   orv::LAW_LIST* laws;
   orv::pn::ROUTING* routing;
@@ -86,7 +86,6 @@ void reserve_objects(Reader& rd, const Decl& d) {
 // A character that must not be skipped (a minus sign): no rule takes it.
 %token BADCHAR
 
-%type <decl> declarations
 %type <integer> t_taille_dcl p_taille_dcl duree_dcl tag trans_id place_id
 %type <word> name
 %type <law> loi_dcl
@@ -102,19 +101,22 @@ void reserve_objects(Reader& rd, const Decl& d) {
 
 reseau
   : declarations liste_trucs io_dcl
-      { rd.parsed = Parsed{$1, std::move(rd.lists), std::move(rd.exports), {},
-                           rd.t_in_order, rd.p_in_order}; }
+      { rd.parsed = Parsed{rd.decl, std::move(rd.lists), std::move(rd.exports), {},
+                           rd.t_in_order, rd.p_in_order, rd.arcs_read}; }
   | declarations submodel_dcl liste_trucs binding_dcl io_dcl
-      { Decl d = $1; d.duration = 0;
+      { Decl d = rd.decl; d.duration = 0;
         rd.parsed = Parsed{d, std::move(rd.lists), std::move(rd.exports), std::move(rd.bindings),
-                           rd.t_in_order, rd.p_in_order}; }
+                           rd.t_in_order, rd.p_in_order, rd.arcs_read}; }
   ;
 
 declarations
   : t_taille_dcl p_taille_dcl duree_dcl
-      { $$ = Decl{$1, $2, $3}; reserve_objects(rd, $$);
+      { rd.decl = Decl{static_cast<int>($1), static_cast<int>($2), static_cast<int>($3)};
+        reserve_objects(rd, rd.decl);
         std::fputs("Warning: duration declaration is obsolete. Ignored.\n", stdout); }
-  | t_taille_dcl p_taille_dcl { $$ = Decl{$1, $2, 0}; reserve_objects(rd, $$); }
+  | t_taille_dcl p_taille_dcl
+      { rd.decl = Decl{static_cast<int>($1), static_cast<int>($2), 0};
+        reserve_objects(rd, rd.decl); }
   ;
 
 t_taille_dcl : TSIZE AFFECT INTGR { $$ = $3; } ;
@@ -169,7 +171,7 @@ tag
 
 a_transition
   : tag TRANS transition_dcl SEP link_list ENDINSTR
-      { Add_Trans_Sons(rd.lists.Transitions.back(), rd.arcs); }
+      { Add_Trans_Sons(rd, rd.lists.Transitions.back(), rd.arcs); }
   | tag TRANS transition_dcl ENDINSTR
   ;
 
@@ -183,7 +185,7 @@ transition_dcl
 
 a_place
   : tag PLACE place_dcl SEP link_list ENDINSTR
-      { Add_Place_Sons(rd.lists.Places.back(), rd.arcs); Check_Routing(rd, rd.lists.Places.back()); }
+      { Add_Place_Sons(rd, rd.lists.Places.back(), rd.arcs); Check_Routing(rd, rd.lists.Places.back()); }
   | tag PLACE place_dcl ENDINSTR { Check_Routing(rd, rd.lists.Places.back()); }
   ;
 
@@ -207,9 +209,10 @@ place_head
   | place_id name { rd.head = Parse_Place_Head($1, $2.view()); }
   ;
 
-trans_id : INTGR { $$ = $1; } ;
-place_id : INTGR { $$ = $1; } ;
-name : STRING { $$ = $1; } ;
+// Without an action: the value is the default one, copied whole.
+trans_id : INTGR ;
+place_id : INTGR ;
+name : STRING ;
 
 loi_dcl
   : EXPO real_list { $$ = Written_Law(rd, 'E', $2).release(); }
@@ -247,7 +250,7 @@ routing_dcl
 real_list
   : PARB REAL REP INTGR PARE
       { $$ = rd.reals.size(); Parse_Repeat(rd, $2, $4); }
-  | real_list REAL { $$ = $1; rd.reals.push_back($2); }
+  | real_list REAL { rd.reals.push_back($2); }
   | REAL { $$ = rd.reals.size(); rd.reals.push_back($1); }
   | %empty { $$ = rd.reals.size(); }
   ;

@@ -205,12 +205,14 @@ void take_arcs(ARC_LIST& to, std::vector<LINK_LIST>& arcs) {
 }
 }  // namespace
 
-void Add_Trans_Sons(TR_DES& t, std::vector<LINK_LIST>& arcs) {
+void Add_Trans_Sons(Reader& rd, TR_DES& t, std::vector<LINK_LIST>& arcs) {
+  rd.arcs_read += static_cast<long>(arcs.size());
   t.Outdegree = static_cast<int>(arcs.size());
   take_arcs(t.Outputs, arcs);
 }
 
-void Add_Place_Sons(PL_DES& p, std::vector<LINK_LIST>& arcs) {
+void Add_Place_Sons(Reader& rd, PL_DES& p, std::vector<LINK_LIST>& arcs) {
+  rd.arcs_read += static_cast<long>(arcs.size());
   p.Outdegree = static_cast<int>(arcs.size());
   take_arcs(p.Outputs, arcs);
 }

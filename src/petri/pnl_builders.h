@@ -51,8 +51,8 @@ void Parse_Repeat(Reader& rd, double value, int n);
 void Check_Routing(Reader& rd, const PL_DES& p);
 
 // arcs in written order; they are left moved from.
-void Add_Trans_Sons(TR_DES& t, std::vector<LINK_LIST>& arcs);
-void Add_Place_Sons(PL_DES& p, std::vector<LINK_LIST>& arcs);
+void Add_Trans_Sons(Reader& rd, TR_DES& t, std::vector<LINK_LIST>& arcs);
+void Add_Place_Sons(Reader& rd, PL_DES& p, std::vector<LINK_LIST>& arcs);
 void Append_Submodel(SUBM_LIST& list, SUBM_DES s);
 void Append_Binding(BINDING_LIST& list, BINDING_LIST more);
 

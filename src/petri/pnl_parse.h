@@ -13,19 +13,23 @@
 
 namespace orv::pn {
 
-// Plain data, for the parser's stack.
 struct Decl {
-  int t_size;
-  int p_size;
-  int duration;
+  int t_size = 0;
+  int p_size = 0;
+  int duration = 0;
 };
 
 // A quoted string as scanned, without its quotes: where it is in the text,
-// which stays put for the whole parse. Plain data, for the parser's stack.
+// which stays put for the whole parse (up to its closing quote, the only
+// quote it holds). Plain data, for the parser's stack, whose values are all
+// one word long: a step of the parser then copies a value as it was stored.
 struct Word {
   const char* data;
-  std::uint32_t size;
-  std::string_view view() const { return {data, size}; }
+  std::string_view view() const {
+    const char* end = data;
+    while (*end != '"') ++end;
+    return {data, static_cast<size_t>(end - data)};
+  }
 };
 
 struct PlaceHead {
@@ -46,6 +50,7 @@ struct Parsed {
   // table as it stands).
   bool t_in_order = false;
   bool p_in_order = false;
+  long arcs = 0;  // declared with the objects
 };
 
 // Laws nest only through IPP, the grammar's one right recursion, so this
@@ -79,6 +84,8 @@ struct Reader {
   std::vector<AddressPtr> addresses;    // a routing's, in written order
   bool t_in_order = true;               // see Parsed
   bool p_in_order = true;
+  long arcs_read = 0;
+  Decl decl;
 };
 
 // Thrown, after its message, when a read passes one of its bounds

@@ -63,10 +63,16 @@ struct Read_Scope {
   throw Read_Bound{};
 }
 
-void count_objects(const PetriNet& net, const std::string& path) {
+// `arcs` is the count of the net's arcs when the parser counted just those,
+// or -1.
+void count_objects(const PetriNet& net, long arcs, const std::string& path) {
   long n = static_cast<long>(net.Nb_Trans) + net.Nb_Places;
-  for (const auto& t : net.T) n += t.Outdegree;
-  for (const auto& p : net.P) n += p.Outdegree;
+  if (arcs >= 0) {
+    n += arcs;
+  } else {
+    for (const auto& t : net.T) n += t.Outdegree;
+    for (const auto& p : net.P) n += p.Outdegree;
+  }
   totals.objects += n;
   if (totals.objects > Max_Read_Objects) {
     std::printf("%s: error: more than %ld transitions, places and arcs to build, submodels "
@@ -568,6 +574,12 @@ NetPtr Parse_PN(Parsed parsed, const std::string& path) {
   // Messages of the checks below name the file being read.
   net->File_Name = path.empty() ? "<unknown>" : path;
 
+  // Tables that are the lists as they stand hold just the arcs the parser
+  // counted; otherwise some objects may have been dropped.
+  const bool whole =
+      parsed.t_in_order && parsed.p_in_order &&
+      static_cast<long long>(parsed.lists.Transitions.size()) == net->Nb_Trans &&
+      static_cast<long long>(parsed.lists.Places.size()) == net->Nb_Places;
   bool ok = place_objects(parsed.lists.Transitions, net->Nb_Trans, net->T,
                           [](const TR_DES& t) { return t.Tr_Id; }, false, parsed.t_in_order);
   ok = place_objects(parsed.lists.Places, net->Nb_Places, net->P,
@@ -578,7 +590,7 @@ NetPtr Parse_PN(Parsed parsed, const std::string& path) {
     return nullptr;
   }
 
-  count_objects(*net, path);
+  count_objects(*net, whole ? parsed.arcs : -1, path);
 
   fill_ports(parsed.exports, 'I', net->Inputs, net->Nb_Inputs, "Input");
   fill_ports(parsed.exports, 'O', net->Outputs, net->Nb_Outputs, "Output");
