@@ -102,11 +102,11 @@ void reserve_objects(Reader& rd, const Decl& d) {
 reseau
   : declarations liste_trucs io_dcl
       { rd.parsed = Parsed{rd.decl, std::move(rd.lists), std::move(rd.exports), {},
-                           rd.t_in_order, rd.p_in_order, rd.arcs_read}; }
+                           rd.t_in_order, rd.p_in_order, rd.arcs_read, rd.routings}; }
   | declarations submodel_dcl liste_trucs binding_dcl io_dcl
       { Decl d = rd.decl; d.duration = 0;
         rd.parsed = Parsed{d, std::move(rd.lists), std::move(rd.exports), std::move(rd.bindings),
-                           rd.t_in_order, rd.p_in_order, rd.arcs_read}; }
+                           rd.t_in_order, rd.p_in_order, rd.arcs_read, rd.routings}; }
   ;
 
 declarations

@@ -51,6 +51,7 @@ void Parse_Place(Reader& rd, LawPtr law, std::string_view data,
   p.Lag_Times = std::move(rd.pop.Delais);
   rd.pop.Pop = 0;
   p.Routing = std::move(routing);
+  rd.routings = rd.routings || p.Routing;
   if (Debug) std::printf("(a=%s) routing %c\n", p.Data.c_str(), p.Routing ? p.Routing->Type : '-');
 }
 

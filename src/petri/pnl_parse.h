@@ -50,7 +50,8 @@ struct Parsed {
   // table as it stands).
   bool t_in_order = false;
   bool p_in_order = false;
-  long arcs = 0;  // declared with the objects
+  long arcs = 0;          // declared with the objects
+  bool routings = false;  // some place declared one
 };
 
 // Laws nest only through IPP, the grammar's one right recursion, so this
@@ -85,6 +86,7 @@ struct Reader {
   bool t_in_order = true;               // see Parsed
   bool p_in_order = true;
   long arcs_read = 0;
+  bool routings = false;
   Decl decl;
 };
 

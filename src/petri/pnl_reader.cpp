@@ -607,7 +607,7 @@ NetPtr Parse_PN(Parsed parsed, const std::string& path) {
   if (!refused) {
     net->Binding_Table = std::move(parsed.bindings);
     bool arcs_ok = Invert_Network(*net);
-    bool consistent = Consistency_Checking(*net) == 1;
+    bool consistent = Consistency_Checking(*net, parsed.routings) == 1;
     refused = !arcs_ok || !consistent;
   }
   Parsing_Done = 1;
@@ -676,7 +676,7 @@ char Find_Type(const PetriNet& net, const ADDRESS* a) { return find_type(net, a,
 
 AddressPtr Expand_Address(const PetriNet& net, const ADDRESS* a) { return expand(net, a, nullptr); }
 
-int Consistency_Checking(PetriNet& net) {
+int Consistency_Checking(PetriNet& net, bool routings) {
   bool ok = true;
   const Sub_Index index = index_submodels(net);
   for (auto& b : net.Binding_Table) {
@@ -707,7 +707,7 @@ int Consistency_Checking(PetriNet& net) {
       ok = false;
     }
   }
-  for (size_t j = 0; j < net.P.size(); ++j) {
+  for (size_t j = 0; routings && j < net.P.size(); ++j) {
     const PL_DES& p = net.P[j];
     if (!p.Routing || routing_ok(net, p)) continue;
     std::printf("%s: Inconsistency detected in routing of place %d ", TAG, static_cast<int>(j));

@@ -53,7 +53,9 @@ bool Read_Submodel_Files(std::vector<SUBM_DES>& subs);
 // Fills the Inputs lists and moves arcs to submodel ports into the bindings;
 // false when an arc leads to no object of the right kind.
 bool Invert_Network(PetriNet& net);
-int Consistency_Checking(PetriNet& net);
+// Checks the bindings and the places' routings; `routings` false says no
+// place has one, which spares a pass over the places.
+int Consistency_Checking(PetriNet& net, bool routings = true);
 // Kept for old callers: inversion is part of reading now.
 void invert_network();
 
