@@ -26,11 +26,11 @@
 
 // Plain data on the stack, each value one word long: a step of the parser
 // copies a value instead of moving it by its kind, and copies it as it was
-// stored (a wider copy of a narrower store stalls the processor). Objects, submodels, exports, bindings and the parts
-// of the statement being read (a place's head and tokens, the arcs, the
-// addresses of a routing, the values of real lists) go straight into the
-// Reader; what a rule owns it takes over, and the destructors below free
-// what an error leaves on the stack.
+// stored (a wider copy of a narrower store stalls the processor). Objects,
+// submodels, exports, bindings and the parts of the statement being read (a
+// place's head and tokens, the arcs, the addresses of a routing, the values
+// of real lists) go straight into the Reader; what a rule owns it takes over,
+// and the destructors below free what an error leaves on the stack.
 %union {
   std::int64_t integer;  // an int, stored as wide as the others
   double real;
