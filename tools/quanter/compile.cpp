@@ -47,23 +47,23 @@ std::vector<std::string> Compiler_Arguments(const std::string& Source, const std
                                             const std::string& Include_Dir, bool No_Lags) {
   // The fragments are one long straight-line step; at -O2 the compiler
   // spends nearly all of a run's time on it (redundancy elimination and
-  // dead-store passes walking the aliases of thousands of statements). -O1
-  // without those passes runs the step as fast as -O2: the statements store
-  // into distinct counters, so there is little for them to remove. For the
-  // same reason the CSE passes gain nothing from long stretches of the step:
-  // bounding the memory slots they track (scanned at every store) and the
-  // insns they look across cuts their time, not the step's. The skeleton
-  // leaves the first ticks and the end-of-run statistics unoptimised; with
-  // -pipe the assembler reads as the compiler writes.
+  // dead-store passes walking the aliases of thousands of statements). -Og
+  // without those passes runs the step as fast as -O2 (the statements store
+  // into distinct counters, so there is little for them to remove) and
+  // leaves out more of what -O1 would do for nothing (dead stores, points-to
+  // analysis, scalar replacement, if-conversion). For the same reason the CSE
+  // passes gain nothing from long stretches of the step: bounding the memory
+  // slots they track (scanned at every store) and the insns they look across
+  // cuts their time, not the step's. The skeleton leaves the end-of-run
+  // statistics unoptimised; with -pipe the assembler reads as the compiler
+  // writes.
   std::vector<std::string> args = {Source,
                                    "-o",
                                    Simulator,
                                    "-I" + Include_Dir,
                                    "-lm",
-                                   "-O1",
+                                   "-Og",
                                    "-fno-tree-fre",
-                                   "-fno-tree-dse",
-                                   "-fno-dse",
                                    "-fno-tree-dominator-opts",
                                    "--param=max-cselib-memory-locations=20",
                                    "--param=max-cse-insns=200",
