@@ -33,31 +33,46 @@ int Resources_Are_Present() {
   return orv::Is_Available[C_COMPILER] && orv::Is_Available[TARVIN];
 }
 
+bool Tokens_At_Start(const orv::pn::PetriNet& Reseau) {
+  // A lag rounds to a tick of its own at some scale unless it is 0 or less.
+  for (const orv::pn::PL_DES& pl : Reseau.P) {
+    if (pl.Init_Pop < 0) return false;
+    for (double lag : pl.Lag_Times)
+      if (!(lag <= 0)) return false;
+  }
+  return true;
+}
+
 std::vector<std::string> Compiler_Arguments(const std::string& Source, const std::string& Simulator,
-                                            const std::string& Include_Dir) {
+                                            const std::string& Include_Dir, bool No_Lags) {
   // The fragments are one long straight-line step; at -O2 the compiler
   // spends nearly all of a run's time on it (redundancy elimination and
-  // dead-store passes walking the aliases of thousands of statements). -O1
-  // without those passes runs the step as fast as -O2: the statements store
-  // into distinct counters, so there is little for them to remove. For the
-  // same reason the CSE passes gain nothing from long stretches of the step:
-  // bounding the memory slots they track (scanned at every store) and the
-  // insns they look across cuts their time, not the step's. The skeleton
-  // leaves the first ticks and the end-of-run statistics unoptimised; with
-  // -pipe the assembler reads as the compiler writes.
-  return {Source,
-          "-o",
-          Simulator,
-          "-I" + Include_Dir,
-          "-lm",
-          "-O1",
-          "-fno-tree-fre",
-          "-fno-tree-dse",
-          "-fno-dse",
-          "-fno-tree-dominator-opts",
-          "--param=max-cselib-memory-locations=20",
-          "--param=max-cse-insns=200",
-          "-pipe"};
+  // dead-store passes walking the aliases of thousands of statements). -Og
+  // without those passes runs the step as fast as -O2 (the statements store
+  // into distinct counters, so there is little for them to remove) and
+  // leaves out more of what -O1 would do for nothing (dead stores, points-to
+  // analysis, scalar replacement, if-conversion). For the same reason the CSE
+  // passes gain nothing from long stretches of the step: bounding the memory
+  // slots they track (scanned at every store) and the insns they look across
+  // cuts their time, not the step's. The skeleton leaves the end-of-run
+  // statistics unoptimised; with -pipe the assembler reads as the compiler
+  // writes.
+  std::vector<std::string> args = {Source,
+                                   "-o",
+                                   Simulator,
+                                   "-I" + Include_Dir,
+                                   "-lm",
+                                   "-Og",
+                                   "-fno-tree-fre",
+                                   "-fno-tree-dominator-opts",
+                                   "--param=max-cselib-memory-locations=20",
+                                   "--param=max-cse-insns=200",
+                                   "-pipe"};
+  // Without lags the first ticks are regular ones whose look-backs find
+  // rows not yet written: the skeleton can leave out the first-tick
+  // fragment, which costs the compiler as much as all the rest.
+  if (No_Lags) args.push_back("-DNO_LAGS");
+  return args;
 }
 
 int List_Resources(bool Debug) {
@@ -121,7 +136,7 @@ Compile_Result Compile_PN(const orv::pn::PetriNet& Reseau, int Checking, const s
                         "-scaling", std::to_string(options.Scale), "-bs",
                         std::to_string(options.Buf_Size)}) &&
          orv::Run_Step(TOOL, Resource_Value[C_COMPILER], Compiler_Arguments(
-                           Resource_Value[C_SOURCE_FILE], simulator, dir)) &&
+                           Resource_Value[C_SOURCE_FILE], simulator, dir, Tokens_At_Start(Reseau))) &&
          orv::Run_Step(TOOL, simulator, {});
   }
 

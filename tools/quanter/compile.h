@@ -31,11 +31,15 @@ Compile_Result Compile_PN(const orv::pn::PetriNet& Reseau, int Checking, const s
 // 1 when the C compiler and the code generator were found.
 int Resources_Are_Present();
 
+// Every initial token of the net is there at tick 0: no place has a
+// negative marking or a lag above 0.
+bool Tokens_At_Start(const orv::pn::PetriNet& Reseau);
+
 // The compiler's arguments: the skeleton, the simulator to make, the
 // fragments' folder on the include path, the mathematics library and the
-// optimisation flags.
+// optimisation flags; No_Lags when Tokens_At_Start holds.
 std::vector<std::string> Compiler_Arguments(const std::string& Source, const std::string& Simulator,
-                                            const std::string& Include_Dir);
+                                            const std::string& Include_Dir, bool No_Lags);
 
 // "-c -compile": lists the resources on stderr, and for each essential one
 // missing says why; 1 when all are there, else 0.
