@@ -6,6 +6,7 @@
 #pragma once
 
 #include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -492,8 +493,7 @@ class Small_Vector : public Vector_Ops<Small_Vector<T, N>, T> {
     }
     // The size must stay countable in 32 bits.
     if (cap > (size_type{1} << 31)) throw std::bad_alloc();
-    int shift = 1;
-    while ((size_type{1} << shift) < cap) ++shift;
+    const int shift = std::bit_width(cap - 1);
     if (!inline_() && shift == shift_) return;
     cap = size_type{1} << shift;
     T* fresh = static_cast<T*>(Take_Bytes(cap * sizeof(T)));
@@ -661,19 +661,19 @@ class One_Vector : public Vector_Ops<One_Vector<T>, T> {
       ::new (static_cast<void*>(room_)) T(std::move(*o.one()));
       std::destroy_at(o.one());
     } else {
-      std::memcpy(room_, o.room_, sizeof(Block));
-      room_[mark_at] = mark;
+      const Block b = o.block();
+      set_block(b.data, b.size, b.cap);
     }
     o.set_block(nullptr, 0, 1);
   }
   void regrow(size_type cap) {
     const size_type n = size();
-    if (cap < n) cap = n;
-    if (holds_one() || !block().data) {
-      if (cap <= 1) return;
-    } else if (cap <= 1) {
+    cap = std::max(cap, n);
+    const bool on_heap = !holds_one() && block().data;
+    if (cap <= 1) {
+      if (!on_heap) return;
       // Back in place.
-      Block b = block();
+      const Block b = block();
       if (n == 1) {
         ::new (static_cast<void*>(room_)) T(std::move(b.data[0]));
         std::destroy_at(b.data);
@@ -682,15 +682,15 @@ class One_Vector : public Vector_Ops<One_Vector<T>, T> {
       }
       Give_Bytes(b.data, b.cap * sizeof(T));
       return;
-    } else if (cap == block().cap) {
-      return;
     }
+    if (on_heap && cap == block().cap) return;
     if (cap > UINT32_MAX) throw std::bad_alloc();
     T* fresh = static_cast<T*>(Take_Bytes(cap * sizeof(T)));
     if (holds_one()) {
       ::new (static_cast<void*>(fresh)) T(std::move(*one()));
       std::destroy_at(one());
-    } else if (Block b = block(); b.data) {
+    } else if (on_heap) {
+      const Block b = block();
       std::uninitialized_move(b.data, b.data + b.size, fresh);
       std::destroy(b.data, b.data + b.size);
       Give_Bytes(b.data, b.cap * sizeof(T));
@@ -700,7 +700,7 @@ class One_Vector : public Vector_Ops<One_Vector<T>, T> {
   void free_all() noexcept {
     if (holds_one()) {
       std::destroy_at(one());
-    } else if (Block b = block(); b.data) {
+    } else if (const Block b = block(); b.data) {
       std::destroy(b.data, b.data + b.size);
       Give_Bytes(b.data, b.cap * sizeof(T));
     }

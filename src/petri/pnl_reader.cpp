@@ -255,13 +255,18 @@ AddressPtr expand(const PetriNet& net, const ADDRESS* a, const Sub_Index* index)
 // but no item defines would leave an object without a law, so it refuses the
 // net. Messages follow list order, the reverse of the written one. in_order
 // is what the parse found (see Parsed).
+// The usual file numbers its objects 1..n in order: the list is the table.
+template <class List>
+bool list_is_table(const List& list, int size, bool in_order) {
+  return in_order && static_cast<long long>(list.size()) == size;
+}
+
 template <class Obj, class List, class IdOf>
 bool place_objects(List& list, int size, std::vector<Obj>& table, IdOf id_of, bool places,
                    bool in_order) {
   const char* kind = places ? "place" : "transition";
   const char* plural = places ? "places" : "transitions";
-  // The usual file numbers its objects 1..n in order: the list is the table.
-  if (in_order && static_cast<long long>(list.size()) == size) {
+  if (list_is_table(list, size, in_order)) {
     table = std::move(list);
     list.clear();
     return true;
@@ -577,9 +582,8 @@ NetPtr Parse_PN(Parsed parsed, const std::string& path) {
   // Tables that are the lists as they stand hold just the arcs the parser
   // counted; otherwise some objects may have been dropped.
   const bool whole =
-      parsed.t_in_order && parsed.p_in_order &&
-      static_cast<long long>(parsed.lists.Transitions.size()) == net->Nb_Trans &&
-      static_cast<long long>(parsed.lists.Places.size()) == net->Nb_Places;
+      list_is_table(parsed.lists.Transitions, net->Nb_Trans, parsed.t_in_order) &&
+      list_is_table(parsed.lists.Places, net->Nb_Places, parsed.p_in_order);
   bool ok = place_objects(parsed.lists.Transitions, net->Nb_Trans, net->T,
                           [](const TR_DES& t) { return t.Tr_Id; }, false, parsed.t_in_order);
   ok = place_objects(parsed.lists.Places, net->Nb_Places, net->P,
