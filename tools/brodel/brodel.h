@@ -56,6 +56,9 @@ struct Brodel {
 // 1 when the net fits the method, 0 when not, -1 when a rate or bound file
 // could not be opened (message printed).
 int check_network(Brodel& b, const pn::PetriNet& net);
+// Warns, on standard error, of each conflict place whose routing the program
+// reads as a race.
+void warn_routing(const Brodel& b, const pn::PetriNet& net);
 
 void gen_lin_code(Brodel& b, const pn::PetriNet& net, const std::string& objective, bool variances);
 

@@ -80,7 +80,22 @@ int check_network(Brodel& b, const pn::PetriNet& net) {
     });
     std::fclose(f);
   }
+  warn_routing(b, net);
   return 1;
+}
+
+void warn_routing(const Brodel& b, const pn::PetriNet& net) {
+  for (int p = 0; p < net.Nb_Places; ++p) {
+    const auto& pl = net.P[idx(p)];
+    // Competition is the race the program models; one output shares nothing.
+    if (!pl.Routing || pl.Routing->Type == 'C') continue;
+    int outputs = 0;
+    for (const auto& a : pl.Outputs)
+      if (!a.Is_Inhibitor) ++outputs;
+    if (outputs < 2) continue;
+    std::fprintf(stderr, "%s: warning: routing at place %d [%s] is not modelled:", b.Prog, p, pl.Name.c_str());
+    std::fputs(" the bound is that of a race (a rate file gives the race's weights)\n", stderr);
+  }
 }
 
 }  // namespace orv::brodel
