@@ -275,21 +275,9 @@ int MP_Tables::Fill_Vector(std::vector<double>& V, int H) {
 
 int MP_Tables::Fill_Vector_Backwards(std::vector<double>& V, int H) { return Fill_Vector(V, H); }
 
-void MP_Tables::Fill_Initial_Vector(std::vector<double>& Y) {
-  const int n = graph_ ? graph_->Size : 0;
-  Y.assign(idx(n), EG_EPSILON);
-  if (!graph_ || graph_->Nb_Layers == 0 || graph_->Level.empty()) return;
-  for (int t : graph_->Level[0].Node_Id) {
-    if (t < 0 || t >= n) continue;
-    double w = EG_EPSILON;
-    // A token lies in its place from its lag on and is held there, as in
-    // the simulator's first firings and every step of the matrices.
-    for (const PLACE_DESC* q : graph_->T[idx(t)]->Inputs)
-      if (q->Init_Pop > 0 && !q->Lag_Times.empty())
-        w = std::max(w, q->Lag_Times[0] + Draw_One(q->Place_Law.get()));
-    Y[idx(t)] = w == EG_EPSILON ? EG_EPSILON : w + Draw_One(graph_->T[idx(t)]->Trans_Law.get());
-  }
-}
+// A transition fed by a token-free place fires first once its upstream has:
+// its date follows from theirs, so every transition gets its first firing.
+void MP_Tables::Fill_Initial_Vector(std::vector<double>& Y) { Fill_Initial_Vector_Flat(Y, -1); }
 
 void MP_Tables::Fill_Initial_Vector_Flat(std::vector<double>& Y, int Dirac) {
   const int n = graph_ ? graph_->Size : 0;

@@ -90,7 +90,7 @@ class MP_Tables {
   int Fill_Vector(std::vector<double>& V, int H);
   int Fill_Vector_Backwards(std::vector<double>& V, int H);
 
-  // The first firing of the first layer, from the lags of its tokens.
+  // The first firing of every transition, from the lags of the tokens.
   void Fill_Initial_Vector(std::vector<double>& Y);
   // The first firing of every transition; with 0 <= Dirac < n, the response
   // to an impulse at Dirac, ignoring the initial tokens.

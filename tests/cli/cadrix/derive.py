@@ -75,6 +75,12 @@ def main(name):
         out = line(2.0, F(0.5, alternate, 5, 2.0))
     elif name == "doc-example":
         out = "".join(line(x, F(0.5, alternate, 5, x)) for x in points(0, 1, 0.1))
+    elif name == "first-firings":
+        # Transition 1 of fed.egl fires at 1, 5, 9, 13: 0, 4, 8, 12.
+        out = line(0.5, F(0.5, [0, 4, 8, 12], 2, 0.5))
+    elif name == "cell-mill":
+        # The mill of the cell fires at 4, 10.5, 17: 0, 6.5, 13.
+        out = line(1.0, F(0.1, [0, 6.5, 13], 2, 1.0))
     elif name == "flat":
         out = line(1.5, F(0.4, flat, 3, 1.5))
     sys.stdout.write(out)

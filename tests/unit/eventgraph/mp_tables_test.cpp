@@ -255,9 +255,10 @@ TEST(MpTables, InitialVectors) {
   // Without an impulse, from the lag of the token.
   m.Fill_Initial_Vector_Flat(Y, -1);
   EXPECT_EQ(Y, (std::vector<double>{5.0, 7.0}));
-  // The lags alone reach the first layer only.
+  // The default vector reaches past the first layer, through the
+  // token-free place: the same first firings.
   m.Fill_Initial_Vector(Y);
-  EXPECT_EQ(Y, (std::vector<double>{5.0, eps}));
+  EXPECT_EQ(Y, (std::vector<double>{5.0, 7.0}));
 
   // A holding time on the token-free place delays the impulse.
   ASSERT_EQ(load(m, "Size <- 2\n1 C 1.0, 2 C 0.5 0;\n2 C 2.0, 1 C 0.0 1 4.0;\n"), 2);
@@ -273,7 +274,7 @@ TEST(MpTables, InitialVectorsHoldTheLaggedTokens) {
   ASSERT_EQ(load(m, "Size <- 2\n1 C 1.0, 2 C 5.0 0;\n2 C 2.0, 1 C 3.0 1 4.0;\n"), 2);
   std::vector<double> Y;
   m.Fill_Initial_Vector(Y);
-  EXPECT_EQ(Y, (std::vector<double>{8.0, eps}));
+  EXPECT_EQ(Y, (std::vector<double>{8.0, 15.0}));
   m.Fill_Initial_Vector_Flat(Y, -1);
   EXPECT_EQ(Y, (std::vector<double>{8.0, 15.0}));
   // An impulse on transition 1 ignores the lag.
