@@ -15,6 +15,10 @@ using orv::PLACE_DESC;
 
 size_t ix(int i) { return static_cast<size_t>(i); }
 
+// Weights summed in another order differ in their last bits: a rest this
+// close to 0 is 0.
+constexpr double Match = 1e-9;
+
 double sample(const orv::LAW_DESC* law) { return law ? orv::Sample(*law) : 0.0; }
 bool constant(const orv::LAW_DESC* law) { return law == nullptr || law->Name == 'C'; }
 
@@ -106,9 +110,11 @@ struct Search {
   }
 
   void Find_Empty_Paths(int From, double Value) {
-    if (From == To && std::fabs(Value) <= 1e-9) {
+    if (From == To && std::fabs(Value) <= Match) {
       Print_Path(path, out);
-    } else if (Value > 0) {
+    } else if (Value > -Match) {
+      // A rest within the tolerance of 0 may still be carried by steps of
+      // weight 0; whether it came out as +1e-16 or -1e-16 is rounding.
       for (const PLACE_DESC* p : outputs(From)) {
         const int u = p->Trans_Id - 1;
         if (u < 0 || u >= g.Size) continue;
