@@ -24,6 +24,8 @@ int Interval_Nb(double x, const SEQUENCE& s) {
     while (m < s.T && s.B[m + 1] <= x) ++m;
     return m;
   }
+  // Without growth every later epoch is B_T: x lies beyond them all.
+  if (!(s.Cycle_Length > 0)) return INT_MAX - 1;
   double k = std::floor((x - s.B[s.T]) / s.Cycle_Length);
   // Far points would overflow the index; they all lie beyond any table.
   double top = (static_cast<double>(INT_MAX) - 1 - s.T) / s.D - 1;

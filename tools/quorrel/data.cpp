@@ -46,6 +46,11 @@ bool parse_int(const std::string& w, long& out) {
 
 }  // namespace
 
+void Refuse_Cycle(double cycle) {
+  std::fprintf(stderr, "%s: error: the period must have a positive length (cycle length %f).\n",
+               prog(), cycle);
+}
+
 int Read_Data(FILE* in, orv::qn::SEQUENCE& s, double& lambda, bool& has_customer, int& customer) {
   std::string w;
   long T = 0, D = 0;
@@ -107,11 +112,13 @@ int Read_Data(FILE* in, orv::qn::SEQUENCE& s, double& lambda, bool& has_customer
     std::fprintf(stderr, "Period too long.\n");
     return -1;
   }
+  // A period of length 0 serves every later customer at B_T: one
+  // customer's wait is still defined, the stationary regime is not (the
+  // caller refuses it there).
   double cycle = 0.0;
   for (double d : s.Inc) cycle += d;
-  if (!(cycle > 0)) {
-    std::fprintf(stderr, "%s: error: the period must have a positive length (cycle length %f).\n",
-                 prog(), cycle);
+  if (!(cycle >= 0)) {
+    Refuse_Cycle(cycle);
     return -1;
   }
   long n = 0;

@@ -10,3 +10,7 @@
 // later), increments and the customer number. 0, or -1 after a message on
 // stderr. has_customer is false when the file ends before the customer.
 int Read_Data(FILE* in, orv::qn::SEQUENCE& s, double& lambda, bool& has_customer, int& customer);
+
+// The message for a period whose length is negative, or 0 where the
+// analysis needs the sequence to grow (the stationary regime).
+void Refuse_Cycle(double cycle);

@@ -212,6 +212,10 @@ int run(orv::Output_Guard& out, int argc, char** argv) {
     std::fprintf(stderr, "%s: error reading customer number.\n", kProg);
     return -1;
   }
+  if (n < 0 && !(s.Cycle_Length > 0)) {
+    Refuse_Cycle(s.Cycle_Length);
+    return -1;
+  }
   const double lambda = o.lambda != 0 ? o.lambda : file_lambda;
   return n >= 0 ? transient(out, o, s, lambda, n) : stationary(out, o, s, lambda);
 }

@@ -81,6 +81,9 @@ def main(name):
     elif name == "cell-mill":
         # The mill of the cell fires at 4, 10.5, 17: 0, 6.5, 13.
         out = line(1.0, F(0.1, [0, 6.5, 13], 2, 1.0))
+    elif name == "zero-time":
+        # Transition 2 of zerotime.egl fires at 0, then at 2.0 for ever.
+        out = line(1.0, F(1.0, [0, 2, 2, 2], 3, 1.0))
     elif name == "flat":
         out = line(1.5, F(0.4, flat, 3, 1.5))
     sys.stdout.write(out)

@@ -110,6 +110,11 @@ def main(name):
         # examples/queue.dat, customer 3
         q = (2.0, [0.5, 1.0, 1.5], [0.25, 0.75])
         out = "".join(line(x, F(*q, 3, x)) for x in points(0, 2, 0.25))
+    elif name == "zero-period":
+        # Served at 0, then every later customer at 2.0: customer 3.
+        z = (1.0, [0.0, 2.0], [0.0])
+        out = "".join(line(x, F(*z, 3, x)) for x in points(0, 2, 0.5))
+        out += "".join("%f\n" % moment(*z, 3, k) for k in (1, 2))
     elif name == "d2-range":
         out = "".join(line(x, F(*d2, 300, x)) for x in points(0, 3, 0.25))
     sys.stdout.write(out)
