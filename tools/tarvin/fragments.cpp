@@ -637,7 +637,9 @@ void gen_final_marking() {
   for (int p = 0; p < Net->Nb_Places; ++p) {
     w("  /* final marking of place #%d (%s) */\n", p, S(orv::gen::c_comment(Pl(p).Name)));
     w("  Res = %d;\n", Pl(p).Init_Pop);
-    if (orv::gen::is_recycling_place(Pl(p)) || holds_firings_of_source(p))
+    // A recycling place is empty while its transition fires: the counts
+    // of firings begun and done give its marking as they give any other's.
+    if (holds_firings_of_source(p))
       w("  /* and that's all: this is a recycling place ! */\n");
     else
       marking_sums(p, false, false);
