@@ -58,6 +58,33 @@ bool Args::take_real(double& out, const char* fmt) {
 
 bool Args::take_real(double& out) { return take_real(out, "%s: real expected after %s\n"); }
 
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+bool Args::take_input(std::string& name, const char* missing_fmt, const char* open_fmt) {
+  if (!take_word(name, missing_fmt)) return false;
+  if (std::freopen(name.c_str(), "r", stdin) != nullptr) return true;
+  std::fprintf(stderr, open_fmt, prog_.c_str(), name.c_str());
+  failed_ = true;
+  return false;
+}
+#pragma GCC diagnostic pop
+
+bool Args::take_input(std::string& name, const char* open_fmt) {
+  return take_input(name, "%s: argument missing after %s\n", open_fmt);
+}
+
+bool Args::standard(const Standard& s) {
+  if (s.version != nullptr && is("-v")) {
+    std::printf("%s (Version %s)\n", s.name != nullptr ? s.name : prog_.c_str(), s.version);
+  } else if (is("-h") || is("-?") || (s.help_word && is("-help"))) {
+    if (s.usage) s.usage();
+  } else {
+    return false;
+  }
+  stopped_ = true;
+  return true;
+}
+
 void Args::print_version(const char* version) const {
   std::fprintf(msg_, "%s (Version %s)\n", prog_.c_str(), version);
 }

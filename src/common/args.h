@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <string>
 
 namespace orv {
@@ -34,6 +35,28 @@ class Args {
   bool take_word(std::string& out, const char* fmt);
   bool take_int(int& out, const char* fmt);
   bool take_real(double& out, const char* fmt);
+
+  // "-f" of the programs that read their model from standard input: takes
+  // the name and reopens standard input on it. A name that cannot be opened
+  // prints open_fmt (program, name) on stderr and fails the scan.
+  bool take_input(std::string& name, const char* open_fmt = "%s: could not open file %s\n");
+  // The same with a message of the program's own for a missing name.
+  bool take_input(std::string& name, const char* missing_fmt, const char* open_fmt);
+
+  // The words every program answers alike. "-v" prints "%s (Version %s)\n"
+  // on stdout (no "-v" where version is null); "-h" and "-?", and "-help"
+  // where the program takes it, call usage. Either ends the scan without an
+  // error, after which done() is true. Returns whether the word was one.
+  struct Standard {
+    std::function<void()> usage;
+    const char* version = ORV_VERSION;
+    bool help_word = false;  // "-help" too
+    const char* name = nullptr;  // in the version line; the program's by default
+  };
+  bool standard(const Standard& s);
+  // The scan ended on a standard word ("-v", "-h" ...): the program stops
+  // there with its success status.
+  bool done() const { return stopped_ && !failed_; }
 
   // Whether a word follows the current one.
   bool has_value() const { return pos_ + 1 < argc_; }
