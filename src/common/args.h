@@ -58,6 +58,11 @@ class Args {
   // there with its success status.
   bool done() const { return stopped_ && !failed_; }
 
+  // Where the scan stands, for a program that reads a value of several
+  // words itself; the scan goes on at word `next`.
+  int index() const { return pos_; }
+  void resume_at(int next) { pos_ = next - 1; }
+
   // Whether a word follows the current one.
   bool has_value() const { return pos_ + 1 < argc_; }
 
