@@ -58,6 +58,13 @@ class Args {
   // there with its success status.
   bool done() const { return stopped_ && !failed_; }
 
+  // The word after the current one, or null.
+  const char* value() const { return pos_ + 1 < argc_ ? argv_[pos_ + 1] : nullptr; }
+
+  // Programs that report every bad word in one run: an argument error is
+  // remembered (failed() stays true) but the scan goes on.
+  void keep_going() { keep_going_ = true; }
+
   // Where the scan stands, for a program that reads a value of several
   // words itself; the scan goes on at word `next`.
   int index() const { return pos_; }
@@ -79,6 +86,8 @@ class Args {
 
  private:
   bool report(const char* fmt);
+  // An error ends the scan unless the program keeps going.
+  bool stopped() const { return failed_ && !keep_going_; }
   int argc_;
   char** argv_;
   std::string prog_;
@@ -86,6 +95,7 @@ class Args {
   int pos_ = 0;
   bool failed_ = false;
   bool stopped_ = false;
+  bool keep_going_ = false;
 };
 
 // sscanf-style conversions of a whole or leading part of a word, as the

@@ -151,6 +151,28 @@ TEST(Args, StandardWordsEndTheScan) {
   }
 }
 
+// A program that reports every bad word goes on after an error, and a later
+// value is still taken.
+TEST(Args, KeepGoingReportsEveryError) {
+  Scan s({"prog", "-n", "x", "-r", "y", "-n", "5", "-f"});
+  orv::Args a(static_cast<int>(s.argv.size()), s.argv.data(), "prog", s.msg);
+  a.keep_going();
+  int n = 0;
+  double r = 0;
+  std::string file;
+  while (a.next()) {
+    if (a.is("-n")) a.take_int(n);
+    else if (a.is("-r")) a.take_real(r);
+    else if (a.is("-f")) a.take_string(file);
+  }
+  EXPECT_TRUE(a.failed());
+  EXPECT_FALSE(a.done());
+  EXPECT_EQ(n, 5);
+  EXPECT_EQ(s.text(),
+            "prog: integer expected after -n\nprog: real expected after -r\n"
+            "prog: argument missing after -f\n");
+}
+
 TEST(Args, TakeInputReopensStandardInput) {
   char dir[] = "/tmp/args_testXXXXXX";
   ASSERT_NE(mkdtemp(dir), nullptr);
