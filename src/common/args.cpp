@@ -11,7 +11,7 @@ Args::Args(int argc, char** argv, std::string prog, FILE* msg)
     : argc_(argc), argv_(argv), prog_(std::move(prog)), msg_(msg) {}
 
 bool Args::next() {
-  if (stopped() || stopped_ || pos_ + 1 >= argc_) return false;
+  if (halted() || stopped_ || pos_ + 1 >= argc_) return false;
   ++pos_;
   return true;
 }
@@ -28,7 +28,7 @@ bool Args::report(const char* fmt) {
 #pragma GCC diagnostic pop
 
 bool Args::take_word(std::string& out, const char* fmt) {
-  if (stopped() || pos_ + 1 >= argc_) return report(fmt);
+  if (halted() || pos_ + 1 >= argc_) return report(fmt);
   out = argv_[++pos_];
   return true;
 }
@@ -38,7 +38,7 @@ bool Args::take_string(std::string& out) {
 }
 
 bool Args::take_int(int& out, const char* fmt) {
-  if (stopped() || pos_ + 1 >= argc_ || !read_int(argv_[pos_ + 1], out)) return report(fmt);
+  if (halted() || pos_ + 1 >= argc_ || !read_int(argv_[pos_ + 1], out)) return report(fmt);
   ++pos_;
   return true;
 }
@@ -46,12 +46,12 @@ bool Args::take_int(int& out, const char* fmt) {
 bool Args::take_int(int& out) { return take_int(out, "%s: integer expected after %s\n"); }
 
 bool Args::take_present_int(int& out) {
-  if (stopped() || pos_ + 1 >= argc_) return report("%s: argument missing after %s\n");
+  if (halted() || pos_ + 1 >= argc_) return report("%s: argument missing after %s\n");
   return take_int(out);
 }
 
 bool Args::take_real(double& out, const char* fmt) {
-  if (stopped() || pos_ + 1 >= argc_ || !read_real(argv_[pos_ + 1], out)) return report(fmt);
+  if (halted() || pos_ + 1 >= argc_ || !read_real(argv_[pos_ + 1], out)) return report(fmt);
   ++pos_;
   return true;
 }

@@ -87,7 +87,7 @@ class Args {
  private:
   bool report(const char* fmt);
   // An error ends the scan unless the program keeps going.
-  bool stopped() const { return failed_ && !keep_going_; }
+  bool halted() const { return failed_ && !keep_going_; }
   int argc_;
   char** argv_;
   std::string prog_;
