@@ -76,6 +76,7 @@ bool Args::take_input(std::string& name, const char* open_fmt) {
 bool Args::standard(const Standard& s) {
   if (s.version != nullptr && is("-v")) {
     std::printf("%s (Version %s)\n", s.name != nullptr ? s.name : prog_.c_str(), s.version);
+    version_shown_ = true;
   } else if (is("-h") || is("-?") || (s.help_word && is("-help"))) {
     if (s.usage) s.usage();
   } else {

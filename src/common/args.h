@@ -57,6 +57,8 @@ class Args {
   // The scan ended on a standard word ("-v", "-h" ...): the program stops
   // there with its success status.
   bool done() const { return stopped_ && !failed_; }
+  // The scan ended on "-v" (a program whose status after it is its own).
+  bool version_shown() const { return version_shown_; }
 
   // The word after the current one, or null.
   const char* value() const { return pos_ + 1 < argc_ ? argv_[pos_ + 1] : nullptr; }
@@ -96,6 +98,7 @@ class Args {
   bool failed_ = false;
   bool stopped_ = false;
   bool keep_going_ = false;
+  bool version_shown_ = false;
 };
 
 // sscanf-style conversions of a whole or leading part of a word, as the

@@ -190,7 +190,7 @@ int main(int argc, char** argv) {
   Options o;
   orv::Args a(argc, argv, name, stdout);
   const char* file_fmt = "%s: filename expected\n";
-  bool usage_printed = false, version = false;
+  const orv::Args::Standard standard{[&] { usage(name); }, "v1.0", false, kProg};
   while (a.next()) {
     if (a.is("-f")) {
       a.take_word(o.Data_File_Name, file_fmt);
@@ -215,17 +215,12 @@ int main(int argc, char** argv) {
     } else if (a.is("-debug")) {
       qn::Debug = true;
       o.trace = true;
-    } else if (a.is("-h") || a.is("-?")) {
-      usage(name);
-      usage_printed = true;
-      a.stop();
-    } else if (a.is("-v")) {
-      std::printf("%s (Version %s)\n", kProg, "v1.0");
-      version = true;
-      a.stop();
+    } else {
+      a.standard(standard);
     }
   }
-  if (a.failed() || version) return out.finish(1);
-  if (usage_printed) return out.finish(0);
+  // "-v" ends the run as an argument error does.
+  if (a.failed() || a.version_shown()) return out.finish(1);
+  if (a.done()) return out.finish(0);
   return out.finish(run(o, out));
 }

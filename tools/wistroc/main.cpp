@@ -134,8 +134,9 @@ int main(int argc, char** argv) {
   orv::Output_Guard out(kProg);
   std::string file;
   double T_Max = 100.0;
-  bool stats = false, traj = true, increments = false, done = false;
+  bool stats = false, traj = true, increments = false;
   orv::Args a(argc, argv, kProg, stdout);
+  const orv::Args::Standard standard{usage, orv::ORV_VERSION};
   while (a.next()) {
     if (a.is("-f")) {
       a.take_string(file);
@@ -153,18 +154,12 @@ int main(int argc, char** argv) {
       increments = true;
     } else if (a.is("-debug")) {
       mc::Debug = true;
-    } else if (a.is("-v")) {
-      a.print_version();
-      done = true;
-      a.stop();
-    } else if (a.is("-h") || a.is("-?")) {
-      usage();
-      done = true;
-      a.stop();
+    } else {
+      a.standard(standard);
     }
   }
   if (a.failed()) return out.finish(-1);
-  if (done) return out.finish(0);
+  if (a.done()) return out.finish(0);
 
   mc::MARKOV_CHAIN chain;
   if (!mc::Read_Chain(file, chain)) {

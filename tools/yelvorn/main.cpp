@@ -55,10 +55,11 @@ void usage() {
 int main(int argc, char** argv) {
   orv::Output_Guard out(kProg);
   std::string in_name, out_name, title;
-  bool has_title = false, done = false;
+  bool has_title = false;
   int nmax = 1000;
   double tmax = 1000.0, xscale = 1.0, yscale = 1.0;
   orv::Args a(argc, argv, kProg, stdout);
+  const orv::Args::Standard standard{usage, "1.0"};
   // A value that reads but lies outside the option's range.
   auto refuse = [&](const char* kind, const char* opt) {
     std::printf("%s: %s expected after %s\n", kProg, kind, opt);
@@ -85,18 +86,12 @@ int main(int argc, char** argv) {
         refuse("real", "-yscale");
     } else if (a.is("-debug")) {
       // accepted for the other tools' sake; nothing to trace
-    } else if (a.is("-v")) {
-      a.print_version("1.0");
-      done = true;
-      a.stop();
-    } else if (a.is("-h") || a.is("-?")) {
-      usage();
-      done = true;
-      a.stop();
+    } else {
+      a.standard(standard);
     }
   }
   if (a.failed()) return out.finish(-1);
-  if (done) return out.finish(0);
+  if (a.done()) return out.finish(0);
 
   FILE* in = stdin;
   std::unique_ptr<FILE, int (*)(FILE*)> owned(nullptr, &std::fclose);
