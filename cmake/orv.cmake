@@ -10,12 +10,24 @@ function(orv_library target)
   target_link_libraries(${target} PUBLIC ${ARG_DEPS})
 endfunction()
 
-# orv_program(name DEPS libs...): a program from every .cpp in its folder.
+# orv_program(name DEPS libs...): a program from its folder. main.cpp is the
+# driver; every other .cpp of the folder forms the library orv_<name>, which
+# the program and its tests (tests/unit/<name>/) link, with the folder as an
+# include root.
 function(orv_program target)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
-  add_executable(${target} ${srcs} ${ARG_SOURCES})
-  target_link_libraries(${target} PRIVATE ${ARG_DEPS})
+  list(REMOVE_ITEM srcs ${CMAKE_CURRENT_SOURCE_DIR}/main.cpp)
+  add_executable(${target} ${CMAKE_CURRENT_SOURCE_DIR}/main.cpp ${ARG_SOURCES})
+  if(srcs)
+    add_library(orv_${target} STATIC ${srcs})
+    target_include_directories(orv_${target} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}
+                               ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(orv_${target} PUBLIC ${ARG_DEPS})
+    target_link_libraries(${target} PRIVATE orv_${target})
+  else()
+    target_link_libraries(${target} PRIVATE ${ARG_DEPS})
+  endif()
   install(TARGETS ${target} RUNTIME DESTINATION bin)
 endfunction()
 
@@ -50,6 +62,11 @@ function(orv_resources target table)
     VERBATIM)
   configure_file(${PROJECT_SOURCE_DIR}/cmake/resource_table.cpp.in
                  ${dir}/resource_table.cpp COPYONLY)
-  target_sources(${target} PRIVATE ${dir}/resources.h ${dir}/resource_table.cpp)
-  target_include_directories(${target} PRIVATE ${dir})
+  # The program's library, when it has one, holds the code that reads them.
+  set(owner ${target})
+  if(TARGET orv_${target})
+    set(owner orv_${target})
+  endif()
+  target_sources(${owner} PRIVATE ${dir}/resources.h ${dir}/resource_table.cpp)
+  target_include_directories(${owner} PUBLIC ${dir})
 endfunction()

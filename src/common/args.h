@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <string>
 
 namespace orv {
@@ -35,6 +36,42 @@ class Args {
   bool take_int(int& out, const char* fmt);
   bool take_real(double& out, const char* fmt);
 
+  // "-f" of the programs that read their model from standard input: takes
+  // the name and reopens standard input on it. A name that cannot be opened
+  // prints open_fmt (program, name) on stderr and fails the scan.
+  bool take_input(std::string& name, const char* open_fmt = "%s: could not open file %s\n");
+  // The same with a message of the program's own for a missing name.
+  bool take_input(std::string& name, const char* missing_fmt, const char* open_fmt);
+
+  // The words every program answers alike. "-v" prints "%s (Version %s)\n"
+  // on stdout (no "-v" where version is null); "-h" and "-?", and "-help"
+  // where the program takes it, call usage. Either ends the scan without an
+  // error, after which done() is true. Returns whether the word was one.
+  struct Standard {
+    std::function<void()> usage;
+    const char* version = ORV_VERSION;
+    bool help_word = false;  // "-help" too
+    const char* name = nullptr;  // in the version line; the program's by default
+  };
+  bool standard(const Standard& s);
+  // The scan ended on a standard word ("-v", "-h" ...): the program stops
+  // there with its success status.
+  bool done() const { return stopped_ && !failed_; }
+  // The scan ended on "-v" (a program whose status after it is its own).
+  bool version_shown() const { return version_shown_; }
+
+  // The word after the current one, or null.
+  const char* value() const { return pos_ + 1 < argc_ ? argv_[pos_ + 1] : nullptr; }
+
+  // Programs that report every bad word in one run: an argument error is
+  // remembered (failed() stays true) but the scan goes on.
+  void keep_going() { keep_going_ = true; }
+
+  // Where the scan stands, for a program that reads a value of several
+  // words itself; the scan goes on at word `next`.
+  int index() const { return pos_; }
+  void resume_at(int next) { pos_ = next - 1; }
+
   // Whether a word follows the current one.
   bool has_value() const { return pos_ + 1 < argc_; }
 
@@ -51,6 +88,8 @@ class Args {
 
  private:
   bool report(const char* fmt);
+  // An error ends the scan unless the program keeps going.
+  bool halted() const { return failed_ && !keep_going_; }
   int argc_;
   char** argv_;
   std::string prog_;
@@ -58,6 +97,8 @@ class Args {
   int pos_ = 0;
   bool failed_ = false;
   bool stopped_ = false;
+  bool keep_going_ = false;
+  bool version_shown_ = false;
 };
 
 // sscanf-style conversions of a whole or leading part of a word, as the

@@ -10,6 +10,8 @@ int main(int argc, char** argv) {
   const char* prog = "alvorn";
   orv::Output_Guard out(prog);
   orv::Args args(argc, argv, prog);
+  const orv::Args::Standard standard{
+      [&] { std::printf("Usage: %s [-f <file>] [-?] [-h] \n", argv[0]); }};
   std::string file;
   while (args.next()) {
     if (args.is("-f")) {
@@ -18,15 +20,12 @@ int main(int argc, char** argv) {
       orv::pn::Debug = 1;
     } else if (args.is("-yydebug")) {
       // The reader turns the parser trace off each time it reads.
-    } else if (args.is("-v")) {
-      args.print_version();
-      return out.finish(0);
-    } else if (args.is("-h") || args.is("-?")) {
-      std::printf("Usage: %s [-f <file>] [-?] [-h] \n", argv[0]);
-      return out.finish(0);
+    } else {
+      args.standard(standard);
     }
   }
   if (args.failed()) return out.finish(-1);
+  if (args.done()) return out.finish(0);
 
   orv::pn::Debug = 1;
   orv::pn::NetPtr net = orv::pn::Read_Network(file);

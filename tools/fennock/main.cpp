@@ -192,6 +192,7 @@ int main(int argc, char** argv) {
   orv::Args args(argc, argv, PROG, stderr);
   std::string file, dir;
   int nevt = 1000, from = -1, to = -1;
+  const orv::Args::Standard standard{usage, nullptr};
   while (args.next()) {
     if (args.is("-f")) {
       args.take_string(file);
@@ -203,12 +204,12 @@ int main(int argc, char** argv) {
       args.take_int(from);
     } else if (args.is("-to")) {
       args.take_int(to);
-    } else if (args.is("-h") || args.is("-?")) {
-      usage();
-      return out.finish(0);
+    } else {
+      args.standard(standard);
     }
   }
   if (args.failed()) return out.finish(1);
+  if (args.done()) return out.finish(0);
   if (dir.empty()) {
     std::fprintf(stderr, "%s: error: no work directory (-tmp)\n", PROG);
     return out.finish(1);

@@ -22,6 +22,11 @@ int main(int argc, char** argv) {
   std::string in_file, out_file;
   int nevt = 1000, level = 0;
   bool optimize = false, force = false;
+  auto usage = [&] {
+    std::printf("Usage: %s [-f <file>] ", started_as);
+    std::printf("[-nevt <int>] [-O <level>] [-force] [-debug] [-o <file>]\n");
+  };
+  const orv::Args::Standard standard{usage, orv::ORV_VERSION};
   while (args.next()) {
     if (args.is("-f")) {
       args.take_string(in_file);
@@ -39,16 +44,12 @@ int main(int argc, char** argv) {
       force = true;
     } else if (args.is("-debug")) {
       orv::eg::Debug = 1;
-    } else if (args.is("-v")) {
-      args.print_version();
-      return out.finish(0);
-    } else if (args.is("-h") || args.is("-?")) {
-      std::printf("Usage: %s [-f <file>] ", started_as);
-      std::printf("[-nevt <int>] [-O <level>] [-force] [-debug] [-o <file>]\n");
-      return out.finish(0);
+    } else {
+      args.standard(standard);
     }
   }
   if (args.failed()) return out.finish(-1);
+  if (args.done()) return out.finish(0);
 
   orv::EventGraphPtr graph = orv::eg::Read_Network(in_file);
   if (!graph) {

@@ -133,6 +133,13 @@ int main(int argc, char** argv) {
   orv::Args args(argc, argv, PROG);
   std::string in_file, out_file;
   int dx = 50, dy = 50, levels = 10, radius = 5, color = 1;
+  auto usage = [&] {
+    std::printf("Usage: %s [-dx <number] [-dy <number>] [-f <file>] ", started_as);
+    std::printf("[-bw] [-color]\n");
+    std::printf("\t\t\t[-debug] [-o <file>] [-n <number>]");
+    std::printf(" [-r <number>]\n");
+  };
+  const orv::Args::Standard standard{usage, orv::ORV_VERSION};
   while (args.next()) {
     if (args.is("-f")) {
       args.take_string(in_file);
@@ -152,18 +159,12 @@ int main(int argc, char** argv) {
       color = 1;
     } else if (args.is("-debug")) {
       orv::eg::Debug = 1;
-    } else if (args.is("-v")) {
-      args.print_version();
-      return out.finish(0);
-    } else if (args.is("-h") || args.is("-?")) {
-      std::printf("Usage: %s [-dx <number] [-dy <number>] [-f <file>] ", started_as);
-      std::printf("[-bw] [-color]\n");
-      std::printf("\t\t\t[-debug] [-o <file>] [-n <number>]");
-      std::printf(" [-r <number>]\n");
-      return out.finish(0);
+    } else {
+      args.standard(standard);
     }
   }
   if (args.failed()) return out.finish(-1);
+  if (args.done()) return out.finish(0);
 
   orv::EventGraphPtr graph = orv::eg::Read_Network(in_file);
   if (!graph) {

@@ -28,6 +28,10 @@ int main(int argc, char** argv) {
   orv::Args args(argc, argv, PROG);
   std::string in_file, out_file;
   bool for_zel = false;
+  auto usage = [&] {
+    std::printf("Usage: %s [-d] [-f <file>] [-o <file>] [-h] [-?] \n", PROG);
+  };
+  const orv::Args::Standard standard{usage, orv::ORV_VERSION};
   while (args.next()) {
     if (args.is("-f")) {
       args.take_string(in_file);
@@ -37,15 +41,12 @@ int main(int argc, char** argv) {
       for_zel = true;
     } else if (args.is("-debug")) {
       orv::eg::Debug = 1;
-    } else if (args.is("-v")) {
-      args.print_version();
-      return out.finish(0);
-    } else if (args.is("-h") || args.is("-?")) {
-      std::printf("Usage: %s [-d] [-f <file>] [-o <file>] [-h] [-?] \n", PROG);
-      return out.finish(0);
+    } else {
+      args.standard(standard);
     }
   }
   if (args.failed()) return out.finish(-1);
+  if (args.done()) return out.finish(0);
 
   orv::EventGraphPtr graph = orv::eg::Read_Network(in_file);
   if (!graph) {

@@ -47,6 +47,12 @@ int main(int argc, char** argv) {
   orv::Args args(argc, argv, PROG);
   std::string in_file, out_file;
   bool flatten = false, determinize = false, expand_names = true;
+  auto usage = [&] {
+    std::printf("Usage: %s [-f <file>] [-determinize] ", PROG);
+    std::printf("[-flatten] [-noExpandNames]\n\t[-o <file>] [-debug] ");
+    std::printf("[-h] [-?]\n");
+  };
+  const orv::Args::Standard standard{usage, orv::ORV_VERSION};
   while (args.next()) {
     if (args.is("-f")) {
       args.take_string(in_file);
@@ -61,17 +67,12 @@ int main(int argc, char** argv) {
       expand_names = false;
     } else if (args.is("-debug")) {
       orv::pn::Debug = 1;
-    } else if (args.is("-v")) {
-      args.print_version();
-      return out.finish(0);
-    } else if (args.is("-h") || args.is("-?")) {
-      std::printf("Usage: %s [-f <file>] [-determinize] ", PROG);
-      std::printf("[-flatten] [-noExpandNames]\n\t[-o <file>] [-debug] ");
-      std::printf("[-h] [-?]\n");
-      return out.finish(0);
+    } else {
+      args.standard(standard);
     }
   }
   if (args.failed()) return out.finish(-1);
+  if (args.done()) return out.finish(0);
 
   orv::pn::NetPtr net = orv::pn::Read_Network(in_file);
   if (!net) {

@@ -177,22 +177,23 @@ int main(int argc, char** argv) {
   orv::Args args(argc, argv, argv[0], stderr);
   std::string in_file, out_file;
   bool to_file = false;
+  auto usage = [&] {
+    std::printf("usage: %s [-f inputfile] [-o outputfile] \nIf -o is used the ouputfile is reset so old "
+                "version(if any) is lost.\nThe inputfile must be a description of a petri net in pnl.\n",
+                argv[0]);
+  };
+  const orv::Args::Standard standard{usage, orv::ORV_VERSION, true, prog};
   while (args.next()) {
     if (args.is("-f")) {
       args.take_word(in_file, "%s: usage:filename expected after %s\n");
     } else if (args.is("-o")) {
       to_file = args.take_word(out_file, "usage: %s: filename expected after %s\n");
-    } else if (args.is("-h") || args.is("-?") || args.is("-help")) {
-      std::printf("usage: %s [-f inputfile] [-o outputfile] \nIf -o is used the ouputfile is reset so old "
-                  "version(if any) is lost.\nThe inputfile must be a description of a petri net in pnl.\n",
-                  argv[0]);
-      return out.finish(0);
-    } else if (args.is("-v")) {
-      std::printf("%s (Version %s)\n", prog, orv::ORV_VERSION);
-      return out.finish(0);
+    } else {
+      args.standard(standard);
     }
   }
   if (args.failed()) return out.finish(-1);
+  if (args.done()) return out.finish(0);
 
   orv::pn::NetPtr net = orv::pn::Read_Network(in_file);
   if (!net) {

@@ -16,6 +16,12 @@ int main(int argc, char** argv) {
   std::string file, out_file, b_file;
   bool single_place = false;
   int place = 0;
+  auto usage = [&] {
+    std::printf("Usage: %s [-f <file>] ", argv[0]);
+    std::fputs("[-debug] [-o <file>] [-min] [-total]\n\t", stdout);
+    std::fputs("[-place <int>] [-Bfile <file>]\n", stdout);
+  };
+  const orv::Args::Standard standard{usage, orv::ORV_VERSION};
   while (args.next()) {
     if (args.is("-f")) {
       args.take_string(file);
@@ -31,17 +37,12 @@ int main(int argc, char** argv) {
       run.Minimum = true;
     } else if (args.is("-total")) {
       run.Total = true;
-    } else if (args.is("-v")) {
-      args.print_version();
-      return out.finish(0);
-    } else if (args.is("-h") || args.is("-?")) {
-      std::printf("Usage: %s [-f <file>] ", argv[0]);
-      std::fputs("[-debug] [-o <file>] [-min] [-total]\n\t", stdout);
-      std::fputs("[-place <int>] [-Bfile <file>]\n", stdout);
-      return out.finish(0);
+    } else {
+      args.standard(standard);
     }
   }
   if (args.failed()) return out.finish(-1);
+  if (args.done()) return out.finish(0);
 
   orv::pn::NetPtr net = orv::pn::Read_Network(file);
   if (!net) {

@@ -3,182 +3,23 @@
 // finds, or the weighted stationary average over the queues.
 #include <cmath>
 #include <cstdio>
-#include <memory>
-#include <new>
 #include <string>
-#include <vector>
 
+#include "analysis.h"
 #include "common/args.h"
 #include "common/output_guard.h"
-#include "data.h"
 #include "queueing/queue.h"
 
 namespace qn = orv::qn;
-using stelvic::Data;
-using stelvic::Read_Data;
+using stelvic::kProg;
+using stelvic::Options;
 
 namespace {
-
-const char* const kProg = "stelvic";
-
-struct Options {
-  std::string Data_File_Name, Result_File_Name;
-  double lambda = 0.0;
-  int customer = -1;
-  bool waiting = false, global = false, force = false, trace = false;
-};
-
-struct RESULT {
-  int Nb_Vals = 0;
-  double Average_WT = 0.0;
-};
 
 void usage(const char* name) {
   std::printf("Usage: %s [-f <file>] [-o <file>]\n\t", name);
   std::printf("[-lambda <real>] [-customer <int>] [-waiting] [-global]\n\t");
   std::printf("[-force] [-trace] [-debug] [-h] [-?]\n");
-}
-
-// The M/Known/1 sequence of queue q with the increments given.
-qn::SEQUENCE make_sequence(std::vector<double> inc) {
-  qn::SEQUENCE s;
-  s.T = 0;
-  s.D = static_cast<int>(inc.size());
-  s.B = {0.0};
-  s.Inc = std::move(inc);
-  qn::Prepare_Data(s, 0.0);
-  return s;
-}
-
-// Status: 0, -1 (analysis failed, reported) or -4 (singular system).
-int Transient(const Data& d, int q, int n, RESULT& res) {
-  const int P = static_cast<int>(d.Routing.size());
-  // The work customer n finds is made of the services of customers n - 1,
-  // n - 2, ... in that order, as in the stationary phases.
-  std::vector<double> inc(P);
-  for (int j = 0; j < P; ++j) {
-    const long long k = ((static_cast<long long>(n) - 1 - j) % P + P) % P;
-    inc[j] = d.Routing[k] == q ? d.service[q] : 0.0;
-  }
-  qn::SEQUENCE s = make_sequence(std::move(inc));
-  double m = 0.0;
-  if (qn::Compute_Moment(d.lambda, s, n, 1, m) != 0) {
-    std::fprintf(stderr, "%s: error: could not allocate memory.\n", kProg);
-    return -1;
-  }
-  res = {1, m};
-  return 0;
-}
-
-int Stationary(const Data& d, int q, bool waiting, bool trace, RESULT& res) {
-  const int P = static_cast<int>(d.Routing.size());
-  int m = 0;
-  for (int r : d.Routing)
-    if (r == q) ++m;
-  const double cycle = d.service[q] * m;
-  const double gamma = cycle / P;
-  const double rho = d.lambda * gamma;
-  if (trace) std::printf("Queue %d : Rho = %8.6f\n", q, rho);
-  if (!(rho < 1)) {
-    std::printf("Unstable queue (rho=%8.4f). No stationary distribution.\n", rho);
-    return -1;
-  }
-  res = {m, 0.0};
-  // A queue that no work reaches has nothing to wait for; its system of
-  // equations would be all zeros.
-  if (rho > 0) {
-    for (int k = 0; k < P; ++k) {
-      if (waiting && d.Routing[k] != q) continue;
-      std::vector<double> inc(P);
-      for (int j = 0; j < P; ++j)
-        inc[j] = d.Routing[(k + P - j - 1) % P] == q ? d.service[q] : 0.0;
-      qn::SEQUENCE s = make_sequence(std::move(inc));
-      std::vector<double> H, Tau;
-      qn::MATRIX Phi;
-      int st = qn::Compute_H_Coefs(d.lambda, s, H);
-      if (st == 0) st = qn::Compute_Phi_Coefs(d.lambda, s, H, Phi, 0);
-      if (st == -4) return -4;
-      if (st != 0) {
-        std::fprintf(stderr, "%s: error: could not allocate memory.\n", kProg);
-        return -1;
-      }
-      qn::Compute_Tau_Coefs(d.lambda, s, Phi, Tau);
-      double moment = 0.0;
-      qn::Compute_Stat_Moment(d.lambda, s, Tau, H, 1, moment);
-      res.Average_WT += moment;
-    }
-  }
-  if (m != 0) res.Average_WT /= m;
-  if (trace)
-    std::printf("Queue %d: %d values, %f sum, %f average waiting time.\n", q, m,
-                m * res.Average_WT, res.Average_WT);
-  return 0;
-}
-
-int analysis_failed(int q, int st) {
-  if (st == -4) return -4;
-  std::printf("%s: error analyzing queue %d. Abort.\n", kProg, q);
-  return -2;
-}
-
-int run(const Options& o, orv::Output_Guard& out) {
-  FILE* in = stdin;
-  std::unique_ptr<FILE, int (*)(FILE*)> owned(nullptr, &std::fclose);
-  if (!o.Data_File_Name.empty()) {
-    owned.reset(std::fopen(o.Data_File_Name.c_str(), "r"));
-    if (!owned) {
-      std::printf("%s: error: could not open file %s for reading\n", kProg,
-                  o.Data_File_Name.c_str());
-      return -1;
-    }
-    in = owned.get();
-  }
-  Data d;
-  if (Read_Data(in, d, o.force) != 0) return -1;
-  owned.reset();
-  if (o.lambda != 0) d.lambda = o.lambda;
-  if (!(d.lambda > 0) || !std::isfinite(d.lambda)) {
-    std::fprintf(stderr, "%s: error: bad value for lambda (%f).\n", kProg, d.lambda);
-    return -1;
-  }
-  if (o.global)
-    for (int q = 1; q <= d.N; ++q) d.weight[q] = 1.0;
-  if (!o.Result_File_Name.empty() && !out.redirect_stdout(o.Result_File_Name, false)) {
-    std::printf("%s: error: could not open file %s for writing\n", kProg,
-                o.Result_File_Name.c_str());
-    return -1;
-  }
-
-  const int P = static_cast<int>(d.Routing.size());
-  if (o.customer >= 0) {
-    const int n = o.customer;
-    const int q = d.Routing[n % P];
-    if (o.waiting && q == 0) {
-      std::printf("Customer %d is routed outside. Waiting time = 0.\n", n);
-      return 0;
-    }
-    if (o.trace) std::printf("Customer %d is routed to queue %d.\n", n, q);
-    RESULT r;
-    if (int st = Transient(d, q, n, r); st != 0) return analysis_failed(q, st);
-    std::printf(o.waiting ? "Average waiting time of " : "Average workload seen by ");
-    std::printf("customer #%d: %f\n", n, r.Average_WT);
-    return 0;
-  }
-  double sum = 0.0, count = 0.0;
-  for (int q = 1; q <= d.N; ++q) {
-    RESULT r;
-    if (int st = Stationary(d, q, o.waiting, o.trace, r); st != 0) return analysis_failed(q, st);
-    if (o.waiting) {
-      sum += r.Nb_Vals * d.weight[q] * r.Average_WT;
-      count += r.Nb_Vals;
-    } else {
-      sum += d.weight[q] * r.Average_WT;
-    }
-  }
-  if (o.waiting && count > 0) sum /= count;
-  std::printf(o.waiting ? "Average waiting time" : "Average workload");
-  std::printf(": %f\n", sum);
-  return 0;
 }
 
 }  // namespace
@@ -190,7 +31,7 @@ int main(int argc, char** argv) {
   Options o;
   orv::Args a(argc, argv, name, stdout);
   const char* file_fmt = "%s: filename expected\n";
-  bool usage_printed = false, version = false;
+  const orv::Args::Standard standard{[&] { usage(name); }, "v1.0", false, kProg};
   while (a.next()) {
     if (a.is("-f")) {
       a.take_word(o.Data_File_Name, file_fmt);
@@ -215,17 +56,12 @@ int main(int argc, char** argv) {
     } else if (a.is("-debug")) {
       qn::Debug = true;
       o.trace = true;
-    } else if (a.is("-h") || a.is("-?")) {
-      usage(name);
-      usage_printed = true;
-      a.stop();
-    } else if (a.is("-v")) {
-      std::printf("%s (Version %s)\n", kProg, "v1.0");
-      version = true;
-      a.stop();
+    } else {
+      a.standard(standard);
     }
   }
-  if (a.failed() || version) return out.finish(1);
-  if (usage_printed) return out.finish(0);
-  return out.finish(run(o, out));
+  // "-v" ends the run as an argument error does.
+  if (a.failed() || a.version_shown()) return out.finish(1);
+  if (a.done()) return out.finish(0);
+  return out.finish(stelvic::run(o, out));
 }

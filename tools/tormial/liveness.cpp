@@ -1,5 +1,7 @@
 #include "liveness.h"
 
+#include "common/scc.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -70,51 +72,9 @@ Matrix calculStar(const Matrix& A, int n) {
 // Strongly connected components of the graph j -> i (Ps[i][j] != 0) on the
 // T1 transitions; numbered in order of completion.
 void calcul_Comp(const std::vector<std::vector<int>>& succ, std::vector<int>& Belong) {
-  int m = static_cast<int>(succ.size());
-  std::vector<int> index(m, -1), low(m, 0), stack;
-  std::vector<char> on(m, 0);
-  int counter = 0, comps = 0;
-  // Iterative Tarjan: a chain of a few thousand transitions must not
-  // exhaust the C stack.
-  struct Frame {
-    int v;
-    size_t next;
-  };
-  for (int root = 0; root < m; ++root) {
-    if (index[root] >= 0) continue;
-    std::vector<Frame> frames{{root, 0}};
-    index[root] = low[root] = counter++;
-    stack.push_back(root);
-    on[root] = 1;
-    while (!frames.empty()) {
-      Frame& f = frames.back();
-      if (f.next < succ[f.v].size()) {
-        int w = succ[f.v][f.next++];
-        if (index[w] < 0) {
-          index[w] = low[w] = counter++;
-          stack.push_back(w);
-          on[w] = 1;
-          frames.push_back({w, 0});
-        } else if (on[w]) {
-          low[f.v] = std::min(low[f.v], index[w]);
-        }
-        continue;
-      }
-      int v = f.v;
-      if (low[v] == index[v]) {
-        int w;
-        do {
-          w = stack.back();
-          stack.pop_back();
-          on[w] = 0;
-          Belong[w] = comps;
-        } while (w != v);
-        ++comps;
-      }
-      frames.pop_back();
-      if (!frames.empty()) low[frames.back().v] = std::min(low[frames.back().v], low[v]);
-    }
-  }
+  orv::Strong_Components(
+      static_cast<int>(succ.size()), [&](int v) { return succ[v].size(); },
+      [&](int v, std::size_t k) { return succ[v][k]; }, Belong);
 }
 
 }  // namespace

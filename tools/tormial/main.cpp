@@ -13,6 +13,12 @@ int main(int argc, char** argv) {
   orv::Args args(argc, argv, argv[0], stderr);
   std::string in_file, out_file;
   bool from_file = false, to_file = false, zel = false, number = false;
+  auto usage = [&] {
+    std::printf("usage: %s [-f inputfile] [-o outputfile] [-zel] [-number].\n", prog);
+    std::printf("The inputfile must contain the matrix description of a FCN in the format generated "
+                "by the command kordex. Option -zel generates an output adapted to the orv format.\n");
+  };
+  const orv::Args::Standard standard{usage, nullptr, true};
   while (args.next()) {
     if (args.is("-f")) {
       from_file = args.take_word(in_file, "%s: usage:filename expected after %s\n");
@@ -22,14 +28,12 @@ int main(int argc, char** argv) {
       zel = true;
     } else if (args.is("-number")) {
       number = true;
-    } else if (args.is("-h") || args.is("-?") || args.is("-help")) {
-      std::printf("usage: %s [-f inputfile] [-o outputfile] [-zel] [-number].\n", prog);
-      std::printf("The inputfile must contain the matrix description of a FCN in the format generated "
-                  "by the command kordex. Option -zel generates an output adapted to the orv format.\n");
-      return out.finish(0);
+    } else {
+      args.standard(standard);
     }
   }
   if (args.failed()) return out.finish(-1);
+  if (args.done()) return out.finish(0);
 
   FILE* in = stdin;
   if (from_file) {

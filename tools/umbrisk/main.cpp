@@ -37,24 +37,21 @@ int main(int argc, char** argv) {
   Options o;
   std::string out_file;
   bool has_out = false;
+  const orv::Args::Standard standard{usage, VERSION, true, "umbrisk"};
+  std::string file;
   while (args.next()) {
-    std::string file;
     if (args.is("-f")) {
-      if (!args.take_word(file, "%s: usage:filename expected after -f\n")) return -1;
-      if (!std::freopen(file.c_str(), "r", stdin)) {
-        std::fprintf(stderr, "%s: could not open file %s\n", prog, file.c_str());
-        return -1;
-      }
+      args.take_input(file, "%s: usage:filename expected after -f\n",
+                      "%s: could not open file %s\n");
     } else if (args.is("-o")) {
-      if (!args.take_word(out_file, "usage: %s: filename expected after -o\n")) return -1;
-      has_out = true;
+      has_out = args.take_word(out_file, "usage: %s: filename expected after -o\n");
     } else if (args.is("-precision")) {
-      if (!args.take_int(o.Precision, "usage: %s: integer expected after %s\n")) return -1;
       // Every printed value is divided by the precision.
-      if (o.Precision <= 0) {
+      if (args.take_int(o.Precision, "usage: %s: integer expected after %s\n") &&
+          o.Precision <= 0) {
         std::fprintf(stderr, "usage: %s: positive integer expected after %s\n", prog,
                      "-precision");
-        return -1;
+        args.fail();
       }
     } else if (args.is("-transient")) {
       o.transient = true;
@@ -62,14 +59,12 @@ int main(int argc, char** argv) {
       o.cycles = true;
     } else if (args.is("-debug")) {
       o.Debug = true;
-    } else if (args.is("-v")) {
-      std::printf("%s (Version %s)\n", "umbrisk", VERSION);
-      return out.finish(0);
-    } else if (args.is("-h") || args.is("-?") || args.is("-help")) {
-      usage();
-      return out.finish(0);
+    } else {
+      args.standard(standard);
     }
   }
+  if (args.failed()) return out.finish(-1);
+  if (args.done()) return out.finish(0);
 
   try {
     Problem p;

@@ -14,6 +14,11 @@ int main(int argc, char** argv) {
   orv::Args args(argc, argv, prog);
   std::string in_file, out_file;
   bool to_file = false;
+  auto usage = [&] {
+    std::printf("Usage: %s [-f <file>] ", prog);
+    std::printf("[-debug] [-o <file>]\n");
+  };
+  const orv::Args::Standard standard{usage, orv::ORV_VERSION};
   while (args.next()) {
     if (args.is("-f")) {
       args.take_string(in_file);
@@ -21,16 +26,12 @@ int main(int argc, char** argv) {
       to_file = args.take_string(out_file);
     } else if (args.is("-debug")) {
       orv::pn::Debug = 1;
-    } else if (args.is("-v")) {
-      args.print_version();
-      return out.finish(0);
-    } else if (args.is("-h") || args.is("-?")) {
-      std::printf("Usage: %s [-f <file>] ", prog);
-      std::printf("[-debug] [-o <file>]\n");
-      return out.finish(0);
+    } else {
+      args.standard(standard);
     }
   }
   if (args.failed()) return out.finish(-1);
+  if (args.done()) return out.finish(0);
 
   orv::pn::NetPtr net = orv::pn::Read_Network(in_file);
   if (!net) {

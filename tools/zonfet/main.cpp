@@ -49,41 +49,38 @@ int main(int argc, char** argv) {
   bool maple = false;
   bool exact = false;
   RANGE_INFO range;
+  const Args::Standard standard{usage, VERSION, true};
+  std::string file;
   while (args.next()) {
     if (args.is("-f")) {
-      std::string file;
-      if (!args.take_string(file)) return -1;
-      if (std::freopen(file.c_str(), "r", stdin) == nullptr) {
-        std::fprintf(stderr, "%s: could not open file %s\n", PROG, file.c_str());
-        return -1;
-      }
+      args.take_input(file);
     } else if (args.is("-o")) {
-      if (!args.take_string(out_name)) return -1;
+      args.take_string(out_name);
     } else if (args.is("-nmax") || args.is("-order")) {
       const bool horizon = args.is("-nmax");
       int value = 0;
-      if (!args.take_int(value)) return -1;
+      if (!args.take_int(value)) continue;
       // Both count factors: the bounds divide by the horizon, and an order
       // below 1 splits nothing off.
       if (value < 1) {
         std::printf("%s: integer expected after %s\n", PROG, horizon ? "-nmax" : "-order");
-        return -1;
+        args.fail();
       }
       (horizon ? n : order) = value;
     } else if (args.is("-numeric")) {
       numeric = true;
     } else if (args.is("-pval")) {
-      if (!take_probability(args, range.Start)) return -1;
+      take_probability(args, range.Start);
       range.Stop = range.Start;
       numeric = true;
     } else if (args.is("-pfrom")) {
-      if (!take_probability(args, range.Start)) return -1;
+      take_probability(args, range.Start);
       numeric = true;
     } else if (args.is("-pto")) {
-      if (!take_probability(args, range.Stop)) return -1;
+      take_probability(args, range.Stop);
       numeric = true;
     } else if (args.is("-pstep")) {
-      if (!args.take_real(range.Step)) return -1;
+      args.take_real(range.Step);
       numeric = true;
     } else if (args.is("-maple")) {
       maple = true;
@@ -91,14 +88,12 @@ int main(int argc, char** argv) {
       exact = true;
     } else if (args.is("-debug")) {
       mp::Debug = 1;
-    } else if (args.is("-v")) {
-      std::printf("%s (Version %s)\n", PROG, VERSION);
-      return out.finish(0);
-    } else if (args.is("-h") || args.is("-?") || args.is("-help")) {
-      usage();
-      return out.finish(0);
+    } else {
+      args.standard(standard);
     }
   }
+  if (args.failed()) return out.finish(-1);
+  if (args.done()) return out.finish(0);
 
   mp::Bernoulli_Product P = mp::Read_Bernoulli_Product(stdin);
   if (!P) {

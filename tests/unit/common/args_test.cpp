@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 namespace {
 
 // Runs a scan over words, capturing the messages.
@@ -113,6 +115,108 @@ TEST(Args, Version) {
   orv::Args a(1, s.argv.data(), "alvorn", s.msg);
   a.print_version();
   EXPECT_EQ(s.text(), "alvorn (Version ORV beta 0.2.2 (15/03/1999))\n");
+}
+
+// The standard words end the scan where they stand: words after them are not
+// read, and an error before them still wins.
+TEST(Args, StandardWordsEndTheScan) {
+  struct Case {
+    std::vector<std::string> words;
+    bool help_word;
+    const char* version;
+    bool done, failed;
+    int usages, n;
+  };
+  const Case cases[] = {
+      {{"prog", "-h", "-n", "3"}, false, orv::ORV_VERSION, true, false, 1, 0},
+      {{"prog", "-n", "3", "-?"}, false, orv::ORV_VERSION, true, false, 1, 3},
+      {{"prog", "-help"}, false, orv::ORV_VERSION, false, false, 0, 0},
+      {{"prog", "-help", "-n", "4"}, true, orv::ORV_VERSION, true, false, 1, 0},
+      {{"prog", "-v", "-h"}, false, nullptr, true, false, 1, 0},
+      {{"prog", "-n", "x", "-h"}, false, orv::ORV_VERSION, false, true, 0, 0},
+  };
+  for (const auto& c : cases) {
+    Scan s(c.words);
+    orv::Args a(static_cast<int>(s.argv.size()), s.argv.data(), "prog", s.msg);
+    int usages = 0, n = 0;
+    orv::Args::Standard std_words{[&] { ++usages; }, c.version, c.help_word};
+    while (a.next()) {
+      if (a.is("-n")) a.take_int(n);
+      else a.standard(std_words);
+    }
+    EXPECT_EQ(a.done(), c.done) << c.words[1];
+    EXPECT_EQ(a.failed(), c.failed) << c.words[1];
+    EXPECT_EQ(usages, c.usages) << c.words[1];
+    EXPECT_EQ(n, c.n) << c.words[1];
+  }
+}
+
+// A program that reports every bad word goes on after an error, and a later
+// value is still taken.
+TEST(Args, KeepGoingReportsEveryError) {
+  Scan s({"prog", "-n", "x", "-r", "y", "-n", "5", "-f"});
+  orv::Args a(static_cast<int>(s.argv.size()), s.argv.data(), "prog", s.msg);
+  a.keep_going();
+  int n = 0;
+  double r = 0;
+  std::string file;
+  while (a.next()) {
+    if (a.is("-n")) a.take_int(n);
+    else if (a.is("-r")) a.take_real(r);
+    else if (a.is("-f")) a.take_string(file);
+  }
+  EXPECT_TRUE(a.failed());
+  EXPECT_FALSE(a.done());
+  EXPECT_EQ(n, 5);
+  EXPECT_EQ(s.text(),
+            "prog: integer expected after -n\nprog: real expected after -r\n"
+            "prog: argument missing after -f\n");
+}
+
+TEST(Args, TakeInputReopensStandardInput) {
+  char dir[] = "/tmp/args_testXXXXXX";
+  ASSERT_NE(mkdtemp(dir), nullptr);
+  const std::string file = std::string(dir) + "/in.txt";
+  FILE* f = std::fopen(file.c_str(), "w");
+  ASSERT_NE(f, nullptr);
+  std::fputs("42\n", f);
+  std::fclose(f);
+  const std::string missing = std::string(dir) + "/none";
+  {
+    Scan s({"prog", "-f", missing, "-n", "1"});
+    orv::Args a(static_cast<int>(s.argv.size()), s.argv.data(), "prog", s.msg);
+    std::string name;
+    int n = 0;
+    testing::internal::CaptureStderr();
+    while (a.next()) {
+      if (a.is("-f")) a.take_input(name, "%s: error opening file %s\n");
+      else if (a.is("-n")) a.take_int(n);
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "prog: error opening file " + missing + "\n");
+    EXPECT_TRUE(a.failed());
+    EXPECT_EQ(n, 0);
+  }
+  {
+    Scan s({"prog", "-f"});
+    orv::Args a(static_cast<int>(s.argv.size()), s.argv.data(), "prog", s.msg);
+    std::string name;
+    while (a.next()) a.take_input(name, "%s: file name expected after %s\n", "%s: %s\n");
+    EXPECT_TRUE(a.failed());
+    EXPECT_EQ(s.text(), "prog: file name expected after -f\n");
+  }
+  {
+    Scan s({"prog", "-f", file});
+    orv::Args a(static_cast<int>(s.argv.size()), s.argv.data(), "prog", s.msg);
+    std::string name;
+    while (a.next()) a.take_input(name);
+    EXPECT_FALSE(a.failed());
+    EXPECT_EQ(name, file);
+    int v = 0;
+    EXPECT_EQ(std::scanf("%d", &v), 1);
+    EXPECT_EQ(v, 42);
+  }
+  std::remove(file.c_str());
+  rmdir(dir);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "analysis.h"
+#include "reference.h"
 
 #include <gtest/gtest.h>
 

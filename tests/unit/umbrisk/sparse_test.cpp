@@ -2,6 +2,8 @@
 // against Karp from every source and Boost in analysis_test.cpp.
 #include "sparse.h"
 
+#include "reference.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>

@@ -1,6 +1,6 @@
 // The analysis on the arcs that exist: the matrix's finite entries as
 // adjacency lists, so that time and memory follow the arcs rather than N^2.
-// Every result is the one the dense functions of analysis.h give.
+// Every result is the one a dense analysis gives (the tests hold one).
 #pragma once
 
 #include <cstddef>
@@ -47,7 +47,10 @@ struct Sparse_Critical {
 // the cycle mean): nodes, eigenvector, critical arcs, components, cyclicity.
 Sparse_Critical analyse_critical(const Arcs& g, RATIONAL lambda);
 
-// transient of analysis.h on the arcs.
+// Runs the trajectory from X, printing every x(t) on out, until the
+// normalised state repeats at some t >= cyc. Returns t + 1, or -1 when no
+// repetition shows within max_steps iterations. The last `window` states are
+// kept whole (0: as many as some 32 MB hold); older ones are recomputed.
 Val transient(const Arcs& g, const std::vector<Val>& X, RATIONAL lambda, Val cyc, int Precision,
               FILE* out, Val max_steps, size_t window = 0);
 

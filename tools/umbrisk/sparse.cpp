@@ -1,5 +1,7 @@
 #include "sparse.h"
 
+#include "common/scc.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <functional>
@@ -76,58 +78,17 @@ Out_Arcs out_arcs(const Arcs& g) {
   return o;
 }
 
-// Strongly connected components (Tarjan, without recursion) over the arcs
-// kept by `keep`, followed from each node's row. Components come out in the
-// order of a completed depth-first search, as strong_components numbers them.
+// Strongly connected components over the arcs kept by `keep`, followed from
+// each node's row, numbered in the order their searches complete.
 template <class Keep>
 int components(const Arcs& g, Keep keep, std::vector<int>& comp) {
-  const int n = g.N;
-  std::vector<int> index(n, -1), low(n, 0), stack;
-  std::vector<char> on(n, 0);
-  std::vector<std::pair<int, size_t>> calls;
-  comp.assign(n, -1);
-  int counter = 0, ncomp = 0;
-  for (int r = 0; r < n; ++r) {
-    if (index[r] != -1) continue;
-    index[r] = low[r] = counter++;
-    stack.push_back(r);
-    on[r] = 1;
-    calls.emplace_back(r, g.start[r]);
-    while (!calls.empty()) {
-      int v = calls.back().first;
-      size_t e = calls.back().second;
-      if (e < g.start[v + 1]) {
-        calls.back().second = e + 1;
-        if (!keep(v, e)) continue;
-        int w = g.col[e];
-        if (index[w] == -1) {
-          index[w] = low[w] = counter++;
-          stack.push_back(w);
-          on[w] = 1;
-          calls.emplace_back(w, g.start[w]);
-        } else if (on[w]) {
-          low[v] = std::min(low[v], index[w]);
-        }
-        continue;
-      }
-      if (low[v] == index[v]) {
-        int w;
-        do {
-          w = stack.back();
-          stack.pop_back();
-          on[w] = 0;
-          comp[w] = ncomp;
-        } while (w != v);
-        ++ncomp;
-      }
-      calls.pop_back();
-      if (!calls.empty()) {
-        int u = calls.back().first;
-        low[u] = std::min(low[u], low[v]);
-      }
-    }
-  }
-  return ncomp;
+  return orv::Strong_Components(
+      g.N, [&](int v) { return g.start[v + 1] - g.start[v]; },
+      [&](int v, std::size_t k) {
+        const std::size_t e = g.start[v] + k;
+        return keep(v, e) ? g.col[e] : -1;
+      },
+      comp);
 }
 
 // Weight of arc e under the cycle mean lam: A x den - num.

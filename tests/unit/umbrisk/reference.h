@@ -1,23 +1,13 @@
-// Cycle mean, critical graph, cyclicity and transient of an integer
-// max-plus matrix A, for x(k+1) = A (x) x(k): x_i(k+1) = max_j A[i][j] + x_j(k).
-// Matrices are N x N, row-major; entries are finite with |a| <= ENTRY_LIMIT
-// or MINUS_INF. Functions throw Overflow when a value leaves the 64-bit range.
+// The dense reference of umbrisk's analysis, for the tests: Matrices are
+// N x N, row-major.
 #pragma once
 
 #include <cstdio>
-#include <string>
 #include <vector>
 
-#include "arith.h"
+#include "analysis.h"
 
 namespace orv::umbrisk {
-
-using Matrix = std::vector<Val>;
-
-struct RATIONAL {
-  Val Num = MINUS_INF;
-  Val Den = 1;
-};
 
 // Karp's table from one source, with the comparison order that decides which
 // of several equal fractions is returned.
@@ -50,15 +40,8 @@ void calcul_Comp3(Critical& c);
 void calcul_cyc(Critical& c);
 Critical analyse_critical(int N, const Matrix& A, RATIONAL lambda);
 
-// Runs the trajectory from X, printing every x(t) on out, until the
-// normalised state repeats at some t >= cyc. Returns t + 1, or -1 when no
-// repetition shows within max_steps iterations. The last `window` states are
-// kept whole (0: as many as some 32 MB hold); older ones are recomputed.
+// The transient of sparse.h on the dense matrix.
 Val transient(int N, const Matrix& A, const std::vector<Val>& X, RATIONAL lambda, Val cyc,
               int Precision, FILE* out, Val max_steps, size_t window = 0);
-
-// Appends " %9.4f" of e / Precision, or "       eps" for minus infinity; e is
-// a state entry held as an exact integer in a double.
-void append_state_entry(std::string& line, double e, int Precision);
 
 }  // namespace orv::umbrisk
