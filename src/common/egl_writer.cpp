@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "common/address_write.h"
+#include "common/exact_real.h"
 #include "common/law.h"
 #include "common/pnl_writer.h"
 
@@ -10,8 +11,10 @@ namespace orv {
 
 namespace {
 
+// What this writes is read back (by dunvesk's user, yarrisk's simulator,
+// cadrix's chain): every real keeps the digits that make it the same double.
 void law(const LAW_DESC* l) {
-  if (l) Write_Law(Out_File, *l);
+  if (l) Write_Law_Exact(Out_File, *l);
 }
 
 void quoted(const std::string& s) {
@@ -30,7 +33,10 @@ void each_output(const TRANS_DESC& t, F f) {
 
 void Write_Init_Mark_EG(const PLACE_DESC& place) {
   std::fprintf(Out_File, "%1d ", place.Init_Pop);
-  for (double lag : place.Lag_Times) std::fprintf(Out_File, "%8.4f ", lag);
+  for (double lag : place.Lag_Times) {
+    Print_Exact_Real(Out_File, 8, 4, lag);
+    std::fputc(' ', Out_File);
+  }
 }
 
 int Write_EG_As_PNL(const EventGraph& g, const std::string& path, const std::string& toolname) {

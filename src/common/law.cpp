@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstddef>
 
+#include "common/exact_real.h"
+
 namespace orv {
 
 namespace {
@@ -193,27 +195,46 @@ LawPtr Law_From_Tail(char id, std::vector<double>& reals, size_t first, size_t s
   return Parse_Law_Written(id, a, b);
 }
 
-void Write_Law(FILE* out, const LAW_DESC& law) {
+namespace {
+
+using Number_Writer = void (*)(FILE*, int, int, double);
+
+void plain_real(FILE* out, int width, int decimals, double v) {
+  std::fprintf(out, "%*.*f", width, decimals, v);
+}
+
+void write_law(FILE* out, const LAW_DESC& law, Number_Writer num) {
+  // Every real of a law is written 8 wide with 4 decimals, then a blank.
+  auto real = [&](double v) {
+    num(out, 8, 4, v);
+    std::fputc(' ', out);
+  };
   switch (law.Name) {
     case 'B': case 'C': case 'E': case 'G': case 'g':
-      std::fprintf(out, "%c %8.4f ", law.Name, par(law, 0));
+      std::fprintf(out, "%c ", law.Name);
+      real(par(law, 0));
       return;
     case 'L': case 'N': case 'U': case 'W': case 'p':
-      std::fprintf(out, "%c %8.4f %8.4f ", law.Name, par(law, 0), par(law, 1));
+      std::fprintf(out, "%c ", law.Name);
+      real(par(law, 0));
+      real(par(law, 1));
       return;
     case 'R':
-      std::fprintf(out, "%c %4.0f %8.4f ", law.Name, par(law, 0), par(law, 1));
+      std::fprintf(out, "%c %4.0f ", law.Name, par(law, 0));
+      real(par(law, 1));
       return;
     case 'O':
-      std::fprintf(out, "%c %8.4f ", law.Name, par(law, 0));
-      std::fprintf(out, "%8.4f %8.4f ", par(law, 1), par(law, 2));
+      std::fprintf(out, "%c ", law.Name);
+      real(par(law, 0));
+      real(par(law, 1));
+      real(par(law, 2));
       return;
     case 'D': {
       std::size_t n = discrete_count(law);
       std::fprintf(out, "%c [ ", law.Name);
-      for (std::size_t i = 0; i < n; ++i) std::fprintf(out, "%8.4f ", disc_v(law, i));
+      for (std::size_t i = 0; i < n; ++i) real(disc_v(law, i));
       std::fprintf(out, "] [ ");
-      for (std::size_t i = 0; i < n; ++i) std::fprintf(out, "%8.4f ", disc_p(law, i, n));
+      for (std::size_t i = 0; i < n; ++i) real(disc_p(law, i, n));
       std::fprintf(out, "] ");
       return;
     }
@@ -222,21 +243,25 @@ void Write_Law(FILE* out, const LAW_DESC& law) {
       // count, a keyword) must not run into the last mean.
       std::fprintf(out, "%c ", law.Name);
       std::size_t pairs = hyper_pairs(law);
-      for (std::size_t j = 0; j < pairs; ++j)
-        std::fprintf(out, "%8.4f %8.4f ", hyper_q(law, j), hyper_m(law, j));
+      for (std::size_t j = 0; j < pairs; ++j) {
+        real(hyper_q(law, j));
+        real(hyper_m(law, j));
+      }
       // No branch left (a law read with too few parameters): "H" alone does
       // not read, one lone value reads back as this same empty law.
-      if (pairs == 0) std::fprintf(out, "%8.4f ", 0.0);
+      if (pairs == 0) real(0.0);
       return;
     }
     case 'P':
       if (!ipp_ok(law)) break;
       // The reader keeps the last sub-law written first, so writing them in
       // reverse makes the text read back as the same law.
-      std::fprintf(out, "IPP [ %f, ", par(law, 0));
-      Write_Law(out, *law.Law_Parameters[1]);
+      std::fprintf(out, "IPP [ ");
+      num(out, 0, 6, par(law, 0));
       std::fprintf(out, ", ");
-      Write_Law(out, *law.Law_Parameters[0]);
+      write_law(out, *law.Law_Parameters[1], num);
+      std::fprintf(out, ", ");
+      write_law(out, *law.Law_Parameters[0], num);
       std::fprintf(out, " ] ");
       return;
     default:
@@ -244,6 +269,12 @@ void Write_Law(FILE* out, const LAW_DESC& law) {
   }
   std::fprintf(stderr, "%s: error (Print): unexpected law id (%c)\n", kTag, law.Name);
 }
+
+}  // namespace
+
+void Write_Law(FILE* out, const LAW_DESC& law) { write_law(out, law, plain_real); }
+
+void Write_Law_Exact(FILE* out, const LAW_DESC& law) { write_law(out, law, Print_Exact_Real); }
 
 double Mean(const LAW_DESC& law) {
   switch (law.Name) {

@@ -60,6 +60,9 @@ LawPtr Law_From_Tail(char id, std::vector<double>& reals, size_t first, size_t s
 
 // Writes the law in model notation; no newline.
 void Write_Law(FILE* out, const LAW_DESC& law);
+// The same for text a reader takes back: each real reads as the same double
+// (common/exact_real.h).
+void Write_Law_Exact(FILE* out, const LAW_DESC& law);
 
 double Mean(const LAW_DESC& law);
 double Moment(const LAW_DESC& law, int order);

@@ -145,8 +145,9 @@ double Discrete(std::span<const double> P) {
   return P[i - n];
 }
 
+// Tail exp(-a x^nu): a unit exponential is a x^nu.
 double Weibull(double a, double nu) {
-  return std::pow((0.0 - std::log(nonzero_U())) / std::log(a), 1.0 / nu);
+  return std::pow((0.0 - std::log(nonzero_U())) / a, 1.0 / nu);
 }
 
 double Normal(double m, double s) {

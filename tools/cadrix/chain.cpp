@@ -11,6 +11,7 @@
 
 #include "common/args.h"
 #include "common/egl_writer.h"
+#include "common/exact_real.h"
 #include "common/execute.h"
 #include "common/resources.h"
 #include "common/work_files.h"
@@ -344,11 +345,8 @@ bool Dump_Data_File(double Lambda, const Epochs& e, int N_Max) {
 }
 
 bool Compute_Distribution(const Distribution& d, int Keep) {
-  auto real = [](double x) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%f", x);
-    return std::string(buf);
-  };
+  // quorrel reads these back: "%f" unless that loses digits.
+  auto real = [](double x) { return orv::Exact_Real(0, 6, x); };
   const std::string& data = Work.Dat;
   std::vector<std::string> args = {"-f", data, "-lambda", real(d.Lambda)};
   if (d.Value) {

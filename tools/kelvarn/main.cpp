@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/args.h"
+#include "common/exact_real.h"
 #include "common/output_guard.h"
 #include "common/value_list.h"
 #include "maxplus/bernoulli.h"
@@ -65,7 +66,12 @@ void gen_declarations(FILE* out, const BERNOULLI_PRODUCT& P) {
   std::fputs("double\t\t*Tmp; /* for swapping array pointers */\n", out);
   std::fputs("/* table of cumulated probabilities */\n", out);
   std::fputs("double\t\tPr_Cum[ NB_MATRICES ] = {\n", out);
-  for (int i = 0; i + 1 < P.Nb_Matrices; ++i) std::fprintf(out, "\t%f,\n", P.Pr_Cum[i]);
+  // The compiler reads these back: every digit that keeps them the same.
+  for (int i = 0; i + 1 < P.Nb_Matrices; ++i) {
+    std::fputc('\t', out);
+    orv::Print_Exact_Real(out, 0, 6, P.Pr_Cum[i]);
+    std::fputs(",\n", out);
+  }
   std::fprintf(out, "\t%f };\n", 1.0);
   std::fputs("/* tables for statistical estimators */\n", out);
   std::fputs("double\t\t*Gamma;\n", out);
@@ -75,7 +81,10 @@ void gen_declarations(FILE* out, const BERNOULLI_PRODUCT& P) {
 
 void write_sum(FILE* out, int column, double value) {
   std::fprintf(out, "X[%d]", column);
-  if (value != 0) std::fprintf(out, " + %f", value);
+  if (value != 0) {
+    std::fputs(" + ", out);
+    orv::Print_Exact_Real(out, 0, 6, value);
+  }
 }
 
 void gen_matrix_code(FILE* out, const BERNOULLI_PRODUCT& P, int t) {

@@ -41,6 +41,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s: error: mode name expected after %s.\n", prog, "-mode");
       } else if (!mode_of(mode_name, mode)) {
         std::fprintf(stderr, "%s: error: invalid mode name %s.\n", prog, mode_name.c_str());
+        std::fprintf(stderr, "%s: the modes are dot, daVinci, sorvic and vund.\n", prog);
         args.fail();
       }
     } else if (args.is("-fullname")) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/args.h"
+#include "common/exact_real.h"
 #include "common/output_guard.h"
 #include "common/value_list.h"
 #include "maxplus/interaction_graph.h"
@@ -107,7 +108,8 @@ void gen_declarations(Writer& w, const INTERACTION_GRAPH& G) {
   w.indent(20);
   for (int i = 0; i + 1 < G.Size; ++i) {
     w.make_indent();
-    std::fprintf(w.out(), "%f,\n", G.Pr_Cum[i]);
+    orv::Print_Exact_Real(w.out(), 0, 6, G.Pr_Cum[i]);
+    std::fputs(",\n", w.out());
   }
   w.make_indent();
   std::fprintf(w.out(), "%f };\n", 1.0);

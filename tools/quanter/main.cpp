@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "common/args.h"
 #include "common/output_guard.h"
@@ -32,6 +33,71 @@ void usage() {
 void refuse() {
   std::printf("%s: the network doesn't satisfy the assumptions. ", PROG);
   std::printf("No simulation.\n");
+}
+
+// The least q > 0 that makes q * x whole within the tolerance of the
+// time-scale check, 0 past INT_MAX. Such a q is a best approximation of x, so
+// it is among the denominators of x's continued fraction.
+long long least_whole_multiplier(double x) {
+  x = std::fabs(x);
+  long long q0 = 0, q1 = 1;  // denominators of the last two convergents
+  double rest = x;
+  for (int step = 0; step < 64; ++step) {
+    if (q1 > INT_MAX) return 0;
+    if (orv::pn::Is_Integer(x * static_cast<double>(q1))) return q1;
+    const double a = std::floor(rest);
+    const double frac = rest - a;
+    if (frac <= 0) return 0;
+    rest = 1 / frac;
+    const double next = std::floor(rest) * static_cast<double>(q1) + static_cast<double>(q0);
+    if (next > INT_MAX) return 0;
+    q0 = q1;
+    q1 = static_cast<long long>(next);
+  }
+  return 0;
+}
+
+// The least -scale at which every delay and lag of the net is a whole number
+// of ticks that fits an int, 0 when there is none.
+int whole_scale(const orv::pn::PetriNet& net) {
+  std::vector<double> values;
+  for (int i = 0; i < net.Nb_Trans; ++i) {
+    const orv::pn::TR_DES& t = net.T[i];
+    const orv::LAW_DESC* law = t.Tr_Law.get();
+    if (t.Tag || !law) continue;
+    if (law->Name == 'C') {
+      values.push_back(orv::pn::Delay_Of(law));
+    } else if (law->Name == 'D') {
+      const auto& par = law->Parameters;
+      const double n = par.empty() ? 0 : std::rint(par[0]);
+      for (int k = 1; k <= n && k < static_cast<int>(par.size()); ++k) values.push_back(par[k]);
+    }
+  }
+  for (int j = 0; j < net.Nb_Places; ++j) {
+    const orv::pn::PL_DES& p = net.P[j];
+    if (p.Tag) continue;
+    values.push_back(orv::pn::Delay_Of(p.Pl_Law.get()));
+    for (double lag : p.Lag_Times) values.push_back(lag);
+  }
+  // Each value that is not whole at the scale so far multiplies it by the
+  // least factor that makes it so; for exact fractions that is the least
+  // common multiple of their denominators. The tolerance is on the product,
+  // so a factor can undo an earlier value: pass again until none moves.
+  long long scale = 1;
+  for (int pass = 0; pass < 8; ++pass) {
+    bool moved = false;
+    for (double x : values) {
+      const double v = x * static_cast<double>(scale);
+      if (!(std::fabs(v) < INT_MAX)) return 0;
+      if (orv::pn::Is_Integer(v)) continue;
+      const long long m = least_whole_multiplier(v);
+      if (m == 0 || scale * m > INT_MAX) return 0;
+      scale *= m;
+      moved = true;
+    }
+    if (!moved) return static_cast<int>(scale);
+  }
+  return 0;
 }
 
 // Inhibitor arcs have no meaning in the counter recursion.
@@ -127,12 +193,22 @@ int main(int argc, char** argv) {
   if (net->Nb_Submodels > 0) orv::pn::Flatten_PN(*net, 1);
 
   int scale = 0;
+  bool time_scale_checked = false;
   if (orv::pn::Has_All_Deterministic_Objects(*net, 0, nullptr) &&
       orv::pn::Has_Simulable_Places(*net, 0, nullptr) &&
-      orv::pn::Has_Real_Sources(*net, 0, nullptr) && has_no_inhibitor(*net))
+      orv::pn::Has_Real_Sources(*net, 0, nullptr) && has_no_inhibitor(*net)) {
+    time_scale_checked = true;
     scale = orv::pn::Find_Time_Scale(*net, 1, options.Scale, 0, nullptr);
+  }
   if (scale == 0) {
     refuse();
+    if (time_scale_checked) {
+      if (const int whole = whole_scale(*net))
+        std::fprintf(stderr, "%s: -scale %d makes every delay a whole number of ticks.\n", PROG,
+                     whole);
+      else
+        std::fprintf(stderr, "%s: no -scale makes every delay a whole number of ticks.\n", PROG);
+    }
     return out.finish(-1);
   }
 

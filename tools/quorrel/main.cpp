@@ -1,8 +1,10 @@
 // quorrel: waiting times of a queue with Poisson arrivals and a known
 // sequence of service epochs, for one customer or in the stationary regime.
+#include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -123,7 +125,8 @@ int transient(orv::Output_Guard& out, const Options& o, qn::SEQUENCE& s, double 
     return -1;
   }
   if (!o.Result_File_Name.empty() && !out.redirect_stdout(o.Result_File_Name, false))
-    std::fprintf(stderr, "%s: warning: could not open file %s\n", kProg, o.Result_File_Name.c_str());
+    std::fprintf(stderr, "%s: warning: could not open file %s: %s\n", kProg,
+                 o.Result_File_Name.c_str(), std::strerror(errno));
   int st;
   if (o.moment) {
     double m = 0.0;
@@ -151,8 +154,7 @@ int stationary(orv::Output_Guard& out, const Options& o, qn::SEQUENCE& s, double
     std::printf("Error: could not allocate memory.\n");
     return -1;
   }
-  // The stationary analysis ends here without a message, as it always has.
-  if (!o.Result_File_Name.empty() && !out.redirect_stdout(o.Result_File_Name, false)) return -1;
+  if (!o.Result_File_Name.empty() && !out.redirect_stdout(o.Result_File_Name)) return -1;
   std::vector<double> H, Tau;
   qn::MATRIX Phi;
   int st = qn::Compute_H_Coefs(lambda, s, H);

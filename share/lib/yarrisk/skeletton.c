@@ -127,7 +127,7 @@ static void draw_iid_table(double *v, int n, int law, const double *P, int np)
       case 'R': v[i] = Erlang(par(P, np, 0), par(P, np, 1)); break;
       case 'U': v[i] = par(P, np, 0) + U_0_1() * (par(P, np, 1) - par(P, np, 0)); break;
       case 'W':
-        v[i] = pow((0.0 - log(nonzero_U())) / log(par(P, np, 0)), 1.0 / par(P, np, 1));
+        v[i] = pow((0.0 - log(nonzero_U())) / par(P, np, 0), 1.0 / par(P, np, 1));
         break;
       case 'p': v[i] = (pow(nonzero_U(), -1.0 / par(P, np, 1)) - 1.0) * par(P, np, 0); break;
       case 'D': v[i] = Discrete(P, np); break;

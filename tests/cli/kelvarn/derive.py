@@ -5,7 +5,7 @@ simulators' expected results.
 usage: derive.py FILE.bp STEPS REPLICATIONS [stats]
 Draws from the C library's random(), never seeded, as the generated program
 does: U = random()/2147483647, the first matrix whose cumulative
-probability (as the program holds it, six decimals) is not below U; X =
+probability is not below U; X =
 A_k (x) X from X = 0; per replication X_i/STEPS is summed."""
 import ctypes
 import math
@@ -50,7 +50,7 @@ def read_product(path):
     cum, acc = [], 0.0
     for x in weights:
         acc += x / total
-        cum.append(float("%f" % acc))
+        cum.append(acc)
     cum[-1] = 1.0
     return size, mats, cum
 

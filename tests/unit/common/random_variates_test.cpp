@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "common/law.h"
+
 // The test binary supplies random() itself, so a test can put exact raw
 // values in front of the C library's sequence (a draw of 0 or of the maximum
 // does not come up from a seed) and count the calls the generators make.
@@ -97,7 +99,7 @@ TEST(RandomVariates, FirstDrawsFromSeedOne) {
        {4.6521647309444765, 0.22509541311260708, 8.1087831538624009}, 6},
       {"Discrete", [&] { return orv::Discrete(discrete); }, {20, 10, 20}, 3},
       {"Weibull(2,1.5)", [] { return orv::Weibull(2.0, 1.5); },
-       {0.39813649767879278, 1.216857564123095, 0.49922620714984434}, 3},
+       {0.19643956721970252, 0.6003945246366567, 0.24631698085707218}, 3},
       // The third pair (u5, u6) falls outside the unit disc and is redrawn.
       {"Normal(1,2)", [] { return orv::Normal(1.0, 2.0); },
        {3.2245432117934452, 2.2161127571496144, -0.42416463849785013}, 8},
@@ -110,6 +112,27 @@ TEST(RandomVariates, FirstDrawsFromSeedOne) {
     SCOPED_TRACE(c.name);
     expect_draws(c.want, c.draw, c.calls);
   }
+}
+
+// The draw, the law's mean and its tail describe one law, exp(-r x^k):
+// W 2 2 has mean Gamma(3/2)/sqrt(2) = 0.62666 and P(X > 1) = exp(-2).
+TEST(RandomVariates, WeibullDrawsFollowTheLawsTailAndMean) {
+  reset();
+  const orv::LAW_DESC w = law('W', {2.0, 2.0});
+  const double mean = orv::Mean(w);
+  EXPECT_NEAR(mean, std::sqrt(M_PI) / 2.0 / std::sqrt(2.0), 1e-12);
+  EXPECT_NEAR(orv::CDF(w, 1.0), std::exp(-2.0), 1e-12);
+  const int n = 200000;
+  double sum = 0.0;
+  int above_one = 0;
+  for (int i = 0; i < n; ++i) {
+    const double x = orv::Sample(w);
+    sum += x;
+    if (x > 1.0) ++above_one;
+  }
+  // Standard errors: 0.33 / sqrt(n) = 0.0007 and 0.34 / sqrt(n) = 0.0008.
+  EXPECT_NEAR(sum / n, mean, 0.004);
+  EXPECT_NEAR(static_cast<double>(above_one) / n, std::exp(-2.0), 0.004);
 }
 
 TEST(RandomVariates, ErlangStages) {
@@ -174,7 +197,7 @@ TEST(RandomVariates, ZeroDrawIsRedrawnInLogLaws) {
       {"Geometric", [] { return orv::Geometric(0.5); }, std::floor(e / -std::log(0.5))},
       {"Erlang", [] { return orv::Erlang(1, 3.0); }, e * 3.0},
       {"Weibull", [] { return orv::Weibull(2.0, 1.5); },
-       std::pow(e / std::log(2.0), 1 / 1.5)},
+       std::pow(e / 2.0, 1 / 1.5)},
       {"Pareto", [] { return orv::Pareto(2.0, 3.0); },
        (std::pow(raw / M, -1 / 3.0) - 1) * 2.0},
   };
