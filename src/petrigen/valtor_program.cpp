@@ -158,6 +158,21 @@ void initial_tokens(const PL_DES& pl, const std::string& head) {
   }
 }
 
+// A source fed by its own loop place starts when the place's first token
+// comes (its lag).
+double source_start(int t) {
+  double start = 0.0;
+  for (const LINK_LIST& a : Tr(t).Inputs) {
+    if (!valid_p(a.Dest) || !is_recycling_place(Pl(a.Dest))) continue;
+    const PL_DES& pl = Pl(a.Dest);
+    const size_t n = std::min(static_cast<size_t>(std::max(pl.Init_Pop, 0)), pl.Lag_Times.size());
+    double first = n > 0 && n == static_cast<size_t>(pl.Init_Pop) ? pl.Lag_Times[0] : 0.0;
+    for (size_t k = 0; k < n; ++k) first = std::min(first, pl.Lag_Times[k]);
+    start = std::max(start, first);
+  }
+  return start;
+}
+
 void next_seeds() {
   ++Seed1;
   ++Seed2;
@@ -259,7 +274,7 @@ void gen_valtor_trans(int t) {
   const TR_DES& tr = Tr(t);
   w("\n\t// code for transition #%d (%s)\n", t, S(print_trans_name(t)));
   if (real_in(t) == 0) {
-    w("\tTamrick_Source *Src_%d = new Tamrick_Source(\n\t\t0.0,\n", t);
+    w("\tTamrick_Source *Src_%d = new Tamrick_Source(\n\t\t%s,\n", t, S(time_text(source_start(t))));
     w("\t\t");
     print_valtor_law(tr.Tr_Law.get());
     if (Prof->Mixed)

@@ -417,9 +417,13 @@ void Kernel::run() {
   if (!s.end_set) s.end = s.start;
   // A run the clock cannot hold, or of no meaning, is refused: its report
   // would be all zero.
-  if (!(s.end <= Clock_Range) || !(s.start >= -Clock_Range)) {
+  if (s.end != s.end || s.start != s.start) {
+    fprintf(stderr, "valtor: the %s time is not a number\n", s.end != s.end ? "ending" : "starting");
+    exit(1);
+  }
+  if (s.end > Clock_Range || s.start < -Clock_Range) {
     fprintf(stderr, "valtor: the simulated time %g is beyond the clock's range (%g)\n",
-            s.end > Clock_Range || s.end != s.end ? s.end : s.start, Clock_Range);
+            s.end > Clock_Range ? s.end : s.start, Clock_Range);
     exit(1);
   }
   if (s.end < s.start) {

@@ -23,24 +23,19 @@ unsigned long long mix64(unsigned long long z) {
   return z ^ (z >> 31);
 }
 
-// The replication number of the run, read once.
+// The replication number of the run (read at each generator's start, which
+// a program makes once per law).
 unsigned long long replication() {
-  static long long r = -1;
-  if (r < 0) {
-    r = 0;
-    const char* v = getenv("ORV_REPLICATION");
-    if (v && *v) {
-      char* end;
-      errno = 0;
-      long long n = strtoll(v, &end, 10);
-      if (*end || end == v || n < 0 || errno) {
-        fprintf(stderr, "valtor: ORV_REPLICATION must be a whole number, not \"%s\"\n", v);
-        exit(1);
-      }
-      r = n;
-    }
+  const char* v = getenv("ORV_REPLICATION");
+  if (!v || !*v) return 0;
+  char* end;
+  errno = 0;
+  long long n = strtoll(v, &end, 10);
+  if (*end || n < 0 || errno) {
+    fprintf(stderr, "valtor: ORV_REPLICATION must be a whole number, not \"%s\"\n", v);
+    exit(1);
   }
-  return (unsigned long long)r;
+  return (unsigned long long)n;
 }
 
 }  // namespace

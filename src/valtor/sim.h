@@ -63,7 +63,7 @@ struct Move {
 // loop that never lets time go on; the second keeps the queue's memory
 // small when the loop multiplies its customers.
 const long long Move_Limit = 200000000LL;
-const size_t Pending_Limit = 10000000;
+const size_t Pending_Limit = 1000000;
 
 struct Sim {
   std::vector<Routing_Server*> objects;
