@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -117,6 +118,61 @@ int Class_Number(const LINK_LIST& arc) {
 
 int nb_firings() { return Net->Sim_Params ? Net->Sim_Params->Nb_Firings : 0; }
 
+// The index of the first value written of a discrete law: its values
+// follow the count, last written first.
+size_t discrete_first(const LAW_DESC& law) {
+  const size_t avail = (law.Parameters.size() - 1) / 2;
+  const double n = law.Parameters.empty() ? 0.0 : law.Parameters[0];
+  size_t k = n >= 1.0 ? static_cast<size_t>(n) : 1;
+  if (k > avail) k = avail > 0 ? avail : 1;
+  return k;
+}
+
+// A time as the program's text gives it: 0.0, or the shortest decimal that
+// reads back as the same number.
+std::string time_text(double t) {
+  if (t == 0.0) return "0.0";
+  char buf[40];
+  for (int prec = 1; prec <= 17; ++prec) {
+    std::snprintf(buf, sizeof buf, "%.*g", prec, t);
+    if (std::strtod(buf, nullptr) == t) break;
+  }
+  std::string r = buf;
+  if (r.find_first_of(".en") == std::string::npos) r += ".0";
+  return r;
+}
+
+// The initial tokens of place p: one line for the tokens there from the
+// start, and one for each later instant at which some of them come (their
+// lags), as `head` followed by the time and the count.
+void initial_tokens(const PL_DES& pl, const std::string& head) {
+  std::vector<double> at(static_cast<size_t>(pl.Init_Pop), 0.0);
+  const size_t n = std::min(at.size(), static_cast<size_t>(pl.Lag_Times.size()));
+  for (size_t k = 0; k < n; ++k) at[k] = pl.Lag_Times[k] > 0.0 ? pl.Lag_Times[k] : 0.0;
+  std::sort(at.begin(), at.end());
+  for (size_t k = 0; k < at.size();) {
+    size_t j = k;
+    while (j < at.size() && at[j] == at[k]) ++j;
+    w("%s0 /* prio */, %s /* Time */, %d );\n", S(head), S(time_text(at[k])), static_cast<int>(j - k));
+    k = j;
+  }
+}
+
+// A source fed by its own loop place starts when the place's first token
+// comes (its lag).
+double source_start(int t) {
+  double start = 0.0;
+  for (const LINK_LIST& a : Tr(t).Inputs) {
+    if (!valid_p(a.Dest) || !is_recycling_place(Pl(a.Dest))) continue;
+    const PL_DES& pl = Pl(a.Dest);
+    const size_t n = std::min(static_cast<size_t>(std::max(pl.Init_Pop, 0)), pl.Lag_Times.size());
+    double first = n > 0 && n == static_cast<size_t>(pl.Init_Pop) ? pl.Lag_Times[0] : 0.0;
+    for (size_t k = 0; k < n; ++k) first = std::min(first, pl.Lag_Times[k]);
+    start = std::max(start, first);
+  }
+  return start;
+}
+
 void next_seeds() {
   ++Seed1;
   ++Seed2;
@@ -140,13 +196,26 @@ void print_valtor_law(const LAW_DESC* law) {
       std::fprintf(stderr, "%s: warning: unimplemented firing law (%c).", tool(), letter);
       std::fprintf(stderr, "(constant assumed)\n");
       next_seeds();
-      w("new Uniform( %8.4f, %8.4f, new MLCG(%d,%d) )", par(1), par(1), Seed1, Seed2);
+      {
+        // The values are kept last written first: the first one written
+        // ends the list.
+        const double first = law->Parameters.size() > 1 ? par(discrete_first(*law)) : 0.0;
+        w("new Uniform( %8.4f, %8.4f, new MLCG(%d,%d) )", first, first, Seed1, Seed2);
+      }
       break;
     case 'E':
       next_seeds();
       w("new NegativeExpntl( %8.4f, new MLCG(%d,%d) )", par(0), Seed1, Seed2);
       break;
     case 'G':
+      // Of parameter 1 or more the law has no mean: the program would not
+      // build (or draw nothing that means anything).
+      if (!(par(0) >= 0.0 && par(0) < 1.0)) {
+        std::fprintf(stderr, "%s: error: geometric law of parameter %g: it must be at least 0 and below 1\n",
+                     tool(), par(0));
+        Broken = true;
+        break;
+      }
       next_seeds();
       // The library's geometric law on 1, 2, ... takes its mean.
       w("new Geometric( %8.4f, new MLCG(%d,%d) )", 1 / (1 - par(0)), Seed1, Seed2);
@@ -205,7 +274,7 @@ void gen_valtor_trans(int t) {
   const TR_DES& tr = Tr(t);
   w("\n\t// code for transition #%d (%s)\n", t, S(print_trans_name(t)));
   if (real_in(t) == 0) {
-    w("\tTamrick_Source *Src_%d = new Tamrick_Source(\n\t\t0.0,\n", t);
+    w("\tTamrick_Source *Src_%d = new Tamrick_Source(\n\t\t%s,\n", t, S(time_text(source_start(t))));
     w("\t\t");
     print_valtor_law(tr.Tr_Law.get());
     if (Prof->Mixed)
@@ -305,10 +374,8 @@ void gen_valtor_place(int p) {
   }
   w("\tPlace_%d->set_name(\"%s\");\n", p, S(lit(pl.Name)));
   w("\tPlace_%d->set_zel_name(\"%s\");\n", p, S(lit(pl.Data)));
-  if (pl.Init_Pop > 0) {
-    w("\tPlace_%d->insert_customer( DUMMY_CLASS, ", p);
-    w("0 /* prio */, 0.0 /* Time */, %d );\n", pl.Init_Pop);
-  }
+  if (pl.Init_Pop > 0)
+    initial_tokens(pl, "\tPlace_" + std::to_string(p) + "->insert_customer( DUMMY_CLASS, ");
   if (needs_relays(p)) {
     for (const LINK_LIST& a : pl.Outputs) {
       int t = a.Dest;
@@ -334,10 +401,9 @@ void print_initial_pop(int p) {
   // Behind a fusion the tokens wait in it with the place's class.
   const int t = pl.Outputs.front().Dest;
   if (valid_t(t) && fusion(t))
-    w("\tFus_%d->insert_customer( CL_%d, ", t, p);
+    initial_tokens(pl, "\tFus_" + std::to_string(t) + "->insert_customer( CL_" + std::to_string(p) + ", ");
   else
-    w("\tTrans_%d->insert_customer( DUMMY_CLASS, ", t);
-  w("0 /* prio */, 0.0 /* Time */, %d );\n", pl.Init_Pop);
+    initial_tokens(pl, "\tTrans_" + std::to_string(t) + "->insert_customer( DUMMY_CLASS, ");
 }
 
 void gen_valtor_trans_routing(int t) {
@@ -675,6 +741,12 @@ bool gen_valtor_code(const PetriNet& net, FILE* out, const Valtor_Profile& profi
   } else {
     w("        cout << \"Usage: \" << argv[0] << \" [-h] \";\n");
     w("        cout << \" [-tmax <real>]\\n\";\n");
+    // The count is fixed in the text: a longer run starves the sources.
+    bool sources = false;
+    for (int t = 0; t < nt; ++t) sources = sources || real_in(t) == 0;
+    if (sources)
+      w("        cout << \"  each source makes %d customers at most: a longer run has no more arrivals\\n\";\n",
+        nb_firings());
   }
   w("        exit(0);\n");
   w("      }\n");

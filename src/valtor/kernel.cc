@@ -129,10 +129,10 @@ inline void count_change(Sim& s, Routing_Server* o, long long delta) {
   o->population_ += delta;
   if (o->series_) {
     std::vector<Valtor_Series::Point>& v = o->series_->points;
-    if (!v.empty() && v.back().t == s.now)
+    if (!v.empty() && v.back().t == s.now_g)
       v.back().n = o->population_;
     else
-      v.push_back(Valtor_Series::Point{s.now, o->population_});
+      v.push_back(Valtor_Series::Point{s.now_g, o->population_});
   }
 }
 
@@ -166,7 +166,7 @@ inline void start_service(Sim& s, Routing_Server* o, Tamrick_Client* c) {
   double d = !l ? 0.0 : l->kind() == Random::K_CONSTANT ? l->constant() : l->draw();
   if (d < o->min_service_) d = o->min_service_;
   if (!(d >= 0.0)) d = 0.0;
-  schedule(s.now_g + to_grid(d), 0, E_COMPLETE, o, c);
+  schedule(later(s.now_g, d), 0, E_COMPLETE, o, c);
 }
 
 void enqueue(Routing_Server* o, Tamrick_Client* c) {
@@ -314,24 +314,28 @@ void fs_fire(Sim& s, Routing_Server* o) {
   }
 }
 
-// Events and moves at one instant beyond this many mean a loop that never
-// lets time go on.
-const long long Move_Limit = 200000000LL;
+[[noreturn]] void endless_instant(Sim& s, long long n, const char* what) {
+  fprintf(stderr, "valtor: more than %lld %s at time %g: customers go round a loop that takes no time\n", n, what,
+          s.now);
+  exit(1);
+}
 
-bool run_moves(Sim& s) {
+// The moves of the instant, in the order they arise. The queue drops what
+// it has carried out as it goes, so that it holds only the moves waiting.
+void run_moves(Sim& s) {
   while (s.move_head < s.moves.size()) {
+    if (s.move_head >= 4096 && 2 * s.move_head >= s.moves.size()) {
+      s.moves.erase(s.moves.begin(), s.moves.begin() + (std::ptrdiff_t)s.move_head);
+      s.move_head = 0;
+    }
+    if (s.moves.size() - s.move_head > Pending_Limit) endless_instant(s, (long long)Pending_Limit, "moves waiting");
     Move m = s.moves[s.move_head++];
     s.nb_moves++;
-    if (++s.moves_now > Move_Limit) {
-      fprintf(stderr, "valtor: more than %lld moves at time %g: customers go round a loop that takes no time\n",
-              Move_Limit, s.now);
-      return false;
-    }
+    if (++s.moves_now > Move_Limit) endless_instant(s, Move_Limit, "moves");
     arrive(s, m.obj, m.c);
   }
   s.moves.clear();
   s.move_head = 0;
-  return true;
 }
 
 void start_objects(Sim& s) {
@@ -362,7 +366,7 @@ void start_objects(Sim& s) {
       double from = o->start_ > s.start ? o->start_ : s.start;
       double d = o->law_->draw();
       if (!(d >= 0.0)) d = 0.0;
-      schedule(to_grid(from) + to_grid(d), 0, E_EMIT, o, nullptr);
+      schedule(later(to_grid(from), d), 0, E_EMIT, o, nullptr);
     }
     if (o->kind_ == Routing_Server::K_EQ) {
       EQ_Thing* q = static_cast<EQ_Thing*>(o);
@@ -410,10 +414,21 @@ void Kernel::print_registered() {
 void Kernel::run() {
   Sim& s = sim();
   if (s.running) return;
-  if (!s.end_set || s.end < s.start) s.end = s.start;
-  if (s.end * Grid > 9.0e18 || s.start * Grid < -9.0e18) {
-    fprintf(stderr, "valtor: the simulated time %g is beyond the clock's range (%g)\n", s.end, 9.0e9);
-    return;
+  if (!s.end_set) s.end = s.start;
+  // A run the clock cannot hold, or of no meaning, is refused: its report
+  // would be all zero.
+  if (s.end != s.end || s.start != s.start) {
+    fprintf(stderr, "valtor: the %s time is not a number\n", s.end != s.end ? "ending" : "starting");
+    exit(1);
+  }
+  if (s.end > Clock_Range || s.start < -Clock_Range) {
+    fprintf(stderr, "valtor: the simulated time %g is beyond the clock's range (%g)\n",
+            s.end > Clock_Range ? s.end : s.start, Clock_Range);
+    exit(1);
+  }
+  if (s.end < s.start) {
+    fprintf(stderr, "valtor: the ending time %g is before the starting time %g\n", s.end, s.start);
+    exit(1);
   }
   s.running = true;
   s.now = s.start;
@@ -425,14 +440,14 @@ void Kernel::run() {
       Routing_Server* o = s.objects[i];
       if (o->kind_ == Routing_Server::K_SOURCE || o->kind_ == Routing_Server::K_EQ || o->series_) continue;
       o->series_ = new Valtor_Series;
-      o->series_->points.push_back(Valtor_Series::Point{s.start, 0});
+      o->series_->points.push_back(Valtor_Series::Point{s.now_g, 0});
     }
   }
   start_objects(s);
   const long long end_g = to_grid(s.end);
   s.moves_now = 0;
-  bool ok = run_moves(s);
-  while (ok && !s.heap.empty() && s.heap[0].t <= end_g) {
+  run_moves(s);
+  while (!s.heap.empty() && s.heap[0].t <= end_g) {
     Event e = heap_pop(s.heap);
     if (e.t != s.now_g) {
       s.now_g = e.t;
@@ -442,7 +457,7 @@ void Kernel::run() {
     s.nb_events++;
     if (++s.moves_now > Move_Limit) {
       fprintf(stderr, "valtor: more than %lld events at time %g: the run cannot go on in time\n", Move_Limit, s.now);
-      break;
+      exit(1);
     }
     Routing_Server* o = e.obj;
     switch ((int)(e.key & 3)) {
@@ -465,7 +480,7 @@ void Kernel::run() {
         if (o->to_generate_ < 0 || o->generated_ < o->to_generate_) {
           double d = o->law_->draw();
           if (!(d >= 0.0)) d = 0.0;
-          schedule(s.now_g + to_grid(d), 0, E_EMIT, o, nullptr);
+          schedule(later(s.now_g, d), 0, E_EMIT, o, nullptr);
         }
         break;
       }
@@ -477,12 +492,12 @@ void Kernel::run() {
         q->valtor_tick(s.now);
         q->nb_ticks_++;
         long long next = to_grid(q->activation_ + q->nb_ticks_ * q->valtor_step());
-        if (next <= s.now_g) next = s.now_g + 1;
+        if (next <= s.now_g) next = s.now_g == Never ? Never : s.now_g + 1;
         schedule(next, 1, E_TICK, o, nullptr);
         break;
       }
     }
-    ok = run_moves(s);
+    run_moves(s);
   }
   // The statistics run to the end time, which is part of the run.
   s.now_g = end_g;

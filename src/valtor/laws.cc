@@ -1,5 +1,7 @@
 // The law classes of the generated programs.
+#include <errno.h>
 #include <math.h>
+#include <stdio.h>
 #include <stdlib.h>
 
 #include "Binomial.h"
@@ -13,15 +15,45 @@
 
 MLCG::MLCG(long seed1, long seed2) : seed1_(seed1), seed2_(seed2) { reset(); }
 
+namespace {
+
+unsigned long long mix64(unsigned long long z) {
+  z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
+  z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
+  return z ^ (z >> 31);
+}
+
+// The replication number of the run (read at each generator's start, which
+// a program makes once per law).
+unsigned long long replication() {
+  const char* v = getenv("ORV_REPLICATION");
+  if (!v || !*v) return 0;
+  char* end;
+  errno = 0;
+  long long n = strtoll(v, &end, 10);
+  if (*end || n < 0 || errno) {
+    fprintf(stderr, "valtor: ORV_REPLICATION must be a whole number, not \"%s\"\n", v);
+    exit(1);
+  }
+  return (unsigned long long)n;
+}
+
+}  // namespace
+
 void MLCG::reset() {
-  // Seeds outside the generators' ranges are folded into them; 0 would
-  // stay 0 for ever.
-  s1_ = seed1_ % 2147483562L;
-  if (s1_ < 0) s1_ = -s1_;
-  if (s1_ == 0) s1_ = 1;
-  s2_ = seed2_ % 2147483398L;
-  if (s2_ < 0) s2_ = -s2_;
-  if (s2_ == 0) s2_ = 1;
+  // Each seed and the replication go through the hash in turn, so that
+  // pairs that differ in either seed start far apart; the four words of
+  // the state are the next outputs of a splitmix sequence from there.
+  const unsigned long long golden = 0x9e3779b97f4a7c15ULL;
+  unsigned long long h = mix64((unsigned long long)seed1_ + golden);
+  h = mix64(h ^ ((unsigned long long)seed2_ + 2 * golden));
+  h = mix64(h ^ (replication() + 3 * golden));
+  for (int i = 0; i < 4; ++i) {
+    h += golden;
+    s_[i] = mix64(h);
+  }
+  // An all-zero state would stay zero.
+  if (!(s_[0] | s_[1] | s_[2] | s_[3])) s_[0] = golden;
 }
 
 Random::Random(int kind, RNG* g, double a, double b, double c)

@@ -156,14 +156,14 @@ void Routing_Server::set_succ(Routing_Server* next, double proba, const char*, c
   o->succ_[o->nb_succ_] = next->real_;
   o->proba_[o->nb_succ_] = proba;
   o->nb_succ_++;
-  // Cumulative probabilities of the successors in the order given,
-  // normalised, the last one exactly 1.
-  double total = 0.0;
-  for (int i = 0; i < o->nb_succ_; ++i) total += o->proba_[i] > 0.0 ? o->proba_[i] : 0.0;
+  // Cumulative probabilities of the successors in the order given, as the
+  // in-process simulators draw: a customer goes to the first successor whose
+  // cumulative value is not below the draw, and the last one takes what the
+  // others leave (the probabilities are not scaled to their sum).
   double run = 0.0;
   for (int i = 0; i < o->nb_succ_; ++i) {
-    run += o->proba_[i] > 0.0 ? o->proba_[i] : 0.0;
-    o->cum_[i] = total > 0.0 ? run / total : (double)(i + 1) / o->nb_succ_;
+    run += o->proba_[i];
+    o->cum_[i] = run;
   }
   o->cum_[o->nb_succ_ - 1] = 1.0;
 }
@@ -358,7 +358,20 @@ void write_series() {
       continue;
     }
     fprintf(f, "# %s__Nombre_de_clients__temps %s__Nombre_de_clients\n", o->name_, o->name_);
-    for (size_t k = 0; k < v->size(); ++k) fprintf(f, "%.9g %lld\n", (*v)[k].t, (*v)[k].n);
+    for (size_t k = 0; k < v->size(); ++k) {
+      // The time exactly as the clock holds it: whole units, then the
+      // billionths without their trailing zeros.
+      long long g = (*v)[k].t;
+      unsigned long long a = g < 0 ? 0ULL - (unsigned long long)g : (unsigned long long)g;
+      char frac[16] = "";
+      unsigned long long part = a % 1000000000ULL;
+      if (part) {
+        snprintf(frac, sizeof frac, ".%09llu", part);
+        size_t n = strlen(frac);
+        while (n > 1 && frac[n - 1] == '0') frac[--n] = 0;
+      }
+      fprintf(f, "%s%llu%s %lld\n", g < 0 ? "-" : "", a / 1000000000ULL, frac, (*v)[k].n);
+    }
     if (fclose(f) != 0) fprintf(stderr, "valtor: cannot write %s\n", file.c_str());
   }
 }

@@ -14,7 +14,7 @@ class Uniform;
 class Valtor_Series {
  public:
   struct Point {
-    double t;
+    long long t;  // on the clock's grid
     long long n;
   };
   std::vector<Point> points;
@@ -25,7 +25,22 @@ namespace valtor {
 // Times are kept on a grid of 1e-9 time unit, so that sums of decimal
 // delays that are one instant on paper (0.1 + 0.2 and 0.3) are one instant.
 const double Grid = 1e9;
-inline long long to_grid(double t) { return (long long)(t * Grid + (t < 0 ? -0.5 : 0.5)); }
+// The clock's range: a run ends by this time (in time units). A delay that
+// takes an event beyond it makes the event never happen, which is what it
+// would be in any run the clock can hold.
+const double Clock_Range = 9.0e9;
+const long long Never = 0x7fffffffffffffffLL;
+inline long long to_grid(double t) {
+  if (t >= Clock_Range * 1.02) return Never;
+  if (t <= -Clock_Range * 1.02) return -Never;
+  return (long long)(t * Grid + (t < 0 ? -0.5 : 0.5));
+}
+// The instant `d` time units after grid time `g`, Never when off the clock.
+inline long long later(long long g, double d) {
+  long long x = to_grid(d);
+  if (g == Never || x == Never || x > Never - g) return Never;
+  return g + x;
+}
 inline double from_grid(long long g) { return (double)g / Grid; }
 
 enum Event_Type { E_EMIT, E_COMPLETE, E_ARRIVE, E_TICK };
@@ -43,6 +58,12 @@ struct Move {
   Routing_Server* obj;
   Tamrick_Client* c;
 };
+
+// Moves carried out at one instant, or waiting to be, beyond these mean a
+// loop that never lets time go on; the second keeps the queue's memory
+// small when the loop multiplies its customers.
+const long long Move_Limit = 200000000LL;
+const size_t Pending_Limit = 1000000;
 
 struct Sim {
   std::vector<Routing_Server*> objects;

@@ -24,6 +24,7 @@
 namespace {
 
 const char* const PROG = "felwick";
+const int Default_Length = 1000;
 
 void usage() {
   std::printf("Usage: %s [-f <file>] ", PROG);
@@ -111,10 +112,13 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "satisfy the constraints. No translation.\n");
     return out.finish(-3);
   }
-  if (tmax >= 0) {
-    if (!net->Sim_Params) net->Sim_Params = std::make_unique<orv::pn::Sim_Control>();
+  if (!net->Sim_Params) net->Sim_Params = std::make_unique<orv::pn::Sim_Control>();
+  if (tmax >= 0)
     net->Sim_Params->Nb_Firings = tmax;
-  }
+  else if (net->Sim_Params->Nb_Firings <= 0)
+    // A net gives no length of its own any more: quanter's default, not an
+    // empty run.
+    net->Sim_Params->Nb_Firings = Default_Length;
   // Every object of the net is discrete-event.
   for (orv::pn::TR_DES& t : net->T) t.Tag = 1;
   for (orv::pn::PL_DES& p : net->P) p.Tag = 1;

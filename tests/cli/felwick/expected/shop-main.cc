@@ -66,6 +66,7 @@ main(int argc, char *argv[]) {
       else if ( !strcmp ( argv[i], "-h" ) ) {
         cout << "Usage: " << argv[0] << " [-h] ";
         cout << " [-tmax <real>]\n";
+        cout << "  each source makes 500 customers at most: a longer run has no more arrivals\n";
         exit(0);
       }
       else {
