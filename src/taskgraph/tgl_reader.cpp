@@ -7,7 +7,9 @@
 #include <cstring>
 #include <functional>
 #include <new>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "common/read_text.h"
 #include "taskgraph/tgl_scan.h"
@@ -297,30 +299,56 @@ GraphPtr Parse_TG(TASK_LIST tasks, LINK_RECORDS links, const Name_Table& task_na
 
 void dumpe_network(const Graph& g, FILE* out) {
   const int n = g.Size;
-  const std::string frame = "   " + std::string(static_cast<size_t>(2 * std::max(n, 0) + 3), '.');
+  const auto width = static_cast<size_t>(std::max(n, 0));
+  const std::string frame = "   " + std::string(2 * width + 3, '.');
   std::fprintf(out, "Reseau de taille %d\n", n);
   std::fprintf(out, "%s\n", frame.c_str());
+  // The table is the square of the tasks, but each row costs its links and
+  // one write: the cells of a row's targets are set in a blank row and
+  // cleared again for the next.
+  std::vector<const LINK_DESC*> data(width, nullptr), program(width, nullptr);
+  std::vector<int> targets;
+  std::string row;
   for (int i = 0; i < n; ++i) {
     const TASK& t = g.T[static_cast<size_t>(i)];
+    targets.clear();
     // The first link of each kind met in list order (the last written).
-    std::vector<const LINK_DESC*> data(static_cast<size_t>(n), nullptr);
-    std::vector<const LINK_DESC*> program(static_cast<size_t>(n), nullptr);
     for (const LinkPtr& l : t.Neighbors) {
       if (l->Task_To < 0 || l->Task_To >= n) continue;
-      auto& cell = (l->Link_Type == DATA ? data : program)[static_cast<size_t>(l->Task_To)];
-      if (cell == nullptr) cell = l.get();
+      const auto to = static_cast<size_t>(l->Task_To);
+      auto& cell = (l->Link_Type == DATA ? data : program)[to];
+      if (cell != nullptr) continue;
+      cell = l.get();
+      targets.push_back(l->Task_To);
     }
-    std::fprintf(out, "%3d.", i + 1);
-    for (const LINK_DESC* l : data) {
-      if (l != nullptr && l->Link_Law) std::fprintf(out, "%c", l->Link_Law->Name);
-      else std::fputs(" ", out);
+    char head[16];
+    const int head_len = std::snprintf(head, sizeof head, "%3d.", i + 1);
+    row.assign(head, static_cast<size_t>(head_len));
+    const size_t laws = row.size();
+    row.append(width, ' ');
+    row.push_back('.');
+    const size_t depths = row.size();
+    row.append(width, ' ');
+    bool one_digit = true;
+    for (int j : targets) {
+      const auto to = static_cast<size_t>(j);
+      if (const LINK_DESC* l = data[to]; l != nullptr && l->Link_Law) row[laws + to] = l->Link_Law->Name;
+      if (const LINK_DESC* l = program[to]) {
+        if (l->Depth >= 0 && l->Depth <= 9) row[depths + to] = static_cast<char>('0' + l->Depth);
+        else one_digit = false;
+      }
     }
-    std::fputs(".", out);
-    for (const LINK_DESC* l : program) {
-      if (l != nullptr) std::fprintf(out, "%1d", l->Depth);
-      else std::fputs(" ", out);
+    if (!one_digit) {
+      // A depth of several digits widens its cell.
+      row.resize(depths);
+      for (size_t j = 0; j < width; ++j) {
+        if (program[j] != nullptr) row += std::to_string(program[j]->Depth);
+        else row.push_back(' ');
+      }
     }
-    std::fputs(".\n", out);
+    row.append(".\n");
+    std::fwrite(row.data(), 1, row.size(), out);
+    for (int j : targets) data[static_cast<size_t>(j)] = program[static_cast<size_t>(j)] = nullptr;
   }
   std::fprintf(out, "%s\n\n\n", frame.c_str());
   std::fprintf(out, "Dependence maximale: %d\n\n", g.Max_Dependency);

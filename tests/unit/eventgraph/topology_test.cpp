@@ -125,6 +125,46 @@ TEST(Topology, InputListOrder) {
   EXPECT_EQ(g->T[0]->Indegree, 0);
 }
 
+// One transition fed by thousands of places: lines written in shuffled
+// order, some with several places into it, one line with parallel places.
+// Its Inputs run over the upstream transitions from the highest number
+// down, each line's places as written, and the dump prints them so.
+TEST(Topology, InputListOrderOnALargeFanIn) {
+  const int n = 3000;
+  std::vector<int> order;
+  for (int t = 2; t <= n; ++t) order.push_back(t);
+  std::shuffle(order.begin(), order.end(), std::mt19937(5));
+  std::string text = "Size <- " + std::to_string(n) + "\n1 C 1.0 , 2 C 1.0 1 0.0 ;\n";
+  std::vector<std::vector<std::string>> placed(n + 1);
+  for (int t : order) {
+    text += std::to_string(t) + " C 1.0";
+    for (int k = 0; k < 1 + t % 3 + (t == 1234 ? 500 : 0); ++k) {
+      std::string name = "p";
+      name.append(std::to_string(t)).append(".").append(std::to_string(k));
+      text += " , 1 \"" + name + "\" C 0.5 1 0.0";
+      placed[t].push_back(name);
+    }
+    if (t % 7 == 0) text.append(" , ").append(std::to_string(t % n + 1)).append(" C 0.0 1 0.0");
+    text += " ;\n";
+  }
+  auto g = graph(text);
+  ASSERT_TRUE(g);
+  ASSERT_EQ(analyse(*g).live, 1);
+  std::vector<std::string> want, got;
+  std::string line = "Transitions input of 1: ";
+  for (int t = n; t >= 2; --t) {
+    for (const std::string& name : placed[t]) {
+      want.push_back(name);
+      line.append(" ").append(std::to_string(t));
+    }
+  }
+  for (const orv::PLACE_DESC* p : g->T[0]->Inputs) got.push_back(p->Name);
+  EXPECT_EQ(got, want);
+  EXPECT_EQ(g->T[0]->Indegree, static_cast<int>(want.size()));
+  const std::string dump = capture([&] { orv::eg::dumpe_network(*g); }).out;
+  EXPECT_NE(dump.find(line + "\nTransitions input of 2: "), std::string::npos);
+}
+
 TEST(Topology, DebugShowsTheTokenFreeAdjacency) {
   auto g = graph("Size <- 2\n1 C 1.0 , 2 C 1.0 0 ;\n2 C 1.0 , 1 C 1.0 1 0.0 ;\n");
   ASSERT_TRUE(g);

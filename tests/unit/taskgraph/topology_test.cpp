@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <random>
 #include <sstream>
 #include <string>
@@ -212,6 +213,83 @@ TEST(TgTopology, DumpOfTheAdjacency) {
   orv::tg::Adjacency m = {{1, 2}, {}, {0}};
   auto run = capture([&] { orv::tg::dumpe_adj(m, 3); });
   EXPECT_EQ(run.out, "011\n000\n100\n");
+}
+
+
+// The table cell by cell as the dump defines it (the first link of each
+// kind from i to j in i's list), the levels and the predecessor lists, on
+// a graph with one task linked to every other, every task linked to one,
+// parallel links of both kinds with different laws, and depths of one and
+// of several digits in rows next to rows without any.
+TEST(TgTopology, DumpOfAWideGraphAgainstTheLiteralTable) {
+  const int n = 180;
+  const char* laws[] = {"CST(1.0)", "EXP(1.0)", "UNIF(1, 2.0)", "BER(0.5)", "GEOM(0.5)"};
+  std::mt19937 rng(3);
+  std::ostringstream text;
+  for (int i = 0; i < n; ++i) text << "TASK t" << i << " DURATION CST(1.0) END\n";
+  int k = 0;
+  auto link = [&](int from, int to, bool data) {
+    text << "LINK l" << k++ << " TYPE " << (data ? "DATA" : "PROGRAM")
+         << " IS NECESSARY FROM t" << from << " TO t" << to;
+    if (data) text << " DURATION " << laws[rng() % 5] << " END\n";
+    else text << " DEPTH " << (rng() % 3 == 0 ? 10 + rng() % 20 : rng() % 10) << " END\n";
+  };
+  for (int j = 1; j < n; ++j) {
+    link(0, j, true);
+    if (j % 3 == 0) link(0, j, true);
+    if (j % 4 == 0) link(0, j, false);
+    if (j != 7) link(j, 7, j < 7);
+    if (j % 5 == 0) link(j, 7, false);
+  }
+  for (int e = 0; e < 3 * n; ++e) {
+    const int a = static_cast<int>(rng() % n), b = static_cast<int>(rng() % n);
+    if (a < 40 || e % 2 == 0) link(a, b, a < b);
+  }
+  auto g = graph(text.str());
+  ASSERT_TRUE(g);
+  capture([&] { orv::tg::topological_analysis(*g); });
+  auto run = capture([&] { orv::tg::dumpe_network(*g); });
+
+  std::string want = "Reseau de taille " + std::to_string(n) + "\n";
+  const std::string frame = "   " + std::string(2 * n + 3, '.') + "\n";
+  want += frame;
+  for (int i = 0; i < n; ++i) {
+    char head[16];
+    std::snprintf(head, sizeof head, "%3d.", i + 1);
+    want += head;
+    for (int kind : {orv::tg::DATA, orv::tg::PROGRAM}) {
+      for (int j = 0; j < n; ++j) {
+        const orv::tg::LINK_DESC* first = nullptr;
+        for (const auto& l : g->T[i].Neighbors)
+          if (first == nullptr && l->Task_To == j && l->Link_Type == kind) first = l.get();
+        if (first == nullptr) want += ' ';
+        else if (kind == orv::tg::DATA) want += first->Link_Law->Name;
+        else want += std::to_string(first->Depth);
+      }
+      want += '.';
+    }
+    want += '\n';
+  }
+  want += frame + "\n\nDependence maximale: " + std::to_string(g->Max_Dependency) + "\n\n";
+  for (int l = 0; l < g->Nb_Layers; ++l) {
+    want += "Level " + std::to_string(l + 1) + " : ";
+    for (int t : g->Level[l].Task_Id) want += " t" + std::to_string(t) + "(" + std::to_string(t + 1) + ")";
+    want += "\n";
+  }
+  want += "\n";
+  for (int t = 0; t < n; ++t) {
+    want += "Tasks amont de " + std::to_string(t + 1) + ": ";
+    std::vector<int> from;
+    for (int i = 0; i < n; ++i)
+      for (const auto& l : g->T[i].Neighbors)
+        if (l->Task_To == t && (from.empty() || from.back() != i)) from.push_back(i);
+    for (int i : from) want += " t" + std::to_string(i) + "(" + std::to_string(i + 1) + ")";
+    want += "\n";
+  }
+  EXPECT_EQ(run.out, want);
+  // Task 8 (t7) has every other task before it, in ascending order.
+  EXPECT_NE(run.out.find("Tasks amont de 8:  t0(1) t1(2) t2(3)"), std::string::npos);
+  EXPECT_NE(run.out.find("t178(179) t179(180)\nTasks amont de 9:"), std::string::npos);
 }
 
 }  // namespace
