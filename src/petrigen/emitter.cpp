@@ -14,21 +14,21 @@ void Text_Writer::w(const char* fmt, ...) const {
   va_end(ap);
 }
 
-std::vector<int> Emitter::delays() const {
+std::vector<int> Recursion_Writer::delays() const {
   std::vector<int> d;
   for (int i = 1; i <= Max_Read && i < static_cast<int>(ctx.Delay_Table.size()); ++i)
     if (ctx.Delay_Table[i]) d.push_back(i);
   return d;
 }
 
-int Emitter::available(const pn::PL_DES& pl, int d) const {
+int Recursion_Writer::available(const pn::PL_DES& pl, int d) const {
   int n = 0;
   for (double lag : pl.Lag_Times)
     if (std::rint(lag * ctx.Scale) <= d) ++n;
   return n;
 }
 
-void Emitter::Write_Token_Total(int p, int Initial) const {
+void Recursion_Writer::Write_Token_Total(int p, int Initial) const {
   const char* I = Style.Indent;
   const char* T = Style.Time;
   if (ctx.Already_Visited[p]) {
@@ -94,7 +94,7 @@ void Emitter::Write_Token_Total(int p, int Initial) const {
   }
 }
 
-bool Emitter::Write_Counted_Routing(int p, char type) const {
+bool Recursion_Writer::Write_Counted_Routing(int p, char type) const {
   const char* I = Style.Indent;
   const char* H = Style.H_Row;
   switch (type) {
@@ -122,12 +122,34 @@ bool Emitter::Write_Counted_Routing(int p, char type) const {
   return true;
 }
 
-void Emitter::Write_Token_Reduction(const LINK_LIST& a) const {
+void Recursion_Writer::Write_Token_Reduction(const LINK_LIST& a) const {
   // At the margin in both texts.
   if (a.Weight > 1) w("Nb_Tokens /= %d;\n", a.Weight);
 }
 
-void Emitter::Write_Source_Draw() const {
+void Recursion_Writer::Write_Priority_Share(int p, int t, int weight, int Initial) {
+  const char* I = Style.Indent;
+  w("%s/* Compute enabling degree of transition ", I);
+  w("%d */\n", t);
+  bool first = true;
+  for (const LINK_LIST& a : Tr(t).Inputs) {
+    if (!valid_p(a.Dest)) continue;
+    w(first ? "%sE_Degree = ( " : "%sE_Degree = MIN( E_Degree, ", I);
+    Write_Partial_Enabling(a.Dest, t, a.Weight, Initial);
+    w(" );\n");
+    first = false;
+  }
+  w("%sif ( E_Degree > 0 ) {\n", I);
+  w("%s  H_%d%s[ %sNB_P%d_TO_T%d ] += E_Degree", I, p, Style.H_Row, S(ctx.Prefix), p, t);
+  if (weight > 1) w(" * %d", weight);
+  w(";\n");
+  w("%s  Count_%d += E_Degree", I, p);
+  if (weight > 1) w(" * %d", weight);
+  w(";\n");
+  w("%s}\n", I);
+}
+
+void Recursion_Writer::Write_Source_Draw() const {
   const char* I = Style.Indent;
   const char* T = Style.Time;
   const char* pre = S(ctx.Prefix);
@@ -141,7 +163,7 @@ void Emitter::Write_Source_Draw() const {
   w("\n");
 }
 
-void Emitter::Write_Count_Copies(int Initial) const {
+void Recursion_Writer::Write_Count_Copies(int Initial) const {
   const char* I = Style.Indent;
   const char* T = Style.Time;
   w("%s/* Copy present firing count for everybody  */\n", I);
@@ -156,7 +178,7 @@ void Emitter::Write_Count_Copies(int Initial) const {
   }
 }
 
-void Emitter::Write_Slot_Steps() const {
+void Recursion_Writer::Write_Slot_Steps() const {
   const char* I = Style.Indent;
   const char* T = Style.Time;
   const char* pre = S(ctx.Prefix);

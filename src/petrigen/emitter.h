@@ -1,5 +1,5 @@
-// What every writer of generated text holds: the file it writes, the net,
-// the run's context, and the pieces of the firing-count recursion that the
+// What every writer of generated text holds: the file it writes, the net and
+// the run's context; and the pieces of the firing-count recursion that the
 // equational module and the discrete-time fragments both write.
 #pragma once
 
@@ -44,16 +44,28 @@ class Emitter : public Text_Writer {
   Gen_Context& ctx;
   const pn::PetriNet* Net;
   const pn::LAYER_STRUCT* Layers = nullptr;
-  int Max_Dependency = 1;
-  int Max_Read = 1;  // longest read-back kept in a slot variable
-  int Class_Mode = 0;
-  Recursion_Style Style;
 
   const pn::PL_DES& Pl(int p) const { return Net->P[p]; }
   const pn::TR_DES& Tr(int t) const { return Net->T[t]; }
   bool valid_t(int t) const { return t >= 0 && t < Net->Nb_Trans; }
   bool valid_p(int p) const { return p >= 0 && p < Net->Nb_Places; }
   char routing_of(int p) const { return Pl(p).Routing ? Pl(p).Routing->Type : 0; }
+};
+
+// A writer of the firing-count recursion: the equational module or the
+// discrete-time fragments.
+class Recursion_Writer : public Emitter {
+ public:
+  using Emitter::Emitter;
+  virtual ~Recursion_Writer() = default;
+  Recursion_Writer(const Recursion_Writer&) = delete;
+  Recursion_Writer& operator=(const Recursion_Writer&) = delete;
+
+ protected:
+  int Max_Dependency = 1;
+  int Max_Read = 1;  // longest read-back kept in a slot variable
+  int Class_Mode = 0;
+  Recursion_Style Style;
 
   // The delays d in 1..Max_Read that the text keeps a slot variable for.
   std::vector<int> delays() const;
@@ -68,6 +80,11 @@ class Emitter : public Text_Writer {
   // token once a pass (none, cyclic, random); false for the others.
   bool Write_Counted_Routing(int p, char type) const;
   void Write_Token_Reduction(const pn::LINK_LIST& a) const;
+  // The firings of t that its input place q allows, as an expression.
+  virtual void Write_Partial_Enabling(int q, int t, int weight, int Initial) = 0;
+  // A priority place p hands t its share: the firings all of t's input
+  // places allow, in tokens of weight `weight`.
+  void Write_Priority_Share(int p, int t, int weight, int Initial);
   // The draws of the sources for the next half of the buffer.
   void Write_Source_Draw() const;
   // Every non-source count starts the tick at the previous tick's value.

@@ -63,32 +63,12 @@ void Module_Writer::Gen_EQ_H_Function(int p, int t, int Initial) {
       break;
     case 'P': {
       if (!valid_t(t)) break;
-      const TR_DES& tr = Tr(t);
-      w("  /* Compute enabling degree of transition ");
-      w("%d */\n", t);
-      bool first = true;
-      for (const LINK_LIST& a : tr.Inputs) {
-        if (!valid_p(a.Dest)) continue;
-        w(first ? "  E_Degree = ( " : "  E_Degree = MIN( E_Degree, ");
-        Write_Partial_Enabling(a.Dest, t, a.Weight, Initial);
-        w(" );\n");
-        first = false;
-      }
       // E_Degree counts firings; the share routed to t counts tokens, as
       // the other policies' shares do (t's term divides it by the weight).
       int wt = 1;
       for (const LINK_LIST& a : pl.Outputs)
         if (a.Dest == t) wt = a.Weight;
-      w("  if ( E_Degree > 0 ) {\n");
-      w("    H_%d[EQ_Time]", p);
-      if (wt > 1) {
-        w("[ %sNB_P%d_TO_T%d ] += E_Degree * %d;\n", pre, p, t, wt);
-        w("    Count_%d += E_Degree * %d;\n", p, wt);
-      } else {
-        w("[ %sNB_P%d_TO_T%d ] += E_Degree;\n", pre, p, t);
-        w("    Count_%d += E_Degree;\n", p);
-      }
-      w("  }\n");
+      Write_Priority_Share(p, t, wt, Initial);
       break;
     }
     default:

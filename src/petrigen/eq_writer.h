@@ -26,9 +26,9 @@ void each_pair_once(const pn::ARC_LIST& arcs, F f) {
   }
 }
 
-class Module_Writer : public Emitter {
+class Module_Writer : public Recursion_Writer {
  public:
-  Module_Writer(Gen_Context& context, const pn::PetriNet& net) : Emitter(context, net) {}
+  Module_Writer(Gen_Context& context, const pn::PetriNet& net) : Recursion_Writer(context, net) {}
 
   int Write(const pn::LAYER_STRUCT& layers, const std::string& Tmp_Dir,
             const std::string& File_Name, int Valtor_Class, const std::string& Class_Name,
@@ -96,7 +96,7 @@ class Module_Writer : public Emitter {
 
   // The recursion: one tick of the firing counts (eq_recursion.cpp).
   void Write_Token_Routing(int p, int t, int Initial);
-  void Write_Partial_Enabling(int q, int t, int weight, int Initial);
+  void Write_Partial_Enabling(int q, int t, int weight, int Initial) override;
   void Gen_EQ_H_Function(int p, int t, int Initial);
   void place_term(const LINK_LIST& a, int t, int Initial);
   void gen_code_node(int t, int Initial);

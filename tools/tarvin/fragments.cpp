@@ -33,10 +33,10 @@ using orv::pn::TR_DES;
 const char* const TOOL = "tarvin";
 
 // The fragments being written.
-class Fragment_Writer : public orv::gen::Emitter {
+class Fragment_Writer : public orv::gen::Recursion_Writer {
  public:
   Fragment_Writer(orv::gen::Gen_Context& context, const PetriNet& net, Settings& settings)
-      : Emitter(context, net), Set(settings) {
+      : Recursion_Writer(context, net), Set(settings) {
     Style.Indent = "";
     Style.Time = "Time";
     Style.H_Row = "";
@@ -80,7 +80,7 @@ class Fragment_Writer : public orv::gen::Emitter {
   bool holds_firings_of_source(int p);
   void gen_final_marking();
   void gen_declarations(const std::string& PNL_File_Name);
-  void Write_Partial_Enabling(int q, int t, int weight, int initial);
+  void Write_Partial_Enabling(int q, int t, int weight, int initial) override;
   void Write_Token_Routing(int p, int t, int initial, int weight);
   const char* token_class(int weight);
   void trace_count_back(int u, int a, int initial, bool shortcuts);
@@ -789,26 +789,8 @@ void Fragment_Writer::Write_Token_Routing(int p, int t, int initial, int weight)
     const char type = routing_of(p);
     if (!Write_Counted_Routing(p, type)) switch (type) {
       case 'P': {
-        w("/* Compute enabling degree of transition ");
-        w("%d */\n", t);
-        bool first = true;
-        for (const LINK_LIST& a : Tr(t).Inputs) {
-          if (!valid_p(a.Dest)) continue;
-          w(first ? "E_Degree = ( " : "E_Degree = MIN( E_Degree, ");
-          Write_Partial_Enabling(a.Dest, t, a.Weight, initial);
-          w(" );\n");
-          first = false;
-        }
         // E_Degree counts firings; the place hands over their tokens.
-        w("if ( E_Degree > 0 ) {\n");
-        if (weight > 1) {
-          w("  H_%d[ NB_P%d_TO_T%d ] += E_Degree * %d;\n", p, p, t, weight);
-          w("  Count_%d += E_Degree * %d;\n", p, weight);
-        } else {
-          w("  H_%d[ NB_P%d_TO_T%d ] += E_Degree;\n", p, p, t);
-          w("  Count_%d += E_Degree;\n", p);
-        }
-        w("}\n");
+        Write_Priority_Share(p, t, weight, initial);
         break;
       }
       default:
