@@ -130,7 +130,9 @@ int Fragment_Writer::largest_outdegree() {
 
 // Ticks between a firing of u and its token being usable in p: a source's
 // count already counts completed firings.
-int Fragment_Writer::arc_delay(int u, int p) { return ctx.Hold_Time[p] + (ctx.Is_Source[u] ? 0 : ctx.Fire_Time[u]); }
+int Fragment_Writer::arc_delay(int u, int p) {
+  return ctx.Hold_Time[p] + (ctx.Is_Source[u] ? 0 : ctx.Fire_Time[u]);
+}
 
 bool Fragment_Writer::Is_Dummy(const PL_DES& pl) { return orv::gen::Is_Dummy(pl) != 0; }
 std::string Fragment_Writer::write_trans_name(int t) { return orv::gen::write_trans_name(Tr(t)); }
@@ -657,7 +659,8 @@ void Fragment_Writer::gen_declarations(const std::string& PNL_File_Name) {
     w("\n};\n\n");
     w("/* table of source flags\t\t\t\t\t*/\n");
     w("int\t\t\tIs_Source[NB_TRANS] = {\n");
-    for (int t = 0; t < nt; ++t) w(t + 1 < nt ? "\t%s,\n" : "\t%s\n", ctx.Is_Source[t] ? "TRUE" : "FALSE");
+    for (int t = 0; t < nt; ++t)
+      w(t + 1 < nt ? "\t%s,\n" : "\t%s\n", ctx.Is_Source[t] ? "TRUE" : "FALSE");
     w("};\n\n");
     w("/* table of transition names\t\t\t\t\t*/\n");
     w("char\t\t\t*Trans_Name[NB_TRANS] = {\n");

@@ -65,7 +65,7 @@ TEST(Generation, SourcesFiringTimesAndCompetition) {
   // self-loop source. T3 fed by P3 with two input arcs: not a source.
   // P4 is a priority place with two outputs: T4 and T5 compete; P5, a
   // priority place with one output, makes no competition.
-  pn::NetPtr net = prepared(ctx, 
+  pn::NetPtr net = prepared(ctx,
       "Transitions <- 6\nPlaces <- 5\n"
       "T 1 C 3.0 , 1 ;\nT 2 C 0.7 , 2 , 4 ;\nT 3 C 0.2 , 4 ;\nT 4 C 0.0 , 5 ;\n"
       "T 5 C 0.0 , 3 ;\nT 6 C 1.5 ;\n"
@@ -88,11 +88,39 @@ TEST(Generation, SourcesFiringTimesAndCompetition) {
   EXPECT_EQ(Is_Input_Number(*net, 'T', 0), -1);
 }
 
+// The discrete-time fragments' tables: any priority place makes its output
+// transitions compete, and firing times get no slot of their own.
+TEST(Generation, FragmentOptionsCompetitionAndFiringTimeSlots) {
+  Gen_Context ctx;
+  pn::NetPtr net = read(
+      "Transitions <- 2\nPlaces <- 2\n"
+      "T 1 C 0.3 , 1 ;\nT 2 C 4.0 , 2 ;\n"
+      "P 1 C 0.0 1 0.0 Competition Priority [ 2 ] , 2 ;\n"
+      "P 2 C 0.1 0 , 1 ;\n");
+  Table_Options fragments;
+  fragments.Any_Priority_Competes = true;
+  fragments.Firing_Time_Slots = false;
+  Init_Generation(ctx, *net, 5, 10, fragments);
+  EXPECT_EQ(ctx.Is_Compet_Tr, (std::vector<int>{0, 1}));
+  EXPECT_EQ(ctx.Is_Compet_Pl, (std::vector<int>{1, 0}));
+  // P1 from T1: 3 ticks; P2 from T2: 1 + 40, past the table; besides 1.
+  EXPECT_EQ(ctx.Delay_Table, (std::vector<int>{0, 1, 0, 1, 0, 0}));
+  EXPECT_EQ(Max_Read_Back(ctx), 5);
+
+  Init_Generation(ctx, *net, 5, 10);
+  EXPECT_EQ(ctx.Is_Compet_Tr, (std::vector<int>{0, 0}));
+  EXPECT_EQ(ctx.Is_Compet_Pl, (std::vector<int>{0, 0}));
+  // The module's table reaches T2's firing time of 40 ticks and marks it.
+  ASSERT_EQ(ctx.Delay_Table.size(), 41u);
+  EXPECT_EQ(ctx.Delay_Table[40], 1);
+  EXPECT_EQ(ctx.Delay_Table[3], 1);
+}
+
 TEST(Generation, InterfacesAndDelaysAcrossTheBorder) {
   Gen_Context ctx;
   // EQ T1 -> DE place P2 (long hold) -> DE T2 -> EQ place P3 -> EQ T3 -> P1,
   // and T3 -> EQ place P4 -> DE T4.
-  pn::NetPtr net = prepared(ctx, 
+  pn::NetPtr net = prepared(ctx,
       "Transitions <- 4\nPlaces <- 4\n"
       "T 1 C 0.5 , 2 ;\nT 2 \"VALTOR|srv\" C 4.0 , 3 ;\nT 3 C 0.1 , 1 , 4 ;\n"
       "T 4 \"VALTOR|sink\" C 1.0 ;\n"
