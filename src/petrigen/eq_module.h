@@ -9,15 +9,9 @@
 #include <string>
 
 #include "common/petri_net.h"
+#include "petrigen/gen_tables.h"
 
 namespace orv::gen {
-
-// Module settings of the run.
-extern int Buf_Size;        // "-bs"; the buffer size used is stored back here
-extern int Y_Static;        // row pointers Y_0 / Y_Time_M_<d> (cleared by "-noYstatic")
-extern int No_Valtor;       // module stands alone: no discrete-event objects
-extern int No_Stats;        // plain counters in Report_Stat
-extern std::string Prefix;  // in front of every size constant ("" or "<class>_")
 
 // Opens a generated file for writing; null after reporting a failure.
 using File_Opener = std::function<FILE*(const std::string& path)>;
@@ -30,10 +24,12 @@ enum Gen_Result {
 
 // Writes Tmp_Dir + File_Name, or in class mode the class header (with
 // Distributed also the proxy header) and source, named after the class.
-int gen_c_code(const pn::PetriNet& net, const pn::LAYER_STRUCT& layers, const std::string& Tmp_Dir,
-               const std::string& File_Name, int Valtor_Class, const std::string& Class_Name,
-               int Single_Marking_Function, int QUELM_Style, int Distributed,
-               const File_Opener& open);
+// The settings come from ctx (Buf_Size, Y_Static, No_Valtor, No_Stats, Scale,
+// Tool_Name); its tables are built here.
+int gen_c_code(Gen_Context& ctx, const pn::PetriNet& net, const pn::LAYER_STRUCT& layers,
+               const std::string& Tmp_Dir, const std::string& File_Name, int Valtor_Class,
+               const std::string& Class_Name, int Single_Marking_Function, int QUELM_Style,
+               int Distributed, const File_Opener& open);
 
 // The longest delay of the net in ticks (at least 1) and the buffer size for
 // it, as gen_c_code fixes them; for tests and the other generators.

@@ -11,15 +11,6 @@
 
 namespace orv::gen {
 
-const char* Tool_Name = "oskel";
-int Scale = 10;
-int Optimize = 0;
-
-std::vector<int> Hold_Time, Fire_Time, Is_Source, Is_Compet_Tr, Is_Compet_Pl, Is_Interface_Pl,
-    Is_Interface_Tr, Delay_Table, Already_Visited;
-std::vector<int> TSP, TST, The_Scales;
-std::vector<int> Place_Exists, Real_Indegree, Real_Outdegree;
-
 namespace {
 
 // rint(scale * x) as an int; out-of-range values saturate (the checks before
@@ -57,73 +48,81 @@ void Tag_Objects(pn::PetriNet& net, int Valtor_Class) {
   }
 }
 
-int Arc_Delay(const pn::PetriNet& net, int u, int p) {
-  int d = Hold_Time[p];
-  if (!Is_Source[u] && net.T[u].Tag == 0) d += Fire_Time[u];
+int Arc_Delay(const Gen_Context& ctx, const pn::PetriNet& net, int u, int p) {
+  int d = ctx.Hold_Time[p];
+  if (!ctx.Is_Source[u] && net.T[u].Tag == 0) d += ctx.Fire_Time[u];
   return d;
 }
 
-void Init_Generation(const pn::PetriNet& net, int Max_Delay, int Scale) {
+void Init_Generation(Gen_Context& ctx, const pn::PetriNet& net, int Max_Delay, int Scale,
+                     const Table_Options& options) {
   const int np = net.Nb_Places, nt = net.Nb_Trans;
-  Hold_Time.assign(np, 0);
-  Is_Compet_Pl.assign(np, 0);
-  Is_Interface_Pl.assign(np, 0);
-  Already_Visited.assign(np, 0);
-  Fire_Time.assign(nt, 0);
-  Is_Compet_Tr.assign(nt, 0);
-  Is_Interface_Tr.assign(nt, 0);
-  Is_Source.assign(nt, 0);
+  ctx.Hold_Time.assign(np, 0);
+  ctx.Is_Compet_Pl.assign(np, 0);
+  ctx.Is_Interface_Pl.assign(np, 0);
+  ctx.Already_Visited.assign(np, 0);
+  ctx.Fire_Time.assign(nt, 0);
+  ctx.Is_Compet_Tr.assign(nt, 0);
+  ctx.Is_Interface_Tr.assign(nt, 0);
+  ctx.Is_Source.assign(nt, 0);
 
   for (int p = 0; p < np; ++p) {
     const pn::PL_DES& pl = net.P[p];
-    Hold_Time[p] = ticks_of(pn::Delay_Of(pl.Pl_Law.get()), Scale);
+    ctx.Hold_Time[p] = ticks_of(pn::Delay_Of(pl.Pl_Law.get()), Scale);
     if (pl.Tag == 1)
       for (const pn::LINK_LIST& a : pl.Inputs)
-        if (valid_trans(net, a.Dest) && net.T[a.Dest].Tag == 0) Is_Interface_Pl[p] = 1;
+        if (valid_trans(net, a.Dest) && net.T[a.Dest].Tag == 0) ctx.Is_Interface_Pl[p] = 1;
   }
   for (int t = 0; t < nt; ++t) {
     const pn::TR_DES& tr = net.T[t];
     for (const pn::LINK_LIST& a : tr.Inputs) {
       if (!valid_place(net, a.Dest)) continue;
       const pn::PL_DES& pl = net.P[a.Dest];
-      if (pl.Routing && pl.Routing->Type == 'P' && pl.Outdegree > 1) Is_Compet_Tr[t] = 1;
-      if (tr.Tag == 1 && pl.Tag == 0) Is_Interface_Tr[t] = 1;
+      if (pl.Routing && pl.Routing->Type == 'P' &&
+          (options.Any_Priority_Competes || pl.Outdegree > 1))
+        ctx.Is_Compet_Tr[t] = 1;
+      if (tr.Tag == 1 && pl.Tag == 0) ctx.Is_Interface_Tr[t] = 1;
     }
-    Is_Source[t] = pn::Is_Source_Transition(net, t);
-    Fire_Time[t] = Is_Source[t] ? 0 : ticks_of(pn::Delay_Of(tr.Tr_Law.get()), Scale);
-    if (Is_Compet_Tr[t])
+    ctx.Is_Source[t] = pn::Is_Source_Transition(net, t);
+    ctx.Fire_Time[t] = ctx.Is_Source[t] ? 0 : ticks_of(pn::Delay_Of(tr.Tr_Law.get()), Scale);
+    if (ctx.Is_Compet_Tr[t])
       for (const pn::LINK_LIST& a : tr.Inputs)
-        if (valid_place(net, a.Dest)) Is_Compet_Pl[a.Dest] = 1;
+        if (valid_place(net, a.Dest)) ctx.Is_Compet_Pl[a.Dest] = 1;
   }
 
   int size = std::max(Max_Delay, 1);
-  for (int t = 0; t < nt; ++t)
-    if (net.T[t].Tag == 0) size = std::max(size, Fire_Time[t]);
-  Delay_Table.assign(static_cast<size_t>(size) + 1, 0);
-  Delay_Table[1] = 1;
+  if (options.Firing_Time_Slots)
+    for (int t = 0; t < nt; ++t)
+      if (net.T[t].Tag == 0) size = std::max(size, ctx.Fire_Time[t]);
+  ctx.Delay_Table.assign(static_cast<size_t>(size) + 1, 0);
+  ctx.Delay_Table[1] = 1;
   for (int p = 0; p < np; ++p)
     for (const pn::LINK_LIST& a : net.P[p].Inputs) {
       if (!valid_trans(net, a.Dest)) continue;
-      int d = Arc_Delay(net, a.Dest, p);
-      if (d >= 0 && d <= Max_Delay) Delay_Table[d] = 1;
+      int d = Arc_Delay(ctx, net, a.Dest, p);
+      if (d >= 0 && d <= Max_Delay) ctx.Delay_Table[d] = 1;
     }
-  for (int t = 0; t < nt; ++t)
-    if (net.T[t].Tag == 0 && Fire_Time[t] >= 1) Delay_Table[Fire_Time[t]] = 1;
+  if (options.Firing_Time_Slots)
+    for (int t = 0; t < nt; ++t)
+      if (net.T[t].Tag == 0 && ctx.Fire_Time[t] >= 1) ctx.Delay_Table[ctx.Fire_Time[t]] = 1;
 
-  TSP.assign(np, 0);
-  TST.assign(nt, 0);
+  ctx.TSP.assign(np, 0);
+  ctx.TST.assign(nt, 0);
 }
 
-void Free_Memory() {
+void Free_Memory(Gen_Context& ctx) {
   for (std::vector<int>* v :
-       {&Hold_Time, &Fire_Time, &Delay_Table, &Is_Compet_Pl, &Is_Compet_Tr, &Is_Interface_Pl,
-        &Is_Interface_Tr, &Is_Source, &Already_Visited, &TSP, &TST}) {
+       {&ctx.Hold_Time, &ctx.Fire_Time, &ctx.Delay_Table, &ctx.Is_Compet_Pl, &ctx.Is_Compet_Tr,
+        &ctx.Is_Interface_Pl, &ctx.Is_Interface_Tr, &ctx.Is_Source, &ctx.Already_Visited, &ctx.TSP,
+        &ctx.TST}) {
     v->clear();
     v->shrink_to_fit();
   }
 }
 
-int Max_Read_Back() { return Delay_Table.empty() ? 0 : static_cast<int>(Delay_Table.size()) - 1; }
+int Max_Read_Back(const Gen_Context& ctx) {
+  return ctx.Delay_Table.empty() ? 0 : static_cast<int>(ctx.Delay_Table.size()) - 1;
+}
 
 int Nb_EQ_Trans_Succ(const pn::PetriNet& net, int p) {
   int n = 0;
@@ -155,8 +154,9 @@ int Is_Input_Number(const pn::PetriNet& net, char kind, int number) {
   return found;
 }
 
-int Original_Trans_Time_Scale(const pn::PetriNet& net, int t, int Scale, int Valtor_Class) {
-  if (!Is_Source[t]) return Fire_Time[t];
+int Original_Trans_Time_Scale(const Gen_Context& ctx, const pn::PetriNet& net, int t, int Scale,
+                              int Valtor_Class) {
+  if (!ctx.Is_Source[t]) return ctx.Fire_Time[t];
   if (Valtor_Class) return 1;
   const LAW_DESC* law = net.T[t].Tr_Law.get();
   if (!law) return 0;
@@ -179,7 +179,7 @@ int Original_Trans_Time_Scale(const pn::PetriNet& net, int t, int Scale, int Val
   }
 }
 
-void Spread_Time_Scales(const pn::PetriNet& net) {
+void Spread_Time_Scales(Gen_Context& ctx, const pn::PetriNet& net) {
   const int np = net.Nb_Places, nt = net.Nb_Trans;
   // Each pass is a function of the values alone, so a pass that changes
   // nothing ends the iteration with the same result as running every pass.
@@ -188,56 +188,57 @@ void Spread_Time_Scales(const pn::PetriNet& net) {
     for (int p = 0; p < np; ++p) {
       int v = 0;
       for (const pn::LINK_LIST& a : net.P[p].Inputs)
-        if (valid_trans(net, a.Dest)) v = comb(v, TST[a.Dest]);
-      int n = comb(TSP[p], v);
-      if (n != TSP[p]) changed = true;
-      TSP[p] = n;
+        if (valid_trans(net, a.Dest)) v = comb(v, ctx.TST[a.Dest]);
+      int n = comb(ctx.TSP[p], v);
+      if (n != ctx.TSP[p]) changed = true;
+      ctx.TSP[p] = n;
     }
     for (int t = 0; t < nt; ++t) {
       int v = 0;
       for (const pn::LINK_LIST& a : net.T[t].Inputs)
-        if (valid_place(net, a.Dest)) v = comb(v, TSP[a.Dest]);
-      int n = comb(TST[t], v);
-      if (n != TST[t]) changed = true;
-      TST[t] = n;
+        if (valid_place(net, a.Dest)) v = comb(v, ctx.TSP[a.Dest]);
+      int n = comb(ctx.TST[t], v);
+      if (n != ctx.TST[t]) changed = true;
+      ctx.TST[t] = n;
     }
     if (!changed) break;
   }
 
   std::vector<int> scales;
   for (int t = 0; t < nt; ++t) {
-    if (Is_Source[t]) continue;
-    auto it = std::lower_bound(scales.begin(), scales.end(), TST[t]);
-    if (it == scales.end() || *it != TST[t]) scales.insert(it, TST[t]);
+    if (ctx.Is_Source[t]) continue;
+    auto it = std::lower_bound(scales.begin(), scales.end(), ctx.TST[t]);
+    if (it == scales.end() || *it != ctx.TST[t]) scales.insert(it, ctx.TST[t]);
   }
-  The_Scales.assign(1, static_cast<int>(scales.size()));
-  The_Scales.insert(The_Scales.end(), scales.begin(), scales.end());
+  ctx.The_Scales.assign(1, static_cast<int>(scales.size()));
+  ctx.The_Scales.insert(ctx.The_Scales.end(), scales.begin(), scales.end());
 }
 
-void TimeScale(const pn::PetriNet& net, int Scale, int Valtor_Class) {
+void TimeScale(Gen_Context& ctx, const pn::PetriNet& net, int Scale, int Valtor_Class) {
   const int np = net.Nb_Places, nt = net.Nb_Trans;
-  TSP.assign(np, 0);
-  TST.assign(nt, 0);
+  ctx.TSP.assign(np, 0);
+  ctx.TST.assign(nt, 0);
   for (int p = 0; p < np; ++p)
-    TSP[p] = net.P[p].Tag == 0 ? ticks_of(pn::Delay_Of(net.P[p].Pl_Law.get()), Scale) : Scale;
+    ctx.TSP[p] = net.P[p].Tag == 0 ? ticks_of(pn::Delay_Of(net.P[p].Pl_Law.get()), Scale) : Scale;
   for (int t = 0; t < nt; ++t)
-    TST[t] = net.T[t].Tag == 0 ? Original_Trans_Time_Scale(net, t, Scale, Valtor_Class) : Scale;
+    ctx.TST[t] =
+        net.T[t].Tag == 0 ? Original_Trans_Time_Scale(ctx, net, t, Scale, Valtor_Class) : Scale;
 
-  Spread_Time_Scales(net);
-  const std::vector<int> scales(The_Scales.begin() + 1, The_Scales.end());
+  Spread_Time_Scales(ctx, net);
+  const std::vector<int> scales(ctx.The_Scales.begin() + 1, ctx.The_Scales.end());
 
   if (pn::Debug) {
-    std::printf("Found %d different time scales:", The_Scales[0]);
+    std::printf("Found %d different time scales:", ctx.The_Scales[0]);
     for (int s : scales) std::printf(" %d", s);
     std::printf("\n");
     std::printf("Time Scales:\n");
     for (int p = 0; p < np; ++p) {
-      std::printf("Pl %2d (%8s) = %2d    ", p, net.P[p].Name.c_str(), TSP[p]);
+      std::printf("Pl %2d (%8s) = %2d    ", p, net.P[p].Name.c_str(), ctx.TSP[p]);
       if (p % 2 == 1) std::printf("\n");
     }
     std::printf("\n");
     for (int t = 0; t < nt; ++t) {
-      std::printf("Tr %2d (%8s) = %2d    ", t, net.T[t].Name.c_str(), TST[t]);
+      std::printf("Tr %2d (%8s) = %2d    ", t, net.T[t].Name.c_str(), ctx.TST[t]);
       if (t % 2 == 1) std::printf("\n");
     }
     std::printf("\n");
@@ -279,17 +280,18 @@ int server_degree(const pn::PetriNet& net, int t) {
   return best;
 }
 
-int Has_Sinks(const pn::PetriNet& net) {
+int Has_Sinks(const Gen_Context& ctx, const pn::PetriNet& net) {
   for (int t = 0; t < net.Nb_Trans; ++t)
-    if (net.T[t].Tag == 1 && t < static_cast<int>(Real_Outdegree.size()) && Real_Outdegree[t] == 0)
+    if (net.T[t].Tag == 1 && t < static_cast<int>(ctx.Real_Outdegree.size()) &&
+        ctx.Real_Outdegree[t] == 0)
       return 1;
   for (int p = 0; p < net.Nb_Places; ++p)
     if (net.P[p].Tag == 1 && net.P[p].Outdegree == 0) return 1;
   return 0;
 }
 
-void init_place_status(const pn::PetriNet& net) {
-  Place_Exists.assign(net.Nb_Places, 0);
+void init_place_status(Gen_Context& ctx, const pn::PetriNet& net) {
+  ctx.Place_Exists.assign(net.Nb_Places, 0);
   for (int p = 0; p < net.Nb_Places; ++p) {
     const pn::PL_DES& pl = net.P[p];
     if (is_recycling_place(pl)) {
@@ -299,7 +301,7 @@ void init_place_status(const pn::PetriNet& net) {
     }
     // Only a place between two discrete-event transitions may go: a place
     // on the border carries the tokens that cross between the two parts.
-    if (Optimize && pl.Indegree == 1 && pl.Outdegree == 1 && pl.Inputs.size() == 1 &&
+    if (ctx.Optimize && pl.Indegree == 1 && pl.Outdegree == 1 && pl.Inputs.size() == 1 &&
         pl.Outputs.size() == 1 && is_null_time(pl.Pl_Law.get()) &&
         valid_trans(net, pl.Outputs.front().Dest) && net.T[pl.Outputs.front().Dest].Tag == 1 &&
         valid_trans(net, pl.Inputs.front().Dest) && net.T[pl.Inputs.front().Dest].Tag == 1 &&
@@ -307,16 +309,16 @@ void init_place_status(const pn::PetriNet& net) {
       if (pn::Debug) std::printf("Pl %d removed\n", p);
       continue;
     }
-    Place_Exists[p] = 1;
+    ctx.Place_Exists[p] = 1;
   }
-  Real_Indegree.assign(net.Nb_Trans, 0);
-  Real_Outdegree.assign(net.Nb_Trans, 0);
+  ctx.Real_Indegree.assign(net.Nb_Trans, 0);
+  ctx.Real_Outdegree.assign(net.Nb_Trans, 0);
   for (int t = 0; t < net.Nb_Trans; ++t) {
-    Real_Indegree[t] = net.T[t].Indegree;
-    Real_Outdegree[t] = net.T[t].Outdegree;
+    ctx.Real_Indegree[t] = net.T[t].Indegree;
+    ctx.Real_Outdegree[t] = net.T[t].Outdegree;
     if (is_recycled(net, t)) {
-      --Real_Indegree[t];
-      --Real_Outdegree[t];
+      --ctx.Real_Indegree[t];
+      --ctx.Real_Outdegree[t];
     }
   }
 }
@@ -339,23 +341,23 @@ const pn::LINK_LIST* single_real_arc(const pn::PetriNet& net, const pn::ARC_LIST
 
 }  // namespace
 
-int Needs_Fusion(const pn::PetriNet& net, int t) {
-  if (Real_Indegree[t] > 1) return 1;
-  if (Real_Indegree[t] != 1) return 0;
+int Needs_Fusion(const Gen_Context& ctx, const pn::PetriNet& net, int t) {
+  if (ctx.Real_Indegree[t] > 1) return 1;
+  if (ctx.Real_Indegree[t] != 1) return 0;
   const pn::LINK_LIST* a = single_real_arc(net, net.T[t].Inputs, t);
   return a && a->Weight > 1;
 }
 
-int Needs_Fission(const pn::PetriNet& net, int t) {
-  if (Real_Outdegree[t] > 1) return 1;
-  if (Real_Outdegree[t] != 1) return 0;
+int Needs_Fission(const Gen_Context& ctx, const pn::PetriNet& net, int t) {
+  if (ctx.Real_Outdegree[t] > 1) return 1;
+  if (ctx.Real_Outdegree[t] != 1) return 0;
   const pn::LINK_LIST* a = single_real_arc(net, net.T[t].Outputs, t);
   return a && a->Weight > 1;
 }
 
-int Is_Relay_Trans(const pn::PetriNet& net, int t) {
-  return is_null_time(net.T[t].Tr_Law.get()) && Real_Indegree[t] == 1 && !Needs_Fusion(net, t) &&
-         Real_Outdegree[t] <= 1;
+int Is_Relay_Trans(const Gen_Context& ctx, const pn::PetriNet& net, int t) {
+  return is_null_time(net.T[t].Tr_Law.get()) && ctx.Real_Indegree[t] == 1 &&
+         !Needs_Fusion(ctx, net, t) && ctx.Real_Outdegree[t] <= 1;
 }
 
 int Is_Routing_Place(const pn::PetriNet& net, int p) {

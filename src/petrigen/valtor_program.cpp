@@ -1,7 +1,6 @@
 #include "petrigen/valtor_program.h"
 
 #include <algorithm>
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -10,15 +9,10 @@
 #include "common/args.h"
 #include "common/value_list.h"
 #include "petri/analysis.h"
+#include "petrigen/emitter.h"
 #include "petrigen/gen_tables.h"
 
 namespace orv::gen {
-
-int Kemp = 0;
-int Seed1 = 308, Seed2 = 725;
-
-// No_Stats lives with the module settings.
-extern int No_Stats;
 
 namespace {
 
@@ -26,97 +20,6 @@ using pn::LINK_LIST;
 using pn::PetriNet;
 using pn::PL_DES;
 using pn::TR_DES;
-
-FILE* Out = nullptr;
-const PetriNet* Net = nullptr;
-const Valtor_Profile* Prof = nullptr;
-bool Broken = false;
-
-__attribute__((format(printf, 1, 2))) void w(const char* fmt, ...) {
-  va_list ap;
-  va_start(ap, fmt);
-  std::vfprintf(Out, fmt, ap);
-  va_end(ap);
-}
-
-const char* S(const std::string& s) { return s.c_str(); }
-const PL_DES& Pl(int p) { return Net->P[p]; }
-const TR_DES& Tr(int t) { return Net->T[t]; }
-bool valid_t(int t) { return t >= 0 && t < Net->Nb_Trans; }
-bool valid_p(int p) { return p >= 0 && p < Net->Nb_Places; }
-bool de_t(int t) { return !Prof->Mixed || Tr(t).Tag == 1; }
-bool de_p(int p) { return !Prof->Mixed || Pl(p).Tag == 1; }
-const char* tool() { return Prof->Tool; }
-
-// The name of an object in comments: its name, else its data, else none.
-std::string shown(const std::string& name, const std::string& data) {
-  if (!name.empty() && name != " ") return name;
-  if (!data.empty()) return data;
-  return "<no name>";
-}
-std::string print_trans_name(int t) { return shown(Tr(t).Name, Tr(t).Data); }
-std::string print_place_name(int p) { return shown(Pl(p).Name, Pl(p).Data); }
-std::string lit(const std::string& s) { return c_lit(s); }
-
-int real_in(int t) { return Real_Indegree[t]; }
-int real_out(int t) { return Real_Outdegree[t]; }
-
-// The object a transition is made into: a source or a server/relay.
-const char* obj_of(int t) { return real_in(t) == 0 ? "Src" : "Trans"; }
-
-bool is_relay(int t) { return Is_Relay_Trans(*Net, t); }
-bool fusion(int t) { return Needs_Fusion(*Net, t); }
-bool fission(int t) { return Needs_Fission(*Net, t); }
-
-// Tokens the equational part hands to a transition with a fusion in front
-// go through a relay of their own that gives them the class the fusion
-// matches for that place.
-bool eq_relay(int p, int t) {
-  return Prof->Mixed && valid_p(p) && valid_t(t) && !de_p(p) && Place_Exists[p] && de_t(t) &&
-         fusion(t);
-}
-
-// The place that takes the single real output of a transition: the first
-// output arc, or the second when the first is the transition's recycling
-// place.
-const LINK_LIST* single_output(int t) {
-  const pn::ARC_LIST& outs = Tr(t).Outputs;
-  if (outs.empty()) return nullptr;
-  if (valid_p(outs[0].Dest) && is_recycling_place(Pl(outs[0].Dest)) && outs.size() > 1)
-    return &outs[1];
-  return &outs[0];
-}
-
-std::string place_output_dest(const LINK_LIST& arc) {
-  int t = arc.Dest;
-  return (fusion(t) ? "Fus_" : "Trans_") + std::to_string(t);
-}
-
-std::string trans_output_dest(const LINK_LIST& arc) {
-  int q = arc.Dest;
-  if (!valid_p(q)) return "The_Sink";
-  if (!de_p(q)) return "The_EQ";
-  if (Place_Exists[q]) return "Place_" + std::to_string(q);
-  // A folded place hands its tokens straight to its output transition.
-  if (!Pl(q).Outputs.empty() && valid_t(Pl(q).Outputs.front().Dest))
-    return place_output_dest(Pl(q).Outputs.front());
-  return "The_Sink";
-}
-
-// Every token a fusion takes is labelled with the number of the place it
-// comes from: an existing place labels its own, the transition before a
-// folded place labels them for it, a relay those of an equational place.
-// (Labelling a folded place's tokens by their transition would give one
-// class to that transition and to the place of the same number.)
-int Class_Number(const LINK_LIST& arc) {
-  int p = arc.Dest;
-  if (valid_p(p)) return p;
-  std::fprintf(stderr, "%s: error: impossible to compute input class", tool());
-  std::fprintf(stderr, "at place #%d (%s)\n", p, valid_p(p) ? S(Pl(p).Name) : "");
-  return 0;
-}
-
-int nb_firings() { return Net->Sim_Params ? Net->Sim_Params->Nb_Firings : 0; }
 
 // The index of the first value written of a discrete law: its values
 // follow the count, last written first.
@@ -142,10 +45,136 @@ std::string time_text(double t) {
   return r;
 }
 
+// The program being written.
+class Program_Writer : public Emitter {
+ public:
+  Program_Writer(Gen_Context& context, const PetriNet& net, FILE* out,
+                 const Valtor_Profile& profile)
+      : Emitter(context, net, out), Prof(&profile) {}
+  bool Write();
+  void Kemp_Code();
+
+ private:
+  const Valtor_Profile* Prof;
+  bool Broken = false;
+
+  bool de_t(int t);
+  bool de_p(int p);
+  const char* tool();
+  std::string shown(const std::string& name, const std::string& data);
+  std::string print_trans_name(int t);
+  std::string print_place_name(int p);
+  std::string lit(const std::string& s);
+  int real_in(int t);
+  int real_out(int t);
+  const char* obj_of(int t);
+  bool is_relay(int t);
+  bool fusion(int t);
+  bool fission(int t);
+  bool eq_relay(int p, int t);
+  const LINK_LIST* single_output(int t);
+  std::string place_output_dest(const LINK_LIST& arc);
+  std::string trans_output_dest(const LINK_LIST& arc);
+  int Class_Number(const LINK_LIST& arc);
+  int nb_firings();
+  void next_seeds();
+  void print_valtor_law(const LAW_DESC* law);
+  std::string class_to(int t, int q);
+  void output_class(int t, const char* method);
+  void fission_station(int t);
+  void gen_valtor_trans(int t);
+  bool needs_relays(int p);
+  void gen_valtor_place(int p);
+  void print_initial_pop(int p);
+  void gen_valtor_trans_routing(int t);
+  void gen_valtor_place_routing(int p);
+  void gen_valtor_outputs_trans(int t);
+  void gen_valtor_outputs_place(int p);
+  void the_eq(const char* ctor);
+  void initial_tokens(const PL_DES& pl, const std::string& head);
+  double source_start(int t);
+};
+
+}  // namespace
+
+bool Program_Writer::de_t(int t) { return !Prof->Mixed || Tr(t).Tag == 1; }
+bool Program_Writer::de_p(int p) { return !Prof->Mixed || Pl(p).Tag == 1; }
+const char* Program_Writer::tool() { return Prof->Tool; }
+
+// The name of an object in comments: its name, else its data, else none.
+std::string Program_Writer::shown(const std::string& name, const std::string& data) {
+  if (!name.empty() && name != " ") return name;
+  if (!data.empty()) return data;
+  return "<no name>";
+}
+std::string Program_Writer::print_trans_name(int t) { return shown(Tr(t).Name, Tr(t).Data); }
+std::string Program_Writer::print_place_name(int p) { return shown(Pl(p).Name, Pl(p).Data); }
+std::string Program_Writer::lit(const std::string& s) { return c_lit(s); }
+
+int Program_Writer::real_in(int t) { return ctx.Real_Indegree[t]; }
+int Program_Writer::real_out(int t) { return ctx.Real_Outdegree[t]; }
+
+// The object a transition is made into: a source or a server/relay.
+const char* Program_Writer::obj_of(int t) { return real_in(t) == 0 ? "Src" : "Trans"; }
+
+bool Program_Writer::is_relay(int t) { return Is_Relay_Trans(ctx, *Net, t); }
+bool Program_Writer::fusion(int t) { return Needs_Fusion(ctx, *Net, t); }
+bool Program_Writer::fission(int t) { return Needs_Fission(ctx, *Net, t); }
+
+// Tokens the equational part hands to a transition with a fusion in front
+// go through a relay of their own that gives them the class the fusion
+// matches for that place.
+bool Program_Writer::eq_relay(int p, int t) {
+  return Prof->Mixed && valid_p(p) && valid_t(t) && !de_p(p) && ctx.Place_Exists[p] && de_t(t) &&
+         fusion(t);
+}
+
+// The place that takes the single real output of a transition: the first
+// output arc, or the second when the first is the transition's recycling
+// place.
+const LINK_LIST* Program_Writer::single_output(int t) {
+  const pn::ARC_LIST& outs = Tr(t).Outputs;
+  if (outs.empty()) return nullptr;
+  if (valid_p(outs[0].Dest) && is_recycling_place(Pl(outs[0].Dest)) && outs.size() > 1)
+    return &outs[1];
+  return &outs[0];
+}
+
+std::string Program_Writer::place_output_dest(const LINK_LIST& arc) {
+  int t = arc.Dest;
+  return (fusion(t) ? "Fus_" : "Trans_") + std::to_string(t);
+}
+
+std::string Program_Writer::trans_output_dest(const LINK_LIST& arc) {
+  int q = arc.Dest;
+  if (!valid_p(q)) return "The_Sink";
+  if (!de_p(q)) return "The_EQ";
+  if (ctx.Place_Exists[q]) return "Place_" + std::to_string(q);
+  // A folded place hands its tokens straight to its output transition.
+  if (!Pl(q).Outputs.empty() && valid_t(Pl(q).Outputs.front().Dest))
+    return place_output_dest(Pl(q).Outputs.front());
+  return "The_Sink";
+}
+
+// Every token a fusion takes is labelled with the number of the place it
+// comes from: an existing place labels its own, the transition before a
+// folded place labels them for it, a relay those of an equational place.
+// (Labelling a folded place's tokens by their transition would give one
+// class to that transition and to the place of the same number.)
+int Program_Writer::Class_Number(const LINK_LIST& arc) {
+  int p = arc.Dest;
+  if (valid_p(p)) return p;
+  std::fprintf(stderr, "%s: error: impossible to compute input class", tool());
+  std::fprintf(stderr, "at place #%d (%s)\n", p, valid_p(p) ? S(Pl(p).Name) : "");
+  return 0;
+}
+
+int Program_Writer::nb_firings() { return Net->Sim_Params ? Net->Sim_Params->Nb_Firings : 0; }
+
 // The initial tokens of place p: one line for the tokens there from the
 // start, and one for each later instant at which some of them come (their
 // lags), as `head` followed by the time and the count.
-void initial_tokens(const PL_DES& pl, const std::string& head) {
+void Program_Writer::initial_tokens(const PL_DES& pl, const std::string& head) {
   std::vector<double> at(static_cast<size_t>(pl.Init_Pop), 0.0);
   const size_t n = std::min(at.size(), static_cast<size_t>(pl.Lag_Times.size()));
   for (size_t k = 0; k < n; ++k) at[k] = pl.Lag_Times[k] > 0.0 ? pl.Lag_Times[k] : 0.0;
@@ -160,7 +189,7 @@ void initial_tokens(const PL_DES& pl, const std::string& head) {
 
 // A source fed by its own loop place starts when the place's first token
 // comes (its lag).
-double source_start(int t) {
+double Program_Writer::source_start(int t) {
   double start = 0.0;
   for (const LINK_LIST& a : Tr(t).Inputs) {
     if (!valid_p(a.Dest) || !is_recycling_place(Pl(a.Dest))) continue;
@@ -173,18 +202,18 @@ double source_start(int t) {
   return start;
 }
 
-void next_seeds() {
-  ++Seed1;
-  ++Seed2;
+void Program_Writer::next_seeds() {
+  ++ctx.Seed1;
+  ++ctx.Seed2;
 }
 
-void print_valtor_law(const LAW_DESC* law) {
+void Program_Writer::print_valtor_law(const LAW_DESC* law) {
   char letter = law ? law->Name : 0;
   auto par = [&](size_t i) { return law && i < law->Parameters.size() ? law->Parameters[i] : 0.0; };
   switch (letter) {
     case 'B':
       next_seeds();
-      w("new Binomial( 1, %8.4f, new MLCG(%d,%d) )", par(0), Seed1, Seed2);
+      w("new Binomial( 1, %8.4f, new MLCG(%d,%d) )", par(0), ctx.Seed1, ctx.Seed2);
       break;
     case 'C':
       if (par(0) == 0.0)
@@ -200,12 +229,12 @@ void print_valtor_law(const LAW_DESC* law) {
         // The values are kept last written first: the first one written
         // ends the list.
         const double first = law->Parameters.size() > 1 ? par(discrete_first(*law)) : 0.0;
-        w("new Uniform( %8.4f, %8.4f, new MLCG(%d,%d) )", first, first, Seed1, Seed2);
+        w("new Uniform( %8.4f, %8.4f, new MLCG(%d,%d) )", first, first, ctx.Seed1, ctx.Seed2);
       }
       break;
     case 'E':
       next_seeds();
-      w("new NegativeExpntl( %8.4f, new MLCG(%d,%d) )", par(0), Seed1, Seed2);
+      w("new NegativeExpntl( %8.4f, new MLCG(%d,%d) )", par(0), ctx.Seed1, ctx.Seed2);
       break;
     case 'G':
       // Of parameter 1 or more the law has no mean: the program would not
@@ -218,21 +247,22 @@ void print_valtor_law(const LAW_DESC* law) {
       }
       next_seeds();
       // The library's geometric law on 1, 2, ... takes its mean.
-      w("new Geometric( %8.4f, new MLCG(%d,%d) )", 1 / (1 - par(0)), Seed1, Seed2);
+      w("new Geometric( %8.4f, new MLCG(%d,%d) )", 1 / (1 - par(0)), ctx.Seed1, ctx.Seed2);
       break;
     case 'O':
       next_seeds();
-      w("new OnOff( %8.4f, %8.4f, %8.4f, new MLCG(%d,%d) )", par(0), par(1), par(2), Seed1, Seed2);
+      w("new OnOff( %8.4f, %8.4f, %8.4f, new MLCG(%d,%d) )", par(0), par(1), par(2), ctx.Seed1,
+        ctx.Seed2);
       break;
     case 'R':
       next_seeds();
       // Mean and variance: k stages of mean m / k make a variance of m * m / k.
       w("new Erlang( %8.4f, %8.4f, new MLCG(%d,%d) )", par(1),
-        par(1) * par(1) / (par(0) < 1 ? 1.0 : par(0)), Seed1, Seed2);
+        par(1) * par(1) / (par(0) < 1 ? 1.0 : par(0)), ctx.Seed1, ctx.Seed2);
       break;
     case 'U':
       next_seeds();
-      w("new Uniform( %8.4f, %8.4f, new MLCG(%d,%d) )", par(0), par(1), Seed1, Seed2);
+      w("new Uniform( %8.4f, %8.4f, new MLCG(%d,%d) )", par(0), par(1), ctx.Seed1, ctx.Seed2);
       break;
     case 'H':
     case 'g':
@@ -247,15 +277,15 @@ void print_valtor_law(const LAW_DESC* law) {
 
 // The class of the tokens t sends to place q: the equational part's class
 // of the arc, the place's own for a folded place, else the transition's.
-std::string class_to(int t, int q) {
+std::string Program_Writer::class_to(int t, int q) {
   if (valid_p(q) && !de_p(q)) return "CL_T" + std::to_string(t) + "_P" + std::to_string(q);
-  if (valid_p(q) && !Place_Exists[q]) return "CL_" + std::to_string(q);
+  if (valid_p(q) && !ctx.Place_Exists[q]) return "CL_" + std::to_string(q);
   return "CL_" + std::to_string(t);
 }
 
 // The class of the tokens a transition sends through its single output; a
 // fission station matches unlabelled ones.
-void output_class(int t, const char* method) {
+void Program_Writer::output_class(int t, const char* method) {
   if (fission(t)) {
     w("\t%s_%d->%s( DUMMY_CLASS );\n", obj_of(t), t, method);
     return;
@@ -264,13 +294,13 @@ void output_class(int t, const char* method) {
   w("\t%s_%d->%s( %s );\n", obj_of(t), t, method, S(class_to(t, q ? q->Dest : -1)));
 }
 
-void fission_station(int t) {
+void Program_Writer::fission_station(int t) {
   w("\tTamrick_FS_Station *Fis_%d = new Tamrick_FS_Station;\n", t);
   w("\tFis_%d->set_name(\"Fis_%d\");\n", t, t);
   w("\tFis_%d->set_zel_name(\"%s\");\n", t, S(lit(Tr(t).Data)));
 }
 
-void gen_valtor_trans(int t) {
+void Program_Writer::gen_valtor_trans(int t) {
   const TR_DES& tr = Tr(t);
   w("\n\t// code for transition #%d (%s)\n", t, S(print_trans_name(t)));
   if (real_in(t) == 0) {
@@ -291,7 +321,7 @@ void gen_valtor_trans(int t) {
     return;
   }
   if (is_relay(t)) {
-    if (Is_Interface_Tr[t])
+    if (ctx.Is_Interface_Tr[t])
       w("\tTrans_%d = ", t);
     else
       w("\tTamrick_Routing *Trans_%d = ", t);
@@ -315,7 +345,7 @@ void gen_valtor_trans(int t) {
         w("\tDum_P%d_T%d->set_output_class( CL_%d );\n", p, t, p);
       }
     }
-    if (Is_Interface_Tr[t])
+    if (ctx.Is_Interface_Tr[t])
       w("\tTrans_%d = ", t);
     else
       w("\tTamrick_Server_Normal_FIFO *Trans_%d = ", t);
@@ -347,16 +377,16 @@ void gen_valtor_trans(int t) {
 // equational part need a class of their own per transition, so when the
 // place has several outputs each equational one is reached through a relay
 // that labels them.
-bool needs_relays(int p) {
+bool Program_Writer::needs_relays(int p) {
   return Prof->Mixed && Nb_EQ_Trans_Succ(*Net, p) >= 1 && Pl(p).Outputs.size() >= 2;
 }
 
-void gen_valtor_place(int p) {
+void Program_Writer::gen_valtor_place(int p) {
   const PL_DES& pl = Pl(p);
   w("\n\t// code for place #%d (%s)\n", p, S(print_place_name(p)));
   bool server = !is_null_time(pl.Pl_Law.get()) || pl.Outputs.empty();
   const char* type = server ? "Tamrick_Server_Normal_FIFO *" : "Tamrick_Routing *";
-  w("\t%sPlace_%d = new ", Is_Interface_Pl[p] ? "" : type, p);
+  w("\t%sPlace_%d = new ", ctx.Is_Interface_Pl[p] ? "" : type, p);
   if (server) {
     w("Tamrick_Server_Normal_FIFO( 0.0, INFINI );\n");
     w("\tPlace_%d->set_service(\n", p);
@@ -394,7 +424,7 @@ void gen_valtor_place(int p) {
   }
 }
 
-void print_initial_pop(int p) {
+void Program_Writer::print_initial_pop(int p) {
   const PL_DES& pl = Pl(p);
   if (pl.Init_Pop <= 0 || is_recycling_place(pl) || pl.Outputs.empty()) return;
   w("\n\t// code for (nonexistent) place #%d (%s)\n", p, S(print_place_name(p)));
@@ -406,7 +436,7 @@ void print_initial_pop(int p) {
     initial_tokens(pl, "\tTrans_" + std::to_string(t) + "->insert_customer( DUMMY_CLASS, ");
 }
 
-void gen_valtor_trans_routing(int t) {
+void Program_Writer::gen_valtor_trans_routing(int t) {
   const TR_DES& tr = Tr(t);
   const char* obj = obj_of(t);
   w("\n\t// routing for transition #%d (%s)\n", t, S(print_trans_name(t)));
@@ -459,7 +489,7 @@ void gen_valtor_trans_routing(int t) {
   }
 }
 
-void gen_valtor_place_routing(int p) {
+void Program_Writer::gen_valtor_place_routing(int p) {
   const PL_DES& pl = Pl(p);
   const std::string data = lit(pl.Data);
   w("\n\t// routing for place #%d (%s)\n", p, S(print_place_name(p)));
@@ -534,15 +564,15 @@ void gen_valtor_place_routing(int p) {
   }
 }
 
-void gen_valtor_outputs_trans(int t) {
+void Program_Writer::gen_valtor_outputs_trans(int t) {
   const char* obj = obj_of(t);
-  if (!No_Stats) {
+  if (!ctx.No_Stats) {
     w("\t%s_%d->report_stat();\n", obj, t);
     return;
   }
   // The object and its query follow the object made for the transition.
   const char* query = real_in(t) == 0 ? "total_population" : "get_nb_service";
-  w("\tcout << \"%c_%d[\" << T_Max << \"] =   \";\n", Is_Source[t] ? 'R' : 'Z', t);
+  w("\tcout << \"%c_%d[\" << T_Max << \"] =   \";\n", ctx.Is_Source[t] ? 'R' : 'Z', t);
   w("\tcout << ");
   w("%s_%d->", obj, t);
   // The count over the run's length is a throughput, in both programs.
@@ -551,8 +581,8 @@ void gen_valtor_outputs_trans(int t) {
   w("\tcout << \"  (%s)\" << endl;\n", S(lit(Tr(t).Name)));
 }
 
-void gen_valtor_outputs_place(int p) {
-  if (!No_Stats) {
+void Program_Writer::gen_valtor_outputs_place(int p) {
+  if (!ctx.No_Stats) {
     w("\tPlace_%d->report_stat();\n", p);
     return;
   }
@@ -565,26 +595,29 @@ void gen_valtor_outputs_place(int p) {
   w("\tcout << \"  (%s)\" << endl;\n", S(lit(Pl(p).Name)));
 }
 
-void the_eq(const char* ctor) {
+void Program_Writer::the_eq(const char* ctor) {
   w("\t// declaration of the EQuational Object \n");
   w("\tEQ_Thing *The_EQ = new EQ_Thing(%s);\n", ctor);
   w("\tThe_EQ->set_name(\"The_EQ\");\n\n");
   w("\tThe_EQ->set_trace_status( Trace );\n");
 }
 
-}  // namespace
 
-bool gen_valtor_code(const PetriNet& net, FILE* out, const Valtor_Profile& profile) {
-  Out = out;
-  Net = &net;
-  Prof = &profile;
-  Broken = false;
-  if (Is_Source.size() != static_cast<size_t>(net.Nb_Trans)) Init_Generation(net, 1, Scale);
-  if (Place_Exists.size() != static_cast<size_t>(net.Nb_Places)) init_place_status(net);
-  if (Is_Interface_Tr.size() != static_cast<size_t>(net.Nb_Trans))
-    Is_Interface_Tr.assign(net.Nb_Trans, 0);
-  if (Is_Interface_Pl.size() != static_cast<size_t>(net.Nb_Places))
-    Is_Interface_Pl.assign(net.Nb_Places, 0);
+bool gen_valtor_code(Gen_Context& ctx, const PetriNet& net, FILE* out,
+                     const Valtor_Profile& profile) {
+  return Program_Writer(ctx, net, out, profile).Write();
+}
+
+bool Program_Writer::Write() {
+  const PetriNet& net = *Net;
+  const Valtor_Profile& profile = *Prof;
+  if (ctx.Is_Source.size() != static_cast<size_t>(net.Nb_Trans))
+    Init_Generation(ctx, net, 1, ctx.Scale);
+  if (ctx.Place_Exists.size() != static_cast<size_t>(net.Nb_Places)) init_place_status(ctx, net);
+  if (ctx.Is_Interface_Tr.size() != static_cast<size_t>(net.Nb_Trans))
+    ctx.Is_Interface_Tr.assign(net.Nb_Trans, 0);
+  if (ctx.Is_Interface_Pl.size() != static_cast<size_t>(net.Nb_Places))
+    ctx.Is_Interface_Pl.assign(net.Nb_Places, 0);
   const int nt = net.Nb_Trans, np = net.Nb_Places;
 
   w("/******************************************/\n");
@@ -665,7 +698,7 @@ bool gen_valtor_code(const PetriNet& net, FILE* out, const Valtor_Profile& profi
     w("#include \"%s\"\n", S(profile.Routing_Source_File));
     w("template class Routing_Source<Tamrick_Client>;\n");
     w("\n\n");
-  } else if (No_Stats) {
+  } else if (ctx.No_Stats) {
     w("// external declaration from EQ_Module.c\n");
     w("extern void Report_Stat( ostream &Out_File );\n");
     w("\n");
@@ -673,11 +706,11 @@ bool gen_valtor_code(const PetriNet& net, FILE* out, const Valtor_Profile& profi
   if (profile.Mixed) w("bool\tTrace;\n\n");
 
   for (int t = 0; t < nt; ++t)
-    if (Is_Interface_Tr[t])
+    if (ctx.Is_Interface_Tr[t])
       w(is_relay(t) ? "Tamrick_Routing *Trans_%d;\n" : "Tamrick_Server_Normal_FIFO *Trans_%d;\n",
         t);
   for (int p = 0; p < np; ++p) {
-    if (!Is_Interface_Pl[p]) continue;
+    if (!ctx.Is_Interface_Pl[p]) continue;
     // The object made for the place decides the pointer's type.
     w(Is_Routing_Place(net, p) ? "Tamrick_Routing *Place_%d;\n"
                                : "Tamrick_Server_Normal_FIFO *Place_%d;\n",
@@ -758,7 +791,7 @@ bool gen_valtor_code(const PetriNet& net, FILE* out, const Valtor_Profile& profi
   w("\n");
   w("  Cst *Zero = new Cst( 0.0 );\n");
   w("\n");
-  if (Has_Sinks(net)) {
+  if (Has_Sinks(ctx, net)) {
     w("\t// declaration of the sink\n");
     w("\tTamrick_Sink *The_Sink = new Tamrick_Sink(0.0);\n");
     w("\tThe_Sink->set_name(\"The_Sink\");\n");
@@ -775,7 +808,7 @@ bool gen_valtor_code(const PetriNet& net, FILE* out, const Valtor_Profile& profi
     }
   }
   bool any_place = false;
-  for (int p = 0; p < np; ++p) any_place = any_place || Place_Exists[p];
+  for (int p = 0; p < np; ++p) any_place = any_place || ctx.Place_Exists[p];
   // In a whole net the tokens of folded places are written in this section
   // too: it must not vanish with the last place object.
   if (!profile.Mixed)
@@ -785,7 +818,7 @@ bool gen_valtor_code(const PetriNet& net, FILE* out, const Valtor_Profile& profi
     w("\t// configuration of place objects\n");
     for (int p = 0; p < np; ++p) {
       if (de_p(p)) {
-        if (Place_Exists[p])
+        if (ctx.Place_Exists[p])
           gen_valtor_place(p);
         else
           print_initial_pop(p);
@@ -801,7 +834,7 @@ bool gen_valtor_code(const PetriNet& net, FILE* out, const Valtor_Profile& profi
   for (int t = 0; t < nt; ++t)
     if (de_t(t)) gen_valtor_trans_routing(t);
   for (int p = 0; p < np; ++p)
-    if (de_p(p) && Place_Exists[p]) gen_valtor_place_routing(p);
+    if (de_p(p) && ctx.Place_Exists[p]) gen_valtor_place_routing(p);
 
   w("\n");
   w("\t// parameters of the simulation\n");
@@ -809,15 +842,15 @@ bool gen_valtor_code(const PetriNet& net, FILE* out, const Valtor_Profile& profi
   w("\tpnoyau->set_starting_time(0.0);\n");
   w("\tpnoyau->set_ending_time( T_Max );\n");
   w("\tpnoyau->set_debug(false);\n");
-  w("\tpnoyau->set_animation(%s);\n", Kemp ? "true" : "false");
-  w("\tpnoyau->set_statistic(%s);\n", No_Stats ? "false" : "true");
+  w("\tpnoyau->set_animation(%s);\n", ctx.Kemp ? "true" : "false");
+  w("\tpnoyau->set_statistic(%s);\n", ctx.No_Stats ? "false" : "true");
   w("\n");
-  if (!No_Stats) {
+  if (!ctx.No_Stats) {
     w("\t// computation of statistics\n");
     for (int t = 0; t < nt; ++t)
       if (de_t(t)) w("\t%s_%d->compute_stat();\n", obj_of(t), t);
     for (int p = 0; p < np; ++p)
-      if (de_p(p) && Place_Exists[p]) w("\tPlace_%d->compute_stat();\n", p);
+      if (de_p(p) && ctx.Place_Exists[p]) w("\tPlace_%d->compute_stat();\n", p);
     // Only a net with an equational part has the object.
     if (eq_made) w("\tThe_EQ->compute_stat();\n");
     w("\n");
@@ -832,9 +865,9 @@ bool gen_valtor_code(const PetriNet& net, FILE* out, const Valtor_Profile& profi
   for (int t = 0; t < nt; ++t)
     if (de_t(t)) gen_valtor_outputs_trans(t);
   for (int p = 0; p < np; ++p)
-    if (de_p(p) && Place_Exists[p]) gen_valtor_outputs_place(p);
+    if (de_p(p) && ctx.Place_Exists[p]) gen_valtor_outputs_place(p);
   if (eq_made) {
-    if (No_Stats)
+    if (ctx.No_Stats)
       w("\tReport_Stat( cout );\n");
     else
       w("\tThe_EQ->report_stat();\n");
@@ -846,8 +879,21 @@ bool gen_valtor_code(const PetriNet& net, FILE* out, const Valtor_Profile& profi
 
 namespace {
 
+class Makefile_Writer : public Text_Writer {
+ public:
+  using Text_Writer::Text_Writer;
+  void Mixed(const std::string& valtor_home, const std::string& Code_File_Name,
+             const std::string& EQ_File_Name);
+  void Whole(const std::string& lib_dir, const std::string& Code_File_Name);
+
+ private:
+  void makefile_head(const std::string& valtor_home);
+};
+
+}  // namespace
+
 // The makefile up to the libraries, the same for both kinds of program.
-void makefile_head(const std::string& valtor_home) {
+void Makefile_Writer::makefile_head(const std::string& valtor_home) {
   w("include %s/Makefile.head\n", S(valtor_home));
   w("\n");
   w("PROGRAM = sim\n");
@@ -884,11 +930,13 @@ void makefile_head(const std::string& valtor_home) {
   w("LIBS          = -lm -lg++\n");
 }
 
-}  // namespace
-
 void gen_valtor_makefile(FILE* out, const std::string& valtor_home,
                          const std::string& Code_File_Name, const std::string& EQ_File_Name) {
-  Out = out;
+  Makefile_Writer(out).Mixed(valtor_home, Code_File_Name, EQ_File_Name);
+}
+
+void Makefile_Writer::Mixed(const std::string& valtor_home, const std::string& Code_File_Name,
+                            const std::string& EQ_File_Name) {
   makefile_head(valtor_home);
   w("\n");
   w("MAIN          = main.o\n");
@@ -914,7 +962,10 @@ void gen_valtor_makefile(FILE* out, const std::string& valtor_home,
 
 void gen_valtor_whole_makefile(FILE* out, const std::string& lib_dir,
                                const std::string& Code_File_Name) {
-  Out = out;
+  Makefile_Writer(out).Whole(lib_dir, Code_File_Name);
+}
+
+void Makefile_Writer::Whole(const std::string& lib_dir, const std::string& Code_File_Name) {
   makefile_head(lib_dir);
   w("MAIN  = main.o\n");
   w("\n");
@@ -932,19 +983,23 @@ void gen_valtor_whole_makefile(FILE* out, const std::string& lib_dir,
   w("\n");
 }
 
-void gen_kemp_code(const PetriNet& net, FILE* out, const Valtor_Profile& profile) {
-  Out = out;
-  Net = &net;
-  Prof = &profile;
+void gen_kemp_code(Gen_Context& ctx, const PetriNet& net, FILE* out,
+                   const Valtor_Profile& profile) {
+  Program_Writer(ctx, net, out, profile).Kemp_Code();
+}
+
+void Program_Writer::Kemp_Code() {
+  const PetriNet& net = *Net;
+  const Valtor_Profile& profile = *Prof;
   for (int t = 0; t < net.Nb_Trans; ++t)
     // A whole net plots every transition with a real input.
-    if (de_t(t) && t < static_cast<int>(Is_Source.size()) &&
-        (profile.Mixed ? !Is_Source[t] : Real_Indegree[t] != 0)) {
+    if (de_t(t) && t < static_cast<int>(ctx.Is_Source.size()) &&
+        (profile.Mixed ? !ctx.Is_Source[t] : ctx.Real_Indegree[t] != 0)) {
       w("plotAxeLine(%s__Nombre_de_clients__temps,", S(net.T[t].Name));
       w("%s__Nombre_de_clients);\n", S(net.T[t].Name));
     }
   for (int p = 0; p < net.Nb_Places; ++p)
-    if (de_p(p) && p < static_cast<int>(Place_Exists.size()) && Place_Exists[p]) {
+    if (de_p(p) && p < static_cast<int>(ctx.Place_Exists.size()) && ctx.Place_Exists[p]) {
       w("plotAxeLine(%s__Nombre_de_clients__temps,", S(net.P[p].Name));
       w("%s__Nombre_de_clients);\n", S(net.P[p].Name));
     }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "common/petri_net.h"
+#include "petrigen/gen_tables.h"
 
 namespace orv::gen {
 
@@ -20,16 +21,12 @@ struct Valtor_Profile {
   std::string Routing_Source_File;
 };
 
-extern int Kemp;  // plot script and animation
-
-// Laws draw from MLCG seed pairs that start at 308, 725 and grow by one for
-// each law written.
-extern int Seed1, Seed2;
-
 // Writes the program on `out`. Returns false when the text is known not to
 // compile or not to run (a law the library cannot draw, a source without
 // its connections); every such problem is reported on standard error.
-bool gen_valtor_code(const pn::PetriNet& net, FILE* out, const Valtor_Profile& profile);
+// The seeds the laws draw from advance in ctx.
+bool gen_valtor_code(Gen_Context& ctx, const pn::PetriNet& net, FILE* out,
+                     const Valtor_Profile& profile);
 
 // The makefile; `valtor_home` is the directory of the library's
 // Makefile.head.
@@ -42,6 +39,7 @@ void gen_valtor_whole_makefile(FILE* out, const std::string& lib_dir,
                                const std::string& Code_File_Name);
 
 // The plot commands of the discrete-event objects.
-void gen_kemp_code(const pn::PetriNet& net, FILE* out, const Valtor_Profile& profile = {});
+void gen_kemp_code(Gen_Context& ctx, const pn::PetriNet& net, FILE* out,
+                   const Valtor_Profile& profile = {});
 
 }  // namespace orv::gen

@@ -64,6 +64,7 @@ int main(int argc, char** argv) {
   orv::Args args(argc, argv, PROG);
   std::string file, code_file = "main.cc";
   int tmax = -1, opt_level = 0;
+  orv::gen::Gen_Context gen;
   while (args.next()) {
     if (args.is("-f")) {
       args.take_string(file);
@@ -72,13 +73,13 @@ int main(int argc, char** argv) {
     } else if (args.is("-tmax")) {
       args.take_int(tmax);
     } else if (args.is("-O")) {
-      if (args.take_int(opt_level)) orv::gen::Optimize = 1;
+      if (args.take_int(opt_level)) gen.Optimize = 1;
     } else if (args.is("-debug")) {
       orv::pn::Debug = 1;
     } else if (args.is("-kemp")) {
-      orv::gen::Kemp = 1;
+      gen.Kemp = 1;
     } else if (args.is("-nostats")) {
-      orv::gen::No_Stats = 1;
+      gen.No_Stats = 1;
     } else if (args.is("-v")) {
       args.print_version();
       return out.finish(0);
@@ -88,7 +89,7 @@ int main(int argc, char** argv) {
     }
   }
   if (args.failed()) return out.finish(-1);
-  if (orv::gen::Kemp && orv::gen::No_Stats) {
+  if (gen.Kemp && gen.No_Stats) {
     std::printf("%s: error: -kemp and -nostats are incompatible. Choose one.\n", PROG);
     return out.finish(-1);
   }
@@ -122,8 +123,8 @@ int main(int argc, char** argv) {
   // Every object of the net is discrete-event.
   for (orv::pn::TR_DES& t : net->T) t.Tag = 1;
   for (orv::pn::PL_DES& p : net->P) p.Tag = 1;
-  orv::gen::Tool_Name = PROG;
-  orv::gen::init_place_status(*net);
+  gen.Tool_Name = PROG;
+  orv::gen::init_place_status(gen, *net);
 
   if (!code_file.empty() && !out.redirect_stdout(code_file, false)) {
     std::fprintf(stderr, "%s: Error opening file %s.\n", PROG, code_file.c_str());
@@ -142,7 +143,7 @@ int main(int argc, char** argv) {
       moved ? lib_dir + "/Routing_Source.cc" : std::string(ORV_FELWICK_ROUTING_SOURCE);
   int status = 0;
   // A law the library cannot draw leaves a program that does not run.
-  if (!orv::gen::gen_valtor_code(*net, stdout, profile)) status = -3;
+  if (!orv::gen::gen_valtor_code(gen, *net, stdout, profile)) status = -3;
   // A file that cannot be made is named, and the run fails: the build or
   // the plot would otherwise use an old one or none without a word. The
   // files that could be written are kept.
@@ -159,8 +160,8 @@ int main(int argc, char** argv) {
   };
   if (FILE* f = open_or_report("Makefile.Valtor"))
     orv::gen::gen_valtor_whole_makefile(f, lib_dir, code_file);
-  if (orv::gen::Kemp)
-    if (FILE* f = open_or_report("sim.kemp")) orv::gen::gen_kemp_code(*net, f, profile);
+  if (gen.Kemp)
+    if (FILE* f = open_or_report("sim.kemp")) orv::gen::gen_kemp_code(gen, *net, f, profile);
   (void)opt_level;
   return out.finish(status);
 }

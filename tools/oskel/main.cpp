@@ -139,11 +139,12 @@ int main(int argc, char** argv) {
   std::string class_name;
   int tmax = 1000, testing = 0, opt_level = 0, single_marking = 0, quelm = 0;
   int valtor_class = 0, distributed = 0;
+  orv::gen::Gen_Context gen;
   while (args.next()) {
     if (args.is("-bs")) {
-      args.take_int(orv::gen::Buf_Size);
+      args.take_int(gen.Buf_Size);
     } else if (args.is("-scaling")) {
-      args.take_int(orv::gen::Scale);
+      args.take_int(gen.Scale);
     } else if (args.is("-tmax")) {
       args.take_int(tmax);
     } else if (args.is("-f")) {
@@ -160,21 +161,21 @@ int main(int argc, char** argv) {
           tmp_dir.back() != '/')
         tmp_dir += '/';
     } else if (args.is("-O")) {
-      if (args.take_int(opt_level)) orv::gen::Optimize = 1;
+      if (args.take_int(opt_level)) gen.Optimize = 1;
     } else if (args.is("-debug")) {
       orv::pn::Debug = 1;
     } else if (args.is("-testing")) {
       testing = 1;
     } else if (args.is("-noYstatic")) {
-      orv::gen::Y_Static = 0;
+      gen.Y_Static = 0;
     } else if (args.is("-novaltor")) {
-      orv::gen::No_Valtor = 1;
+      gen.No_Valtor = 1;
     } else if (args.is("-nostats")) {
-      orv::gen::No_Stats = 1;
+      gen.No_Stats = 1;
     } else if (args.is("-classname")) {
       args.take_string(class_name);
     } else if (args.is("-kemp")) {
-      orv::gen::Kemp = 1;
+      gen.Kemp = 1;
     } else if (args.is("-class")) {
       valtor_class = 1;
     } else if (args.is("-distributed")) {
@@ -194,7 +195,7 @@ int main(int argc, char** argv) {
   }
   if (args.failed()) return out.finish(-1);
   const bool debug = orv::pn::Debug != 0;
-  if (orv::gen::Kemp && orv::gen::No_Stats) {
+  if (gen.Kemp && gen.No_Stats) {
     std::printf("%s: error: -kemp and -nostats are incompatible. Choose one.\n", PROG);
     return out.finish(-1);
   }
@@ -216,9 +217,9 @@ int main(int argc, char** argv) {
   Report bad;
   int fits = satisfies_constraints(*net, testing, bad);
   if (fits) {
-    orv::gen::Scale = orv::pn::Find_Time_Scale(*net, 1, orv::gen::Scale, testing, &bad);
-    fits = orv::gen::Scale != 0;
-    if (debug && fits) std::printf("%s: time scale found: %d\n", PROG, orv::gen::Scale);
+    gen.Scale = orv::pn::Find_Time_Scale(*net, 1, gen.Scale, testing, &bad);
+    fits = gen.Scale != 0;
+    if (debug && fits) std::printf("%s: time scale found: %d\n", PROG, gen.Scale);
   }
   // The report is written whichever check failed.
   if (!fits && testing) Dump_Bad_Objects(*net, out_file, bad, out);
@@ -227,7 +228,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "satisfy the constraints. No translation.\n");
     return out.finish(-3);
   }
-  orv::gen::init_place_status(*net);
+  orv::gen::init_place_status(gen, *net);
 
   if (!out_file.empty() && (cannot_be_a_file(out_file) || !out.redirect_stdout(out_file, false))) {
     std::fprintf(stderr, "%s: Error opening file %s.\n", PROG, out_file.c_str());
@@ -252,8 +253,8 @@ int main(int argc, char** argv) {
   }
 
   auto opener = [&](const std::string& path) { return open_target(out, path); };
-  int r = orv::gen::gen_c_code(*net, layers, tmp_dir, module_file, valtor_class, class_name,
-                               single_marking, quelm, distributed, opener);
+  int r = orv::gen::gen_c_code(gen, *net, layers, tmp_dir, module_file, valtor_class,
+                               class_name, single_marking, quelm, distributed, opener);
   if (r == orv::gen::GEN_OPEN_FAILED) return out.finish(-2);
   if (r == orv::gen::GEN_REFUSED) return out.finish(-3);
   (void)opt_level;
@@ -266,9 +267,9 @@ int main(int argc, char** argv) {
     if (!f) std::fprintf(stderr, "%s: Error opening file %s.\n", PROG, path.c_str());
     return f;
   };
-  if (!valtor_class && !orv::gen::No_Valtor) {
+  if (!valtor_class && !gen.No_Valtor) {
     if (FILE* f = open_or_report(tmp_dir + program_file)) {
-      if (!orv::gen::gen_valtor_code(*net, f, orv::gen::Valtor_Profile{})) status = -3;
+      if (!orv::gen::gen_valtor_code(gen, *net, f, orv::gen::Valtor_Profile{})) status = -3;
     } else {
       status = -2;
     }
@@ -283,13 +284,13 @@ int main(int argc, char** argv) {
       orv::gen::gen_valtor_makefile(f, lib, program_file, module_file);
     else if (status == 0)
       status = -2;
-    if (orv::gen::Kemp) {
+    if (gen.Kemp) {
       if (FILE* f = open_or_report("sim.kemp"))
-        orv::gen::gen_kemp_code(*net, f);
+        orv::gen::gen_kemp_code(gen, *net, f);
       else if (status == 0)
         status = -2;
     }
   }
-  orv::gen::Free_Memory();
+  orv::gen::Free_Memory(gen);
   return out.finish(status);
 }

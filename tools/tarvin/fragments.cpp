@@ -14,32 +14,17 @@
 #include "common/value_list.h"
 #include "petri/analysis.h"
 #include "petri/pnl_reader.h"
+#include "petrigen/emitter.h"
 #include "petrigen/gen_tables.h"
 #include "tarvin.h"
 
 namespace tarvin {
 
-int Buf_Size = 1024;
-int Max_Time = 1000;
-int Trace_Start = 0;
-int Trace_End = 100;
-int Y_Static = 1;
-std::string Tmp_Dir;
-
 namespace {
 
-using orv::gen::Already_Visited;
+using orv::LAW_DESC;
 using orv::gen::c_fmt;
 using orv::gen::c_lit;
-using orv::gen::Delay_Table;
-using orv::gen::Fire_Time;
-using orv::gen::Hold_Time;
-using orv::gen::Is_Compet_Pl;
-using orv::gen::Is_Compet_Tr;
-using orv::gen::Is_Source;
-using orv::gen::The_Scales;
-using orv::gen::TST;
-using orv::LAW_DESC;
 using orv::pn::LINK_LIST;
 using orv::pn::PetriNet;
 using orv::pn::PL_DES;
@@ -47,26 +32,75 @@ using orv::pn::TR_DES;
 
 const char* const TOOL = "tarvin";
 
-// The run being written.
-FILE* Out = nullptr;
-const PetriNet* Net = nullptr;
-const orv::pn::LAYER_STRUCT* Layers = nullptr;
-int Scale = 10;
-int Max_Dependency = 1;
-int Max_Read = 1;  // longest look-back kept in a slot variable
-int Tracing = 0;
-bool Broken = false;  // a diagnostic went into a fragment
+// The fragments being written.
+class Fragment_Writer : public orv::gen::Recursion_Writer {
+ public:
+  Fragment_Writer(orv::gen::Gen_Context& context, const PetriNet& net, Settings& settings)
+      : Recursion_Writer(context, net), Set(settings) {
+    Style.Indent = "";
+    Style.Time = "Time";
+    Style.H_Row = "";
+    Style.Draw = "U_0_1()";
+    Style.Token_Headings = false;
+  }
+  Gen_Status Write(const std::string& PNL_File_Name, const orv::pn::LAYER_STRUCT& The_Layer_Struct,
+                   int Trace, const File_Opener& open);
 
-__attribute__((format(printf, 1, 2))) void w(const char* fmt, ...) {
-  va_list ap;
-  va_start(ap, fmt);
-  std::vfprintf(Out, fmt, ap);
-  va_end(ap);
-}
+ private:
+  Settings& Set;
+  int Tracing = 0;
+  bool Broken = false;  // a diagnostic went into a fragment
+
+  __attribute__((format(printf, 2, 3))) void diagnostic(const char* fmt, ...);
+  int ticks_of(double x);
+  bool has_links(int p);
+  int largest_outdegree();
+  int arc_delay(int u, int p);
+  bool Is_Dummy(const PL_DES& pl);
+  std::string write_trans_name(int t);
+  int comb(int a, int b);
+  void Lag_Time_Scales();
+  void Dump_Scales();
+  void gen_file_header();
+  int source_letter(int t);
+  double param(int t, size_t k);
+  int self_loop_place(int t);
+  int multiplicity(int t);
+  int constant_period(int t);
+  std::vector<std::pair<int, int>> start_groups(int t);
+  orv::gen::Discrete_Law discrete_of(int t);
+  bool infinite_throughput(int t);
+  bool any_source_law(char letter);
+  void gen_source_declarations();
+  void Gen_Source_Code();
+  void Gen_Stats_Code();
+  std::string marking_term(int u, int d, bool initial, bool shortcuts);
+  void marking_sums(int p, bool initial, bool shortcuts);
+  void Gen_Marking_Function(int p, int initial);
+  bool holds_firings_of_source(int p);
+  void gen_final_marking();
+  void gen_declarations(const std::string& PNL_File_Name);
+  void Write_Partial_Enabling(int q, int t, int weight, int initial) override;
+  void Write_Token_Routing(int p, int t, int initial, int weight);
+  const char* token_class(int weight);
+  void trace_count_back(int u, int a, int initial, bool shortcuts);
+  void trace_weight_end(int weight);
+  void trace_marking(int p, int initial, bool shortcuts);
+  void gen_trace_before_firing(int t, int initial);
+  void gen_trace_after_firing(int t, int initial);
+  void slot_back(int b, int t);
+  void gen_code_node(int t, int initial, int trace);
+  void gen_preparation_code(int initial);
+  void gen_loop_code(int initial, int trace);
+  void gen_increment_code();
+  bool open_fragment(const File_Opener& open, const char* name);
+};
+
+}  // namespace
 
 // A diagnostic of the writers: into the fragment, where it stops the
 // compilation, and on standard error, where the user sees it.
-__attribute__((format(printf, 1, 2))) void diagnostic(const char* fmt, ...) {
+void Fragment_Writer::diagnostic(const char* fmt, ...) {
   va_list ap;
   va_start(ap, fmt);
   std::vfprintf(Out, fmt, ap);
@@ -77,16 +111,8 @@ __attribute__((format(printf, 1, 2))) void diagnostic(const char* fmt, ...) {
   Broken = true;
 }
 
-const char* S(const std::string& s) { return s.c_str(); }
-
-const PL_DES& Pl(int p) { return Net->P[p]; }
-const TR_DES& Tr(int t) { return Net->T[t]; }
-bool valid_t(int t) { return t >= 0 && t < Net->Nb_Trans; }
-bool valid_p(int p) { return p >= 0 && p < Net->Nb_Places; }
-char routing_of(int p) { return Pl(p).Routing ? Pl(p).Routing->Type : 0; }
-
-int ticks_of(double x) {
-  double v = std::rint(x * Scale);
+int Fragment_Writer::ticks_of(double x) {
+  double v = std::rint(x * ctx.Scale);
   if (!(v < INT_MAX)) return INT_MAX;
   if (!(v > INT_MIN)) return INT_MIN;
   return static_cast<int>(v);
@@ -94,77 +120,24 @@ int ticks_of(double x) {
 
 // Places whose output arcs get link numbers NB_P<p>_TO_T<t>: a routing
 // table names them even when the place has one output.
-bool has_links(int p) { return Pl(p).Outdegree > 1 || Pl(p).Routing != nullptr; }
+bool Fragment_Writer::has_links(int p) { return Pl(p).Outdegree > 1 || Pl(p).Routing != nullptr; }
 
-int largest_outdegree() {
+int Fragment_Writer::largest_outdegree() {
   int m = 0;
   for (const PL_DES& pl : Net->P) m = std::max(m, pl.Outdegree);
   return m;
 }
 
-// The slot variables Time_M_<d> the fragments keep.
-std::vector<int> delays() {
-  std::vector<int> d;
-  for (int i = 1; i <= Max_Read && i < static_cast<int>(Delay_Table.size()); ++i)
-    if (Delay_Table[i]) d.push_back(i);
-  return d;
-}
-
 // Ticks between a firing of u and its token being usable in p: a source's
 // count already counts completed firings.
-int arc_delay(int u, int p) { return Hold_Time[p] + (Is_Source[u] ? 0 : Fire_Time[u]); }
-
-// Initial tokens of p usable at tick d: lags are in time units.
-int available(const PL_DES& pl, int d) {
-  int n = 0;
-  int m = std::min<int>(pl.Init_Pop, static_cast<int>(pl.Lag_Times.size()));
-  for (int k = 0; k < m; ++k)
-    if (ticks_of(pl.Lag_Times[k]) <= d) ++n;
-  // Tokens the reader gave no lag are there from the start.
-  return n + std::max(0, pl.Init_Pop - m);
+int Fragment_Writer::arc_delay(int u, int p) {
+  return ctx.Hold_Time[p] + (ctx.Is_Source[u] ? 0 : ctx.Fire_Time[u]);
 }
 
-bool Is_Dummy(const PL_DES& pl) { return orv::gen::Is_Dummy(pl) != 0; }
-std::string write_trans_name(int t) { return orv::gen::write_trans_name(Tr(t)); }
+bool Fragment_Writer::Is_Dummy(const PL_DES& pl) { return orv::gen::Is_Dummy(pl) != 0; }
+std::string Fragment_Writer::write_trans_name(int t) { return orv::gen::write_trans_name(Tr(t)); }
 
-// ---------------------------------------------------------------- tables
-
-void Init_Generation(const PetriNet& net, int Max_Delay) {
-  const int np = net.Nb_Places, nt = net.Nb_Trans;
-  Hold_Time.assign(np, 0);
-  Is_Compet_Pl.assign(np, 0);
-  Already_Visited.assign(np, 0);
-  Fire_Time.assign(nt, 0);
-  Is_Compet_Tr.assign(nt, 0);
-  Is_Source.assign(nt, 0);
-  orv::gen::Is_Interface_Pl.assign(np, 0);
-  orv::gen::Is_Interface_Tr.assign(nt, 0);
-  for (int p = 0; p < np; ++p) Hold_Time[p] = ticks_of(orv::pn::Delay_Of(net.P[p].Pl_Law.get()));
-  for (int t = 0; t < nt; ++t) {
-    const TR_DES& tr = net.T[t];
-    for (const LINK_LIST& a : tr.Inputs)
-      if (valid_p(a.Dest) && routing_of(a.Dest) == 'P') Is_Compet_Tr[t] = 1;
-    Is_Source[t] = orv::pn::Is_Source_Transition(net, t);
-    Fire_Time[t] = Is_Source[t] ? 0 : ticks_of(orv::pn::Delay_Of(tr.Tr_Law.get()));
-    if (Is_Compet_Tr[t])
-      for (const LINK_LIST& a : tr.Inputs)
-        if (valid_p(a.Dest)) Is_Compet_Pl[a.Dest] = 1;
-  }
-  Delay_Table.assign(static_cast<size_t>(std::max(Max_Delay, 1)) + 1, 0);
-  Delay_Table[1] = 1;
-  for (int p = 0; p < np; ++p)
-    for (const LINK_LIST& a : net.P[p].Inputs) {
-      if (!valid_t(a.Dest)) continue;
-      int d = arc_delay(a.Dest, p);
-      if (d >= 0 && d <= Max_Delay) Delay_Table[d] = 1;
-    }
-  // The trace code reads counts back by firing times alone.
-  if (Tracing)
-    for (int t = 0; t < nt; ++t)
-      if (Fire_Time[t] >= 1 && Fire_Time[t] <= Max_Delay) Delay_Table[Fire_Time[t]] = 1;
-}
-
-int comb(int a, int b) {
+int Fragment_Writer::comb(int a, int b) {
   if (a == 0 || b == 0) return std::max(a, b);
   return orv::pn::gcd(a, b);
 }
@@ -173,9 +146,8 @@ int comb(int a, int b) {
 // on the place's step: the step divides them too, and the steps around are
 // combined again, so that no transition waits for the next multiple of its
 // step to see such a token.
-void Lag_Time_Scales() {
+void Fragment_Writer::Lag_Time_Scales() {
   const int np = Net->Nb_Places;
-  std::vector<int>& TSP = orv::gen::TSP;
   bool any = false;
   for (int p = 0; p < np; ++p) {
     const PL_DES& pl = Pl(p);
@@ -183,27 +155,27 @@ void Lag_Time_Scales() {
     for (int k = 0; k < m; ++k) {
       int lag = ticks_of(pl.Lag_Times[k]);
       if (lag <= 0 || lag == INT_MAX) continue;
-      int n = comb(TSP[p], lag);
-      if (n != TSP[p]) any = true;
-      TSP[p] = n;
+      int n = comb(ctx.TSP[p], lag);
+      if (n != ctx.TSP[p]) any = true;
+      ctx.TSP[p] = n;
     }
   }
-  if (any) orv::gen::Spread_Time_Scales(*Net);
+  if (any) orv::gen::Spread_Time_Scales(ctx, *Net);
 }
 
 // The scale dump of -debug, three objects a line.
-void Dump_Scales() {
-  std::printf("Found %d different time scales:", The_Scales[0]);
-  for (int i = 1; i <= The_Scales[0]; ++i) std::printf(" %d", The_Scales[i]);
+void Fragment_Writer::Dump_Scales() {
+  std::printf("Found %d different time scales:", ctx.The_Scales[0]);
+  for (int i = 1; i <= ctx.The_Scales[0]; ++i) std::printf(" %d", ctx.The_Scales[i]);
   std::printf("\n");
   std::printf("Time Scales:\n");
   for (int p = 0; p < Net->Nb_Places; ++p) {
-    std::printf("Pl %2d (%8s) = %2d    ", p, S(Pl(p).Name), orv::gen::TSP[p]);
+    std::printf("Pl %2d (%8s) = %2d    ", p, S(Pl(p).Name), ctx.TSP[p]);
     if (p % 3 == 2) std::printf("\n");
   }
   std::printf("\n");
   for (int t = 0; t < Net->Nb_Trans; ++t) {
-    std::printf("Tr %2d (%8s) = %2d    ", t, S(Tr(t).Name), TST[t]);
+    std::printf("Tr %2d (%8s) = %2d    ", t, S(Tr(t).Name), ctx.TST[t]);
     if (t % 3 == 2) std::printf("\n");
   }
   std::printf("\n");
@@ -211,7 +183,7 @@ void Dump_Scales() {
 
 // ---------------------------------------------------------------- parameters
 
-void gen_file_header() {
+void Fragment_Writer::gen_file_header() {
   w("/* Configuration file for a Petri net \t\t\t*/\n");
   w("/* simulation code generated by ");
   w("%s", TOOL);
@@ -219,12 +191,12 @@ void gen_file_header() {
   w("%s", orv::ORV_VERSION);
   w("\t\t*/\n");
   w("/* Date: %s \t\t\t\t*/\n\n", S(orv::todays_date()));
-  w("int     TMAX = %d;\n", Scale * Max_Time);
-  w("int     SCALE = %d;\n", Scale);
+  w("int     TMAX = %d;\n", ctx.Scale * Set.Max_Time);
+  w("int     SCALE = %d;\n", ctx.Scale);
   w("#define NB_TRANS\t%d\n", Net->Nb_Trans);
   w("#define NB_PLACES\t%d\n", Net->Nb_Places);
-  w("#define BUF_SIZE\t%d\n", Buf_Size);
-  w("#define HALF_BUF_SIZE\t%d\n", Buf_Size / 2);
+  w("#define BUF_SIZE\t%d\n", ctx.Buf_Size);
+  w("#define HALF_BUF_SIZE\t%d\n", ctx.Buf_Size / 2);
   w("#define Infinity 0x7FFFFFFF\n");
   if (Tracing) {
     w("#define Trace\n");
@@ -238,18 +210,18 @@ void gen_file_header() {
 
 // ---------------------------------------------------------------- sources
 
-int source_letter(int t) {
+int Fragment_Writer::source_letter(int t) {
   const LAW_DESC* law = Tr(t).Tr_Law.get();
   return law ? law->Name : 0;
 }
 
-double param(int t, size_t k) {
+double Fragment_Writer::param(int t, size_t k) {
   const LAW_DESC* law = Tr(t).Tr_Law.get();
   return law && k < law->Parameters.size() ? law->Parameters[k] : 0.0;
 }
 
 // The self-loop place of a source fed back by itself, or -1.
-int self_loop_place(int t) {
+int Fragment_Writer::self_loop_place(int t) {
   const TR_DES& tr = Tr(t);
   if (tr.Inputs.empty() || !valid_p(tr.Inputs.front().Dest)) return -1;
   return tr.Inputs.front().Dest;
@@ -258,7 +230,7 @@ int self_loop_place(int t) {
 // Firings a source has in hand at once: 1 without an input place, else as
 // many as the tokens of its self-loop place allow, each firing taking the
 // arc's weight of them.
-int multiplicity(int t) {
+int Fragment_Writer::multiplicity(int t) {
   int p = self_loop_place(t);
   if (p < 0) return 1;
   const int weight = std::max(1, Tr(t).Inputs.front().Weight);
@@ -267,7 +239,7 @@ int multiplicity(int t) {
 
 // Ticks from one firing of a constant source to the next: its own delay,
 // and the hold time of its self-loop place before the token comes back.
-int constant_period(int t) {
+int Fragment_Writer::constant_period(int t) {
   double v = param(t, 0);
   int p = self_loop_place(t);
   if (p >= 0) v += orv::pn::Delay_Of(Pl(p).Pl_Law.get());
@@ -278,7 +250,7 @@ int constant_period(int t) {
 // j-th firing (from 1) waits for the j·w-th token of its loop by lag, w
 // being the arc's weight; each then comes round on its own. Firings that
 // start together make one batch: (start, count), by start.
-std::vector<std::pair<int, int>> start_groups(int t) {
+std::vector<std::pair<int, int>> Fragment_Writer::start_groups(int t) {
   std::vector<std::pair<int, int>> groups;
   const int n = multiplicity(t);
   const int p = self_loop_place(t);
@@ -309,13 +281,13 @@ std::vector<std::pair<int, int>> start_groups(int t) {
   return groups;
 }
 
-orv::gen::Discrete_Law discrete_of(int t) {
+orv::gen::Discrete_Law Fragment_Writer::discrete_of(int t) {
   const LAW_DESC* law = Tr(t).Tr_Law.get();
   return law ? orv::gen::Sort_Discrete_Law(*law) : orv::gen::Discrete_Law{};
 }
 
 // A source that would produce without bound in one tick.
-bool infinite_throughput(int t) {
+bool Fragment_Writer::infinite_throughput(int t) {
   switch (source_letter(t)) {
     case 'D': {
       orv::gen::Discrete_Law d = discrete_of(t);
@@ -328,15 +300,15 @@ bool infinite_throughput(int t) {
   }
 }
 
-bool any_source_law(char letter) {
+bool Fragment_Writer::any_source_law(char letter) {
   for (int t = 0; t < Net->Nb_Trans; ++t)
-    if (Is_Source[t] && source_letter(t) == letter) return true;
+    if (ctx.Is_Source[t] && source_letter(t) == letter) return true;
   return false;
 }
 
-void gen_source_declarations() {
+void Fragment_Writer::gen_source_declarations() {
   for (int t = 0; t < Net->Nb_Trans; ++t) {
-    if (!Is_Source[t]) continue;
+    if (!ctx.Is_Source[t]) continue;
     w("/* Variables for source %d (%s) */\n", t, S(orv::gen::c_comment(Tr(t).Name)));
     w("int\tNb_Tok_%d = 0;\n", t);
     w("int\tR_%d[ BUF_SIZE ];\n", t);
@@ -346,7 +318,7 @@ void gen_source_declarations() {
       case 'G':
         // The first draw at tick 0, then one every time unit: on the grid
         // of the source's time scale, as with a scale of 1.
-        if (Scale != 1) w("int\tT_Phase_%d = %d;\n", t, 1);
+        if (ctx.Scale != 1) w("int\tT_Phase_%d = %d;\n", t, 1);
         break;
       case 'C':
         if (infinite_throughput(t)) {
@@ -367,7 +339,7 @@ void gen_source_declarations() {
       case 'E': {
         double r = static_cast<double>(::random());
         // In ticks, as the absolute tick it is compared with.
-        w("double Next_Arrival_%d = %lf;\n", t, Scale * (-p0 * std::log(r / 2147483647.0)));
+        w("double Next_Arrival_%d = %lf;\n", t, ctx.Scale * (-p0 * std::log(r / 2147483647.0)));
         break;
       }
       case 'D': {
@@ -388,7 +360,7 @@ void gen_source_declarations() {
         w(" 1.0 };\n");
         w("double\tInterarrival_%d[%d] = {", t, m);
         for (int k = 0; k < m; ++k)
-          w(k + 1 < m ? " %6.4f," : " %6.4f };\n", Scale * d.sorted[k].first);
+          w(k + 1 < m ? " %6.4f," : " %6.4f };\n", ctx.Scale * d.sorted[k].first);
         break;
       }
       case 'g':
@@ -401,7 +373,7 @@ void gen_source_declarations() {
   }
 }
 
-void Gen_Source_Code() {
+void Fragment_Writer::Gen_Source_Code() {
   w("/* Procedure for computing the number of tokens generated ");
   w("by the sources */\n");
   w("void Re_Init_Sources( From, To )\n");
@@ -415,7 +387,7 @@ void Gen_Source_Code() {
   w("\n");
   w("  for( i = From; i < To; i++ ) {\n\n");
   for (int t = 0; t < Net->Nb_Trans; ++t) {
-    if (!Is_Source[t]) continue;
+    if (!ctx.Is_Source[t]) continue;
     w("    /* Transition %d (%s) */\n", t, S(orv::gen::c_comment(Tr(t).Name)));
     const int m = multiplicity(t);
     const char letter = static_cast<char>(source_letter(t));
@@ -433,7 +405,7 @@ void Gen_Source_Code() {
       switch (letter) {
         case 'B':
         case 'G':
-          if (Scale != 1) {
+          if (ctx.Scale != 1) {
             w("    T_Phase_%d --;\n", t);
             w("    if ( T_Phase_%d == 0 ) {\n", t);
           }
@@ -442,8 +414,8 @@ void Gen_Source_Code() {
           if (letter == 'B') w("1 + ");
           w(" (int)floor( - log(U_0_1())/ %12.6f );\n", -std::log(1 - p0));
           batch_close();
-          if (Scale != 1) {
-            w("      T_Phase_%d = %d;\n", t, Scale);
+          if (ctx.Scale != 1) {
+            w("      T_Phase_%d = %d;\n", t, ctx.Scale);
             w("    }\n");
           }
           break;
@@ -479,7 +451,7 @@ void Gen_Source_Code() {
         case 'E':
           // Times in ticks; i is a slot of the buffer, R_Time - From + i
           // the tick it stands for.
-          w("   Mean = %f;\n\n", Scale * p0);
+          w("   Mean = %f;\n\n", ctx.Scale * p0);
           w("   if ( ( R_Time - From + i ) >Next_Arrival_%d )\n", t);
           w("   do {\n");
           w("     Next_Arrival_%d += ( - Mean * log(U_0_1()) );\n", t);
@@ -509,7 +481,7 @@ void Gen_Source_Code() {
   w("}\n");
 }
 
-void Gen_Stats_Code() {
+void Fragment_Writer::Gen_Stats_Code() {
   w("void Write_Source_Stats( Sim_Length, Buf_Size )\n");
   w("int\tSim_Length;\n");
   w("int\tBuf_Size;\n");
@@ -518,7 +490,7 @@ void Gen_Stats_Code() {
   w("  int\tNb_Enabl;\n");
   w("\n");
   for (int t = 0; t < Net->Nb_Trans; ++t) {
-    if (!Is_Source[t]) continue;
+    if (!ctx.Is_Source[t]) continue;
     w("  Nb_Enabl = R_%d[Sim_Length %% Buf_Size];\n", t);
     w("  printf(\"R_%d[%%d] = %%6d    Cycle time: \", ", t);
     w("Sim_Length / SCALE, Nb_Enabl );\n");
@@ -539,7 +511,7 @@ void Gen_Stats_Code() {
   w("int\tTime;\n");
   w("{\n  int\tRes = 0;\n\n");
   for (int t = 0; t < Net->Nb_Trans; ++t)
-    if (Is_Source[t]) w("  Res += R_%d[Time %% BUF_SIZE];\n", t);
+    if (ctx.Is_Source[t]) w("  Res += R_%d[Time %% BUF_SIZE];\n", t);
   w("\n");
   w("  return Res;\n");
   w("}\n");
@@ -551,12 +523,12 @@ void Gen_Stats_Code() {
 // The tokens brought to p by the arc from u, d ticks back, in the marking
 // functions' forms. `initial` tests the look-back against tick 0;
 // `shortcuts` allows the row pointers.
-std::string marking_term(int u, int d, bool initial, bool shortcuts) {
+std::string Fragment_Writer::marking_term(int u, int d, bool initial, bool shortcuts) {
   char buf[160];
   if (d == 0) {
-    if (Is_Source[u])
+    if (ctx.Is_Source[u])
       std::snprintf(buf, sizeof buf, "R_%d[ Time ]", u);
-    else if (!initial && shortcuts && Y_Static)
+    else if (!initial && shortcuts && ctx.Y_Static)
       std::snprintf(buf, sizeof buf, "Y_0[%d]", u);
     else
       std::snprintf(buf, sizeof buf, "Y[ Time ][%d]", u);
@@ -567,9 +539,9 @@ std::string marking_term(int u, int d, bool initial, bool shortcuts) {
     std::snprintf(buf, sizeof buf, "( Time >= %d ? ", d);
     r = buf;
   }
-  if (Is_Source[u])
+  if (ctx.Is_Source[u])
     std::snprintf(buf, sizeof buf, "R_%d[ Time_M_%d ]", u, d);
-  else if (!initial && shortcuts && Y_Static)
+  else if (!initial && shortcuts && ctx.Y_Static)
     std::snprintf(buf, sizeof buf, "Y_Time_M_%d[%d]", d, u);
   else
     std::snprintf(buf, sizeof buf, "Y[ Time_M_%d ][%d]", d, u);
@@ -578,7 +550,7 @@ std::string marking_term(int u, int d, bool initial, bool shortcuts) {
   return r;
 }
 
-void marking_sums(int p, bool initial, bool shortcuts) {
+void Fragment_Writer::marking_sums(int p, bool initial, bool shortcuts) {
   for (const LINK_LIST& a : Pl(p).Inputs) {
     if (!valid_t(a.Dest)) continue;
     w("  Res += %s", S(marking_term(a.Dest, arc_delay(a.Dest, p), initial, shortcuts)));
@@ -587,7 +559,7 @@ void marking_sums(int p, bool initial, bool shortcuts) {
   }
   for (const LINK_LIST& a : Pl(p).Outputs) {
     if (!valid_t(a.Dest)) continue;
-    if (!initial && shortcuts && Y_Static)
+    if (!initial && shortcuts && ctx.Y_Static)
       w("  Res -= Y_0[%d]", a.Dest);
     else
       w("  Res -= Y[ Time ][%d]", a.Dest);
@@ -598,7 +570,7 @@ void marking_sums(int p, bool initial, bool shortcuts) {
   }
 }
 
-void Gen_Marking_Function(int p, int initial) {
+void Fragment_Writer::Gen_Marking_Function(int p, int initial) {
   w("int %sMarking_%d( %s )\n{\n  register int Res;\n\n", initial ? "I_" : "", p,
     initial ? "Time" : "");
   if (initial)
@@ -612,14 +584,14 @@ void Gen_Marking_Function(int p, int initial) {
 // The self-loop place of a source, leading to it alone: its tokens are the
 // source's firings in hand, which it keeps (a source has no count of begun
 // firings to take them off by).
-bool holds_firings_of_source(int p) {
+bool Fragment_Writer::holds_firings_of_source(int p) {
   const PL_DES& pl = Pl(p);
   if (pl.Outputs.size() != 1 || pl.Inputs.size() != 1) return false;
   int t = pl.Outputs.front().Dest;
-  return valid_t(t) && Is_Source[t] && pl.Inputs.front().Dest == t;
+  return valid_t(t) && ctx.Is_Source[t] && pl.Inputs.front().Dest == t;
 }
 
-void gen_final_marking() {
+void Fragment_Writer::gen_final_marking() {
   w("void Final_Marking( R_Time )\n");
   w("int R_Time;\n");
   w("{\n");
@@ -632,7 +604,7 @@ void gen_final_marking() {
   for (int d : ds) w("  int Time_M_%d;\n", d);
   w("\n");
   w("  Time = R_Time %% BUF_SIZE;\n");
-  for (int d : ds) w("  Time_M_%d = ( Time + %d ) %% BUF_SIZE;\n", d, Buf_Size - d);
+  for (int d : ds) w("  Time_M_%d = ( Time + %d ) %% BUF_SIZE;\n", d, ctx.Buf_Size - d);
   w("\n");
   for (int p = 0; p < Net->Nb_Places; ++p) {
     w("  /* final marking of place #%d (%s) */\n", p, S(orv::gen::c_comment(Pl(p).Name)));
@@ -651,7 +623,7 @@ void gen_final_marking() {
 
 // ---------------------------------------------------------------- declarations
 
-void gen_declarations(const std::string& PNL_File_Name) {
+void Fragment_Writer::gen_declarations(const std::string& PNL_File_Name) {
   const int np = Net->Nb_Places, nt = Net->Nb_Trans;
   w("#define PNL_INPUT \"%s\"\n", S(c_lit(PNL_File_Name)));
   w("#define MAX_DELAY %d\n", Max_Dependency);
@@ -685,11 +657,12 @@ void gen_declarations(const std::string& PNL_File_Name) {
   if (nt > 0) {
     w("/* table of firing times\t\t\t\t\t*/\n");
     w("int\t\t\tFire_Time[NB_TRANS] = {\n");
-    for (int t = 0; t < nt; ++t) w(t + 1 < nt ? "\t%2d,\n" : "\t%2d", Fire_Time[t]);
+    for (int t = 0; t < nt; ++t) w(t + 1 < nt ? "\t%2d,\n" : "\t%2d", ctx.Fire_Time[t]);
     w("\n};\n\n");
     w("/* table of source flags\t\t\t\t\t*/\n");
     w("int\t\t\tIs_Source[NB_TRANS] = {\n");
-    for (int t = 0; t < nt; ++t) w(t + 1 < nt ? "\t%s,\n" : "\t%s\n", Is_Source[t] ? "TRUE" : "FALSE");
+    for (int t = 0; t < nt; ++t)
+      w(t + 1 < nt ? "\t%s,\n" : "\t%s\n", ctx.Is_Source[t] ? "TRUE" : "FALSE");
     w("};\n\n");
     w("/* table of transition names\t\t\t\t\t*/\n");
     w("char\t\t\t*Trans_Name[NB_TRANS] = {\n");
@@ -707,7 +680,7 @@ void gen_declarations(const std::string& PNL_File_Name) {
   w("int\tTime;\t\t/* The time, modulo the buffer size */\n");
   for (int d : ds) w("int\tTime_M_%d;\t\t/* Time - %d */\n", d, d);
   w("\n");
-  if (Y_Static) {
+  if (ctx.Y_Static) {
     w("int\t*Y_0;\t\t/* Y[ Time ] */\n");
     for (int d : ds) w("int\t*Y_Time_M_%d;\t\t/* Y[ Time - %d ] */\n", d, d);
     w("\n");
@@ -748,7 +721,7 @@ void gen_declarations(const std::string& PNL_File_Name) {
       w("int Dest_%d[%d] = {", p, n);
       for (int k = 0; k < m; ++k) w(k + 1 < m ? " %d," : " %d };\n", Pl(p).Outputs[k].Dest);
       if (m == 0) w(" };\n");
-    } else if (Is_Compet_Pl[p]) {
+    } else if (ctx.Is_Compet_Pl[p]) {
       w("int Count_%d = 0;\n", p);
     }
     w("int H_%d[MAX_OUTDEGREE];\n", p);
@@ -757,7 +730,7 @@ void gen_declarations(const std::string& PNL_File_Name) {
   gen_source_declarations();
 
   for (int p = 0; p < np; ++p) {
-    if (!Is_Compet_Pl[p]) continue;
+    if (!ctx.Is_Compet_Pl[p]) continue;
     w("/* Function to compute the marking of place %d (%s) */\n", p, S(orv::gen::c_comment(Pl(p).Name)));
     Gen_Marking_Function(p, 1);
     Gen_Marking_Function(p, 0);
@@ -793,64 +766,20 @@ void gen_declarations(const std::string& PNL_File_Name) {
     w("int   Arg_Min_X, Arg_Min_Y;\n");
     w("int   Old_Date, New_Date;\n");
     w("\n");
-    w("int  Trace_Start = %d;\n", Trace_Start);
-    w("int  Trace_End = %d;\n", Trace_End);
+    w("int  Trace_Start = %d;\n", Set.Trace_Start);
+    w("int  Trace_End = %d;\n", Set.Trace_End);
   }
 }
 
 // ---------------------------------------------------------------- recursion
 
-void Write_Token_Total(int p, int initial) {
-  if (Already_Visited[p]) {
-    w("Nb_Tokens = Count_%d;\n", p);
-    return;
-  }
-  if (initial)
-    w("Nb_Tokens = Avail[%d][Time];\n", p);
-  else
-    w("Nb_Tokens = %d;\n", Pl(p).Init_Pop);
-  for (const LINK_LIST& a : Pl(p).Inputs) {
-    const int u = a.Dest;
-    if (!valid_t(u)) continue;
-    const int d = arc_delay(u, p);
-    w("Nb_Tokens += ");
-    if (initial) {
-      w("( Time >= %d ? ", d);
-      if (Is_Source[u])
-        w("R_%d[Time-%d] ", u, d);
-      else
-        w("Y[Time-%d][%d] ", d, u);
-      if (a.Weight > 1) w("* %d", a.Weight);
-      w(" : 0 );\n");
-      continue;
-    }
-    if (d == 0) {
-      if (Is_Source[u])
-        w("R_%d[ Time ]", u);
-      else if (Y_Static)
-        w("Y_0[%d]", u);
-      else
-        w("Y[ Time ][%d]", u);
-    } else {
-      if (Is_Source[u])
-        w("R_%d[ Time_M_%d ]", u, d);
-      else if (Y_Static)
-        w("Y_Time_M_%d[%d]", d, u);
-      else
-        w("Y[ Time_M_%d ][%d]", d, u);
-    }
-    if (a.Weight > 1) w(" * %d", a.Weight);
-    w(";\n");
-  }
-}
-
 // The firings of t that input place q allows.
-void Write_Partial_Enabling(int q, int t, int weight, int initial) {
+void Fragment_Writer::Write_Partial_Enabling(int q, int t, int weight, int initial) {
   if (routing_of(q) == 'R' && Pl(q).Outdegree > 1) {
     // The tokens routed to t less those its firings took.
     if (weight > 1) w("( ");
     w("H_%d[ NB_P%d_TO_T%d ]", q, q, t);
-    w(!initial && Y_Static ? " - Y_0[%d]" : " - Y[ Time ][%d]", t);
+    w(!initial && ctx.Y_Static ? " - Y_0[%d]" : " - Y[ Time ][%d]", t);
     if (weight > 1) w(" * %d ) / %d ", weight, weight);
     return;
   }
@@ -858,55 +787,17 @@ void Write_Partial_Enabling(int q, int t, int weight, int initial) {
   if (weight > 1) w(" / %d ", weight);
 }
 
-void Write_Token_Routing(int p, int t, int initial, int weight) {
+void Fragment_Writer::Write_Token_Routing(int p, int t, int initial, int weight) {
   if (Pl(p).Outdegree < 2) return;
-  if (!Already_Visited[p]) {
+  if (!ctx.Already_Visited[p]) {
     w("/* Computing the number of tokens routed from place %d (%s) */\n", p, S(orv::gen::c_comment(Pl(p).Name)));
     const char type = routing_of(p);
-    switch (type) {
-      case 'D':
-        w("for( ; Count_%d < Nb_Tokens; Count_%d++ ) {\n", p, p);
-        w("  H_%d[ Cycle_%d[ P_Phase_%d ] ]++;\n", p, p, p);
-        w("  P_Phase_%d++;\n", p);
-        w("  P_Phase_%d = ( P_Phase_%d %% %d );\n", p, p, Pl(p).Routing->Period);
-        w("}\n");
-        Already_Visited[p] = 1;
-        break;
-      case 'R':
-        w("for( ; Count_%d < Nb_Tokens; Count_%d++ ) {\n", p, p);
-        w("  U = U_0_1();\n");
-        w("  for( j=0; U > P_Proba_%d[j]; j++ );\n", p);
-        w("  H_%d[ j ]++;\n", p);
-        w("}\n");
-        Already_Visited[p] = 1;
-        break;
+    if (!Write_Counted_Routing(p, type)) switch (type) {
       case 'P': {
-        w("/* Compute enabling degree of transition ");
-        w("%d */\n", t);
-        bool first = true;
-        for (const LINK_LIST& a : Tr(t).Inputs) {
-          if (!valid_p(a.Dest)) continue;
-          w(first ? "E_Degree = ( " : "E_Degree = MIN( E_Degree, ");
-          Write_Partial_Enabling(a.Dest, t, a.Weight, initial);
-          w(" );\n");
-          first = false;
-        }
         // E_Degree counts firings; the place hands over their tokens.
-        w("if ( E_Degree > 0 ) {\n");
-        if (weight > 1) {
-          w("  H_%d[ NB_P%d_TO_T%d ] += E_Degree * %d;\n", p, p, t, weight);
-          w("  Count_%d += E_Degree * %d;\n", p, weight);
-        } else {
-          w("  H_%d[ NB_P%d_TO_T%d ] += E_Degree;\n", p, p, t);
-          w("  Count_%d += E_Degree;\n", p);
-        }
-        w("}\n");
+        Write_Priority_Share(p, t, weight, initial);
         break;
       }
-      case 0:
-        w("Count_%d = Nb_Tokens;\n", p);
-        Already_Visited[p] = 1;
-        break;
       default:
         diagnostic("%s: error: unexpected routing policy (%c)\n", TOOL, type);
     }
@@ -914,11 +805,7 @@ void Write_Token_Routing(int p, int t, int initial, int weight) {
   w("Nb_Tokens = H_%d[ NB_P%d_TO_T%d ];\n", p, p, t);
 }
 
-void Write_Token_Reduction(const LINK_LIST& a) {
-  if (a.Weight > 1) w("Nb_Tokens /= %d;\n", a.Weight);
-}
-
-const char* token_class(int weight) {
+const char* Fragment_Writer::token_class(int weight) {
   if (weight <= 1) return "token";
   if (weight == 2) return "bitoken";
   if (weight == 3) return "tritoken";
@@ -926,37 +813,37 @@ const char* token_class(int weight) {
 }
 
 // The row of the count of u read `a` ticks back, in the trace code.
-void trace_count_back(int u, int a, int initial, bool shortcuts) {
+void Fragment_Writer::trace_count_back(int u, int a, int initial, bool shortcuts) {
   if (initial)
     w("( Time>%d ? Y[ Time - %d ][%d] : 0 )", a, a, u);
   else if (a == 0)
-    w(shortcuts && Y_Static ? "Y_0[%d]" : "Y[ Time ][%d]", u);
+    w(shortcuts && ctx.Y_Static ? "Y_0[%d]" : "Y[ Time ][%d]", u);
   else if (!shortcuts)
     w("Y[ ( Time + BUF_SIZE - %d ) %% BUF_SIZE ][%d]", a, u);
-  else if (Y_Static)
+  else if (ctx.Y_Static)
     w("Y_Time_M_%d[%d]", a, u);
   else
     w("Y[ Time_M_%d ][%d]", a, u);
 }
 
-void trace_weight_end(int weight) {
+void Fragment_Writer::trace_weight_end(int weight) {
   if (weight > 1)
     w(" * %d;\n", weight);
   else
     w(";\n");
 }
 
-void trace_marking(int p, int initial, bool shortcuts) {
+void Fragment_Writer::trace_marking(int p, int initial, bool shortcuts) {
   w("  Marking = %d;\n", Pl(p).Init_Pop);
   for (const LINK_LIST& a : Pl(p).Inputs) {
     if (!valid_t(a.Dest)) continue;
     w("  Marking += ");
-    trace_count_back(a.Dest, Fire_Time[a.Dest], initial, shortcuts);
+    trace_count_back(a.Dest, ctx.Fire_Time[a.Dest], initial, shortcuts);
     trace_weight_end(a.Weight);
   }
   for (const LINK_LIST& a : Pl(p).Outputs) {
     if (!valid_t(a.Dest)) continue;
-    if (!initial && shortcuts && Y_Static)
+    if (!initial && shortcuts && ctx.Y_Static)
       w("  Marking -= Y_0[%d]", a.Dest);
     else
       w("  Marking -= Y[ Time ][%d]", a.Dest);
@@ -966,7 +853,7 @@ void trace_marking(int p, int initial, bool shortcuts) {
   w("        zel_place_name[%d], Marking );\n", p);
 }
 
-void gen_trace_before_firing(int t, int initial) {
+void Fragment_Writer::gen_trace_before_firing(int t, int initial) {
   const TR_DES& tr = Tr(t);
   const bool several = tr.Inputs.size() > 1;
   if (several) w("\tCODE(\"BEGIN_MULTIPLE\\n\");\n");
@@ -990,7 +877,7 @@ void gen_trace_before_firing(int t, int initial) {
   w("  CODE(\"MODIFY %s \\\"status\\\" = 0\\n\");\n", S(c_fmt(tr.Name)));
 }
 
-void gen_trace_after_firing(int t, int initial) {
+void Fragment_Writer::gen_trace_after_firing(int t, int initial) {
   const TR_DES& tr = Tr(t);
   const bool several = tr.Outputs.size() > 1;
   if (several) w("  CODE(\"BEGIN_MULTIPLE\\n\");\n");
@@ -1015,9 +902,9 @@ void gen_trace_after_firing(int t, int initial) {
 }
 
 // The count slot of t `b` ticks back, wrapped into the buffer.
-void slot_back(int b, int t) { w("Y[(Time+BUF_SIZE-%d)%%BUF_SIZE][%d]", b, t); }
+void Fragment_Writer::slot_back(int b, int t) { w("Y[(Time+BUF_SIZE-%d)%%BUF_SIZE][%d]", b, t); }
 
-void gen_code_node(int t, int initial, int trace) {
+void Fragment_Writer::gen_code_node(int t, int initial, int trace) {
   const TR_DES& tr = Tr(t);
   w("/* Evolution of transition ");
   w("%s", S(orv::gen::c_comment(write_trans_name(t))));
@@ -1028,8 +915,8 @@ void gen_code_node(int t, int initial, int trace) {
   // A priority place's share is bounded by what the other input places hold
   // for t: those are routed first, so that the share sees this tick's tokens.
   std::stable_partition(ins.begin(), ins.end(),
-                        [](const LINK_LIST* a) { return routing_of(a->Dest) != 'P'; });
-  const bool y0 = !initial && Y_Static;
+                        [this](const LINK_LIST* a) { return routing_of(a->Dest) != 'P'; });
+  const bool y0 = !initial && ctx.Y_Static;
   auto place_steps = [&](const LINK_LIST& a) {
     Write_Token_Total(a.Dest, initial);
     Write_Token_Routing(a.Dest, t, initial, a.Weight);
@@ -1049,7 +936,7 @@ void gen_code_node(int t, int initial, int trace) {
   if (trace) {
     // The firings that end at this tick are replayed one by one, inside the
     // trace window only: the count is restored as they are.
-    const int b = Fire_Time[t];
+    const int b = ctx.Fire_Time[t];
     w("Present_Nb = ");
     if (initial)
       w("( Time>=%d ? Y[Time-%d][%d] : 0 )", b, b, t);
@@ -1077,32 +964,16 @@ void gen_code_node(int t, int initial, int trace) {
   w("\n");
 }
 
-void gen_preparation_code(int initial) {
-  w("/* Draw source arrivals when necessary */\n");
-  w("if ( Time %% HALF_BUF_SIZE == 0 ) {\n");
-  w("  if ( Time == 0 )\n");
-  w("    Re_Init_Sources( 0, HALF_BUF_SIZE );\n");
-  w("  else\n");
-  w("    Re_Init_Sources( HALF_BUF_SIZE, BUF_SIZE );\n");
-  w("}\n");
-  w("\n");
-  w("/* Copy present firing count for everybody  */\n");
-  for (int t = 0; t < Net->Nb_Trans; ++t) {
-    if (Is_Source[t]) continue;
-    if (initial)
-      w("Y[Time][%d] = ( Time>0 ? Y[Time-1][%d] : 0 );\n", t, t);
-    else if (Y_Static)
-      w("Y_0[%d] = Y_Time_M_1[%d];\n", t, t);
-    else
-      w("Y[ Time ][%d] = Y[ Time_M_1 ][%d];\n", t, t);
-  }
+void Fragment_Writer::gen_preparation_code(int initial) {
+  Write_Source_Draw();
+  Write_Count_Copies(initial);
   w("\n");
 }
 
 // The transitions in the order of the zero-time layers, each run of equal
 // time scale under one test, so that a transition never reads a count of
 // this tick that is computed after it.
-void gen_loop_code(int initial, int trace) {
+void Fragment_Writer::gen_loop_code(int initial, int trace) {
   if (trace) {
     w("CODE1(\"MODIFY TheClock \\\"ctime\\\" = %%7.3f");
     w("\\n\", (double)Time );\n");
@@ -1112,12 +983,12 @@ void gen_loop_code(int initial, int trace) {
     const orv::pn::LAYER_DESC* layer = Layers->Level[l].get();
     if (!layer) continue;
     for (int t : layer->Node_Id)
-      if (valid_t(t) && !Is_Source[t]) order.push_back(t);
+      if (valid_t(t) && !ctx.Is_Source[t]) order.push_back(t);
   }
   for (size_t i = 0; i < order.size();) {
-    const int s = TST[order[i]];
+    const int s = ctx.TST[order[i]];
     size_t j = i;
-    while (j < order.size() && TST[order[j]] == s) ++j;
+    while (j < order.size() && ctx.TST[order[j]] == s) ++j;
     w("/* Computing the %d transition(s) with time scale %d */\n", static_cast<int>(j - i), s);
     // A scale of 0 (nothing around has a step) or 1 runs at every tick.
     const bool block = s > 1;
@@ -1128,21 +999,15 @@ void gen_loop_code(int initial, int trace) {
   }
 }
 
-void gen_increment_code() {
+void Fragment_Writer::gen_increment_code() {
   w("/* Increment of the time variables */\n");
   w("Time = ( Time + 1 ) %% BUF_SIZE;\n");
-  const std::vector<int> ds = delays();
-  for (int d : ds) w("Time_M_%d = ( Time + %d ) %% BUF_SIZE;\n", d, Buf_Size - d);
-  if (Y_Static) {
-    w("Y_0 = Y[ Time ];\n");
-    for (int d : ds) w("Y_Time_M_%d = Y[ Time_M_%d ];\n", d, d);
-    w("\n");
-  }
+  Write_Slot_Steps();
 }
 
 // Opens one fragment; false after the message when it cannot be.
-bool open_fragment(const File_Opener& open, const char* name) {
-  std::string path = Tmp_Dir + name;
+bool Fragment_Writer::open_fragment(const File_Opener& open, const char* name) {
+  std::string path = Set.Tmp_Dir + name;
   Out = open(path);
   if (!Out) {
     std::fprintf(stderr, "%s: error opening %s\n", TOOL, path.c_str());
@@ -1150,8 +1015,6 @@ bool open_fragment(const File_Opener& open, const char* name) {
   }
   return true;
 }
-
-}  // namespace
 
 int Compute_Max_Dependency(const PetriNet& net, int Scale) {
   double m = std::max(orv::pn::Max_Delay(net), orv::pn::Max_Lag(net));
@@ -1162,16 +1025,29 @@ int Compute_Max_Dependency(const PetriNet& net, int Scale) {
   return static_cast<int>(v);
 }
 
-Gen_Status gen_c_code(const PetriNet& Reseau, const std::string& PNL_File_Name,
+Gen_Status gen_c_code(Settings& settings, const PetriNet& Reseau,
+                      const std::string& PNL_File_Name,
                       const orv::pn::LAYER_STRUCT& The_Layer_Struct, int The_Scale, int Trace,
                       const File_Opener& open) {
-  Net = &Reseau;
-  Layers = &The_Layer_Struct;
-  Scale = The_Scale;
-  Tracing = Trace;
-  Broken = false;
+  orv::gen::Gen_Context ctx;
+  ctx.Tool_Name = TOOL;
+  ctx.Scale = The_Scale;
+  ctx.Buf_Size = settings.Buf_Size;
+  ctx.Y_Static = settings.Y_Static;
+  Fragment_Writer writer(ctx, Reseau, settings);
+  Gen_Status status = writer.Write(PNL_File_Name, The_Layer_Struct, Trace, open);
+  settings.Buf_Size = ctx.Buf_Size;
+  return status;
+}
 
-  Max_Dependency = Compute_Max_Dependency(Reseau, Scale);
+Gen_Status Fragment_Writer::Write(const std::string& PNL_File_Name,
+                                  const orv::pn::LAYER_STRUCT& The_Layer_Struct, int Trace,
+                                  const File_Opener& open) {
+  const PetriNet& Reseau = *Net;
+  Layers = &The_Layer_Struct;
+  Tracing = Trace;
+
+  Max_Dependency = Compute_Max_Dependency(Reseau, ctx.Scale);
   Max_Read = Max_Dependency;
   if (Tracing)
     for (int t = 0; t < Reseau.Nb_Trans; ++t)
@@ -1180,23 +1056,27 @@ Gen_Status gen_c_code(const PetriNet& Reseau, const std::string& PNL_File_Name,
                             std::min(ticks_of(orv::pn::Delay_Of(Reseau.T[t].Tr_Law.get())),
                                      INT_MAX / 4));
 
-  long long b = Buf_Size;
-  b = std::min(b, static_cast<long long>(Scale) * Max_Time + 1);
+  long long b = ctx.Buf_Size;
+  b = std::min(b, static_cast<long long>(ctx.Scale) * Set.Max_Time + 1);
   b = std::max(b, 2LL * Max_Read);
   if (Tracing) {
-    Trace_Start = static_cast<int>(
-        std::clamp(static_cast<long long>(Trace_Start) * Scale, 0LL, static_cast<long long>(INT_MAX / 2)));
-    b = std::max(b, static_cast<long long>(Trace_Start));
+    Set.Trace_Start = static_cast<int>(
+        std::clamp(static_cast<long long>(Set.Trace_Start) * ctx.Scale, 0LL,
+                   static_cast<long long>(INT_MAX / 2)));
+    b = std::max(b, static_cast<long long>(Set.Trace_Start));
   }
   if (b % 2) ++b;
-  Buf_Size = static_cast<int>(std::min<long long>(b, INT_MAX - 1));
+  ctx.Buf_Size = static_cast<int>(std::min<long long>(b, INT_MAX - 1));
 
-  Init_Generation(Reseau, Max_Read);
+  orv::gen::Table_Options options;
+  options.Any_Priority_Competes = true;
+  options.Firing_Time_Slots = Tracing != 0;
+  orv::gen::Init_Generation(ctx, Reseau, Max_Read, ctx.Scale, options);
   // Every object is simulated by the recursion: the time scales of an
   // all-equational net. The dump is this program's own.
   const int debug = orv::pn::Debug;
   orv::pn::Debug = 0;
-  orv::gen::TimeScale(Reseau, Scale, 0);
+  orv::gen::TimeScale(ctx, Reseau, ctx.Scale, 0);
   Lag_Time_Scales();
   orv::pn::Debug = debug;
   if (debug) Dump_Scales();
@@ -1217,7 +1097,7 @@ Gen_Status gen_c_code(const PetriNet& Reseau, const std::string& PNL_File_Name,
   } else {
     all_open = false;
   }
-  std::fill(Already_Visited.begin(), Already_Visited.end(), 0);
+  std::fill(ctx.Already_Visited.begin(), ctx.Already_Visited.end(), 0);
   if (open_fragment(open, "pnc_evolution.c")) {
     gen_preparation_code(0);
     gen_loop_code(0, Trace);

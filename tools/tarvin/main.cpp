@@ -72,30 +72,31 @@ int main(int argc, char** argv) {
   orv::Args args(argc, argv, PROG);
   std::string file, out_file;
   int scale = 10, trace = 0, disc_sources = 0, testing = 0, zel = 0;
+  tarvin::Settings settings;
   while (args.next()) {
     if (args.is("-bs")) {
-      args.take_int(tarvin::Buf_Size);
+      args.take_int(settings.Buf_Size);
     } else if (args.is("-scaling")) {
       args.take_int(scale);
     } else if (args.is("-tmax")) {
       // The simulator counts ticks from 0 up to the end: a negative length
       // gives it no tick to stop on.
-      if (args.take_int(tarvin::Max_Time) && tarvin::Max_Time < 0) {
+      if (args.take_int(settings.Max_Time) && settings.Max_Time < 0) {
         std::printf("%s: integer expected after %s\n", PROG, "-tmax");
         args.fail();
       }
     } else if (args.is("-tb")) {
-      if (args.take_int(tarvin::Trace_Start)) trace = 1;
+      if (args.take_int(settings.Trace_Start)) trace = 1;
     } else if (args.is("-te")) {
-      if (args.take_int(tarvin::Trace_End)) trace = 1;
+      if (args.take_int(settings.Trace_End)) trace = 1;
     } else if (args.is("-f")) {
       args.take_string(file);
     } else if (args.is("-o")) {
       args.take_string(out_file);
     } else if (args.is("-tmp")) {
-      if (args.take_word(tarvin::Tmp_Dir, "%s: directory expected after %s\n") &&
-          !tarvin::Tmp_Dir.empty() && tarvin::Tmp_Dir.back() != '/')
-        tarvin::Tmp_Dir += '/';
+      if (args.take_word(settings.Tmp_Dir, "%s: directory expected after %s\n") &&
+          !settings.Tmp_Dir.empty() && settings.Tmp_Dir.back() != '/')
+        settings.Tmp_Dir += '/';
     } else if (args.is("-disc_sources")) {
       disc_sources = 1;
     } else if (args.is("-debug")) {
@@ -105,7 +106,7 @@ int main(int argc, char** argv) {
     } else if (args.is("-zel")) {
       zel = 1;
     } else if (args.is("-noYstatic")) {
-      tarvin::Y_Static = 0;
+      settings.Y_Static = 0;
     } else if (args.is("-v")) {
       args.print_version();
       return out.finish(0);
@@ -178,9 +179,9 @@ int main(int argc, char** argv) {
     std::printf("No translation.\n");
     return out.finish(-4);
   }
-  if (static_cast<long long>(scale) * tarvin::Max_Time > INT_MAX - 1) {
+  if (static_cast<long long>(scale) * settings.Max_Time > INT_MAX - 1) {
     std::printf("%s: error: -tmax %d is too long at time scale %d. No translation.\n", PROG,
-                tarvin::Max_Time, scale);
+                settings.Max_Time, scale);
     return out.finish(-4);
   }
 
@@ -195,7 +196,7 @@ int main(int argc, char** argv) {
   // The fragments that could be written are kept even when one could not.
   out.keep_on_failure();
   auto opener = [&](const std::string& path) { return out.open(path, false); };
-  switch (tarvin::gen_c_code(*net, file, layers, scale, trace, opener)) {
+  switch (tarvin::gen_c_code(settings, *net, file, layers, scale, trace, opener)) {
     case tarvin::GEN_DONE:
       return out.finish(0);
     case tarvin::GEN_OPEN_FAILED:

@@ -11,12 +11,14 @@
 namespace tarvin {
 
 // Settings of the run (the options of the command line).
-extern int Buf_Size;       // "-bs"; the size used is stored back here
-extern int Max_Time;       // "-tmax", in time units
-extern int Trace_Start;    // "-tb", time units; ticks once sized
-extern int Trace_End;      // "-te", time units
-extern int Y_Static;       // row pointers Y_0 / Y_Time_M_<d> ("-noYstatic" clears)
-extern std::string Tmp_Dir;
+struct Settings {
+  int Buf_Size = 1024;   // "-bs"; the size used is stored back here
+  int Max_Time = 1000;   // "-tmax", in time units
+  int Trace_Start = 0;   // "-tb", time units; ticks once sized
+  int Trace_End = 100;   // "-te", time units
+  int Y_Static = 1;      // row pointers Y_0 / Y_Time_M_<d> ("-noYstatic" clears)
+  std::string Tmp_Dir;  // "-tmp"
+};
 
 // Opens a fragment for writing; null when it cannot be opened.
 using File_Opener = std::function<FILE*(const std::string& path)>;
@@ -32,7 +34,8 @@ int Compute_Max_Dependency(const orv::pn::PetriNet& net, int Scale);
 
 // Sizes the buffer, builds the tables and writes the four fragments into
 // Tmp_Dir. Scale is the one Find_Time_Scale returned.
-Gen_Status gen_c_code(const orv::pn::PetriNet& Reseau, const std::string& PNL_File_Name,
+Gen_Status gen_c_code(Settings& settings, const orv::pn::PetriNet& Reseau,
+                      const std::string& PNL_File_Name,
                       const orv::pn::LAYER_STRUCT& The_Layer_Struct, int Scale, int Trace,
                       const File_Opener& open);
 

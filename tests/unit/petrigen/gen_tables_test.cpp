@@ -23,11 +23,11 @@ pn::NetPtr read(const std::string& text) {
 }
 
 // Tags, tables and scales of a net, as gen_c_code prepares them.
-pn::NetPtr prepared(const std::string& text, int scale, int max_delay) {
+pn::NetPtr prepared(Gen_Context& ctx, const std::string& text, int scale, int max_delay) {
   pn::NetPtr net = read(text);
   Tag_Objects(*net, 0);
-  Init_Generation(*net, max_delay, scale);
-  TimeScale(*net, scale, 0);
+  Init_Generation(ctx, *net, max_delay, scale);
+  TimeScale(ctx, *net, scale, 0);
   return net;
 }
 
@@ -41,6 +41,7 @@ std::string out_of(F f) {
 }  // namespace
 
 TEST(Tagging, PrefixExactCaseAndBarClassModeClearsAll) {
+  Gen_Context ctx;
   pn::NetPtr net = read(
       "Transitions <- 3\nPlaces <- 3\n"
       "T 1 \"VALTOR|a\" C 1.0 , 1 ;\nT 2 \"valtor|b\" C 1.0 , 2 ;\nT 3 \"VALTOR\" C 1.0 , 3 ;\n"
@@ -59,11 +60,12 @@ TEST(Tagging, PrefixExactCaseAndBarClassModeClearsAll) {
 }
 
 TEST(Generation, SourcesFiringTimesAndCompetition) {
+  Gen_Context ctx;
   // T1 no input: source, law ignored. T2 fed by P2 which only T2 fills: a
   // self-loop source. T3 fed by P3 with two input arcs: not a source.
   // P4 is a priority place with two outputs: T4 and T5 compete; P5, a
   // priority place with one output, makes no competition.
-  pn::NetPtr net = prepared(
+  pn::NetPtr net = prepared(ctx,
       "Transitions <- 6\nPlaces <- 5\n"
       "T 1 C 3.0 , 1 ;\nT 2 C 0.7 , 2 , 4 ;\nT 3 C 0.2 , 4 ;\nT 4 C 0.0 , 5 ;\n"
       "T 5 C 0.0 , 3 ;\nT 6 C 1.5 ;\n"
@@ -71,45 +73,75 @@ TEST(Generation, SourcesFiringTimesAndCompetition) {
       "P 4 C 0.0 0 Competition Priority [ 4 5 ] , 4 , 5 ;\n"
       "P 5 C 0.0 0 Competition Priority [ 6 ] , 6 ;\n",
       10, 20);
-  EXPECT_EQ(Is_Source, (std::vector<int>{1, 1, 0, 0, 0, 0}));
-  EXPECT_EQ(Fire_Time, (std::vector<int>{0, 0, 2, 0, 0, 15}));
-  EXPECT_EQ(Hold_Time, (std::vector<int>{3, 0, 0, 0, 0}));
-  EXPECT_EQ(Is_Compet_Tr, (std::vector<int>{0, 0, 0, 1, 1, 0}));
-  EXPECT_EQ(Is_Compet_Pl, (std::vector<int>{0, 0, 0, 1, 0}));
+  EXPECT_EQ(ctx.Is_Source, (std::vector<int>{1, 1, 0, 0, 0, 0}));
+  EXPECT_EQ(ctx.Fire_Time, (std::vector<int>{0, 0, 2, 0, 0, 15}));
+  EXPECT_EQ(ctx.Hold_Time, (std::vector<int>{3, 0, 0, 0, 0}));
+  EXPECT_EQ(ctx.Is_Compet_Tr, (std::vector<int>{0, 0, 0, 1, 1, 0}));
+  EXPECT_EQ(ctx.Is_Compet_Pl, (std::vector<int>{0, 0, 0, 1, 0}));
   // Delays: P1 from source T1: 3; P3 from T5: 0; P4 from T2 (source): 0,
   // from T3: 2; P5 from T4: 0; and the firing time 15 of T6, besides 1.
   std::vector<int> marked;
-  for (size_t d = 0; d < Delay_Table.size(); ++d)
-    if (Delay_Table[d]) marked.push_back(static_cast<int>(d));
+  for (size_t d = 0; d < ctx.Delay_Table.size(); ++d)
+    if (ctx.Delay_Table[d]) marked.push_back(static_cast<int>(d));
   EXPECT_EQ(marked, (std::vector<int>{0, 1, 2, 3, 15}));
-  EXPECT_EQ(Max_Read_Back(), 20);
+  EXPECT_EQ(Max_Read_Back(ctx), 20);
   EXPECT_EQ(Is_Input_Number(*net, 'T', 0), -1);
 }
 
+// The discrete-time fragments' tables: any priority place makes its output
+// transitions compete, and firing times get no slot of their own.
+TEST(Generation, FragmentOptionsCompetitionAndFiringTimeSlots) {
+  Gen_Context ctx;
+  pn::NetPtr net = read(
+      "Transitions <- 2\nPlaces <- 2\n"
+      "T 1 C 0.3 , 1 ;\nT 2 C 4.0 , 2 ;\n"
+      "P 1 C 0.0 1 0.0 Competition Priority [ 2 ] , 2 ;\n"
+      "P 2 C 0.1 0 , 1 ;\n");
+  Table_Options fragments;
+  fragments.Any_Priority_Competes = true;
+  fragments.Firing_Time_Slots = false;
+  Init_Generation(ctx, *net, 5, 10, fragments);
+  EXPECT_EQ(ctx.Is_Compet_Tr, (std::vector<int>{0, 1}));
+  EXPECT_EQ(ctx.Is_Compet_Pl, (std::vector<int>{1, 0}));
+  // P1 from T1: 3 ticks; P2 from T2: 1 + 40, past the table; besides 1.
+  EXPECT_EQ(ctx.Delay_Table, (std::vector<int>{0, 1, 0, 1, 0, 0}));
+  EXPECT_EQ(Max_Read_Back(ctx), 5);
+
+  Init_Generation(ctx, *net, 5, 10);
+  EXPECT_EQ(ctx.Is_Compet_Tr, (std::vector<int>{0, 0}));
+  EXPECT_EQ(ctx.Is_Compet_Pl, (std::vector<int>{0, 0}));
+  // The module's table reaches T2's firing time of 40 ticks and marks it.
+  ASSERT_EQ(ctx.Delay_Table.size(), 41u);
+  EXPECT_EQ(ctx.Delay_Table[40], 1);
+  EXPECT_EQ(ctx.Delay_Table[3], 1);
+}
+
 TEST(Generation, InterfacesAndDelaysAcrossTheBorder) {
+  Gen_Context ctx;
   // EQ T1 -> DE place P2 (long hold) -> DE T2 -> EQ place P3 -> EQ T3 -> P1,
   // and T3 -> EQ place P4 -> DE T4.
-  pn::NetPtr net = prepared(
+  pn::NetPtr net = prepared(ctx,
       "Transitions <- 4\nPlaces <- 4\n"
       "T 1 C 0.5 , 2 ;\nT 2 \"VALTOR|srv\" C 4.0 , 3 ;\nT 3 C 0.1 , 1 , 4 ;\n"
       "T 4 \"VALTOR|sink\" C 1.0 ;\n"
       "P 1 C 0.0 1 0.0 , 1 ;\nP 2 \"VALTOR|q\" C 5.0 0 , 2 ;\nP 3 C 0.2 0 , 3 ;\n"
       "P 4 C 0.0 0 , 4 ;\n",
       10, 7);
-  EXPECT_EQ(Is_Interface_Pl, (std::vector<int>{0, 1, 0, 0}));
-  EXPECT_EQ(Is_Interface_Tr, (std::vector<int>{0, 0, 0, 1}));
+  EXPECT_EQ(ctx.Is_Interface_Pl, (std::vector<int>{0, 1, 0, 0}));
+  EXPECT_EQ(ctx.Is_Interface_Tr, (std::vector<int>{0, 0, 0, 1}));
   // The discrete-event transition's count already holds completed services:
   // only the hold time of P3 separates it from T3.
-  EXPECT_EQ(Arc_Delay(*net, 1, 2), 2);
-  EXPECT_EQ(Arc_Delay(*net, 2, 0), 1);
+  EXPECT_EQ(Arc_Delay(ctx, *net, 1, 2), 2);
+  EXPECT_EQ(Arc_Delay(ctx, *net, 2, 0), 1);
   // The 55 ticks of P2 are past the table and left out; it is not overrun.
-  EXPECT_EQ(Delay_Table.size(), 8u);
-  EXPECT_EQ(Delay_Table[1], 1);
-  EXPECT_EQ(Delay_Table[2], 1);
-  EXPECT_EQ(Delay_Table[5], 1);  // T1's firing time
+  EXPECT_EQ(ctx.Delay_Table.size(), 8u);
+  EXPECT_EQ(ctx.Delay_Table[1], 1);
+  EXPECT_EQ(ctx.Delay_Table[2], 1);
+  EXPECT_EQ(ctx.Delay_Table[5], 1);  // T1's firing time
 }
 
 TEST(TimeScales, CombinationsAndSources) {
+  Gen_Context ctx;
   struct Case {
     const char* name;
     std::string net;
@@ -148,14 +180,15 @@ TEST(TimeScales, CombinationsAndSources) {
        {1, 4}},
   };
   for (const Case& c : cases) {
-    prepared(c.net, 10, 10);
-    EXPECT_EQ(TSP, c.tsp) << c.name;
-    EXPECT_EQ(TST, c.tst) << c.name;
-    EXPECT_EQ(The_Scales, c.scales) << c.name;
+    prepared(ctx, c.net, 10, 10);
+    EXPECT_EQ(ctx.TSP, c.tsp) << c.name;
+    EXPECT_EQ(ctx.TST, c.tst) << c.name;
+    EXPECT_EQ(ctx.The_Scales, c.scales) << c.name;
   }
 }
 
 TEST(TimeScales, DistinctScalesAscendingAndDump) {
+  Gen_Context ctx;
   // Two rings: T1 (0.5) and T2 (0.0), T3 (1.0) and T4 (0.0), plus a source
   // T5 whose own step (3) stays out of the list.
   std::string text =
@@ -165,12 +198,12 @@ TEST(TimeScales, DistinctScalesAscendingAndDump) {
       "P 5 \"sink\" C 0.0 0 ;\n";
   pn::NetPtr net = read(text);
   Tag_Objects(*net, 0);
-  Init_Generation(*net, 10, 10);
-  EXPECT_EQ(Is_Source, (std::vector<int>{0, 0, 0, 0, 1}));
+  Init_Generation(ctx, *net, 10, 10);
+  EXPECT_EQ(ctx.Is_Source, (std::vector<int>{0, 0, 0, 0, 1}));
   pn::Debug = 1;
-  std::string out = out_of([&] { TimeScale(*net, 10, 0); });
+  std::string out = out_of([&] { TimeScale(ctx, *net, 10, 0); });
   pn::Debug = 0;
-  EXPECT_EQ(The_Scales, (std::vector<int>{2, 5, 10}));
+  EXPECT_EQ(ctx.The_Scales, (std::vector<int>{2, 5, 10}));
   EXPECT_EQ(out,
             "Found 2 different time scales: 5 10\nTime Scales:\n"
             "Pl  0 (        ) =  5    Pl  1 (        ) =  5    \n"
@@ -182,6 +215,7 @@ TEST(TimeScales, DistinctScalesAscendingAndDump) {
 }
 
 TEST(PlaceStatus, RecyclingPlacesAndOptimisation) {
+  Gen_Context ctx;
   // T1 (DE) owns a zero-time self-loop P1 with one token; T2 (DE) has a
   // weight-2 self-loop P2; P3 is a zero-time place from T1 to T2 (both DE);
   // P4 from EQ T3 to DE T2 is on the border; P5 feeds T3 in zero time.
@@ -200,26 +234,28 @@ TEST(PlaceStatus, RecyclingPlacesAndOptimisation) {
   EXPECT_EQ(server_degree(*net, 0), 1);
   EXPECT_EQ(server_degree(*net, 2), -1);
 
-  Optimize = 0;
-  init_place_status(*net);
-  EXPECT_EQ(Place_Exists, (std::vector<int>{0, 1, 1, 1, 1}));
-  EXPECT_EQ(Real_Indegree, (std::vector<int>{0, 3, 1}));
-  EXPECT_EQ(Real_Outdegree[0], net->T[0].Outdegree - 1);
-  Optimize = 1;
-  init_place_status(*net);
-  Optimize = 0;
+  ctx.Optimize = 0;
+  init_place_status(ctx, *net);
+  EXPECT_EQ(ctx.Place_Exists, (std::vector<int>{0, 1, 1, 1, 1}));
+  EXPECT_EQ(ctx.Real_Indegree, (std::vector<int>{0, 3, 1}));
+  EXPECT_EQ(ctx.Real_Outdegree[0], net->T[0].Outdegree - 1);
+  ctx.Optimize = 1;
+  init_place_status(ctx, *net);
+  ctx.Optimize = 0;
   // P3 between two discrete-event transitions goes, and so does the
   // weight-2 loop P2 (one input, one output, zero time); P4 and P5 stay.
-  EXPECT_EQ(Place_Exists, (std::vector<int>{0, 0, 0, 1, 1}));
+  EXPECT_EQ(ctx.Place_Exists, (std::vector<int>{0, 0, 0, 1, 1}));
 }
 
 TEST(Literals, EscapedForStringsAndFormats) {
+  Gen_Context ctx;
   EXPECT_EQ(c_lit("a\\b\"c%"), "a\\\\b\\\"c%");
   EXPECT_EQ(c_fmt("a\\b\"c%d"), "a\\\\b\\\"c%%d");
   EXPECT_EQ(c_lit("plain"), "plain");
 }
 
 TEST(Generation, InputNumberIsTheLastMatchingEntry) {
+  Gen_Context ctx;
   pn::NetPtr net = read(
       "Transitions <- 2\nPlaces <- 1\nT 1 C 1.0 , 1 ;\nT 2 C 1.0 ;\nP 1 C 0.0 0 , 2 ;\n"
       "Export\nIN 1 IS T 1 ;\nIN 2 IS P 1 ;\nIN 3 IS T 1 ;\n");
@@ -230,6 +266,7 @@ TEST(Generation, InputNumberIsTheLastMatchingEntry) {
 }
 
 TEST(PlaceStatus, SinksOfTheDiscreteEventPart) {
+  Gen_Context ctx;
   struct Case {
     const char* name;
     std::string net;
@@ -253,12 +290,13 @@ TEST(PlaceStatus, SinksOfTheDiscreteEventPart) {
   for (const Case& c : cases) {
     pn::NetPtr net = read(c.net);
     Tag_Objects(*net, 0);
-    init_place_status(*net);
-    EXPECT_EQ(Has_Sinks(*net), c.sinks) << c.name;
+    init_place_status(ctx, *net);
+    EXPECT_EQ(Has_Sinks(ctx, *net), c.sinks) << c.name;
   }
 }
 
 TEST(Names, DummyPlacesAndUnnamedTransitions) {
+  Gen_Context ctx;
   pn::PL_DES p;
   p.Name = "_Dummy_Place_3";
   EXPECT_EQ(Is_Dummy(p), 1);
@@ -277,6 +315,7 @@ TEST(Names, DummyPlacesAndUnnamedTransitions) {
 // real inputs or outputs, or one real arc of weight above 1; a recycling
 // loop place counts for neither.
 TEST(Stations, WeightsAndDegreesDecideFusionAndFission) {
+  Gen_Context ctx;
   pn::NetPtr net = read(
       "Transitions <- 5\nPlaces <- 5\n"
       "T 1 \"src\" C 1.0 , 1 3 ;\n"     // one output, of weight 3
@@ -291,15 +330,15 @@ TEST(Stations, WeightsAndDegreesDecideFusionAndFission) {
       "P 5 C 0.0 0 , 4 ;\n");
   for (auto& t : net->T) t.Tag = 1;
   for (auto& p : net->P) p.Tag = 1;
-  init_place_status(*net);
-  EXPECT_FALSE(Needs_Fusion(*net, 0));
-  EXPECT_TRUE(Needs_Fission(*net, 0));
-  EXPECT_TRUE(Needs_Fusion(*net, 1));    // weight 2, the loop place aside
-  EXPECT_FALSE(Needs_Fission(*net, 1));  // one real output of weight 1
-  EXPECT_FALSE(Is_Relay_Trans(*net, 1));
-  EXPECT_FALSE(Needs_Fusion(*net, 2));
-  EXPECT_FALSE(Needs_Fission(*net, 2));
-  EXPECT_TRUE(Is_Relay_Trans(*net, 2));
-  EXPECT_TRUE(Needs_Fusion(*net, 3));
-  EXPECT_FALSE(Needs_Fission(*net, 3));
+  init_place_status(ctx, *net);
+  EXPECT_FALSE(Needs_Fusion(ctx, *net, 0));
+  EXPECT_TRUE(Needs_Fission(ctx, *net, 0));
+  EXPECT_TRUE(Needs_Fusion(ctx, *net, 1));    // weight 2, the loop place aside
+  EXPECT_FALSE(Needs_Fission(ctx, *net, 1));  // one real output of weight 1
+  EXPECT_FALSE(Is_Relay_Trans(ctx, *net, 1));
+  EXPECT_FALSE(Needs_Fusion(ctx, *net, 2));
+  EXPECT_FALSE(Needs_Fission(ctx, *net, 2));
+  EXPECT_TRUE(Is_Relay_Trans(ctx, *net, 2));
+  EXPECT_TRUE(Needs_Fusion(ctx, *net, 3));
+  EXPECT_FALSE(Needs_Fission(ctx, *net, 3));
 }
