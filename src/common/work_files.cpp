@@ -68,8 +68,10 @@ struct Path_Slot {
 Path_Slot path_slots[SLOTS];
 std::atomic<pid_t> child_slots[SLOTS];
 
-const int CLEANED_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP};
-struct sigaction old_actions[3];
+// SIGXFSZ: a write beyond the file size limit ends the run as a signal would.
+const int CLEANED_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP, SIGXFSZ};
+constexpr int NB_CLEANED = sizeof CLEANED_SIGNALS / sizeof CLEANED_SIGNALS[0];
+struct sigaction old_actions[NB_CLEANED];
 std::atomic<bool> installed{false};
 volatile sig_atomic_t cleaning = 0;
 
@@ -156,7 +158,8 @@ void on_signal(int sig) {
   if (!cleaning) {
     cleaning = 1;
     const int saved = errno;
-    stop_children(sig);
+    // A child has nothing to do with this process's size limit.
+    stop_children(sig == SIGXFSZ ? SIGTERM : sig);
     for (Path_Slot& slot : path_slots)
       if (slot.state.load() == IN_USE) remove_path(slot.path);
     errno = saved;
@@ -172,7 +175,7 @@ void on_signal(int sig) {
 
 void install_handlers() {
   if (installed.exchange(true)) return;
-  for (int i = 0; i < 3; ++i) {
+  for (int i = 0; i < NB_CLEANED; ++i) {
     ::sigaction(CLEANED_SIGNALS[i], nullptr, &old_actions[i]);
     if (old_actions[i].sa_handler == SIG_IGN) continue;
     struct sigaction act {};
@@ -223,7 +226,7 @@ void Child_Ended(pid_t pid) {
 
 void Child_Signal_Defaults() {
   if (!installed.load()) return;
-  for (int i = 0; i < 3; ++i) ::sigaction(CLEANED_SIGNALS[i], &old_actions[i], nullptr);
+  for (int i = 0; i < NB_CLEANED; ++i) ::sigaction(CLEANED_SIGNALS[i], &old_actions[i], nullptr);
 }
 
 }  // namespace orv

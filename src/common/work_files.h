@@ -16,14 +16,15 @@ std::string Bare_Dir(std::string dir);
 bool Is_Writable_Dir(const std::string& dir);
 // A new directory of the run's own, "<parent>/<prefix>.XXXXXX" made unique,
 // which nobody else can have prepared; empty (errno set) when it cannot be
-// made. It is removed, with all it holds, should SIGINT, SIGTERM or SIGHUP
-// end the run (Forget_On_Signal keeps it).
+// made. It is removed, with all it holds, should a signal (below) end the
+// run (Forget_On_Signal keeps it).
 std::string Make_Private_Dir(const std::string& parent, const std::string& prefix);
 
-// What an interrupted run cleans up. On SIGINT, SIGTERM or SIGHUP the
-// children registered are sent the signal and waited for (briefly, then
-// killed), the paths registered are removed (a directory with everything in
-// it), and the program then dies of the signal as it would have. A signal
+// What an interrupted run cleans up. On SIGINT, SIGTERM, SIGHUP or SIGXFSZ
+// (a write beyond the file size limit) the children registered are sent the
+// signal (SIGTERM for SIGXFSZ) and waited for (briefly, then killed), the
+// paths registered are removed (a directory with everything in it), and the
+// program then dies of the signal as it would have. A signal
 // ignored when the first registration is made (nohup) stays ignored. Paths
 // longer than PATH_MAX, or beyond the table's room, are not registered.
 void Remove_On_Signal(const std::string& path);
