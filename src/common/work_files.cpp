@@ -31,6 +31,12 @@ bool Is_Writable_Dir(const std::string& dir) {
   return stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && access(dir.c_str(), W_OK | X_OK) == 0;
 }
 
+bool Same_File(const std::string& a, const std::string& b) {
+  struct stat sa {}, sb {};
+  return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+         sa.st_ino == sb.st_ino;
+}
+
 std::string Make_Private_Dir(const std::string& parent, const std::string& prefix) {
   std::string templ = Join_Path(Bare_Dir(parent), prefix + ".XXXXXX");
   if (mkdtemp(templ.data()) == nullptr) return {};

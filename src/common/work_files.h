@@ -14,6 +14,8 @@ std::string Join_Path(const std::string& dir, const std::string& name);
 // The directory without trailing "/", except for "/" itself.
 std::string Bare_Dir(std::string dir);
 bool Is_Writable_Dir(const std::string& dir);
+// Both names are there and stand for one file (links followed).
+bool Same_File(const std::string& a, const std::string& b);
 // A new directory of the run's own, "<parent>/<prefix>.XXXXXX" made unique,
 // which nobody else can have prepared; empty (errno set) when it cannot be
 // made. It is removed, with all it holds, should a signal (below) end the

@@ -20,6 +20,8 @@ A table is a list of cases, each opened by a line "[name]" and followed by
                        (neither given: the stream must be empty; "stdout: *"
                        leaves it unchecked)
   file: OUT = FILE     the program must have written OUT, equal to expected/FILE
+                       (OUT may be a pattern, such as "work/run.*/net.pnl",
+                       that matches exactly one name)
   nofile: OUT          OUT must not exist after the run (a pattern in its
                        last part, such as "dir/*", matches no name there,
                        hidden ones included)
@@ -39,6 +41,7 @@ whole. The case runs in a fresh scratch folder holding a copy of fixtures/.
 import argparse
 import difflib
 import fnmatch
+import glob
 import os
 import pwd
 import re
@@ -233,6 +236,9 @@ def main():
             ok = False
     for out, exp in files:
         path = os.path.join(scratch, out)
+        if glob.has_magic(out):
+            found = glob.glob(os.path.join(glob.escape(scratch), out))
+            path = found[0] if len(found) == 1 else path
         if not os.path.exists(path):
             print(f"--- file {out} was not written")
             ok = False
