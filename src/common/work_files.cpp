@@ -235,4 +235,22 @@ void Child_Signal_Defaults() {
   for (int i = 0; i < NB_CLEANED; ++i) ::sigaction(CLEANED_SIGNALS[i], &old_actions[i], nullptr);
 }
 
+pid_t Fork_Child() {
+  install_handlers();
+  sigset_t block, old;
+  ::sigemptyset(&block);
+  for (int sig : CLEANED_SIGNALS) ::sigaddset(&block, sig);
+  ::sigprocmask(SIG_BLOCK, &block, &old);
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    Child_Signal_Defaults();
+  } else if (pid > 0) {
+    Child_Started(pid);
+  }
+  const int saved = errno;
+  ::sigprocmask(SIG_SETMASK, &old, nullptr);
+  errno = saved;
+  return pid;
+}
+
 }  // namespace orv

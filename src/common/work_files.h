@@ -36,6 +36,10 @@ void Child_Ended(pid_t pid);
 // In a forked child before exec: the signal dispositions the program started
 // with, so that the child never runs the parent's clean-up.
 void Child_Signal_Defaults();
+// fork() for a child of the chain: in the parent the child is registered
+// (Child_Started) before a signal can be handled, so that none finds it
+// unknown; the child starts with Child_Signal_Defaults.
+pid_t Fork_Child();
 
 // Removes whatever stands under path (a file or a link); true when nothing
 // is there afterwards.
