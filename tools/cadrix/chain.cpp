@@ -111,7 +111,7 @@ int Initialize_Resources(int Checking, bool Debug) {
   return orv::Initialize_Resources(orv::The_Resources, TOOL, Checking, Debug);
 }
 
-bool Make_Work_Files() {
+bool Make_Work_Files(int Keep) {
   struct Named {
     int Resource;
     const char* Variable;
@@ -132,6 +132,8 @@ bool Make_Work_Files() {
                    value(TMP_DIR).c_str(), std::strerror(errno));
       return false;
     }
+    // A folder kept is kept whatever ends the run.
+    if (Keep) orv::Forget_On_Signal(Work.Dir);
   }
   for (const Named& f : files)
     *f.Path = std::getenv(f.Variable) ? value(f.Resource) : orv::Join_Path(Work.Dir, f.Base);
@@ -370,6 +372,7 @@ bool Compute_Distribution(const Distribution& d, int Keep) {
     drop(data, Keep);
     return false;
   }
+  orv::Remove_On_Signal(temp);
   std::fflush(stdout);
   const int saved = dup(STDOUT_FILENO);
   bool ok = saved >= 0 && dup2(fd, STDOUT_FILENO) >= 0;
@@ -385,6 +388,7 @@ bool Compute_Distribution(const Distribution& d, int Keep) {
   }
   close(fd);
   unlink(temp.c_str());
+  orv::Forget_On_Signal(temp);
   drop(data, Keep);
   return ok;
 }
