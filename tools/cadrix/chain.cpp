@@ -111,7 +111,7 @@ int Initialize_Resources(int Checking, bool Debug) {
   return orv::Initialize_Resources(orv::The_Resources, TOOL, Checking, Debug);
 }
 
-bool Make_Work_Files(int Keep) {
+bool Make_Work_Files(int Keep, const std::string& Graph_File) {
   struct Named {
     int Resource;
     const char* Variable;
@@ -137,6 +137,15 @@ bool Make_Work_Files(int Keep) {
   }
   for (const Named& f : files)
     *f.Path = std::getenv(f.Variable) ? value(f.Resource) : orv::Join_Path(Work.Dir, f.Base);
+  // A file named for the work is made afresh and removed: never the graph.
+  for (const Named& f : files) {
+    if (!Graph_File.empty() && orv::Same_File(*f.Path, Graph_File)) {
+      std::fprintf(stderr, "%s: Error: the work file %s is the graph file %s. No analysis.\n", TOOL,
+                   f.Path->c_str(), Graph_File.c_str());
+      for (const Named& g : files) g.Path->clear();
+      return false;
+    }
+  }
   Work.Res_Named = std::getenv("TMP_RES_FILE") != nullptr;
   return true;
 }
