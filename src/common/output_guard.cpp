@@ -114,12 +114,13 @@ bool wants_temporary(const std::string& path) {
   return S_ISREG(st.st_mode);
 }
 
-// An empty temporary "<dir>/.<base>.XXXXXX"; "" (errno set) when it cannot
-// be made.
-std::string make_temporary(const std::string& dir, const std::string& base) {
+// An empty temporary "<dir>/.<base>.XXXXXX", given `mode` unless it is -1
+// (then private to its owner); "" (errno set) when it cannot be made.
+std::string make_temporary(const std::string& dir, const std::string& base, int mode) {
   std::string templ = Join_Path(dir, "." + base + ".XXXXXX");
   const int fd = ::mkstemp(templ.data());
   if (fd < 0) return "";
+  if (mode >= 0) ::fchmod(fd, static_cast<mode_t>(mode));
   ::close(fd);
   track_temp(templ);
   return templ;
@@ -141,19 +142,18 @@ struct Plan {
 Plan plan_file(const std::string& path) {
   Plan p;
   const std::string base = base_of(path);
-  p.temp = make_temporary(dir_of(path), base);
-  if (!p.temp.empty()) {
-    // An existing file keeps its permissions; a new one gets the usual ones.
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    struct stat st;
-    const mode_t mode = ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : (0666 & ~mask);
-    ::chmod(p.temp.c_str(), mode);
-    return p;
-  }
-  const int err = errno;
+  // An existing file keeps its permissions; a new one gets the usual ones.
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
   struct stat st;
-  if (::stat(path.c_str(), &st) != 0) {
+  const bool exists = ::stat(path.c_str(), &st) == 0;
+  const int stat_err = errno;
+  p.temp = make_temporary(dir_of(path), base,
+                          static_cast<int>(exists ? (st.st_mode & 07777) : (0666 & ~mask)));
+  if (!p.temp.empty()) return p;
+  const int err = errno;
+  if (!exists) {
+    errno = stat_err;
     if (errno != ENOENT) return p;
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0666);
     if (fd < 0) return p;
@@ -170,7 +170,7 @@ Plan plan_file(const std::string& path) {
   ::close(fd);
   const char* tmp = std::getenv("TMPDIR");
   // The name is kept short enough for any folder.
-  p.temp = make_temporary(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp", base.substr(0, 200));
+  p.temp = make_temporary(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp", base.substr(0, 200), -1);
   p.aside = !p.temp.empty();
   if (p.temp.empty()) errno = err;
   return p;
