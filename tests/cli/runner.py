@@ -27,7 +27,8 @@ A table is a list of cases, each opened by a line "[name]" and followed by
                        hidden ones included)
   as-user: NAME        run the program as user NAME (its own group, no
                        others) through setpriv; the case is skipped (status
-                       77) unless the runner is root and setpriv is found
+                       77) unless the runner is root, setpriv is found and
+                       the user can reach the scratch folder and bin/
   timeout: SECONDS     how long the program may run (default 120)
   label: NAME          a ctest label; rows labelled "long" (full random
                        batches) are left out of scripts/test and run with
@@ -202,8 +203,14 @@ def main():
         if os.geteuid() != 0 or setpriv is None or user is None:
             print(f"skipped: running as {as_user} needs root, setpriv and the user")
             return 77
-        command = [setpriv, f"--reuid={user.pw_uid}", f"--regid={user.pw_gid}",
-                   "--clear-groups"] + command
+        as_prefix = [setpriv, f"--reuid={user.pw_uid}", f"--regid={user.pw_gid}", "--clear-groups"]
+        # A build under a folder the user cannot enter cannot be tested so.
+        probe = subprocess.run(as_prefix + ["/bin/sh", "-c", 'cd "$1" && [ -x "$2" ]', "sh",
+                                            scratch, opt.bin], env=env, stderr=subprocess.DEVNULL)
+        if probe.returncode != 0:
+            print(f"skipped: {as_user} cannot reach {scratch} or {opt.bin}")
+            return 77
+        command = as_prefix + command
 
     for cmd in setups:
         subprocess.run(cmd, shell=True, cwd=scratch, env=env, check=True)
