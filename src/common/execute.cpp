@@ -31,14 +31,14 @@ int execute(const char* Tool_Name, const std::string& Program,
   std::fflush(stdout);
   std::fflush(stderr);
 
-  const pid_t pid = fork();
+  // An interrupted driver stops its child before removing the child's files.
+  const pid_t pid = Fork_Child();
   if (pid < 0) {
     std::fprintf(stderr, "%s: cannot start %s: %s\n", Tool_Name, Program.c_str(),
                  std::strerror(errno));
     return -1;
   }
   if (pid == 0) {
-    Child_Signal_Defaults();
     const int r = execvp(argv[0], argv.data());
     const int err = errno;
     std::fprintf(stderr, "%s: Problem executing %s (error=%d)", Tool_Name, Program.c_str(), r);
@@ -56,8 +56,6 @@ int execute(const char* Tool_Name, const std::string& Program,
     _exit(EXECUTE_NOT_STARTED);
   }
 
-  // An interrupted driver stops its child before removing the child's files.
-  Child_Started(pid);
   int status = 0;
   while (waitpid(pid, &status, 0) < 0) {
     if (errno != EINTR) {

@@ -30,7 +30,12 @@ public:
   Output_Guard& operator=(const Output_Guard&) = delete;
 
   // A name that is a symbolic link stands for the file the link names, as
-  // for a shell redirection: that file is replaced, the link stays.
+  // for a shell redirection: that file is replaced, the link stays. A name
+  // that is not a regular file (a device, a pipe, one of the process's own
+  // descriptors such as /dev/stdout) is written through as it is, never
+  // replaced. When no temporary can be made beside the file (a folder the
+  // user may not write), the text waits under TMPDIR and is copied over the
+  // existing file only once complete.
   //
   // Reopens stdout on a temporary beside `path`. On failure prints
   // "<program>: error: cannot open <path>: <cause>" on stderr and returns
@@ -70,7 +75,10 @@ private:
     std::string path;   // file it replaces on success (links followed)
     std::string name;   // the name given, for messages
     bool ok;            // every write and the close succeeded
+    bool aside = false; // written away from path: copied over it on success
+    bool fresh = false; // temp is path itself, made by this run
   };
+  void refuse_open(const std::string& name, int err, bool report_failure);
   bool flush_check(FILE* f, const std::string& name);
   void report(const std::string& name, int err);
   bool commit(Pending& p);

@@ -31,6 +31,12 @@ bool Is_Writable_Dir(const std::string& dir) {
   return stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && access(dir.c_str(), W_OK | X_OK) == 0;
 }
 
+bool Same_File(const std::string& a, const std::string& b) {
+  struct stat sa {}, sb {};
+  return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+         sa.st_ino == sb.st_ino;
+}
+
 std::string Make_Private_Dir(const std::string& parent, const std::string& prefix) {
   std::string templ = Join_Path(Bare_Dir(parent), prefix + ".XXXXXX");
   if (mkdtemp(templ.data()) == nullptr) return {};
@@ -68,8 +74,10 @@ struct Path_Slot {
 Path_Slot path_slots[SLOTS];
 std::atomic<pid_t> child_slots[SLOTS];
 
-const int CLEANED_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP};
-struct sigaction old_actions[3];
+// SIGXFSZ: a write beyond the file size limit ends the run as a signal would.
+const int CLEANED_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP, SIGXFSZ};
+constexpr int NB_CLEANED = sizeof CLEANED_SIGNALS / sizeof CLEANED_SIGNALS[0];
+struct sigaction old_actions[NB_CLEANED];
 std::atomic<bool> installed{false};
 volatile sig_atomic_t cleaning = 0;
 
@@ -156,7 +164,8 @@ void on_signal(int sig) {
   if (!cleaning) {
     cleaning = 1;
     const int saved = errno;
-    stop_children(sig);
+    // A child has nothing to do with this process's size limit.
+    stop_children(sig == SIGXFSZ ? SIGTERM : sig);
     for (Path_Slot& slot : path_slots)
       if (slot.state.load() == IN_USE) remove_path(slot.path);
     errno = saved;
@@ -172,7 +181,7 @@ void on_signal(int sig) {
 
 void install_handlers() {
   if (installed.exchange(true)) return;
-  for (int i = 0; i < 3; ++i) {
+  for (int i = 0; i < NB_CLEANED; ++i) {
     ::sigaction(CLEANED_SIGNALS[i], nullptr, &old_actions[i]);
     if (old_actions[i].sa_handler == SIG_IGN) continue;
     struct sigaction act {};
@@ -223,7 +232,25 @@ void Child_Ended(pid_t pid) {
 
 void Child_Signal_Defaults() {
   if (!installed.load()) return;
-  for (int i = 0; i < 3; ++i) ::sigaction(CLEANED_SIGNALS[i], &old_actions[i], nullptr);
+  for (int i = 0; i < NB_CLEANED; ++i) ::sigaction(CLEANED_SIGNALS[i], &old_actions[i], nullptr);
+}
+
+pid_t Fork_Child() {
+  install_handlers();
+  sigset_t block, old;
+  ::sigemptyset(&block);
+  for (int sig : CLEANED_SIGNALS) ::sigaddset(&block, sig);
+  ::sigprocmask(SIG_BLOCK, &block, &old);
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    Child_Signal_Defaults();
+  } else if (pid > 0) {
+    Child_Started(pid);
+  }
+  const int saved = errno;
+  ::sigprocmask(SIG_SETMASK, &old, nullptr);
+  errno = saved;
+  return pid;
 }
 
 }  // namespace orv

@@ -20,7 +20,15 @@ A table is a list of cases, each opened by a line "[name]" and followed by
                        (neither given: the stream must be empty; "stdout: *"
                        leaves it unchecked)
   file: OUT = FILE     the program must have written OUT, equal to expected/FILE
-  nofile: OUT          OUT must not exist after the run
+                       (OUT may be a pattern, such as "work/run.*/net.pnl",
+                       that matches exactly one name)
+  nofile: OUT          OUT must not exist after the run (a pattern in its
+                       last part, such as "dir/*", matches no name there,
+                       hidden ones included)
+  as-user: NAME        run the program as user NAME (its own group, no
+                       others) through setpriv; the case is skipped (status
+                       77) unless the runner is root, setpriv is found and
+                       the user can reach the scratch folder and bin/
   timeout: SECONDS     how long the program may run (default 120)
   label: NAME          a ctest label; rows labelled "long" (full random
                        batches) are left out of scripts/test and run with
@@ -33,7 +41,10 @@ whole. The case runs in a fresh scratch folder holding a copy of fixtures/.
 """
 import argparse
 import difflib
+import fnmatch
+import glob
 import os
+import pwd
 import re
 import shlex
 import shutil
@@ -139,6 +150,7 @@ def main():
     want = {"status": 0, "stdout": "", "stderr": ""}
     files, nofiles = [], []
     timeout = 120
+    as_user = None
 
     def read_expected(name):
         with open(os.path.join(expected_dir, name), encoding="utf-8", errors="surrogateescape") as f:
@@ -172,6 +184,8 @@ def main():
             files.append((out.strip(), exp.strip()))
         elif key == "nofile":
             nofiles.append(value.strip())
+        elif key == "as-user":
+            as_user = value.strip()
         elif key == "timeout":
             timeout = float(value)
         elif key == "label":
@@ -179,13 +193,32 @@ def main():
         else:
             sys.exit(f"unknown key {key!r} in case {opt.case}")
 
+    command = [program] + args
+    if as_user is not None:
+        setpriv = shutil.which("setpriv")
+        try:
+            user = pwd.getpwnam(as_user)
+        except KeyError:
+            user = None
+        if os.geteuid() != 0 or setpriv is None or user is None:
+            print(f"skipped: running as {as_user} needs root, setpriv and the user")
+            return 77
+        as_prefix = [setpriv, f"--reuid={user.pw_uid}", f"--regid={user.pw_gid}", "--clear-groups"]
+        # A build under a folder the user cannot enter cannot be tested so.
+        probe = subprocess.run(as_prefix + ["/bin/sh", "-c", 'cd "$1" && [ -x "$2" ]', "sh",
+                                            scratch, opt.bin], env=env, stderr=subprocess.DEVNULL)
+        if probe.returncode != 0:
+            print(f"skipped: {as_user} cannot reach {scratch} or {opt.bin}")
+            return 77
+        command = as_prefix + command
+
     for cmd in setups:
         subprocess.run(cmd, shell=True, cwd=scratch, env=env, check=True)
 
     stdin = open(stdin_file, "rb") if stdin_file else subprocess.DEVNULL
     out_to = open(stdout_to, "wb") if stdout_to else subprocess.PIPE
     try:
-        proc = subprocess.run([program] + args, cwd=scratch, env=env, stdin=stdin,
+        proc = subprocess.run(command, cwd=scratch, env=env, stdin=stdin,
                               stdout=out_to, stderr=subprocess.PIPE, timeout=timeout)
     except FileNotFoundError:
         print(f"program {program} not found on {env['PATH']}")
@@ -210,6 +243,9 @@ def main():
             ok = False
     for out, exp in files:
         path = os.path.join(scratch, out)
+        if glob.has_magic(out):
+            found = glob.glob(os.path.join(glob.escape(scratch), out))
+            path = found[0] if len(found) == 1 else path
         if not os.path.exists(path):
             print(f"--- file {out} was not written")
             ok = False
@@ -221,11 +257,13 @@ def main():
             report(f"file {out}", expected, text)
             ok = False
     for out in nofiles:
-        if os.path.lexists(os.path.join(scratch, out)):
+        folder, pattern = os.path.split(os.path.join(scratch, out))
+        names = os.listdir(folder) if os.path.isdir(folder) else []
+        if os.path.lexists(os.path.join(scratch, out)) or fnmatch.filter(names, pattern):
             print(f"--- file {out} should not exist")
             ok = False
     if not ok:
-        print("command:", shlex.join([program] + args), "in", scratch)
+        print("command:", shlex.join(command), "in", scratch)
     return 0 if ok else 1
 
 

@@ -112,7 +112,7 @@ int Initialize_Resources(int Checking, bool Debug) {
   return orv::Initialize_Resources(orv::The_Resources, TOOL, Checking, Debug);
 }
 
-bool Make_Work_Files() {
+bool Make_Work_Files(int Keep, const std::string& Graph_File) {
   struct Named {
     int Resource;
     const char* Variable;
@@ -133,9 +133,20 @@ bool Make_Work_Files() {
                    value(TMP_DIR).c_str(), std::strerror(errno));
       return false;
     }
+    // A folder kept is kept whatever ends the run.
+    if (Keep) orv::Forget_On_Signal(Work.Dir);
   }
   for (const Named& f : files)
     *f.Path = std::getenv(f.Variable) ? value(f.Resource) : orv::Join_Path(Work.Dir, f.Base);
+  // A file named for the work is made afresh and removed: never the graph.
+  for (const Named& f : files) {
+    if (!Graph_File.empty() && orv::Same_File(*f.Path, Graph_File)) {
+      std::fprintf(stderr, "%s: Error: the work file %s is the graph file %s. No analysis.\n", TOOL,
+                   f.Path->c_str(), Graph_File.c_str());
+      for (const Named& g : files) g.Path->clear();
+      return false;
+    }
+  }
   Work.Res_Named = std::getenv("TMP_RES_FILE") != nullptr;
   return true;
 }
@@ -368,6 +379,7 @@ bool Compute_Distribution(const Distribution& d, int Keep) {
     drop(data, Keep);
     return false;
   }
+  orv::Remove_On_Signal(temp);
   std::fflush(stdout);
   const int saved = dup(STDOUT_FILENO);
   bool ok = saved >= 0 && dup2(fd, STDOUT_FILENO) >= 0;
@@ -383,6 +395,7 @@ bool Compute_Distribution(const Distribution& d, int Keep) {
   }
   close(fd);
   unlink(temp.c_str());
+  orv::Forget_On_Signal(temp);
   drop(data, Keep);
   return ok;
 }

@@ -17,8 +17,10 @@ int Initialize_Resources(int Checking, bool Debug);
 
 // Names the run's files: those whose resource variable is set keep that
 // name, the others go into a folder of this run's own under TMP_DIR, so
-// that runs side by side never share a file. False after a message.
-bool Make_Work_Files();
+// that runs side by side never share a file; with Keep that folder stays
+// also when a signal ends the run. A named file that is Graph_File (the
+// graph read; empty for standard input) is refused. False after a message.
+bool Make_Work_Files(int Keep, const std::string& Graph_File);
 // Removes what the run made, unless Keep: then, when the folder of its own
 // holds files, says where. Files named by their variables are handled as
 // each step says (the transient analysis stays).

@@ -112,7 +112,10 @@ int main(int argc, char** argv) {
     return out.finish(-4);
   }
 
-  if (!cadrix::Make_Work_Files()) return out.finish(-2);
+  if (!cadrix::Make_Work_Files(keep, file)) {
+    cadrix::End_Work_Files(0);
+    return out.finish(-2);
+  }
   struct Work_Guard {
     int Keep;
     ~Work_Guard() { cadrix::End_Work_Files(Keep); }

@@ -16,6 +16,7 @@
 
 #include "common/args.h"
 #include "common/output_guard.h"
+#include "common/work_files.h"
 #include "maxplus/interaction_graph.h"
 
 namespace {
@@ -86,14 +87,16 @@ void Simulate(const BERNOULLI_PRODUCT& P, int Sim_Length, int Nb_Replicates, boo
 }
 
 // A private work folder, so neither another run nor a planted link can
-// meet its files; removed with them unless kept.
+// meet its files; removed with them unless kept, also when a signal ends
+// the run.
 class Work_Area {
  public:
-  bool make() {
+  bool make(bool keep) {
     const char* tmp = std::getenv("TMPDIR");
     std::string templ = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/morvaneXXXXXX";
     if (mkdtemp(templ.data()) == nullptr) return false;
     dir_ = templ;
+    if (!keep) orv::Remove_On_Signal(dir_);
     return true;
   }
   std::string path(const char* name) const { return dir_ + "/" + name; }
@@ -101,6 +104,7 @@ class Work_Area {
     if (dir_.empty() || keep) return;
     for (const char* name : {"morvane.graph", "morvane.c", "morvane"}) ::unlink(path(name).c_str());
     ::rmdir(dir_.c_str());
+    orv::Forget_On_Signal(dir_);
     dir_.clear();
   }
   const std::string& dir() const { return dir_; }
@@ -128,7 +132,8 @@ int run_child(const std::string& program, const std::vector<std::string>& argume
   // What is buffered would otherwise come after the child's output, or twice.
   std::fflush(stdout);
   std::fflush(stderr);
-  const pid_t pid = fork();
+  // An interrupted run stops its child before removing the child's files.
+  const pid_t pid = orv::Fork_Child();
   if (pid < 0) return -1;
   if (pid == 0) {
     const int res = execvp(argv[0], argv.data());
@@ -137,8 +142,13 @@ int run_child(const std::string& program, const std::vector<std::string>& argume
     _exit(127);
   }
   int status = 0;
-  while (waitpid(pid, &status, 0) < 0)
-    if (errno != EINTR) return -1;
+  while (waitpid(pid, &status, 0) < 0) {
+    if (errno != EINTR) {
+      orv::Child_Ended(pid);
+      return -1;
+    }
+  }
+  orv::Child_Ended(pid);
   if (WIFEXITED(status)) return WEXITSTATUS(status);
   if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
   return -1;
@@ -162,7 +172,7 @@ bool run_step(const std::string& program, const std::vector<std::string>& argume
 int Compile_Graph_And_Run(orv::Output_Guard& out, const std::string& out_name, int Sim_Length,
                           bool Keep) {
   Work_Area work;
-  if (!work.make()) {
+  if (!work.make(Keep)) {
     std::fprintf(stderr, "%s: error: could not create a work folder: %s\n", PROG,
                  std::strerror(errno));
     return -3;

@@ -83,8 +83,9 @@ int List_Resources(bool Debug) {
   return present;
 }
 
-Compile_Result Compile_PN(const orv::pn::PetriNet& Reseau, int Checking, const std::string& Tmp_Dir,
-                          int Keep, const Run_Options& options, bool Debug) {
+Compile_Result Compile_PN(const orv::pn::PetriNet& Reseau, const std::string& Net_File,
+                          int Checking, const std::string& Tmp_Dir, int Keep,
+                          const Run_Options& options, bool Debug) {
   using orv::Resource_Value;
   if (Checking) return List_Resources(Debug) ? COMPILE_DONE : COMPILE_MISSING;
   orv::get_resources(orv::The_Resources, TOOL, 0, Debug);
@@ -94,29 +95,23 @@ Compile_Result Compile_PN(const orv::pn::PetriNet& Reseau, int Checking, const s
     return COMPILE_MISSING;
   }
 
-  // The work area: the "-tmp" directory, else TMP_DIR when the user set it,
-  // else a directory of this run's own under TMP_DIR, which nobody else can
-  // have prepared.
-  std::string dir;
-  bool own_dir = false;
-  if (!Tmp_Dir.empty()) {
-    dir = orv::Bare_Dir(Tmp_Dir);
-  } else if (std::getenv("TMP_DIR")) {
-    dir = orv::Bare_Dir(Resource_Value[TMP_DIR]);
-  } else {
-    dir = orv::Make_Private_Dir(Resource_Value[TMP_DIR], "quanter");
-    if (dir.empty()) {
-      std::fprintf(stderr, "%s: error: cannot create a work directory in %s (%s)\n", TOOL,
-                   Resource_Value[TMP_DIR].c_str(), std::strerror(errno));
-      return COMPILE_FAILED;
-    }
-    own_dir = true;
-    if (Keep) orv::Forget_On_Signal(dir);
-  }
-  if (!own_dir && !orv::Is_Writable_Dir(dir)) {
-    std::fprintf(stderr, "%s: error: %s is not a writable directory\n", TOOL, dir.c_str());
+  // The work area: a directory of this run's own, which nobody else can
+  // have prepared, inside the "-tmp" directory, else inside TMP_DIR. Its
+  // fixed names are then this run's alone: another run in the same folder,
+  // or a user's file named like one of them, is never met.
+  const bool named = !Tmp_Dir.empty() || std::getenv("TMP_DIR") != nullptr;
+  const std::string parent = orv::Bare_Dir(!Tmp_Dir.empty() ? Tmp_Dir : Resource_Value[TMP_DIR]);
+  if (named && !orv::Is_Writable_Dir(parent)) {
+    std::fprintf(stderr, "%s: error: %s is not a writable directory\n", TOOL, parent.c_str());
     return COMPILE_FAILED;
   }
+  const std::string dir = orv::Make_Private_Dir(parent, "quanter");
+  if (dir.empty()) {
+    std::fprintf(stderr, "%s: error: cannot create a work directory in %s (%s)\n", TOOL,
+                 parent.c_str(), std::strerror(errno));
+    return COMPILE_FAILED;
+  }
+  if (Keep) orv::Forget_On_Signal(dir);
 
   // Files to be made are named as the user gave them: a search along PATH
   // means nothing for them. The net file defaults into the work area.
@@ -124,30 +119,49 @@ Compile_Result Compile_PN(const orv::pn::PetriNet& Reseau, int Checking, const s
   const std::string pnl_file = pnl_env ? pnl_env : orv::Join_Path(dir, "quanter.pnl");
   const char* sim_env = std::getenv("SIM_NAME");
   const std::string sim_name = sim_env ? sim_env : orv::The_Resources.Default_Value[SIM_NAME];
-  const std::string simulator =
-      !sim_name.empty() && sim_name[0] == '/' ? sim_name : orv::Join_Path(dir, sim_name.c_str());
+  const bool sim_outside = !sim_name.empty() && sim_name[0] == '/';
+  const std::string simulator = sim_outside ? sim_name : orv::Join_Path(dir, sim_name.c_str());
 
-  bool ok = orv::Create_Private_File(pnl_file) && orv::Write_PN_As_PNL(Reseau, pnl_file, TOOL) == 1;
-  if (!ok) {
-    std::fprintf(stderr, "%s: error: cannot write the net to %s\n", TOOL, pnl_file.c_str());
-  } else {
+  // A work file named by the user is made afresh, and goes at the end: it
+  // must not be the net being simulated.
+  bool ok = true;
+  for (const std::string* f : {&pnl_file, &simulator}) {
+    if (ok && !Net_File.empty() && orv::Same_File(*f, Net_File)) {
+      std::fprintf(stderr, "%s: error: the work file %s is the net file %s\n", TOOL, f->c_str(),
+                   Net_File.c_str());
+      ok = false;
+    }
+  }
+  // What the run made, and only that, goes at the end.
+  bool made_pnl = false, made_simulator = false;
+  if (ok) {
+    made_pnl = orv::Create_Private_File(pnl_file);
+    if (made_pnl && !Keep && pnl_env) orv::Remove_On_Signal(pnl_file);
+    ok = made_pnl && orv::Write_PN_As_PNL(Reseau, pnl_file, TOOL) == 1;
+    if (!ok)
+      std::fprintf(stderr, "%s: error: cannot write the net to %s\n", TOOL, pnl_file.c_str());
+  }
+  if (ok) {
     ok = orv::Run_Step(TOOL, Resource_Value[TARVIN],
                        {"-f", pnl_file, "-tmp", dir, "-tmax", std::to_string(options.Tmax),
                         "-scaling", std::to_string(options.Scale), "-bs",
-                        std::to_string(options.Buf_Size)}) &&
-         orv::Run_Step(TOOL, Resource_Value[C_COMPILER], Compiler_Arguments(
-                           Resource_Value[C_SOURCE_FILE], simulator, dir, Tokens_At_Start(Reseau))) &&
-         orv::Run_Step(TOOL, simulator, {});
+                        std::to_string(options.Buf_Size)});
+    if (ok && !Keep && sim_outside) orv::Remove_On_Signal(simulator);
+    made_simulator = ok && orv::Run_Step(TOOL, Resource_Value[C_COMPILER],
+                                         Compiler_Arguments(Resource_Value[C_SOURCE_FILE],
+                                                            simulator, dir,
+                                                            Tokens_At_Start(Reseau)));
+    ok = made_simulator && orv::Run_Step(TOOL, simulator, {});
   }
 
   if (!Keep) {
-    unlink(pnl_file.c_str());
-    unlink(simulator.c_str());
+    if (made_pnl) unlink(pnl_file.c_str());
+    if (made_simulator || !sim_outside) unlink(simulator.c_str());
+    orv::Forget_On_Signal(pnl_file);
+    orv::Forget_On_Signal(simulator);
     for (const char* f : FRAGMENTS) unlink(orv::Join_Path(dir, f).c_str());
-    if (own_dir) {
-      rmdir(dir.c_str());
-      orv::Forget_On_Signal(dir);
-    }
+    rmdir(dir.c_str());
+    orv::Forget_On_Signal(dir);
   }
   return ok ? COMPILE_DONE : COMPILE_FAILED;
 }

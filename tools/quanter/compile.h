@@ -23,10 +23,12 @@ enum Compile_Result {
   COMPILE_FAILED = -1,   // the work area, the net file or a child failed
 };
 
+// Net_File is the file the net was read from (empty for standard input);
 // Tmp_Dir is the "-tmp" value, empty when not given. Keep leaves the
 // temporary files in place.
-Compile_Result Compile_PN(const orv::pn::PetriNet& Reseau, int Checking, const std::string& Tmp_Dir,
-                          int Keep, const Run_Options& options, bool Debug);
+Compile_Result Compile_PN(const orv::pn::PetriNet& Reseau, const std::string& Net_File,
+                          int Checking, const std::string& Tmp_Dir, int Keep,
+                          const Run_Options& options, bool Debug);
 
 // 1 when the C compiler and the code generator were found.
 int Resources_Are_Present();

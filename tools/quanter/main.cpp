@@ -233,7 +233,7 @@ int main(int argc, char** argv) {
   const double buffer = std::max<double>(options.Buf_Size, m + 1);
 
   if (compile) {
-    switch (quanter::Compile_PN(*net, checking, tmp_dir, keep, options, debug)) {
+    switch (quanter::Compile_PN(*net, file, checking, tmp_dir, keep, options, debug)) {
       case quanter::COMPILE_DONE:
         return out.finish(0);
       default:

@@ -34,8 +34,9 @@ int Resources_Are_Present() {
   return orv::Is_Available[C_COMPILER] && orv::Is_Available[FENNOCK];
 }
 
-Compile_Result Compile_EG(const orv::EventGraph* Reseau, int Sim_Length, int Checking, int Keep,
-                          int Waiting_Time, int From_Trans, int To_Trans, bool Debug) {
+Compile_Result Compile_EG(const orv::EventGraph* Reseau, const std::string& Graph_File,
+                          int Sim_Length, int Checking, int Keep, int Waiting_Time, int From_Trans,
+                          int To_Trans, bool Debug) {
   using orv::Resource_Value;
   orv::get_resources(orv::The_Resources, TOOL, Checking, Debug);
   const int present = Resources_Are_Present();
@@ -45,25 +46,23 @@ Compile_Result Compile_EG(const orv::EventGraph* Reseau, int Sim_Length, int Che
     return COMPILE_MISSING;
   }
 
-  // The work area: TMP_DIR when the user set it, else a directory of this
-  // run's own under TMP_DIR, which nobody else can have prepared.
-  std::string dir;
-  bool own_dir = false;
-  if (std::getenv("TMP_DIR")) {
-    dir = orv::Bare_Dir(Resource_Value[TMP_DIR]);
-    if (!orv::Is_Writable_Dir(dir)) {
-      std::fprintf(stderr, "%s: error: %s is not a writable directory\n", TOOL, dir.c_str());
-      return COMPILE_FAILED;
-    }
-  } else {
-    dir = orv::Make_Private_Dir(Resource_Value[TMP_DIR], "yarrisk");
-    if (dir.empty()) {
-      std::fprintf(stderr, "%s: error: cannot create a work directory in %s (%s)\n", TOOL,
-                   Resource_Value[TMP_DIR].c_str(), std::strerror(errno));
-      return COMPILE_FAILED;
-    }
-    own_dir = true;
+  // The work area: a directory of this run's own inside TMP_DIR, which
+  // nobody else can have prepared. Its fixed names are then this run's
+  // alone: another run in the same folder, or a user's file named like one
+  // of them, is never met.
+  const std::string parent = orv::Bare_Dir(Resource_Value[TMP_DIR]);
+  if (std::getenv("TMP_DIR") && !orv::Is_Writable_Dir(parent)) {
+    std::fprintf(stderr, "%s: error: %s is not a writable directory\n", TOOL, parent.c_str());
+    return COMPILE_FAILED;
   }
+  const std::string dir = orv::Make_Private_Dir(parent, "yarrisk");
+  if (dir.empty()) {
+    std::fprintf(stderr, "%s: error: cannot create a work directory in %s (%s)\n", TOOL,
+                 parent.c_str(), std::strerror(errno));
+    return COMPILE_FAILED;
+  }
+  // A folder kept is kept whatever ends the run.
+  if (Keep) orv::Forget_On_Signal(dir);
 
   // Files to be made are named as the user gave them: a search along PATH
   // means nothing for them. The graph file defaults into the work area.
@@ -71,13 +70,29 @@ Compile_Result Compile_EG(const orv::EventGraph* Reseau, int Sim_Length, int Che
   const std::string egl_file = egl_env ? egl_env : orv::Join_Path(dir, "yarrisk.egl");
   const char* sim_env = std::getenv("SIM_NAME");
   const std::string sim_name = sim_env ? sim_env : orv::The_Resources.Default_Value[SIM_NAME];
-  const std::string simulator = !sim_name.empty() && sim_name[0] == '/' ? sim_name : orv::Join_Path(dir, sim_name);
+  const bool sim_outside = !sim_name.empty() && sim_name[0] == '/';
+  const std::string simulator = sim_outside ? sim_name : orv::Join_Path(dir, sim_name);
 
-  bool ok = Reseau != nullptr && orv::Create_Private_File(egl_file) &&
-            orv::Write_EG_As_EGL(*Reseau, egl_file, TOOL) == 1;
-  if (!ok) {
-    std::fprintf(stderr, "%s: error: cannot write the graph to %s\n", TOOL, egl_file.c_str());
-  } else {
+  // A work file named by the user is made afresh, and goes at the end: it
+  // must not be the graph being simulated.
+  bool ok = Reseau != nullptr;
+  for (const std::string* f : {&egl_file, &simulator}) {
+    if (ok && !Graph_File.empty() && orv::Same_File(*f, Graph_File)) {
+      std::fprintf(stderr, "%s: error: the work file %s is the graph file %s\n", TOOL, f->c_str(),
+                   Graph_File.c_str());
+      ok = false;
+    }
+  }
+  // What the run made, and only that, goes at the end.
+  bool made_egl = false, made_simulator = false;
+  if (ok) {
+    made_egl = orv::Create_Private_File(egl_file);
+    if (made_egl && !Keep && egl_env) orv::Remove_On_Signal(egl_file);
+    ok = made_egl && orv::Write_EG_As_EGL(*Reseau, egl_file, TOOL) == 1;
+    if (!ok)
+      std::fprintf(stderr, "%s: error: cannot write the graph to %s\n", TOOL, egl_file.c_str());
+  }
+  if (ok) {
     std::vector<std::string> gen = {"-f", egl_file, "-tmp", dir};
     if (Waiting_Time) {
       gen.insert(gen.end(), {"-from", std::to_string(From_Trans), "-to", std::to_string(To_Trans)});
@@ -85,17 +100,22 @@ Compile_Result Compile_EG(const orv::EventGraph* Reseau, int Sim_Length, int Che
     gen.insert(gen.end(), {"-nevt", std::to_string(Sim_Length)});
     // An older simulator, or a link planted under its name, must not be run.
     unlink(simulator.c_str());
-    ok = orv::Run_Step(TOOL, Resource_Value[FENNOCK], gen) &&
-         orv::Run_Step(TOOL, Resource_Value[C_COMPILER],
-                       {Resource_Value[C_SOURCE_FILE], "-o", simulator, "-I" + dir, "-lm", "-O"}) &&
-         orv::Run_Step(TOOL, simulator, {});
+    if (!Keep && sim_outside) orv::Remove_On_Signal(simulator);
+    ok = orv::Run_Step(TOOL, Resource_Value[FENNOCK], gen);
+    made_simulator = ok && orv::Run_Step(TOOL, Resource_Value[C_COMPILER],
+                                         {Resource_Value[C_SOURCE_FILE], "-o", simulator,
+                                          "-I" + dir, "-lm", "-O"});
+    ok = made_simulator && orv::Run_Step(TOOL, simulator, {});
   }
 
   if (!Keep) {
-    unlink(egl_file.c_str());
-    unlink(simulator.c_str());
+    if (made_egl) unlink(egl_file.c_str());
+    if (made_simulator || !sim_outside) unlink(simulator.c_str());
+    orv::Forget_On_Signal(egl_file);
+    orv::Forget_On_Signal(simulator);
     for (const char* f : FRAGMENTS) unlink(orv::Join_Path(dir, f).c_str());
-    if (own_dir) rmdir(dir.c_str());
+    rmdir(dir.c_str());
+    orv::Forget_On_Signal(dir);
   }
   return ok ? COMPILE_DONE : COMPILE_FAILED;
 }

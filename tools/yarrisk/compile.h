@@ -3,6 +3,8 @@
 // skeleton, and the simulator is run.
 #pragma once
 
+#include <string>
+
 #include "common/event_graph.h"
 
 namespace yarrisk {
@@ -15,9 +17,11 @@ enum Compile_Result {
 
 // Sim_Length events per transition; with Waiting_Time, the generator is
 // asked for the waiting times between From_Trans and To_Trans (from 1).
-// With Checking only the resources are listed.
-Compile_Result Compile_EG(const orv::EventGraph* Reseau, int Sim_Length, int Checking, int Keep,
-                          int Waiting_Time, int From_Trans, int To_Trans, bool Debug);
+// With Checking only the resources are listed. Graph_File is the file the
+// graph was read from (empty for standard input).
+Compile_Result Compile_EG(const orv::EventGraph* Reseau, const std::string& Graph_File,
+                          int Sim_Length, int Checking, int Keep, int Waiting_Time, int From_Trans,
+                          int To_Trans, bool Debug);
 
 // 1 when the C compiler and the code generator were found.
 int Resources_Are_Present();

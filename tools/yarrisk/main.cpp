@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
   const bool debug = orv::eg::Debug != 0;
 
   if (checking) {
-    yarrisk::Compile_EG(nullptr, nevt, 1, keep, 0, from, to, debug);
+    yarrisk::Compile_EG(nullptr, file, nevt, 1, keep, 0, from, to, debug);
     return out.finish(0);
   }
 
@@ -104,7 +104,7 @@ int main(int argc, char** argv) {
 
   if (compile) {
     const yarrisk::Compile_Result r =
-        yarrisk::Compile_EG(graph.get(), nevt, 0, keep, waiting, from, to, debug);
+        yarrisk::Compile_EG(graph.get(), file, nevt, 0, keep, waiting, from, to, debug);
     return out.finish(r == yarrisk::COMPILE_DONE ? 0 : -2);
   }
 

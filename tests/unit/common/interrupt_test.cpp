@@ -2,6 +2,7 @@
 // each case runs in a forked child that is then signalled.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
@@ -65,6 +66,27 @@ TEST(Interrupt, RedirectedStdoutLeavesTheOldFileAndNoTemporary) {
     EXPECT_EQ(names_in(s.path()), std::vector<std::string>{"res.txt"});
     EXPECT_EQ(read_file(out), "old\n");
   }
+}
+
+// A write beyond the file size limit ends the run as a signal would, and
+// takes the temporary with it.
+TEST(Interrupt, AWriteBeyondTheSizeLimitLeavesTheOldFileAndNoTemporary) {
+  Scratch s;
+  const std::string out = s.file("res.txt", fs::perms::owner_read | fs::perms::owner_write, "old\n");
+  const int status = in_child([&] {
+    signal(SIGXFSZ, SIG_DFL);
+    struct rlimit none = {0, 0}, small = {4096, 4096};
+    setrlimit(RLIMIT_CORE, &none);
+    orv::Output_Guard guard("t");
+    if (!guard.redirect_stdout(out)) _exit(3);
+    setrlimit(RLIMIT_FSIZE, &small);
+    for (int i = 0; i < 1000; ++i) std::printf("a line of the results\n");
+    _exit(guard.finish(0));
+  });
+  ASSERT_TRUE(WIFSIGNALED(status));
+  EXPECT_EQ(WTERMSIG(status), SIGXFSZ);
+  EXPECT_EQ(names_in(s.path()), std::vector<std::string>{"res.txt"});
+  EXPECT_EQ(read_file(out), "old\n");
 }
 
 TEST(Interrupt, FilesOpenedThroughTheGuardAreRemoved) {

@@ -4,7 +4,9 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <fcntl.h>
 #include <fstream>
+#include <unistd.h>
 
 #include "scratch.h"
 
@@ -149,4 +151,124 @@ TEST(OutputGuard, ALinkedTargetIsWrittenThroughTheLink) {
   }
 }
 
+// A name one character short of the longest a folder takes leaves no room
+// for a temporary beside it (as a folder the user may not write does, which
+// a test run as root cannot meet): an existing file is then written aside,
+// under TMPDIR, and copied over only when the run succeeds; a new one is made
+// in place and removed again by a failed run.
+TEST(OutputGuard, AFileWithNoRoomForATemporaryBesideItIsNeverTruncatedEarly) {
+  const std::string name(250, 'r');
+  for (bool exists : {true, false}) {
+    for (bool via_stdout : {false, true}) {
+      for (int status : {0, 1}) {
+        SCOPED_TRACE(std::string(exists ? "existing" : "new") + (via_stdout ? " stdout" : " open") +
+                     " status " + std::to_string(status));
+        Scratch s, aside, other;
+        orv::test::Env env;
+        env.set("TMPDIR", aside.path());
+        const std::string target = s.path(name);
+        if (exists) s.file(name, fs::perms::owner_read | fs::perms::owner_write, "old\n");
+        {
+          // Standard output is put back once finish() has left it on the spent temporary.
+          Capture keep(stdout, other.path("saved.txt"));
+          Output_Guard g("t");
+          if (via_stdout) {
+            ASSERT_TRUE(g.redirect_stdout(target));
+            std::printf("new\n");
+            std::fflush(stdout);
+          } else {
+            FILE* f = g.open(target);
+            ASSERT_NE(f, nullptr);
+            std::fputs("new\n", f);
+            std::fflush(f);
+          }
+          if (exists) {
+            EXPECT_EQ(read_file(target), "old\n");
+          }
+          EXPECT_EQ(g.finish(status), status);
+        }
+        if (status == 0) {
+          EXPECT_EQ(read_file(target), "new\n");
+        } else if (exists) {
+          EXPECT_EQ(read_file(target), "old\n");
+        } else {
+          EXPECT_FALSE(fs::exists(target));
+        }
+        EXPECT_EQ(strays(s, {name}), std::vector<std::string>{});
+        EXPECT_EQ(strays(aside, {}), std::vector<std::string>{});
+      }
+    }
+  }
+}
+
+// A longer old file is cut to the new text's length; a file the run may not
+// write is refused before anything is written.
+TEST(OutputGuard, ATextCopiedOverAFileReplacesAllOfIt) {
+  const std::string name(250, 'c');
+  Scratch s, aside;
+  orv::test::Env env;
+  env.set("TMPDIR", aside.path());
+  s.file(name, fs::perms::owner_read | fs::perms::owner_write, std::string(100000, 'o') + "\n");
+  {
+    Output_Guard g("t");
+    FILE* f = g.open(s.path(name));
+    ASSERT_NE(f, nullptr);
+    std::fputs("short\n", f);
+    EXPECT_EQ(g.finish(0), 0);
+  }
+  EXPECT_EQ(read_file(s.path(name)), "short\n");
+  // Where TMPDIR cannot take the text either, the file is refused whole.
+  env.set("TMPDIR", s.path("no/such/folder"));
+  Capture err(stderr, aside.path("err.txt"));
+  Output_Guard g("t");
+  EXPECT_EQ(g.open(s.path(name)), nullptr);
+  EXPECT_EQ(g.finish(0), -1);
+  EXPECT_EQ(err.text(), "t: error: cannot open " + s.path(name) + ": File name too long\n");
+  EXPECT_EQ(read_file(s.path(name)), "short\n");
+}
+
+// One of the process's own descriptors named as a file (/dev/stdout,
+// /dev/fd/N) is written through as it stands: a file opened for appending,
+// or holding what was written before, keeps it.
+TEST(OutputGuard, ADescriptorGivenByNameIsWrittenThroughNotReplaced) {
+  for (const char* how : {"redirect /dev/stdout", "redirect /dev/fd/N", "open /dev/fd/N",
+                          "open /proc/self/fd/N", "open link to /dev/stdout"}) {
+    SCOPED_TRACE(how);
+    Scratch s;
+    const std::string log = s.file("log.txt", fs::perms::owner_read | fs::perms::owner_write, "old\n");
+    const int fd = ::open(log.c_str(), O_WRONLY | O_APPEND);
+    ASSERT_GE(fd, 0);
+    const std::string mode = how;
+    std::fflush(stdout);
+    const int saved = dup(STDOUT_FILENO);
+    if (mode.find("stdout") != std::string::npos) dup2(fd, STDOUT_FILENO);
+    const std::string n = std::to_string(fd);
+    {
+      Output_Guard g("t");
+      if (mode == "redirect /dev/stdout" || mode == "redirect /dev/fd/N") {
+        const std::string name = mode == "redirect /dev/stdout" ? "/dev/stdout" : "/dev/fd/" + n;
+        ASSERT_TRUE(g.redirect_stdout(name));
+        std::printf("new\n");
+      } else {
+        std::string name = mode == "open /dev/fd/N"         ? "/dev/fd/" + n
+                           : mode == "open /proc/self/fd/N" ? "/proc/self/fd/" + n
+                                                            : s.path("out");
+        if (mode == "open link to /dev/stdout") fs::create_symlink("/dev/stdout", name);
+        FILE* f = g.open(name);
+        ASSERT_NE(f, nullptr);
+        std::fputs("new\n", f);
+      }
+      EXPECT_EQ(g.finish(0), 0);
+    }
+    std::fflush(stdout);
+    dup2(saved, STDOUT_FILENO);
+    ::close(saved);
+    ::close(fd);
+    EXPECT_EQ(read_file(log), "old\nnew\n");
+    EXPECT_EQ(strays(s, {"log.txt", "out"}), std::vector<std::string>{});
+    EXPECT_TRUE(fs::is_regular_file(log));
+  }
+}
+
 }  // namespace
+
