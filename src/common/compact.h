@@ -32,8 +32,10 @@
 namespace orv {
 
 // Blocks of Size bytes (a multiple of 8) carved from chunks, recycled
-// through a free list. Once every block is back, the chunks are returned to
-// the heap: an emptied pool holds no memory, so heap figures stay true.
+// through a free list. Once every block is back, every chunk but one is
+// returned to the heap, so heap figures stay true within one chunk a size;
+// the one kept spares a record taken and given back by itself a trip to the
+// heap each time.
 template <std::size_t Size>
 class Block_Pool {
   static_assert(Size % 8 == 0 && Size >= 8);
@@ -84,15 +86,21 @@ class Block_Pool {
   }
 
  private:
-  static void release() noexcept {
-    while (chunks_) {
-      Chunk* next = chunks_->next;
-      ORV_POOL_UNPOISON(chunks_->bytes, sizeof chunks_->bytes);
-      ::operator delete(chunks_);
-      chunks_ = next;
+  // Every block is back: the newest chunk starts afresh, the others go.
+  [[gnu::noinline]] static void release() noexcept {
+    Chunk* kept = chunks_;
+    Chunk* c = kept->next;
+    while (c) {
+      Chunk* next = c->next;
+      ORV_POOL_UNPOISON(c->bytes, sizeof c->bytes);
+      ::operator delete(c);
+      c = next;
     }
+    kept->next = nullptr;
     free_ = nullptr;
-    bump_ = bump_end_ = nullptr;
+    bump_ = kept->bytes;
+    bump_end_ = kept->bytes + sizeof kept->bytes;
+    ORV_POOL_POISON(bump_, sizeof kept->bytes);
   }
 };
 
