@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -550,6 +551,11 @@ class One_Vector : public Vector_Ops<One_Vector<T>, T> {
   alignas(T) alignas(Block) unsigned char room_[sizeof(T)];
 
   bool holds_one() const noexcept { return room_[mark_at] != mark; }
+  // An element whose byte is the mark would be taken for a block once in
+  // the room: every element is checked as it comes in.
+  static bool unmarked(const T& e) noexcept {
+    return reinterpret_cast<const unsigned char*>(&e)[mark_at] != mark;
+  }
   Block block() const noexcept {
     Block b;
     std::memcpy(&b, room_, sizeof b);
@@ -625,12 +631,30 @@ class One_Vector : public Vector_Ops<One_Vector<T>, T> {
 
   template <class... A>
   T& emplace_back(A&&... a) {
-    if constexpr (std::is_nothrow_constructible_v<T, A&&...>) {
+#ifdef NDEBUG
+    constexpr bool in_place = std::is_nothrow_constructible_v<T, A&&...>;
+#else
+    constexpr bool in_place = false;  // looked at before it can pass for a block
+#endif
+    if constexpr (in_place) {
       return Ops::emplace_back(std::forward<A>(a)...);
     } else {
       T v(std::forward<A>(a)...);
+      assert(unmarked(v));
       return Ops::emplace_back(std::move(v));
     }
+  }
+  void resize(size_type n) {
+    assert(unmarked(T()));
+    Ops::resize(n);
+  }
+  void resize(size_type n, const T& v) {
+    assert(unmarked(v));
+    Ops::resize(n, v);
+  }
+  void assign(size_type n, const T& v) {
+    assert(unmarked(v));
+    Ops::assign(n, v);
   }
   void shrink_to_fit() {
     if (size() < capacity()) regrow(size());

@@ -203,6 +203,31 @@ TEST(CompactText, HoldsWhatWasAssignedUpToANul) {
   EXPECT_NE(Text("x").compare(0, 12, "_Dummy_Place"), 0);
 }
 
+TEST(CompactVectorDeathTest, AnArcWithTheListsMarkIsRefused) {
+#ifdef NDEBUG
+  GTEST_SKIP() << "checked in debug builds";
+#endif
+  // Taken in, such an arc would read as a heap block: a wild pointer.
+  auto bad = [] {
+    orv::pn::LINK_LIST a = arc(4);
+    a.Link_Type = static_cast<std::int8_t>(orv::Spare<orv::pn::LINK_LIST>::value);
+    return a;
+  };
+  EXPECT_DEATH(
+      {
+        orv::pn::ARC_LIST l;
+        l.push_back(bad());
+      },
+      "unmarked");
+  EXPECT_DEATH(
+      {
+        orv::pn::ARC_LIST l;
+        l.push_back(arc(1));
+        l.insert(l.begin(), bad());
+      },
+      "unmarked");
+}
+
 size_t heap_in_use() { return mallinfo2().uordblks + mallinfo2().hblkhd; }
 
 TEST(CompactPool, KeepsOneChunkOnceEmptyAndReusesFreedBlocks) {
@@ -214,7 +239,8 @@ TEST(CompactPool, KeepsOneChunkOnceEmptyAndReusesFreedBlocks) {
   const size_t before = heap_in_use();
   for (int i = 0; i < 20000; ++i) blocks.push_back(orv::Take_Bytes(24));
 #if !defined(__SANITIZE_ADDRESS__)
-  EXPECT_GT(heap_in_use(), before + 20000 * 24);
+  // Less a chunk the pool may have kept from an earlier test.
+  EXPECT_GT(heap_in_use(), before + 20000 * 24 - 65536);
 #endif
   void* freed = blocks[17];
   orv::Give_Bytes(freed, 24);
