@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -32,8 +33,10 @@
 namespace orv {
 
 // Blocks of Size bytes (a multiple of 8) carved from chunks, recycled
-// through a free list. Once every block is back, the chunks are returned to
-// the heap: an emptied pool holds no memory, so heap figures stay true.
+// through a free list. Once every block is back, every chunk but one is
+// returned to the heap, so heap figures stay true within one chunk a size;
+// the one kept spares a record taken and given back by itself a trip to the
+// heap each time.
 template <std::size_t Size>
 class Block_Pool {
   static_assert(Size % 8 == 0 && Size >= 8);
@@ -84,15 +87,21 @@ class Block_Pool {
   }
 
  private:
-  static void release() noexcept {
-    while (chunks_) {
-      Chunk* next = chunks_->next;
-      ORV_POOL_UNPOISON(chunks_->bytes, sizeof chunks_->bytes);
-      ::operator delete(chunks_);
-      chunks_ = next;
+  // Every block is back: the newest chunk starts afresh, the others go.
+  [[gnu::noinline]] static void release() noexcept {
+    Chunk* kept = chunks_;
+    Chunk* c = kept->next;
+    while (c) {
+      Chunk* next = c->next;
+      ORV_POOL_UNPOISON(c->bytes, sizeof c->bytes);
+      ::operator delete(c);
+      c = next;
     }
+    kept->next = nullptr;
     free_ = nullptr;
-    bump_ = bump_end_ = nullptr;
+    bump_ = kept->bytes;
+    bump_end_ = kept->bytes + sizeof kept->bytes;
+    ORV_POOL_POISON(bump_, sizeof kept->bytes);
   }
 };
 
@@ -542,6 +551,11 @@ class One_Vector : public Vector_Ops<One_Vector<T>, T> {
   alignas(T) alignas(Block) unsigned char room_[sizeof(T)];
 
   bool holds_one() const noexcept { return room_[mark_at] != mark; }
+  // An element whose byte is the mark would be taken for a block once in
+  // the room: every element is checked as it comes in.
+  static bool unmarked(const T& e) noexcept {
+    return reinterpret_cast<const unsigned char*>(&e)[mark_at] != mark;
+  }
   Block block() const noexcept {
     Block b;
     std::memcpy(&b, room_, sizeof b);
@@ -617,12 +631,30 @@ class One_Vector : public Vector_Ops<One_Vector<T>, T> {
 
   template <class... A>
   T& emplace_back(A&&... a) {
-    if constexpr (std::is_nothrow_constructible_v<T, A&&...>) {
+#ifdef NDEBUG
+    constexpr bool in_place = std::is_nothrow_constructible_v<T, A&&...>;
+#else
+    constexpr bool in_place = false;  // looked at before it can pass for a block
+#endif
+    if constexpr (in_place) {
       return Ops::emplace_back(std::forward<A>(a)...);
     } else {
       T v(std::forward<A>(a)...);
+      assert(unmarked(v));
       return Ops::emplace_back(std::move(v));
     }
+  }
+  void resize(size_type n) {
+    assert(unmarked(T()));
+    Ops::resize(n);
+  }
+  void resize(size_type n, const T& v) {
+    assert(unmarked(v));
+    Ops::resize(n, v);
+  }
+  void assign(size_type n, const T& v) {
+    assert(unmarked(v));
+    Ops::assign(n, v);
   }
   void shrink_to_fit() {
     if (size() < capacity()) regrow(size());

@@ -38,6 +38,8 @@ void reset() {
   s.end_set = s.animation = s.debug = s.running = s.ran = false;
   s.nb_events = s.nb_moves = s.moves_now = 0;
   s.model_name.clear();
+  // The law does not own its generator.
+  if (s.routing) delete s.routing->generator();
   delete s.routing;
   s.routing = nullptr;
 }

@@ -122,6 +122,7 @@ Routing_Server::~Routing_Server() {
   delete[] waiting_;
   delete[] waiting_head_;
   delete[] waiting_tail_;
+  delete series_;
 }
 
 const char* Routing_Server::get_name() const { return real_->name_; }

@@ -118,6 +118,10 @@ def main():
     ap.add_argument("--bin", required=True)
     ap.add_argument("--scratch", required=True)
     opt = ap.parse_args()
+    # The case runs in its scratch folder: paths given relative to where the
+    # runner started must not change meaning there.
+    opt.dir = os.path.abspath(opt.dir)
+    opt.bin = os.path.abspath(opt.bin)
 
     table = parse_table(os.path.join(opt.dir, "cases.txt"))
     if opt.case not in table:

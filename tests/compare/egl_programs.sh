@@ -2,7 +2,7 @@
 # Every line the programs that read EGL print (standard output, standard
 # error and the exit status), for two builds, on the bench graphs, random
 # graphs and every EGL file of the tests and examples.
-# Usage: bench/egl_reader/compare.sh OLD_BIN_DIR NEW_BIN_DIR
+# Usage: tests/compare/egl_programs.sh OLD_BIN_DIR NEW_BIN_DIR
 set -e
 old=$(cd "$1" && pwd) new=$(cd "$2" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
@@ -10,14 +10,14 @@ root=$(cd "$here/../.." && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir "$work/g"
-python3 "$here/gen_egl.py" 2000 > "$work/g/chain2000.egl"
+python3 "$root/bench/egl_reader/gen_egl.py" 2000 > "$work/g/chain2000.egl"
 python3 "$root/bench/forvale/gen.py" wide 3000 "$work/g/wide3000.egl"
 for seed in 1 2 3; do
   python3 "$root/bench/yarrisk/gen_graph.py" 300 $seed > "$work/g/yarrisk$seed.egl"
   python3 "$root/bench/dormund/gen_graph.py" 60 150 $seed > "$work/g/dormund$seed.egl"
 done
 for seed in $(seq 0 39); do
-  python3 "$here/gen_random.py" $((seed % 13 + 1)) $seed > "$work/g/random$seed.egl"
+  python3 "$here/egl_random.py" $((seed % 13 + 1)) $seed > "$work/g/random$seed.egl"
 done
 i=0
 for f in "$root"/examples/*.egl "$root"/tests/cli/*/fixtures/*.egl; do

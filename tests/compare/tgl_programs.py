@@ -2,7 +2,7 @@
 """Runs two builds of the programs that read TGL on the same graphs and
 reports every difference in standard output, standard error or exit status.
 
-  compare_readers.py OLD_BIN NEW_BIN [RANDOM_GRAPHS]
+  tgl_programs.py OLD_BIN NEW_BIN [RANDOM_GRAPHS]
 
 The graphs: gen_tgl.py's layered, repetitive and pert ones, the CLI test
 fixtures, and RANDOM_GRAPHS (default 300) random texts that mix every law,
@@ -109,7 +109,7 @@ def main():
     old, new = sys.argv[1], sys.argv[2]
     count = int(sys.argv[3]) if len(sys.argv) > 3 else 300
     tmp = tempfile.mkdtemp(prefix="tglcmp")
-    gen = os.path.join(HERE, "gen_tgl.py")
+    gen = os.path.join(ROOT, "bench", "taskgraph", "gen_tgl.py")
     files = []
     for kind, args in [("layered", ["2000", "6000", "40"]), ("layered", ["300", "900", "300"]),
                        ("repetitive", ["200", "600", "20"]), ("pert", ["500", "1500"]),

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Runs the programs that read PNL from two builds on the same nets and
 reports every difference in what they print, write or return:
-  compare.py OLD_BIN_DIR NEW_BIN_DIR [RANDOM_NETS [SEED]]
+  pnl_programs.py OLD_BIN_DIR NEW_BIN_DIR [RANDOM_NETS [SEED]]
 The nets are the examples (and cut and garbled copies of them), the test
 fixtures, the benchmark nets (small) and random nets with every construct of
 the language, good and bad ones."""
@@ -201,7 +201,7 @@ def main():
         for kind, cut in cuts.items():
             add(f"{kind}_{stem}", {"net.pnl": cut})
     d = os.path.join(base, "bench")
-    subprocess.run([sys.executable, os.path.join(HERE, "gen.py"), d, "300", "5"], check=True)
+    subprocess.run([sys.executable, os.path.join(ROOT, "bench", "pnl_reader", "gen.py"), d, "300", "5"], check=True)
     cases += [(d, "ring.pnl"), (d, "instances.pnl")]
     for i in range(count):
         if i % 5 == 4:
