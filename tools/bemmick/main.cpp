@@ -21,6 +21,11 @@ int main(int argc, char** argv) {
   orv::Args args(argc, argv, PROG);
   std::string in_file, out_file, arc_file;
   bool has_arcs = false;
+  auto usage = [&] {
+    std::printf("Usage: %s [-f <file>] ", PROG);
+    std::printf("[-debug] [-o <file>] -arcs <file>\n");
+  };
+  const orv::Args::Standard standard{usage, orv::ORV_VERSION};
   while (args.next()) {
     if (args.is("-f")) {
       args.take_string(in_file);
@@ -30,16 +35,12 @@ int main(int argc, char** argv) {
       has_arcs = args.take_string(arc_file);
     } else if (args.is("-debug")) {
       orv::eg::Debug = 1;
-    } else if (args.is("-v")) {
-      args.print_version();
-      return out.finish(0);
-    } else if (args.is("-h") || args.is("-?")) {
-      std::printf("Usage: %s [-f <file>] ", PROG);
-      std::printf("[-debug] [-o <file>] -arcs <file>\n");
-      return out.finish(0);
+    } else {
+      args.standard(standard);
     }
   }
   if (args.failed()) return out.finish(-1);
+  if (args.done()) return out.finish(0);
 
   orv::EventGraphPtr graph = orv::eg::Read_Network(in_file);
   if (!graph) {

@@ -16,6 +16,14 @@ int main(int argc, char** argv) {
   orv::Args args(argc, argv, b.Prog);
   std::string file, out_file, objective;
   bool check = false, variances = true, linprog = false;
+  auto usage = [&] {
+    std::printf("Usage: %s [-f <file>] [-check]", argv[0]);
+    std::fputs(" [-o <file>] [-min] [-linprog]", stdout);
+    std::fputs("\n\t[-objective <string>] [-mufile <file>] ", stdout);
+    std::fputs("[-Bfile <file>] [-bound <int>]\n\t[-verbose] ", stdout);
+    std::fputs("[-novar] [-debug] [-h] [-?]\n", stdout);
+  };
+  const orv::Args::Standard standard{usage, orv::ORV_VERSION};
   while (args.next()) {
     if (args.is("-f")) {
       args.take_string(file);
@@ -49,19 +57,12 @@ int main(int argc, char** argv) {
       }
     } else if (args.is("-objective")) {
       args.take_string(objective);
-    } else if (args.is("-v")) {
-      args.print_version();
-      return out.finish(0);
-    } else if (args.is("-h") || args.is("-?")) {
-      std::printf("Usage: %s [-f <file>] [-check]", argv[0]);
-      std::fputs(" [-o <file>] [-min] [-linprog]", stdout);
-      std::fputs("\n\t[-objective <string>] [-mufile <file>] ", stdout);
-      std::fputs("[-Bfile <file>] [-bound <int>]\n\t[-verbose] ", stdout);
-      std::fputs("[-novar] [-debug] [-h] [-?]\n", stdout);
-      return out.finish(0);
+    } else {
+      args.standard(standard);
     }
   }
   if (args.failed()) return out.finish(-1);
+  if (args.done()) return out.finish(0);
 
   orv::pn::NetPtr net = orv::pn::Read_Network(file);
   if (!net) {
