@@ -8,6 +8,7 @@
 #include <cstring>
 #include <cstdlib>
 #include <new>
+#include <string>
 #include <type_traits>
 #include <unordered_map>
 #include <utility>
@@ -447,26 +448,59 @@ void expand_in_place(const PetriNet& net, const Sub_Index& index, AddressPtr& a,
   }
 }
 
-bool routing_ok(const PetriNet& net, const PL_DES& p) {
+// An address chain as a key: its types and numbers.
+std::string address_key(const ADDRESS* a) {
+  std::string k;
+  for (; a; a = a->Next.get()) {
+    k += a->Type;
+    k.append(reinterpret_cast<const char*>(&a->Number), sizeof a->Number);
+  }
+  return k;
+}
+
+// `bound` counts the expanded ends of the place's arcs through submodel
+// ports: an entry naming a submodel's transition must be one of them, or
+// flattening would route tokens to a transition the place does not feed.
+bool routing_ok(const PetriNet& net, const Sub_Index& index, const PL_DES& p,
+                const std::unordered_map<std::string, int>& bound) {
   const ROUTING& r = *p.Routing;
   if (r.Type != 'D' && r.Type != 'P') return true;
   std::vector<int> outs;
   for (const auto& arc : p.Outputs) outs.push_back(arc.Dest);
   std::sort(outs.begin(), outs.end());
   std::vector<int> listed;
+  std::unordered_map<std::string, int> bound_listed;
   for (const auto& a : r.Cycle) {
-    if (!a || (a->Type != 'P' && a->Type != 'T')) continue;
+    if (!a) continue;
+    AddressPtr e;
+    const ADDRESS* entry = a.get();
+    if (a->Type != 'P' && a->Type != 'T') {
+      e = expand(net, a.get(), &index);
+      if (!e) return false;
+      entry = e.get();
+    }
+    if (entry->Type == 'S') {
+      if (find_type(net, entry, &index) != 'T') return false;
+      std::string key = address_key(entry);
+      if (!bound.contains(key)) return false;
+      bound_listed.emplace(std::move(key), 1);
+      continue;
+    }
     // An entry must name one of the place's output transitions.
-    if (a->Number < 0 || a->Number >= net.Nb_Trans) return false;
-    if (!std::binary_search(outs.begin(), outs.end(), a->Number)) return false;
-    listed.push_back(a->Number);
+    if (entry->Number < 0 || entry->Number >= net.Nb_Trans) return false;
+    if (!std::binary_search(outs.begin(), outs.end(), entry->Number)) return false;
+    listed.push_back(entry->Number);
   }
   std::sort(listed.begin(), listed.end());
   for (int o : outs)
     if (!std::binary_search(listed.begin(), listed.end(), o)) return false;
+  if (bound_listed.size() != bound.size()) return false;
   if (r.Type == 'D') return r.Period >= p.Outdegree;
   if (r.Period != p.Outdegree) return false;
-  return std::adjacent_find(outs.begin(), outs.end()) == outs.end();
+  if (std::adjacent_find(outs.begin(), outs.end()) != outs.end()) return false;
+  for (const auto& [key, count] : bound)
+    if (count > 1) return false;
+  return true;
 }
 
 void dump_arc(FILE* out, const LINK_LIST& arc) {
@@ -711,9 +745,18 @@ int Consistency_Checking(PetriNet& net, bool routings) {
       ok = false;
     }
   }
+  // The arcs each place sends through submodel ports, as the bindings now
+  // hold them.
+  std::unordered_map<int, std::unordered_map<std::string, int>> bound;
+  if (routings)
+    for (const auto& b : net.Binding_Table)
+      if (b.From && b.From->Type == 'P' && b.To) ++bound[b.From->Number][address_key(b.To.get())];
+  const std::unordered_map<std::string, int> none;
   for (size_t j = 0; routings && j < net.P.size(); ++j) {
     const PL_DES& p = net.P[j];
-    if (!p.Routing || routing_ok(net, p)) continue;
+    if (!p.Routing) continue;
+    auto it = bound.find(static_cast<int>(j));
+    if (routing_ok(net, index, p, it == bound.end() ? none : it->second)) continue;
     std::printf("%s: Inconsistency detected in routing of place %d ", TAG, static_cast<int>(j));
     if (p.Name.empty())
       std::fputs("\n", stdout);

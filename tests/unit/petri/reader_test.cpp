@@ -260,6 +260,57 @@ TEST(PnlReader, SubmodelsExportsAndExpandedBindings) {
   EXPECT_NE(b1.From->Next.get(), b2.From->Next.get());
 }
 
+// A cyclic or priority routing may name a submodel's transition only when
+// the place feeds it through a port; each such arc must be listed, as a
+// local output must. Otherwise flattening would route tokens to an object
+// the place is not joined to.
+TEST(PnlReader, RoutingEntriesThroughPortsMatchThePlacesArcs) {
+  InDir dir;
+  dir.write("a.pnl",
+            "Transitions <- 2\nPlaces <- 1\nT 1 C 1.0 , 1 ;\nT 2 C 1.0 , 1 ;\nP 1 C 0.0 0 , 1 ;\n"
+            "Export\nIN 1 IS T 1 ;\nIN 2 IS T 2 ;\nIN 3 IS P 1 ;\n");
+  struct Case {
+    const char* place;  // routing and arcs of the top net's place
+    const char* out;    // what the reader prints; null when the net reads
+  } cases[] = {
+      {"Cyclic [ T 1 S 9 / IN 1 T 2 ] , 1 , S 9 / IN 1 , 2", nullptr},
+      {"Competition Priority [ S 9 / IN 2 T 1 S 9 / IN 1 T 2 ] , 1 , S 9 / IN 1 , 2 , S 9 / IN 2",
+       nullptr},
+      {"Cyclic [ T 1 S 9 / IN 1 S 9 / IN 1 T 2 ] , 1 , S 9 / IN 1 , 2", nullptr},
+      // The place has no arc to the port.
+      {"Cyclic [ T 1 S 9 / IN 1 T 2 ] , 1 , 2",
+       "PN parse: Inconsistency detected in routing of place 0 \n"},
+      // An arc through a port that the routing leaves out.
+      {"Cyclic [ T 1 T 2 T 1 ] , 1 , S 9 / IN 1 , 2",
+       "PN parse: Inconsistency detected in routing of place 0 \n"},
+      // Another port of the same submodel than the arc's.
+      {"Cyclic [ T 1 S 9 / IN 2 T 2 ] , 1 , S 9 / IN 1 , 2",
+       "PN parse: Inconsistency detected in routing of place 0 \n"},
+      // A port that leads to a place.
+      {"Cyclic [ T 1 S 9 / IN 3 T 2 ] , 1 , 2",
+       "PN parse: Inconsistency detected in routing of place 0 \n"},
+      // One port listed for two arcs to it in a priority order.
+      {"Competition Priority [ T 1 S 9 / IN 1 T 2 ] , 1 , S 9 / IN 1 , 2 , S 9 / IN 1",
+       "PN parse: Inconsistency detected in routing of place 0 \n"},
+      {"Cyclic [ T 1 S 8 / IN 1 T 2 ] , 1 , 2",
+       "PN parse: error: illegal submodel number (8) found in file test.pnl.\n"
+       "PN parse: Inconsistency detected in routing of place 0 \n"},
+      {"Cyclic [ T 1 S 9 / IN 4 T 2 ] , 1 , 2",
+       "PN parse: error: illegal input number (4) found in file a.pnl.\n"
+       "PN parse: Inconsistency detected in routing of place 0 \n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.place);
+    testing::internal::CaptureStdout();
+    NetPtr net = read(std::string("Transitions <- 2\nPlaces <- 1\nSubmodel 9 FILE \"a.pnl\" ;\n"
+                                  "T 1 C 1.0 ;\nT 2 C 1.0 ;\nP 1 C 0.0 1 0.0 ") +
+                      c.place + " ;\n");
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(out, c.out ? c.out : "");
+    EXPECT_EQ(net != nullptr, c.out == nullptr);
+  }
+}
+
 TEST(PnlReader, LineNumbersCountPerFile) {
   InDir dir;
   dir.write("broken.pnl", "Transitions <- 1\nPlaces <- 1\nT 1 C 1.0 ,, 1 ;\n");
