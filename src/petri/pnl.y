@@ -102,11 +102,11 @@ void reserve_objects(Reader& rd, const Decl& d) {
 reseau
   : declarations liste_trucs io_dcl
       { rd.parsed = Parsed{rd.decl, std::move(rd.lists), std::move(rd.exports), {},
-                           rd.t_in_order, rd.p_in_order, rd.arcs_read, rd.routings}; }
+                           rd.t_in_order, rd.p_in_order, rd.routings}; }
   | declarations submodel_dcl liste_trucs binding_dcl io_dcl
       { Decl d = rd.decl; d.duration = 0;
         rd.parsed = Parsed{d, std::move(rd.lists), std::move(rd.exports), std::move(rd.bindings),
-                           rd.t_in_order, rd.p_in_order, rd.arcs_read, rd.routings}; }
+                           rd.t_in_order, rd.p_in_order, rd.routings}; }
   ;
 
 declarations
@@ -270,8 +270,8 @@ law_list
 // The arcs of the statement being read gather in rd.arcs, each one first
 // in rd.link.
 link_list
-  : one_link { rd.arcs.clear(); rd.arcs.push_back(std::move(rd.link)); }
-  | link_list SEP one_link { rd.arcs.push_back(std::move(rd.link)); }
+  : one_link { Count_Objects(rd, 1); rd.arcs.clear(); rd.arcs.push_back(std::move(rd.link)); }
+  | link_list SEP one_link { Count_Objects(rd, 1); rd.arcs.push_back(std::move(rd.link)); }
   ;
 
 one_link

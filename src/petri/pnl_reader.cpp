@@ -64,25 +64,6 @@ struct Read_Scope {
   throw Read_Bound{};
 }
 
-// `arcs` is the count of the net's arcs when the parser counted just those,
-// or -1.
-void count_objects(const PetriNet& net, long arcs, const std::string& path) {
-  long n = static_cast<long>(net.Nb_Trans) + net.Nb_Places;
-  if (arcs >= 0) {
-    n += arcs;
-  } else {
-    for (const auto& t : net.T) n += t.Outdegree;
-    for (const auto& p : net.P) n += p.Outdegree;
-  }
-  totals.objects += n;
-  if (totals.objects > Max_Read_Objects) {
-    std::printf("%s: error: more than %ld transitions, places and arcs to build, submodels "
-                "included (at %s); net not read.\n",
-                TAG, Max_Read_Objects, Input_Name(path).c_str());
-    throw Read_Bound{};
-  }
-}
-
 // Files being read, outermost first: a submodel file met again among them
 // would be read without end.
 std::vector<std::pair<dev_t, ino_t>> open_files;
@@ -111,10 +92,14 @@ FILE* open_plain(const std::string& path) {
 
 NetPtr parse_with(Reader& rd, const std::string& path) {
   Parsing_Done = 0;
+  rd.objects_left = Max_Read_Objects - totals.objects;
   {
     // Built without the parser trace: "-yydebug" has nothing to turn on.
     yy::PnlParser parser(rd);
-    if (parser.parse() != 0) return nullptr;
+    const int failed = parser.parse();
+    // The submodel files, read next, count on from here.
+    totals.objects = Max_Read_Objects - rd.objects_left;
+    if (failed != 0) return nullptr;
   }
   if (rd.failed || !rd.parsed) return nullptr;
   NetPtr net = Parse_PN(std::move(*rd.parsed), path);
@@ -551,6 +536,13 @@ std::string Input_Name(const std::string& path) {
   return path.empty() ? "standard input" : "file " + path;
 }
 
+void Objects_Bound(const Reader& rd) {
+  std::printf("%s: error: more than %ld transitions, places and arcs to build, submodels "
+              "included (at %s); net not read.\n",
+              TAG, Max_Read_Objects, Input_Name(rd.path).c_str());
+  throw Read_Bound{};
+}
+
 void Count_Values(Reader& rd, long n) {
   totals.values += n;
   if (totals.values > Max_Read_Values) {
@@ -613,11 +605,6 @@ NetPtr Parse_PN(Parsed parsed, const std::string& path) {
   // Messages of the checks below name the file being read.
   net->File_Name = path.empty() ? "<unknown>" : path;
 
-  // Tables that are the lists as they stand hold just the arcs the parser
-  // counted; otherwise some objects may have been dropped.
-  const bool whole =
-      list_is_table(parsed.lists.Transitions, net->Nb_Trans, parsed.t_in_order) &&
-      list_is_table(parsed.lists.Places, net->Nb_Places, parsed.p_in_order);
   bool ok = place_objects(parsed.lists.Transitions, net->Nb_Trans, net->T,
                           [](const TR_DES& t) { return t.Tr_Id; }, false, parsed.t_in_order);
   ok = place_objects(parsed.lists.Places, net->Nb_Places, net->P,
@@ -627,8 +614,6 @@ NetPtr Parse_PN(Parsed parsed, const std::string& path) {
     Parsing_Done = 1;
     return nullptr;
   }
-
-  count_objects(*net, whole ? parsed.arcs : -1, path);
 
   fill_ports(parsed.exports, 'I', net->Inputs, net->Nb_Inputs, "Input");
   fill_ports(parsed.exports, 'O', net->Outputs, net->Nb_Outputs, "Output");

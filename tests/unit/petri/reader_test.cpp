@@ -443,6 +443,11 @@ TEST(PnlReader, SubmodelNestingAndInstancesAreBounded) {
 // the read at once, with one message, whatever is nested around it.
 TEST(PnlReader, WholeReadIsBounded) {
   InDir dir;
+  auto repeat = [](const std::string& s, int n) {
+    std::string out;
+    for (int i = 0; i < n; ++i) out += s;
+    return out;
+  };
   // Each level names the next one twice: 2^levels leaf instances.
   auto diamond = [&](int levels, int leaf_places) {
     for (int i = 0; i < levels; ++i)
@@ -488,6 +493,17 @@ TEST(PnlReader, WholeReadIsBounded) {
       {"/dev/zero", "", &Max_Read_Bytes, 1 << 20,
        "PN parse: error: more than 1048576 bytes of model text to read, submodels included "
        "(at file /dev/zero); net not read.\n"},
+      // Objects count as they are read: the bound is met before the syntax
+      // error at the end of each file is reached.
+      {"arcs.pnl", "Transitions <- 1\nPlaces <- 1\nP 1 C 0.0 0" + repeat(" , 1", 1200) +
+                       " ;\nT 1 C 1 ;\n",
+       &Max_Read_Objects, 1000,
+       "PN parse: error: more than 1000 transitions, places and arcs to build, submodels "
+       "included (at file arcs.pnl); net not read.\n"},
+      {"items.pnl", "Transitions <- 1\nPlaces <- 1\n" + repeat("T 1 C 0.0 ;\n", 1200) + "T 1 C 1 ;\n",
+       &Max_Read_Objects, 1000,
+       "PN parse: error: more than 1000 transitions, places and arcs to build, submodels "
+       "included (at file items.pnl); net not read.\n"},
       {"zero.pnl", "", &Max_Read_Bytes, 1 << 20,
        "PN parse: error: more than 1048576 bytes of model text to read, submodels included "
        "(at file /dev/zero); net not read.\n"},
