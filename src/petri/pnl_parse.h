@@ -84,6 +84,8 @@ struct Reader {
   std::vector<AddressPtr> addresses;    // a routing's, in written order
   bool t_in_order = true;               // see Parsed
   bool p_in_order = true;
+  int last = 0;               // the token just scanned
+  int before[3] = {0, 0, 0};  // and the three before it, latest first
   long objects_left = 0;  // transitions, places and arcs this read may still build
   bool routings = false;
   Decl decl;

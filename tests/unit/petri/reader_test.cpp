@@ -311,6 +311,41 @@ TEST(PnlReader, RoutingEntriesThroughPortsMatchThePlacesArcs) {
   }
 }
 
+// After the syntax error's line, one line says what would have been read
+// there; a real list the parser had closed counts as well.
+TEST(PnlReader, SyntaxErrorSaysWhatWasExpected) {
+  struct Case {
+    const char* items;  // after the two size lines
+    const char* out;
+  } cases[] = {
+      {"T 1 E 2 ;\n",
+       "---parse error---[2] at line 3\nExpected here: a real number such as 2.0, \",\" or \";\".\n"},
+      {"T 1 R 2 3 ;\n",
+       "---parse error---[3] at line 3\nExpected here: a real number such as 3.0, \",\" or \";\".\n"},
+      {"T 1 C 1.0 ;\nP 1 C 0.0 2 0.5 1 ;\n",
+       "---parse error---[1] at line 4\nExpected here: a real number such as 1.0, \",\" or \";\".\n"},
+      {"T 1 C 1.0 ;\nP 1 C 0.0 1 Cyclik [ 1 ] ;\n",
+       "---parse error---[C] at line 4\nExpected here: a real number such as 1.0, \"Random\", "
+       "\"Cyclic\", \"Competition\", \",\" or \";\".\n"},
+      {"T 1 ;\n",
+       "---parse error---[;] at line 3\nExpected here: a law such as \"C 1.0\" or a string in "
+       "double quotes.\n"},
+      {"T 1 C 1.0 , 1 ;\nP 1 C 0.0 0 ,\n",
+       "---parse error---[] at line 5\nExpected here: \"T\", \"P\", \"S\" or a whole number "
+       "such as 2.\n"},
+  };
+  for (const Case& c : cases) {
+    testing::internal::CaptureStdout();
+    NetPtr net = read(std::string(kHead) + c.items);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), c.out) << c.items;
+    EXPECT_FALSE(net);
+  }
+  testing::internal::CaptureStdout();
+  EXPECT_FALSE(read("Transitons <- 1\nPlaces <- 1\n"));
+  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            "---parse error---[T] at line 1\nExpected here: \"Transitions\".\n");
+}
+
 TEST(PnlReader, LineNumbersCountPerFile) {
   InDir dir;
   dir.write("broken.pnl", "Transitions <- 1\nPlaces <- 1\nT 1 C 1.0 ,, 1 ;\n");
