@@ -1,10 +1,11 @@
 /* EGL grammar. Lists are built by prepending (the transition and place
    cells are stored in written order, see egl_reader.h). */
-%require "3.2"
+%require "3.6"
 %language "c++"
 %define api.namespace {orv::eg::egl}
 %define api.parser.class {EGL_parser}
 %define api.token.prefix {TOK_}
+%define parse.error custom
 
 %code requires {
 #include <string_view>
@@ -74,7 +75,10 @@ struct Parse_State {
 %parse-param { Parse_State& state }
 
 %code {
+#include <algorithm>
 #include <cstdio>
+#include <string>
+#include <vector>
 #include "eventgraph/egl_scanner.h"
 #define yylex orv::eg::egl::EGL_lex
 
@@ -260,6 +264,87 @@ law_list
   ;
 
 %%
+
+namespace {
+using Parser = orv::eg::egl::EGL_parser;
+using Kind = Parser::symbol_kind_type;
+
+bool is_law_keyword(int k) {
+  switch (k) {
+    case Parser::symbol_kind::S_EXPO: case Parser::symbol_kind::S_ERLG:
+    case Parser::symbol_kind::S_BERN: case Parser::symbol_kind::S_GEOM0:
+    case Parser::symbol_kind::S_GEOM1: case Parser::symbol_kind::S_UNIF:
+    case Parser::symbol_kind::S_CST: case Parser::symbol_kind::S_DISC:
+    case Parser::symbol_kind::S_ONOFF: case Parser::symbol_kind::S_IPP:
+    case Parser::symbol_kind::S_HEXP: case Parser::symbol_kind::S_LOGNO:
+    case Parser::symbol_kind::S_PARETO: case Parser::symbol_kind::S_WEIBULL:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// How a token is written, for the line that says what was expected.
+std::string written(int k, const std::string& number) {
+  switch (k) {
+    case Parser::symbol_kind::S_YYEOF: return "the end of the file";
+    case Parser::symbol_kind::S_INTGR: return "a whole number such as 2";
+    case Parser::symbol_kind::S_REAL: return "a real number such as " + number;
+    case Parser::symbol_kind::S_STRING: return "a name in double quotes";
+    default: break;
+  }
+  static const char* const words[][2] = {
+      {"SIZE", "Size"}, {"TMAX", "Length"}, {"AFFECT", "<-"}, {"SEP", ","}, {"ENDINSTR", ";"},
+      {"PARB", "["}, {"PARE", "]"}, {"EXPO", "E"}, {"ERLG", "R"}, {"BERN", "B"},
+      {"GEOM0", "g"}, {"GEOM1", "G"}, {"UNIF", "U"}, {"CST", "C"}, {"DISC", "D"},
+      {"ONOFF", "O"}, {"IPP", "IPP"}, {"HEXP", "H"}, {"LOGNO", "L"}, {"PARETO", "p"},
+      {"WEIBULL", "W"}};
+  const std::string name = Parser::symbol_name(static_cast<Kind>(k));
+  for (const auto& w : words)
+    if (name == w[0]) return std::string("\"") + w[1] + "\"";
+  return name;
+}
+}  // namespace
+
+// The line users know, then what would have been read there. Where the
+// parser closed a real list before it met a whole number, a real number
+// would have fitted too.
+void orv::eg::egl::EGL_parser::report_syntax_error(const context& ctx) const {
+  std::printf("---parse error---[%s] at line %d\n", EGL_current_text(), EGL_lineno);
+  Kind kinds[YYNTOKENS];
+  const int n = ctx.expected_tokens(kinds, YYNTOKENS);
+  std::vector<int> expected(kinds, kinds + std::max(n, 0));
+  const int got = ctx.token();
+  int before[3];
+  for (int i = 0; i < 3; ++i) before[i] = yytranslate_(EGL_token_before(i));
+  const bool real_fits =
+      got == symbol_kind::S_INTGR && before[0] == symbol_kind::S_REAL &&
+      !(before[1] == symbol_kind::S_PARB && before[2] == symbol_kind::S_IPP);
+  if (real_fits &&
+      std::find(expected.begin(), expected.end(), symbol_kind::S_REAL) == expected.end())
+    expected.insert(expected.begin(), symbol_kind::S_REAL);
+  if (expected.empty()) return;
+  const std::string number =
+      got == symbol_kind::S_INTGR ? std::string(EGL_current_text()) + ".0" : std::string("1.0");
+  std::vector<std::string> words;
+  const long laws = std::count_if(expected.begin(), expected.end(), is_law_keyword);
+  bool law_said = false;
+  for (int k : expected) {
+    // Every law letter: one example says it.
+    if (laws > 3 && is_law_keyword(k)) {
+      if (!law_said) words.push_back("a law such as \"C 1.0\"");
+      law_said = true;
+      continue;
+    }
+    words.push_back(written(k, number));
+  }
+  std::string line = "Expected here: ";
+  for (size_t i = 0; i < words.size(); ++i) {
+    if (i > 0) line += i + 1 == words.size() ? " or " : ", ";
+    line += words[i];
+  }
+  std::printf("%s.\n", line.c_str());
+}
 
 void orv::eg::egl::EGL_parser::error(const std::string& message) {
   // Bison's wording changed over the years; the system's is the older one.

@@ -17,6 +17,10 @@ int EGL_lex(EGL_parser::value_type* value);
 // Text of the last token scanned.
 const char* EGL_current_text();
 
+// The token scanned before the last one (k = 0), and those before it
+// (k = 1, 2); 0 before the input's first tokens.
+int EGL_token_before(int k);
+
 // Laws nest only through IPP; deeper than this would exhaust the C stack in
 // the recursive law code, so the scanner refuses it as a stack overflow.
 inline constexpr int Max_Law_Nesting = 2500;

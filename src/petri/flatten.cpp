@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "common/address_write.h"
 #include "petri/pnl_reader.h"
@@ -153,7 +155,18 @@ void Copy_Objects(PetriNet& top, int places, int trans) {
 
 void debug_address(const ADDRESS* a) { Write_Address(stdout, a); }
 
-void link_binding(PetriNet& top, const Node& n, BINDING& b) {
+// The arcs the bindings add, gathered per object and put in place once all
+// are known: inserting each where it goes would move every arc after it, a
+// time in the square of the arcs an object is given.
+struct Pending_Arcs {
+  // Per source: arcs written to ports, in ascending written position, then
+  // arcs of binding statements in the order linked.
+  std::unordered_map<int, std::vector<LINK_LIST>> placed_t, placed_p, front_t, front_p;
+  // Per destination: the arcs back, in the order linked.
+  std::unordered_map<int, std::vector<LINK_LIST>> back_t, back_p;
+};
+
+void link_binding(PetriNet& top, const Node& n, BINDING& b, Pending_Arcs& pending) {
   if (!b.Link) return;
   const PetriNet& net = *n.net;
   char f = Find_Type(net, b.From.get());
@@ -185,20 +198,67 @@ void link_binding(PetriNet& top, const Node& n, BINDING& b) {
   }
   // An arc its object wrote to a port goes back where it was written among
   // the object's arcs; an arc made by a binding statement goes in front.
-  ARC_LIST& outputs = f == 'T' ? top.T[ns].Outputs : top.P[ns].Outputs;
-  const size_t at = arc.Position >= 0 ? std::min<size_t>(arc.Position, outputs.size()) : 0;
-  arc.Position = -1;
-  outputs.insert(outputs.begin() + static_cast<std::ptrdiff_t>(at), std::move(arc));
-  if (f == 'T') {
-    top.P[nd].Inputs.insert(top.P[nd].Inputs.begin(), std::move(back));
-    ++top.P[nd].Indegree;
-  } else {
-    top.T[nd].Inputs.insert(top.T[nd].Inputs.begin(), std::move(back));
-    ++top.T[nd].Indegree;
+  const bool placed = arc.Position >= 0;
+  auto& from = f == 'T' ? (placed ? pending.placed_t : pending.front_t)
+                        : (placed ? pending.placed_p : pending.front_p);
+  from[ns].push_back(std::move(arc));
+  (f == 'T' ? pending.back_p : pending.back_t)[nd].push_back(std::move(back));
+}
+
+// An object's arcs once every binding is linked: each arc written to a port
+// at its written position (or last, when fewer arcs stand before it), the
+// arcs of binding statements in front, the last linked first.
+void merge_outputs(ARC_LIST& outputs, std::vector<LINK_LIST>* placed,
+                   std::vector<LINK_LIST>* front) {
+  ARC_LIST merged;
+  merged.reserve(outputs.size() + (placed ? placed->size() : 0) + (front ? front->size() : 0));
+  if (front)
+    for (auto it = front->rbegin(); it != front->rend(); ++it) merged.push_back(std::move(*it));
+  const size_t base = merged.size();
+  size_t local = 0;
+  if (placed) {
+    for (LINK_LIST& arc : *placed) {
+      const size_t at = static_cast<size_t>(arc.Position);
+      while (local < outputs.size() && merged.size() - base < at)
+        merged.push_back(std::move(outputs[local++]));
+      arc.Position = -1;
+      merged.push_back(std::move(arc));
+    }
+  }
+  while (local < outputs.size()) merged.push_back(std::move(outputs[local++]));
+  outputs = std::move(merged);
+}
+
+// The arcs back in front of an object's inputs, the last linked first.
+void merge_inputs(ARC_LIST& inputs, int& indegree, std::vector<LINK_LIST>& back) {
+  ARC_LIST merged;
+  merged.reserve(inputs.size() + back.size());
+  for (auto it = back.rbegin(); it != back.rend(); ++it) merged.push_back(std::move(*it));
+  for (LINK_LIST& arc : inputs) merged.push_back(std::move(arc));
+  indegree += static_cast<int>(back.size());
+  inputs = std::move(merged);
+}
+
+template <class Objs>
+void put_in_place(Objs& objs, std::unordered_map<int, std::vector<LINK_LIST>>& placed,
+                  std::unordered_map<int, std::vector<LINK_LIST>>& front,
+                  std::unordered_map<int, std::vector<LINK_LIST>>& back) {
+  auto find = [](std::unordered_map<int, std::vector<LINK_LIST>>& m, int k) {
+    auto it = m.find(k);
+    return it == m.end() ? nullptr : &it->second;
+  };
+  for (auto& [k, arcs] : placed)
+    merge_outputs(objs[static_cast<size_t>(k)].Outputs, &arcs, find(front, k));
+  for (auto& [k, arcs] : front)
+    if (!placed.contains(k)) merge_outputs(objs[static_cast<size_t>(k)].Outputs, nullptr, &arcs);
+  for (auto& [k, arcs] : back) {
+    auto& o = objs[static_cast<size_t>(k)];
+    merge_inputs(o.Inputs, o.Indegree, arcs);
   }
 }
 
 void Link_Bindings(PetriNet& top, const std::vector<Node>& nodes) {
+  Pending_Arcs pending;
   // Arcs written to ports first, each object's in ascending position, so
   // that every one lands between the same neighbours it was written with.
   for (const Node& n : nodes) {
@@ -208,13 +268,15 @@ void Link_Bindings(PetriNet& top, const std::vector<Node>& nodes) {
     std::stable_sort(placed.begin(), placed.end(), [](const BINDING* x, const BINDING* y) {
       return x->Link->Position < y->Link->Position;
     });
-    for (BINDING* b : placed) link_binding(top, n, *b);
+    for (BINDING* b : placed) link_binding(top, n, *b, pending);
   }
   for (const Node& n : nodes) {
     for (BINDING& b : n.net->Binding_Table)
-      if (!(b.Link && b.Link->Position >= 0)) link_binding(top, n, b);
+      if (!(b.Link && b.Link->Position >= 0)) link_binding(top, n, b, pending);
     n.net->Binding_Table.clear();
   }
+  put_in_place(top.T, pending.placed_t, pending.front_t, pending.back_t);
+  put_in_place(top.P, pending.placed_p, pending.front_p, pending.back_p);
 }
 
 void Link_Addresses(PetriNet& top) {

@@ -6,7 +6,7 @@
 %define api.namespace {orv::pn::yy}
 %define api.parser.class {PnlParser}
 %define api.token.prefix {TOK_}
-%define parse.error simple
+%define parse.error custom
 %parse-param {orv::pn::Reader& rd}
 %lex-param {orv::pn::Reader& rd}
 
@@ -47,6 +47,8 @@
 #include <cstdio>
 #include <memory>
 #include <utility>
+#include <string>
+#include <vector>
 #include "petri/pnl_builders.h"
 
 namespace orv::pn::yy {
@@ -102,11 +104,11 @@ void reserve_objects(Reader& rd, const Decl& d) {
 reseau
   : declarations liste_trucs io_dcl
       { rd.parsed = Parsed{rd.decl, std::move(rd.lists), std::move(rd.exports), {},
-                           rd.t_in_order, rd.p_in_order, rd.arcs_read, rd.routings}; }
+                           rd.t_in_order, rd.p_in_order, rd.routings}; }
   | declarations submodel_dcl liste_trucs binding_dcl io_dcl
       { Decl d = rd.decl; d.duration = 0;
         rd.parsed = Parsed{d, std::move(rd.lists), std::move(rd.exports), std::move(rd.bindings),
-                           rd.t_in_order, rd.p_in_order, rd.arcs_read, rd.routings}; }
+                           rd.t_in_order, rd.p_in_order, rd.routings}; }
   ;
 
 declarations
@@ -270,8 +272,8 @@ law_list
 // The arcs of the statement being read gather in rd.arcs, each one first
 // in rd.link.
 link_list
-  : one_link { rd.arcs.clear(); rd.arcs.push_back(std::move(rd.link)); }
-  | link_list SEP one_link { rd.arcs.push_back(std::move(rd.link)); }
+  : one_link { Count_Objects(rd, 1); rd.arcs.clear(); rd.arcs.push_back(std::move(rd.link)); }
+  | link_list SEP one_link { Count_Objects(rd, 1); rd.arcs.push_back(std::move(rd.link)); }
   ;
 
 one_link
@@ -326,4 +328,106 @@ void orv::pn::yy::PnlParser::error(const std::string& m) {
   // The messages users know, whatever this generator calls them.
   const char* what = m == "memory exhausted" ? "parser stack overflow" : "parse error";
   std::printf("---%s---[%s] at line %d\n", what, std::string(rd.text).c_str(), rd.lineno);
+}
+
+namespace {
+using Parser = orv::pn::yy::PnlParser;
+using Kind = Parser::symbol_kind_type;
+
+bool is_law_keyword(int k) {
+  switch (k) {
+    case Parser::symbol_kind::S_BERN: case Parser::symbol_kind::S_CST:
+    case Parser::symbol_kind::S_DISC: case Parser::symbol_kind::S_EXPO:
+    case Parser::symbol_kind::S_GEOM1: case Parser::symbol_kind::S_GEOM0:
+    case Parser::symbol_kind::S_HEXP: case Parser::symbol_kind::S_LOGNO:
+    case Parser::symbol_kind::S_ONOFF: case Parser::symbol_kind::S_PARETO:
+    case Parser::symbol_kind::S_ERLG: case Parser::symbol_kind::S_UNIF:
+    case Parser::symbol_kind::S_WEIBULL: case Parser::symbol_kind::S_IPP:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// How a token is written, for the line that says what was expected.
+std::string written(int k, const std::string& number) {
+  switch (k) {
+    case Parser::symbol_kind::S_YYEOF: return "the end of the file";
+    case Parser::symbol_kind::S_INTGR: return "a whole number such as 2";
+    case Parser::symbol_kind::S_REAL: return "a real number such as " + number;
+    case Parser::symbol_kind::S_STRING: return "a string in double quotes";
+    default: break;
+  }
+  static const char* const words[][2] = {
+      {"TSIZE", "Transitions"}, {"PSIZE", "Places"}, {"TMAX", "Duree"}, {"NAME", "Name"},
+      {"SUBM", "Submodel"}, {"INFILE", "FILE"}, {"IS", "IS"}, {"EXPORT", "Export"},
+      {"BIND", "Binding"}, {"IN", "IN"}, {"OUT", "OUT"}, {"REP", "REP"}, {"RAND", "Random"},
+      {"CYCL", "Cyclic"}, {"COMP", "Competition"}, {"PRIO", "Priority"}, {"BERN", "B"},
+      {"CST", "C"}, {"DISC", "D"}, {"EXPO", "E"}, {"GEOM1", "G"}, {"GEOM0", "g"}, {"HEXP", "H"},
+      {"LOGNO", "L"}, {"ONOFF", "O"}, {"PARETO", "p"}, {"ERLG", "R"}, {"UNIF", "U"},
+      {"WEIBULL", "W"}, {"IPP", "IPP"}, {"TRANS", "T"}, {"PLACE", "P"}, {"SUBMO", "S"},
+      {"INHIB", "I"}, {"AFFECT", "<-"}, {"PARB", "["}, {"PARE", "]"}, {"SLASH", "/"},
+      {"SEP", ","}, {"ENDINSTR", ";"}};
+  const std::string name = Parser::symbol_name(static_cast<Kind>(k));
+  for (const auto& w : words)
+    if (name == w[0]) return std::string("\"") + w[1] + "\"";
+  return name;
+}
+}  // namespace
+
+// The line users know, then what would have been read there. Where the
+// parser took an empty real list before it met a whole number, a real
+// number would have fitted too: after a law's letter, or after a real of a
+// list.
+void orv::pn::yy::PnlParser::report_syntax_error(const context& ctx) const {
+  std::printf("---parse error---[%s] at line %d\n", std::string(rd.text).c_str(), rd.lineno);
+  Kind kinds[YYNTOKENS];
+  const int n = ctx.expected_tokens(kinds, YYNTOKENS);
+  std::vector<int> expected(kinds, kinds + std::max(n, 0));
+  const int got = ctx.token();
+  int before[3];
+  for (int i = 0; i < 3; ++i) before[i] = yytranslate_(rd.before[i]);
+  auto law_with_reals = [](int k) {
+    return is_law_keyword(k) && k != symbol_kind::S_ERLG && k != symbol_kind::S_DISC &&
+           k != symbol_kind::S_IPP;
+  };
+  // A place's token count: a whole number right after its law.
+  const bool after_count = before[0] == symbol_kind::S_INTGR &&
+                           (before[1] == symbol_kind::S_REAL || law_with_reals(before[1]));
+  const bool real_fits =
+      got == symbol_kind::S_INTGR &&
+      (law_with_reals(before[0]) || after_count ||
+       (before[0] == symbol_kind::S_INTGR && before[1] == symbol_kind::S_ERLG) ||
+       (before[0] == symbol_kind::S_REAL &&
+        !(before[1] == symbol_kind::S_PARB && before[2] == symbol_kind::S_IPP)));
+  std::vector<int> fits;
+  if (real_fits) fits.push_back(symbol_kind::S_REAL);
+  // After the count come the lags and the routing.
+  if (after_count && got != symbol_kind::S_INTGR)
+    fits.insert(fits.end(), {symbol_kind::S_REAL, symbol_kind::S_RAND, symbol_kind::S_CYCL,
+                             symbol_kind::S_COMP});
+  for (auto it = fits.rbegin(); it != fits.rend(); ++it)
+    if (std::find(expected.begin(), expected.end(), *it) == expected.end())
+      expected.insert(expected.begin(), *it);
+  if (expected.empty()) return;
+  const std::string number =
+      got == symbol_kind::S_INTGR ? std::string(rd.text) + ".0" : std::string("1.0");
+  std::vector<std::string> words;
+  const long laws = std::count_if(expected.begin(), expected.end(), is_law_keyword);
+  bool law_said = false;
+  for (int k : expected) {
+    // Every law letter: one example says it.
+    if (laws > 3 && is_law_keyword(k)) {
+      if (!law_said) words.push_back("a law such as \"C 1.0\"");
+      law_said = true;
+      continue;
+    }
+    words.push_back(written(k, number));
+  }
+  std::string line = "Expected here: ";
+  for (size_t i = 0; i < words.size(); ++i) {
+    if (i > 0) line += i + 1 == words.size() ? " or " : ", ";
+    line += words[i];
+  }
+  std::printf("%s.\n", line.c_str());
 }

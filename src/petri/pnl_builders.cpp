@@ -13,6 +13,7 @@ void Parse_Transition(Reader& rd, int n, LawPtr law, std::string_view name,
                       std::string_view data) {
   auto& list = rd.lists.Transitions;
   rd.t_in_order = rd.t_in_order && n - 1 == static_cast<long long>(list.size());
+  Count_Objects(rd, 1);
   TR_DES& t = list.emplace_back();
   t.Tr_Id = n - 1;
   t.Tr_Law = std::move(law);
@@ -42,6 +43,7 @@ void Parse_Place(Reader& rd, LawPtr law, std::string_view data,
                  std::unique_ptr<ROUTING> routing) {
   auto& list = rd.lists.Places;
   rd.p_in_order = rd.p_in_order && rd.head.number - 1 == static_cast<long long>(list.size());
+  Count_Objects(rd, 1);
   PL_DES& p = list.emplace_back();
   p.Pl_Id = rd.head.number - 1;
   p.Name = std::move(rd.head.name);
@@ -206,14 +208,12 @@ void take_arcs(ARC_LIST& to, std::vector<LINK_LIST>& arcs) {
 }
 }  // namespace
 
-void Add_Trans_Sons(Reader& rd, TR_DES& t, std::vector<LINK_LIST>& arcs) {
-  rd.arcs_read += static_cast<long>(arcs.size());
+void Add_Trans_Sons(Reader&, TR_DES& t, std::vector<LINK_LIST>& arcs) {
   t.Outdegree = static_cast<int>(arcs.size());
   take_arcs(t.Outputs, arcs);
 }
 
-void Add_Place_Sons(Reader& rd, PL_DES& p, std::vector<LINK_LIST>& arcs) {
-  rd.arcs_read += static_cast<long>(arcs.size());
+void Add_Place_Sons(Reader&, PL_DES& p, std::vector<LINK_LIST>& arcs) {
   p.Outdegree = static_cast<int>(arcs.size());
   take_arcs(p.Outputs, arcs);
 }

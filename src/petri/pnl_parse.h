@@ -50,7 +50,6 @@ struct Parsed {
   // table as it stands).
   bool t_in_order = false;
   bool p_in_order = false;
-  long arcs = 0;          // declared with the objects
   bool routings = false;  // some place declared one
 };
 
@@ -85,7 +84,9 @@ struct Reader {
   std::vector<AddressPtr> addresses;    // a routing's, in written order
   bool t_in_order = true;               // see Parsed
   bool p_in_order = true;
-  long arcs_read = 0;
+  int last = 0;               // the token just scanned
+  int before[3] = {0, 0, 0};  // and the three before it, latest first
+  long objects_left = 0;  // transitions, places and arcs this read may still build
   bool routings = false;
   Decl decl;
 };
@@ -96,6 +97,17 @@ struct Read_Bound {};
 
 // Counts n more initial tokens or repeated values against the read's bound.
 void Count_Values(Reader& rd, long n);
+
+// Reports the bound on objects passed (at the file being read) and ends the
+// read.
+[[noreturn]] void Objects_Bound(const Reader& rd);
+
+// Counts n more objects against the read's bound as they are read, so that
+// a file of too many is refused before it is all built.
+inline void Count_Objects(Reader& rd, long n) {
+  rd.objects_left -= n;
+  if (rd.objects_left < 0) Objects_Bound(rd);
+}
 
 // "the file F" or "standard input", for messages.
 std::string Input_Name(const std::string& path);

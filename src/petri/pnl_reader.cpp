@@ -8,6 +8,7 @@
 #include <cstring>
 #include <cstdlib>
 #include <new>
+#include <string>
 #include <type_traits>
 #include <unordered_map>
 #include <utility>
@@ -63,25 +64,6 @@ struct Read_Scope {
   throw Read_Bound{};
 }
 
-// `arcs` is the count of the net's arcs when the parser counted just those,
-// or -1.
-void count_objects(const PetriNet& net, long arcs, const std::string& path) {
-  long n = static_cast<long>(net.Nb_Trans) + net.Nb_Places;
-  if (arcs >= 0) {
-    n += arcs;
-  } else {
-    for (const auto& t : net.T) n += t.Outdegree;
-    for (const auto& p : net.P) n += p.Outdegree;
-  }
-  totals.objects += n;
-  if (totals.objects > Max_Read_Objects) {
-    std::printf("%s: error: more than %ld transitions, places and arcs to build, submodels "
-                "included (at %s); net not read.\n",
-                TAG, Max_Read_Objects, Input_Name(path).c_str());
-    throw Read_Bound{};
-  }
-}
-
 // Files being read, outermost first: a submodel file met again among them
 // would be read without end.
 std::vector<std::pair<dev_t, ino_t>> open_files;
@@ -110,10 +92,14 @@ FILE* open_plain(const std::string& path) {
 
 NetPtr parse_with(Reader& rd, const std::string& path) {
   Parsing_Done = 0;
+  rd.objects_left = Max_Read_Objects - totals.objects;
   {
     // Built without the parser trace: "-yydebug" has nothing to turn on.
     yy::PnlParser parser(rd);
-    if (parser.parse() != 0) return nullptr;
+    const int failed = parser.parse();
+    // The submodel files, read next, count on from here.
+    totals.objects = Max_Read_Objects - rd.objects_left;
+    if (failed != 0) return nullptr;
   }
   if (rd.failed || !rd.parsed) return nullptr;
   NetPtr net = Parse_PN(std::move(*rd.parsed), path);
@@ -447,26 +433,59 @@ void expand_in_place(const PetriNet& net, const Sub_Index& index, AddressPtr& a,
   }
 }
 
-bool routing_ok(const PetriNet& net, const PL_DES& p) {
+// An address chain as a key: its types and numbers.
+std::string address_key(const ADDRESS* a) {
+  std::string k;
+  for (; a; a = a->Next.get()) {
+    k += a->Type;
+    k.append(reinterpret_cast<const char*>(&a->Number), sizeof a->Number);
+  }
+  return k;
+}
+
+// `bound` counts the expanded ends of the place's arcs through submodel
+// ports: an entry naming a submodel's transition must be one of them, or
+// flattening would route tokens to a transition the place does not feed.
+bool routing_ok(const PetriNet& net, const Sub_Index& index, const PL_DES& p,
+                const std::unordered_map<std::string, int>& bound) {
   const ROUTING& r = *p.Routing;
   if (r.Type != 'D' && r.Type != 'P') return true;
   std::vector<int> outs;
   for (const auto& arc : p.Outputs) outs.push_back(arc.Dest);
   std::sort(outs.begin(), outs.end());
   std::vector<int> listed;
+  std::unordered_map<std::string, int> bound_listed;
   for (const auto& a : r.Cycle) {
-    if (!a || (a->Type != 'P' && a->Type != 'T')) continue;
+    if (!a) continue;
+    AddressPtr e;
+    const ADDRESS* entry = a.get();
+    if (a->Type != 'P' && a->Type != 'T') {
+      e = expand(net, a.get(), &index);
+      if (!e) return false;
+      entry = e.get();
+    }
+    if (entry->Type == 'S') {
+      if (find_type(net, entry, &index) != 'T') return false;
+      std::string key = address_key(entry);
+      if (!bound.contains(key)) return false;
+      bound_listed.emplace(std::move(key), 1);
+      continue;
+    }
     // An entry must name one of the place's output transitions.
-    if (a->Number < 0 || a->Number >= net.Nb_Trans) return false;
-    if (!std::binary_search(outs.begin(), outs.end(), a->Number)) return false;
-    listed.push_back(a->Number);
+    if (entry->Number < 0 || entry->Number >= net.Nb_Trans) return false;
+    if (!std::binary_search(outs.begin(), outs.end(), entry->Number)) return false;
+    listed.push_back(entry->Number);
   }
   std::sort(listed.begin(), listed.end());
   for (int o : outs)
     if (!std::binary_search(listed.begin(), listed.end(), o)) return false;
+  if (bound_listed.size() != bound.size()) return false;
   if (r.Type == 'D') return r.Period >= p.Outdegree;
   if (r.Period != p.Outdegree) return false;
-  return std::adjacent_find(outs.begin(), outs.end()) == outs.end();
+  if (std::adjacent_find(outs.begin(), outs.end()) != outs.end()) return false;
+  for (const auto& [key, count] : bound)
+    if (count > 1) return false;
+  return true;
 }
 
 void dump_arc(FILE* out, const LINK_LIST& arc) {
@@ -515,6 +534,13 @@ FILE* Open_PNL_File(const std::string& name) {
 
 std::string Input_Name(const std::string& path) {
   return path.empty() ? "standard input" : "file " + path;
+}
+
+void Objects_Bound(const Reader& rd) {
+  std::printf("%s: error: more than %ld transitions, places and arcs to build, submodels "
+              "included (at %s); net not read.\n",
+              TAG, Max_Read_Objects, Input_Name(rd.path).c_str());
+  throw Read_Bound{};
 }
 
 void Count_Values(Reader& rd, long n) {
@@ -579,11 +605,6 @@ NetPtr Parse_PN(Parsed parsed, const std::string& path) {
   // Messages of the checks below name the file being read.
   net->File_Name = path.empty() ? "<unknown>" : path;
 
-  // Tables that are the lists as they stand hold just the arcs the parser
-  // counted; otherwise some objects may have been dropped.
-  const bool whole =
-      list_is_table(parsed.lists.Transitions, net->Nb_Trans, parsed.t_in_order) &&
-      list_is_table(parsed.lists.Places, net->Nb_Places, parsed.p_in_order);
   bool ok = place_objects(parsed.lists.Transitions, net->Nb_Trans, net->T,
                           [](const TR_DES& t) { return t.Tr_Id; }, false, parsed.t_in_order);
   ok = place_objects(parsed.lists.Places, net->Nb_Places, net->P,
@@ -593,8 +614,6 @@ NetPtr Parse_PN(Parsed parsed, const std::string& path) {
     Parsing_Done = 1;
     return nullptr;
   }
-
-  count_objects(*net, whole ? parsed.arcs : -1, path);
 
   fill_ports(parsed.exports, 'I', net->Inputs, net->Nb_Inputs, "Input");
   fill_ports(parsed.exports, 'O', net->Outputs, net->Nb_Outputs, "Output");
@@ -711,9 +730,18 @@ int Consistency_Checking(PetriNet& net, bool routings) {
       ok = false;
     }
   }
+  // The arcs each place sends through submodel ports, as the bindings now
+  // hold them.
+  std::unordered_map<int, std::unordered_map<std::string, int>> bound;
+  if (routings)
+    for (const auto& b : net.Binding_Table)
+      if (b.From && b.From->Type == 'P' && b.To) ++bound[b.From->Number][address_key(b.To.get())];
+  const std::unordered_map<std::string, int> none;
   for (size_t j = 0; routings && j < net.P.size(); ++j) {
     const PL_DES& p = net.P[j];
-    if (!p.Routing || routing_ok(net, p)) continue;
+    if (!p.Routing) continue;
+    auto it = bound.find(static_cast<int>(j));
+    if (routing_ok(net, index, p, it == bound.end() ? none : it->second)) continue;
     std::printf("%s: Inconsistency detected in routing of place %d ", TAG, static_cast<int>(j));
     if (p.Name.empty())
       std::fputs("\n", stdout);

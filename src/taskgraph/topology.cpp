@@ -182,4 +182,27 @@ int topological_analysis(Graph& g) {
   return result;
 }
 
+int Laws_Are_Drawable(const Graph& g) {
+  int ok = 1;
+  for (const TASK& t : g.T) {
+    if (t.Task_Law) {
+      const std::string why = Law_Parameter_Error(*t.Task_Law);
+      if (!why.empty()) {
+        std::fprintf(stderr, "LawPackage: error: task %s: law %c: %s.\n", t.Task_Name.c_str(),
+                     t.Task_Law->Name, why.c_str());
+        ok = 0;
+      }
+    }
+    for (const LinkPtr& l : t.Neighbors) {
+      if (!l || !l->Link_Law) continue;
+      const std::string why = Law_Parameter_Error(*l->Link_Law);
+      if (why.empty()) continue;
+      std::fprintf(stderr, "LawPackage: error: link %s: law %c: %s.\n", l->Link_Name.c_str(),
+                   l->Link_Law->Name, why.c_str());
+      ok = 0;
+    }
+  }
+  return ok;
+}
+
 }  // namespace orv::tg

@@ -27,4 +27,8 @@ void find_cycle(const Adjacency& data, int size, const Graph& g, FILE* out = std
 // The matrix as rows of "%1d" entries.
 void dumpe_adj(const Adjacency& m, int size, FILE* out = stdout);
 
+// 1 when every task and DATA link law can be drawn from; else 0, after one
+// line on stderr for each law that cannot (a stage count below 1, ...).
+int Laws_Are_Drawable(const Graph& g);
+
 }  // namespace orv::tg

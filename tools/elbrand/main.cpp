@@ -72,6 +72,13 @@ int main(int argc, char** argv) {
     return out.finish(0);
   }
 
+  // Laws whose draws would be infinite or undefined give no times.
+  if (!orv::tg::Laws_Are_Drawable(*g)) {
+    std::fprintf(stderr, "%s: error: could not read a task graph from %s.\n", prog,
+                 file.empty() ? "standard input" : file.c_str());
+    return out.finish(-1);
+  }
+
   const bool repetitive = g->Max_Dependency > 0;
   if (!repetitive) {
     if (orv::tg::Debug) std::printf("Non-repetitive network: estimating completion times\n.");

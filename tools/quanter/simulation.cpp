@@ -433,7 +433,8 @@ int change_step(Simulation& sim, const PetriNet& net, int i, std::size_t& next_l
       }
     }
   }
-  if (i >= sim.Dump_From)
+  // A net without transitions has no row to fill (and no buffer).
+  if (i >= sim.Dump_From && sim.Nb_Trans > 0)
     std::memcpy(sim.Y(sim.row(i)), sim.Now.data(),
                 sizeof(int) * static_cast<std::size_t>(sim.Nb_Trans));
   return -1;

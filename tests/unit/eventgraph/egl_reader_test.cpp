@@ -297,27 +297,42 @@ TEST(EglReader, LexicalRules) {
 }
 
 // Each case ends in a syntax error: the yyerror line (with the text of the
-// token at fault and the running line count) and no graph.
+// token at fault and the running line count), then what would have been read
+// there, and no graph.
 TEST(EglReader, SyntaxErrors) {
-  struct Case { const char* text; const char* token; int line; const char* illegal; };
+  struct Case {
+    const char* text;
+    const char* token;
+    int line;
+    const char* illegal;
+    const char* expected;
+  };
   const Case cases[] = {
-      {"Size <- 1\n1 E 2 ;\n", "2", 2, ""},        // integer where a real is due
-      {"Size <- 1\n1 N 2.0 ;\n", "2.0", 2, "Illegal character: N\n"},  // no normal law
+      {"Size <- 1\n1 E 2 ;\n", "2", 2, "",  // integer where a real is due
+       "a real number such as 2.0"},
+      {"Size <- 1\n1 N 2.0 ;\n", "2.0", 2, "Illegal character: N\n",  // no normal law
+       "a name in double quotes or a law such as \"C 1.0\""},
       {"size <- 1\n1 C 1.0 ;\n", "<-", 1,
-       "Illegal character: s\nIllegal character: i\nIllegal character: z\nIllegal character: e\n"},
-      {"Size <- 1\n1 \"1a\" C 1.0 ;\n", "1", 2, "Illegal character: \"\n"},
-      {"Size <- 1\n\n\n1 C .5 ;\n", "5", 4, "Illegal character: .\n"},
-      {"Size <- 2\n1 C 1.0 , 2 C 1.0 ;\n", ";", 2, ""},  // token count missing
-      {"Size <- 1\n1 C 1.0\n", "", 3, ""},            // end of file before ";"
-      {"Size <- 1\n", "", 2, ""},                    // no transition at all
+       "Illegal character: s\nIllegal character: i\nIllegal character: z\nIllegal character: e\n",
+       "\"Size\""},
+      {"Size <- 1\n1 \"1a\" C 1.0 ;\n", "1", 2, "Illegal character: \"\n",
+       "a name in double quotes or a law such as \"C 1.0\""},
+      {"Size <- 1\n\n\n1 C .5 ;\n", "5", 4, "Illegal character: .\n", "a real number such as 5.0"},
+      {"Size <- 2\n1 C 1.0 , 2 C 1.0 ;\n", ";", 2, "",  // token count missing
+       "a whole number such as 2"},
+      {"Size <- 1\n1 C 1.0\n", "", 3, "", "\",\" or \";\""},  // end of file before ";"
+      {"Size <- 1\n", "", 2, "", "a whole number such as 2"},  // no transition at all
+      // A whole number among the lags, after the list of reals was closed.
+      {"Size <- 1\n1 C 1.0 , 1 C 0.0 1 0.5 1 ;\n", "1", 2, "",
+       "a real number such as 1.0, \",\" or \";\""},
   };
   for (const Case& c : cases) {
     const int before = EGL_lineno;
     auto r = read_text(c.text);
     EXPECT_FALSE(r.g) << c.text;
     char line[256];
-    std::snprintf(line, sizeof line, "---parse error---[%s] at line %d\n", c.token,
-                  before + c.line - 1);
+    std::snprintf(line, sizeof line, "---parse error---[%s] at line %d\nExpected here: %s.\n",
+                  c.token, before + c.line - 1, c.expected);
     EXPECT_EQ(r.out, std::string(c.illegal) + line) << c.text;
     EXPECT_EQ(r.err, "") << c.text;
   }
@@ -393,7 +408,8 @@ TEST(EglReader, ReadsFilesAndStreamsRepeatedly) {
   // A syntax error leaves unread input behind; the next read must not see it.
   const int before = EGL_lineno;
   auto r1 = egl_test::capture([&] { EXPECT_FALSE(orv::eg::Read_Network(bad)); });
-  EXPECT_EQ(r1.out, "---parse error---[2] at line " + std::to_string(before + 2) + "\n");
+  EXPECT_EQ(r1.out, "---parse error---[2] at line " + std::to_string(before + 2) +
+                        "\nExpected here: a real number such as 2.0.\n");
   for (int round = 0; round < 2; ++round) {
     orv::EventGraphPtr g;
     auto r = egl_test::capture([&] { g = orv::eg::Read_Network(good); });

@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -203,4 +204,48 @@ TEST(Flatten, FindNumberReportsBadAddresses) {
   EXPECT_EQ(testing::internal::GetCapturedStdout(),
             "Flatten_PN: error: illegal submodel id found (7) when linking bindings.\n"
             "Flatten_PN: error: illegal address type found (I) when linking bindings.\n");
+}
+
+// Many arcs bound to one submodel object: each lands where it was written,
+// and their number costs time in proportion (once, the square of it).
+TEST(Flatten, ManyArcsToOnePortKeepTheirOrderInLinearTime) {
+  constexpr int n = 100000;
+  Files f;
+  std::string sub = f.write("sub.pnl", "Transitions <- 1\nPlaces <- 1\nT 1 C 1.0 , 1 ;\n"
+                                       "P 1 C 0.0 0 , 1 ;\nExport\nIN 1 IS P 1 ;\nIN 2 IS T 1 ;\n");
+  std::string top = "Transitions <- " + std::to_string(n) + "\nPlaces <- 1\nSubmodel 1 FILE \"" +
+                    sub + "\" ;\n";
+  for (int i = 1; i <= n; ++i) top += "T " + std::to_string(i) + " C 1.0 , S 1 / IN 1 ;\n";
+  // The place's arcs alternate between the top net's transitions and the
+  // submodel's.
+  top += "P 1 C 0.0 0";
+  for (int k = 0; k < n; ++k) top += k % 2 ? " , S 1 / IN 2" : " , " + std::to_string(k / 2 + 1);
+  top += " ;\n";
+  f.write("top.pnl", top);
+  NetPtr net = f.read("top.pnl");
+  ASSERT_TRUE(net);
+  const auto start = std::chrono::steady_clock::now();
+  Flatten_PN(*net, 0);
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_LT(seconds, 20.0);
+  ASSERT_EQ(net->Nb_Trans, n + 1);
+  ASSERT_EQ(net->Nb_Places, 2);
+  // The submodel's place: every top transition in number order, then its
+  // own transition.
+  const PL_DES& q = net->P[1];
+  ASSERT_EQ(q.Inputs.size(), static_cast<size_t>(n + 1));
+  EXPECT_EQ(q.Indegree, n + 1);
+  bool in_order = true;
+  for (int i = 0; i <= n; ++i) in_order = in_order && q.Inputs[static_cast<size_t>(i)].Dest == i;
+  EXPECT_TRUE(in_order);
+  // The place's arcs as written, in list order (the last written first).
+  const PL_DES& p = net->P[0];
+  ASSERT_EQ(p.Outputs.size(), static_cast<size_t>(n));
+  bool as_written = true;
+  for (int k = 0; k < n; ++k)
+    as_written = as_written &&
+                 p.Outputs[static_cast<size_t>(n - 1 - k)].Dest == (k % 2 ? n : k / 2);
+  EXPECT_TRUE(as_written);
+  EXPECT_EQ(net->T[static_cast<size_t>(n)].Inputs.size(), static_cast<size_t>(n / 2 + 1));
 }

@@ -260,6 +260,92 @@ TEST(PnlReader, SubmodelsExportsAndExpandedBindings) {
   EXPECT_NE(b1.From->Next.get(), b2.From->Next.get());
 }
 
+// A cyclic or priority routing may name a submodel's transition only when
+// the place feeds it through a port; each such arc must be listed, as a
+// local output must. Otherwise flattening would route tokens to an object
+// the place is not joined to.
+TEST(PnlReader, RoutingEntriesThroughPortsMatchThePlacesArcs) {
+  InDir dir;
+  dir.write("a.pnl",
+            "Transitions <- 2\nPlaces <- 1\nT 1 C 1.0 , 1 ;\nT 2 C 1.0 , 1 ;\nP 1 C 0.0 0 , 1 ;\n"
+            "Export\nIN 1 IS T 1 ;\nIN 2 IS T 2 ;\nIN 3 IS P 1 ;\n");
+  struct Case {
+    const char* place;  // routing and arcs of the top net's place
+    const char* out;    // what the reader prints; null when the net reads
+  } cases[] = {
+      {"Cyclic [ T 1 S 9 / IN 1 T 2 ] , 1 , S 9 / IN 1 , 2", nullptr},
+      {"Competition Priority [ S 9 / IN 2 T 1 S 9 / IN 1 T 2 ] , 1 , S 9 / IN 1 , 2 , S 9 / IN 2",
+       nullptr},
+      {"Cyclic [ T 1 S 9 / IN 1 S 9 / IN 1 T 2 ] , 1 , S 9 / IN 1 , 2", nullptr},
+      // The place has no arc to the port.
+      {"Cyclic [ T 1 S 9 / IN 1 T 2 ] , 1 , 2",
+       "PN parse: Inconsistency detected in routing of place 0 \n"},
+      // An arc through a port that the routing leaves out.
+      {"Cyclic [ T 1 T 2 T 1 ] , 1 , S 9 / IN 1 , 2",
+       "PN parse: Inconsistency detected in routing of place 0 \n"},
+      // Another port of the same submodel than the arc's.
+      {"Cyclic [ T 1 S 9 / IN 2 T 2 ] , 1 , S 9 / IN 1 , 2",
+       "PN parse: Inconsistency detected in routing of place 0 \n"},
+      // A port that leads to a place.
+      {"Cyclic [ T 1 S 9 / IN 3 T 2 ] , 1 , 2",
+       "PN parse: Inconsistency detected in routing of place 0 \n"},
+      // One port listed for two arcs to it in a priority order.
+      {"Competition Priority [ T 1 S 9 / IN 1 T 2 ] , 1 , S 9 / IN 1 , 2 , S 9 / IN 1",
+       "PN parse: Inconsistency detected in routing of place 0 \n"},
+      {"Cyclic [ T 1 S 8 / IN 1 T 2 ] , 1 , 2",
+       "PN parse: error: illegal submodel number (8) found in file test.pnl.\n"
+       "PN parse: Inconsistency detected in routing of place 0 \n"},
+      {"Cyclic [ T 1 S 9 / IN 4 T 2 ] , 1 , 2",
+       "PN parse: error: illegal input number (4) found in file a.pnl.\n"
+       "PN parse: Inconsistency detected in routing of place 0 \n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.place);
+    testing::internal::CaptureStdout();
+    NetPtr net = read(std::string("Transitions <- 2\nPlaces <- 1\nSubmodel 9 FILE \"a.pnl\" ;\n"
+                                  "T 1 C 1.0 ;\nT 2 C 1.0 ;\nP 1 C 0.0 1 0.0 ") +
+                      c.place + " ;\n");
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(out, c.out ? c.out : "");
+    EXPECT_EQ(net != nullptr, c.out == nullptr);
+  }
+}
+
+// After the syntax error's line, one line says what would have been read
+// there; a real list the parser had closed counts as well.
+TEST(PnlReader, SyntaxErrorSaysWhatWasExpected) {
+  struct Case {
+    const char* items;  // after the two size lines
+    const char* out;
+  } cases[] = {
+      {"T 1 E 2 ;\n",
+       "---parse error---[2] at line 3\nExpected here: a real number such as 2.0, \",\" or \";\".\n"},
+      {"T 1 R 2 3 ;\n",
+       "---parse error---[3] at line 3\nExpected here: a real number such as 3.0, \",\" or \";\".\n"},
+      {"T 1 C 1.0 ;\nP 1 C 0.0 2 0.5 1 ;\n",
+       "---parse error---[1] at line 4\nExpected here: a real number such as 1.0, \",\" or \";\".\n"},
+      {"T 1 C 1.0 ;\nP 1 C 0.0 1 Cyclik [ 1 ] ;\n",
+       "---parse error---[C] at line 4\nExpected here: a real number such as 1.0, \"Random\", "
+       "\"Cyclic\", \"Competition\", \",\" or \";\".\n"},
+      {"T 1 ;\n",
+       "---parse error---[;] at line 3\nExpected here: a law such as \"C 1.0\" or a string in "
+       "double quotes.\n"},
+      {"T 1 C 1.0 , 1 ;\nP 1 C 0.0 0 ,\n",
+       "---parse error---[] at line 5\nExpected here: \"T\", \"P\", \"S\" or a whole number "
+       "such as 2.\n"},
+  };
+  for (const Case& c : cases) {
+    testing::internal::CaptureStdout();
+    NetPtr net = read(std::string(kHead) + c.items);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), c.out) << c.items;
+    EXPECT_FALSE(net);
+  }
+  testing::internal::CaptureStdout();
+  EXPECT_FALSE(read("Transitons <- 1\nPlaces <- 1\n"));
+  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            "---parse error---[T] at line 1\nExpected here: \"Transitions\".\n");
+}
+
 TEST(PnlReader, LineNumbersCountPerFile) {
   InDir dir;
   dir.write("broken.pnl", "Transitions <- 1\nPlaces <- 1\nT 1 C 1.0 ,, 1 ;\n");
@@ -392,6 +478,11 @@ TEST(PnlReader, SubmodelNestingAndInstancesAreBounded) {
 // the read at once, with one message, whatever is nested around it.
 TEST(PnlReader, WholeReadIsBounded) {
   InDir dir;
+  auto repeat = [](const std::string& s, int n) {
+    std::string out;
+    for (int i = 0; i < n; ++i) out += s;
+    return out;
+  };
   // Each level names the next one twice: 2^levels leaf instances.
   auto diamond = [&](int levels, int leaf_places) {
     for (int i = 0; i < levels; ++i)
@@ -437,6 +528,17 @@ TEST(PnlReader, WholeReadIsBounded) {
       {"/dev/zero", "", &Max_Read_Bytes, 1 << 20,
        "PN parse: error: more than 1048576 bytes of model text to read, submodels included "
        "(at file /dev/zero); net not read.\n"},
+      // Objects count as they are read: the bound is met before the syntax
+      // error at the end of each file is reached.
+      {"arcs.pnl", "Transitions <- 1\nPlaces <- 1\nP 1 C 0.0 0" + repeat(" , 1", 1200) +
+                       " ;\nT 1 C 1 ;\n",
+       &Max_Read_Objects, 1000,
+       "PN parse: error: more than 1000 transitions, places and arcs to build, submodels "
+       "included (at file arcs.pnl); net not read.\n"},
+      {"items.pnl", "Transitions <- 1\nPlaces <- 1\n" + repeat("T 1 C 0.0 ;\n", 1200) + "T 1 C 1 ;\n",
+       &Max_Read_Objects, 1000,
+       "PN parse: error: more than 1000 transitions, places and arcs to build, submodels "
+       "included (at file items.pnl); net not read.\n"},
       {"zero.pnl", "", &Max_Read_Bytes, 1 << 20,
        "PN parse: error: more than 1048576 bytes of model text to read, submodels included "
        "(at file /dev/zero); net not read.\n"},
