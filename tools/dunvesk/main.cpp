@@ -32,6 +32,7 @@ int main(int argc, char** argv) {
   std::string in_file, out_file;
   int mode = dunvesk::DOWNSTREAM;
   bool recycle = false, optimize = false, linprog = false, flatten = false, determinize = false;
+  const orv::Args::Standard standard{usage, orv::ORV_VERSION};
   while (args.next()) {
     if (args.is("-f")) {
       args.take_string(in_file);
@@ -57,15 +58,12 @@ int main(int argc, char** argv) {
       // accepted for older command lines; nothing to do
     } else if (args.is("-debug")) {
       orv::eg::Debug = 1;
-    } else if (args.is("-v")) {
-      args.print_version();
-      return out.finish(0);
-    } else if (args.is("-h") || args.is("-?")) {
-      usage();
-      return out.finish(0);
+    } else {
+      args.standard(standard);
     }
   }
   if (args.failed()) return out.finish(-1);
+  if (args.done()) return out.finish(0);
 
   orv::EventGraphPtr graph = orv::eg::Read_Network(in_file);
   if (!graph) {

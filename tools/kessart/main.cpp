@@ -30,6 +30,11 @@ int main(int argc, char** argv) {
   std::string in_file, out_file, mode_name;
   bool to_file = false, fullname = false;
   Mode mode = Mode::DaVinci;
+  auto usage = [&] {
+    std::printf("Usage: %s [-f <file>] [-mode dot|daVinci|sorvic|vund]", prog);
+    std::printf(" [-fullname]\n\t[-debug] [-o <file>]\n");
+  };
+  const orv::Args::Standard standard{usage, orv::ORV_VERSION};
   while (args.next()) {
     if (args.is("-f")) {
       args.take_string(in_file);
@@ -48,16 +53,12 @@ int main(int argc, char** argv) {
       fullname = true;
     } else if (args.is("-debug")) {
       orv::pn::Debug = 1;
-    } else if (args.is("-v")) {
-      args.print_version();
-      return out.finish(0);
-    } else if (args.is("-h") || args.is("-?")) {
-      std::printf("Usage: %s [-f <file>] [-mode dot|daVinci|sorvic|vund]", prog);
-      std::printf(" [-fullname]\n\t[-debug] [-o <file>]\n");
-      return out.finish(0);
+    } else {
+      args.standard(standard);
     }
   }
   if (args.failed()) return out.finish(-1);
+  if (args.done()) return out.finish(0);
 
   orv::pn::NetPtr net = orv::pn::Read_Network(in_file);
   if (!net) {

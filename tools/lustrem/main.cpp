@@ -13,18 +13,19 @@ int main(int argc, char** argv) {
   orv::Output_Guard out(prog);
   orv::Args args(argc, argv, prog);
   std::string file;
+  auto usage = [&] {
+    std::printf("Usage: %s [-f <file>] [-?] [-h]\n", prog);
+  };
+  const orv::Args::Standard standard{usage, orv::ORV_VERSION};
   while (args.next()) {
     if (args.is("-f")) {
       args.take_string(file);
-    } else if (args.is("-v")) {
-      args.print_version();
-      return out.finish(0);
-    } else if (args.is("-h") || args.is("-?")) {
-      std::printf("Usage: %s [-f <file>] [-?] [-h]\n", prog);
-      return out.finish(0);
+    } else {
+      args.standard(standard);
     }
   }
   if (args.failed()) return out.finish(-1);
+  if (args.done()) return out.finish(0);
 
   orv::tg::Parse_Debug = 1;
   orv::tg::GraphPtr g = orv::tg::Read_Network(file);
