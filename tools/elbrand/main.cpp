@@ -22,6 +22,11 @@ int main(int argc, char** argv) {
   int Sim_Length = 1000;
   int Buf_Size = 1024;
   bool analyse_only = false;
+  auto usage = [&] {
+    std::printf("Usage: %s [-f <file>] [-nevt <int>]", prog);
+    std::printf(" [-bs <int>] [-debug] [-a] [-h] [-?]\n");
+  };
+  const orv::Args::Standard standard{usage, orv::ORV_VERSION};
   while (args.next()) {
     if (args.is("-f")) {
       args.take_string(file);
@@ -41,16 +46,12 @@ int main(int argc, char** argv) {
       orv::tg::Debug = 1;
     } else if (args.is("-a")) {
       analyse_only = true;
-    } else if (args.is("-v")) {
-      args.print_version();
-      return out.finish(0);
-    } else if (args.is("-h") || args.is("-?")) {
-      std::printf("Usage: %s [-f <file>] [-nevt <int>]", prog);
-      std::printf(" [-bs <int>] [-debug] [-a] [-h] [-?]\n");
-      return out.finish(0);
+    } else {
+      args.standard(standard);
     }
   }
   if (args.failed()) return out.finish(-1);
+  if (args.done()) return out.finish(0);
 
   orv::tg::GraphPtr g = orv::tg::Read_Network(file);
   if (!g) {
