@@ -9,17 +9,11 @@
 
 namespace cadrix {
 
-namespace {
-
-const char* const PROG = kProg;
-
-}  // namespace
-
 int Run(Options o, orv::Output_Guard& out, Work_Files& work) {
   const bool debug = orv::eg::Debug != 0;
 
   if (!Initialize_Resources(o.checking, debug)) {
-    std::printf("%s: error: some resources are missing", PROG);
+    std::printf("%s: error: some resources are missing", kProg);
     std::printf(" (check with -c). No analysis.\n");
     return -2;
   }
@@ -27,19 +21,19 @@ int Run(Options o, orv::Output_Guard& out, Work_Files& work) {
 
   // Transitions are numbered from 1, as in the EGL file.
   if (o.trans_nb < 1) {
-    std::printf("%s: error: argument to -trans_nb required.\n", PROG);
+    std::printf("%s: error: argument to -trans_nb required.\n", kProg);
     return -4;
   }
   if (o.input_nb < 0) {
-    std::printf("%s: error: argument to -input_nb required.\n", PROG);
+    std::printf("%s: error: argument to -input_nb required.\n", kProg);
     return -4;
   }
   if (!o.stationary && o.event_nb < 0) {
-    std::printf("%s: error: argument to -event_nb required.\n", PROG);
+    std::printf("%s: error: argument to -event_nb required.\n", kProg);
     return -4;
   }
   if (!(o.d.Lambda > 0)) {
-    std::printf("%s: error: positive argument to -lambda required.\n", PROG);
+    std::printf("%s: error: positive argument to -lambda required.\n", kProg);
     return -4;
   }
 
@@ -52,17 +46,17 @@ int Run(Options o, orv::Output_Guard& out, Work_Files& work) {
 
   orv::EventGraphPtr graph = orv::eg::Read_Network(o.file);
   if (!graph) {
-    std::fprintf(stderr, "%s: Error reading network. No analysis.\n", PROG);
+    std::fprintf(stderr, "%s: Error reading network. No analysis.\n", kProg);
     return -1;
   }
   if (debug) orv::eg::dumpe_network(*graph);
   if (o.trans_nb > graph->Size) {
-    std::printf("%s: error: argument to -trans_nb (%d)", PROG, o.trans_nb);
+    std::printf("%s: error: argument to -trans_nb (%d)", kProg, o.trans_nb);
     std::printf("exceeds network size (%d).\n", graph->Size);
     return -4;
   }
   if (!orv::eg::topological_analysis(*graph)) {
-    std::fprintf(stderr, "%s: Error: topological analysis failed. Abort.\n", PROG);
+    std::fprintf(stderr, "%s: Error: topological analysis failed. Abort.\n", kProg);
     return -1;
   }
   // The matrix is handed on in whole numbers: count time in a unit that
@@ -73,7 +67,7 @@ int Run(Options o, orv::Output_Guard& out, Work_Files& work) {
   if (graph->Max_Pop_Init > 1) {
     orv::EventGraphPtr flat = Flatten_Network(*graph, o.keep);
     if (!flat) {
-      std::fprintf(stderr, "%s: Error: flattening failed. Abort.\n", PROG);
+      std::fprintf(stderr, "%s: Error: flattening failed. Abort.\n", kProg);
       return -1;
     }
     graph = std::move(flat);

@@ -22,7 +22,6 @@ namespace felwick {
 
 namespace {
 
-const char* const PROG = kProg;
 const int Default_Length = 1000;
 
 using orv::pn::PetriNet;
@@ -31,7 +30,7 @@ using orv::pn::PetriNet;
 // library's routing.
 int satisfies_constraints(const PetriNet& net) {
   if (net.Has_Inhibitors) {
-    std::fprintf(stderr, "%s: the Petri network has inhibitor arcs. ", PROG);
+    std::fprintf(stderr, "%s: the Petri network has inhibitor arcs. ", kProg);
     std::fprintf(stderr, "No translation.\n");
     return 0;
   }
@@ -40,7 +39,7 @@ int satisfies_constraints(const PetriNet& net) {
     if (pl.Outdegree <= 1 || !pl.Routing) continue;
     char r = pl.Routing->Type;
     if (r != 'C' && r != 'D' && r != 'P') continue;
-    std::fprintf(stderr, "%s: the Petri network cannot ", PROG);
+    std::fprintf(stderr, "%s: the Petri network cannot ", kProg);
     std::fprintf(stderr, "be translated.\n\t");
     std::fprintf(stderr, "Place #%d [%s] has a non-probabilistic routing policy.\n", pl.Pl_Id,
                  pl.Name.c_str());
@@ -53,26 +52,26 @@ int satisfies_constraints(const PetriNet& net) {
 
 int Run(Options& o, orv::Output_Guard& out) {
   if (o.gen.Kemp && o.gen.No_Stats) {
-    std::printf("%s: error: -kemp and -nostats are incompatible. Choose one.\n", PROG);
+    std::printf("%s: error: -kemp and -nostats are incompatible. Choose one.\n", kProg);
     return -1;
   }
 
   orv::pn::NetPtr net = orv::pn::Read_Network(o.file);
   if (!net) {
-    std::fprintf(stderr, "%s: Error reading network. No translation.\n", PROG);
+    std::fprintf(stderr, "%s: Error reading network. No translation.\n", kProg);
     return -3;
   }
   // The objects of the submodels and the arcs to them are part of the net
   // simulated: they are made objects of the program like the others.
   if (net->Nb_Submodels > 0) {
     if (orv::pn::Debug) {
-      std::printf("%s: warning: the network contains submodels. ", PROG);
+      std::printf("%s: warning: the network contains submodels. ", kProg);
       std::printf("Flattening it...\n");
     }
     orv::pn::Flatten_PN(*net, 1);
   }
   if (!satisfies_constraints(*net)) {
-    std::fprintf(stderr, "%s: the network does not ", PROG);
+    std::fprintf(stderr, "%s: the network does not ", kProg);
     std::fprintf(stderr, "satisfy the constraints. No translation.\n");
     return -3;
   }
@@ -86,15 +85,15 @@ int Run(Options& o, orv::Output_Guard& out) {
   // Every object of the net is discrete-event.
   for (orv::pn::TR_DES& t : net->T) t.Tag = 1;
   for (orv::pn::PL_DES& p : net->P) p.Tag = 1;
-  o.gen.Tool_Name = PROG;
+  o.gen.Tool_Name = kProg;
   orv::gen::init_place_status(o.gen, *net);
 
   if (!o.code_file.empty() && !out.redirect_stdout(o.code_file, false)) {
-    std::fprintf(stderr, "%s: Error opening file %s.\n", PROG, o.code_file.c_str());
+    std::fprintf(stderr, "%s: Error opening file %s.\n", kProg, o.code_file.c_str());
     return -2;
   }
   orv::gen::Valtor_Profile profile;
-  profile.Tool = PROG;
+  profile.Tool = kProg;
   profile.Mixed = false;
   // The library is where the tool set is installed: under ORVHOME when it
   // is set, else where the build put it.
@@ -113,7 +112,7 @@ int Run(Options& o, orv::Output_Guard& out) {
   auto open_or_report = [&](const char* path) {
     FILE* f = out.open(path, false);
     if (!f) {
-      std::fprintf(stderr, "%s: Error opening file %s.\n", PROG, path);
+      std::fprintf(stderr, "%s: Error opening file %s.\n", kProg, path);
       if (status == 0) {
         status = -2;
         out.keep_on_failure();

@@ -24,8 +24,6 @@ namespace oskel {
 
 namespace {
 
-const char* const PROG = kProg;
-
 using orv::pn::PetriNet;
 using orv::pn::Report;
 
@@ -52,7 +50,7 @@ int satisfies_constraints(const PetriNet& net, int Testing, Report& Bad_Objects)
   Bad_Objects.assign(static_cast<size_t>(6 * net.Nb_Places + 4 * net.Nb_Trans + 1), 0);
   Report* list = Testing ? &Bad_Objects : nullptr;
   if (net.Has_Inhibitors) {
-    std::fprintf(stderr, "%s: the Petri network has inhibitor arcs. ", PROG);
+    std::fprintf(stderr, "%s: the Petri network has inhibitor arcs. ", kProg);
     std::fprintf(stderr, "No translation.\n");
     return 0;
   }
@@ -82,7 +80,7 @@ void Dump_Bad_Objects(const PetriNet& net, const std::string& Out_File_Name,
   if (!Out_File_Name.empty()) {
     f = open_target(out, Out_File_Name);
     if (!f) {
-      std::fprintf(stderr, "%s: Error opening file %s.\n", PROG, Out_File_Name.c_str());
+      std::fprintf(stderr, "%s: Error opening file %s.\n", kProg, Out_File_Name.c_str());
       return;
     }
   }
@@ -123,18 +121,18 @@ int Set_Class_Name(std::string& Class_Name, const std::string& Code_Name) {
 int Run(Options& o, orv::Output_Guard& out) {
   const bool debug = orv::pn::Debug != 0;
   if (o.gen.Kemp && o.gen.No_Stats) {
-    std::printf("%s: error: -kemp and -nostats are incompatible. Choose one.\n", PROG);
+    std::printf("%s: error: -kemp and -nostats are incompatible. Choose one.\n", kProg);
     return -1;
   }
 
   orv::pn::NetPtr net = orv::pn::Read_Network(o.code_file);
   if (!net) {
-    std::fprintf(stderr, "%s: Error reading network. No translation.\n", PROG);
+    std::fprintf(stderr, "%s: Error reading network. No translation.\n", kProg);
     return -3;
   }
   if (net->Nb_Submodels > 0) {
     if (debug) {
-      std::printf("%s: warning: the network contains submodels. ", PROG);
+      std::printf("%s: warning: the network contains submodels. ", kProg);
       std::printf("Flattening it...\n");
     }
     orv::pn::Flatten_PN(*net, 1);
@@ -146,12 +144,12 @@ int Run(Options& o, orv::Output_Guard& out) {
   if (fits) {
     o.gen.Scale = orv::pn::Find_Time_Scale(*net, 1, o.gen.Scale, o.testing, &bad);
     fits = o.gen.Scale != 0;
-    if (debug && fits) std::printf("%s: time scale found: %d\n", PROG, o.gen.Scale);
+    if (debug && fits) std::printf("%s: time scale found: %d\n", kProg, o.gen.Scale);
   }
   // The report is written whichever check failed.
   if (!fits && o.testing) Dump_Bad_Objects(*net, o.out_file, bad, out);
   if (!fits) {
-    std::fprintf(stderr, "%s: the network does not ", PROG);
+    std::fprintf(stderr, "%s: the network does not ", kProg);
     std::fprintf(stderr, "satisfy the constraints. No translation.\n");
     return -3;
   }
@@ -159,7 +157,7 @@ int Run(Options& o, orv::Output_Guard& out) {
 
   if (!o.out_file.empty() &&
       (cannot_be_a_file(o.out_file) || !out.redirect_stdout(o.out_file, false))) {
-    std::fprintf(stderr, "%s: Error opening file %s.\n", PROG, o.out_file.c_str());
+    std::fprintf(stderr, "%s: Error opening file %s.\n", kProg, o.out_file.c_str());
     return -2;
   }
   orv::pn::LAYER_STRUCT layers;
@@ -175,7 +173,7 @@ int Run(Options& o, orv::Output_Guard& out) {
   }
 
   if (o.valtor_class && !Set_Class_Name(o.class_name, o.code_file)) {
-    std::printf("%s: error: could not generate valid class name.", PROG);
+    std::printf("%s: error: could not generate valid class name.", kProg);
     std::printf(" No code.\n");
     return -4;
   }
@@ -191,7 +189,7 @@ int Run(Options& o, orv::Output_Guard& out) {
   int status = 0;
   auto open_or_report = [&](const std::string& path) {
     FILE* f = open_target(out, path);
-    if (!f) std::fprintf(stderr, "%s: Error opening file %s.\n", PROG, path.c_str());
+    if (!f) std::fprintf(stderr, "%s: Error opening file %s.\n", kProg, path.c_str());
     return f;
   };
   if (!o.valtor_class && !o.gen.No_Valtor) {

@@ -22,10 +22,8 @@ namespace quanter {
 
 namespace {
 
-const char* const PROG = kProg;
-
 void refuse() {
-  std::printf("%s: the network doesn't satisfy the assumptions. ", PROG);
+  std::printf("%s: the network doesn't satisfy the assumptions. ", kProg);
   std::printf("No simulation.\n");
 }
 
@@ -121,15 +119,15 @@ int Run(const Options& o) {
   FILE* in = orv::pn::Open_PNL_File(o.file);
   if (!in) {
     const int err = errno;
-    std::fprintf(stderr, "%s: Error opening file %s.\n", PROG, o.file.c_str());
-    std::fprintf(stderr, "%s: cannot open %s: %s\n", PROG, o.file.c_str(), std::strerror(err));
+    std::fprintf(stderr, "%s: Error opening file %s.\n", kProg, o.file.c_str());
+    std::fprintf(stderr, "%s: cannot open %s: %s\n", kProg, o.file.c_str(), std::strerror(err));
     return -2;
   }
   orv::pn::NetPtr net = orv::pn::Read_Network_Stream(in, o.file);
   if (in != stdin) std::fclose(in);
   if (!net) {
-    std::fprintf(stderr, "%s: Error opening file %s.\n", PROG, o.file.c_str());
-    std::fprintf(stderr, "%s: %s holds no net the PNL reader accepts (see its message)\n", PROG,
+    std::fprintf(stderr, "%s: Error opening file %s.\n", kProg, o.file.c_str());
+    std::fprintf(stderr, "%s: %s holds no net the PNL reader accepts (see its message)\n", kProg,
                  o.file.empty() ? "standard input" : o.file.c_str());
     return -2;
   }
@@ -149,17 +147,17 @@ int Run(const Options& o) {
     refuse();
     if (time_scale_checked) {
       if (const int whole = whole_scale(*net))
-        std::fprintf(stderr, "%s: -scale %d makes every delay a whole number of ticks.\n", PROG,
+        std::fprintf(stderr, "%s: -scale %d makes every delay a whole number of ticks.\n", kProg,
                      whole);
       else
-        std::fprintf(stderr, "%s: no -scale makes every delay a whole number of ticks.\n", PROG);
+        std::fprintf(stderr, "%s: no -scale makes every delay a whole number of ticks.\n", kProg);
     }
     return -1;
   }
 
   orv::pn::LAYER_STRUCT layers;
   if (!orv::pn::topological_analysis(*net, &layers)) {
-    std::printf("%s: zero time cycle encountered. No simulation.\n", PROG);
+    std::printf("%s: zero time cycle encountered. No simulation.\n", kProg);
     return -1;
   }
   if (debug) orv::pn::Dump_Layer_Struct(layers);
@@ -167,7 +165,7 @@ int Run(const Options& o) {
   if (!net->Sim_Params) net->Sim_Params = std::make_unique<orv::pn::Sim_Control>();
   net->Sim_Params->Nb_Firings = o.run.Tmax;
   if (static_cast<long long>(scale) * o.run.Tmax > INT_MAX) {
-    std::printf("%s: error: -tmax %d is too long at time scale %d. No simulation.\n", PROG,
+    std::printf("%s: error: -tmax %d is too long at time scale %d. No simulation.\n", kProg,
                 o.run.Tmax, scale);
     return -1;
   }

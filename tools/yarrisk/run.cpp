@@ -14,12 +14,6 @@
 
 namespace yarrisk {
 
-namespace {
-
-const char* const PROG = kProg;
-
-}  // namespace
-
 int Run(Options o) {
   const bool debug = orv::eg::Debug != 0;
 
@@ -30,12 +24,12 @@ int Run(Options o) {
 
   orv::EventGraphPtr graph = orv::eg::Read_Network(o.file);
   if (!graph) {
-    std::fprintf(stderr, "%s: Error reading network from file %s.\n", PROG, o.file.c_str());
+    std::fprintf(stderr, "%s: Error reading network from file %s.\n", kProg, o.file.c_str());
     return -2;
   }
   // Laws whose draws would be infinite or undefined give no dates.
   if (!orv::eg::Laws_Are_Drawable(*graph)) {
-    std::fprintf(stderr, "%s: Error reading network from file %s.\n", PROG, o.file.c_str());
+    std::fprintf(stderr, "%s: Error reading network from file %s.\n", kProg, o.file.c_str());
     return -2;
   }
   if (!orv::eg::topological_analysis(*graph)) return -3;
@@ -45,15 +39,15 @@ int Run(Options o) {
 
   if (o.waiting) {
     if (o.from < 1 || o.from > graph->Size) {
-      std::printf("%s: error: incorrect parameter for -from (%d)\n", PROG, o.from);
+      std::printf("%s: error: incorrect parameter for -from (%d)\n", kProg, o.from);
       return -4;
     }
     if (o.to < 1 || o.to > graph->Size) {
-      std::printf("%s: error: incorrect parameter for -to (%d)\n", PROG, o.to);
+      std::printf("%s: error: incorrect parameter for -to (%d)\n", kProg, o.to);
       return -4;
     }
     if (!o.compile) {
-      std::printf("%s: warning: waiting time analysis available for ", PROG);
+      std::printf("%s: warning: waiting time analysis available for ", kProg);
       std::printf("compiled simulation only (assumed).\n");
       o.compile = 1;
     }
