@@ -2,166 +2,51 @@
 // simulation class library, with its makefile and, on request, the plot
 // script.
 #include <cstdio>
-#include <cstdlib>
-#include <memory>
 #include <string>
 
 #include "common/args.h"
 #include "common/output_guard.h"
-#include "petri/flatten.h"
 #include "petri/pnl_reader.h"
-#include "petrigen/eq_module.h"
-#include "petrigen/gen_tables.h"
-#include "petrigen/valtor_program.h"
-
-#ifndef ORV_FELWICK_VALTOR_DIR
-#define ORV_FELWICK_VALTOR_DIR "/usr/local/valtor"
-#endif
-#ifndef ORV_FELWICK_ROUTING_SOURCE
-#define ORV_FELWICK_ROUTING_SOURCE "/usr/local/valtor/Routing_Source.cc"
-#endif
+#include "run.h"
 
 namespace {
 
-const char* const PROG = "felwick";
-const int Default_Length = 1000;
+using felwick::kProg;
 
 void usage() {
-  std::printf("Usage: %s [-f <file>] ", PROG);
+  std::printf("Usage: %s [-f <file>] ", kProg);
   std::printf("[-o <file>] [-kemp] [-O <int>] [-tmax <int>]\n\t");
   std::printf("[-nostats] ");
   std::printf("[-debug ] [-h] [?]\n");
 }
 
-using orv::pn::PetriNet;
-
-// Only a random choice between the outputs of a place can be drawn by the
-// library's routing.
-int satisfies_constraints(const PetriNet& net) {
-  if (net.Has_Inhibitors) {
-    std::fprintf(stderr, "%s: the Petri network has inhibitor arcs. ", PROG);
-    std::fprintf(stderr, "No translation.\n");
-    return 0;
-  }
-  for (int p = 0; p < net.Nb_Places; ++p) {
-    const orv::pn::PL_DES& pl = net.P[p];
-    if (pl.Outdegree <= 1 || !pl.Routing) continue;
-    char r = pl.Routing->Type;
-    if (r != 'C' && r != 'D' && r != 'P') continue;
-    std::fprintf(stderr, "%s: the Petri network cannot ", PROG);
-    std::fprintf(stderr, "be translated.\n\t");
-    std::fprintf(stderr, "Place #%d [%s] has a non-probabilistic routing policy.\n", pl.Pl_Id,
-                 pl.Name.c_str());
-    return 0;
-  }
-  return 1;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  orv::Output_Guard out(PROG, -2);
-  orv::Args args(argc, argv, PROG);
-  std::string file, code_file = "main.cc";
-  int tmax = -1, opt_level = 0;
-  orv::gen::Gen_Context gen;
+  orv::Output_Guard out(kProg, -2);
+  orv::Args args(argc, argv, kProg);
+  felwick::Options o;
+  const orv::Args::Standard standard{usage};
   while (args.next()) {
     if (args.is("-f")) {
-      args.take_string(file);
+      args.take_string(o.file);
     } else if (args.is("-o")) {
-      args.take_string(code_file);
+      args.take_string(o.code_file);
     } else if (args.is("-tmax")) {
-      args.take_int(tmax);
+      args.take_int(o.tmax);
     } else if (args.is("-O")) {
-      if (args.take_int(opt_level)) gen.Optimize = 1;
+      if (args.take_int(o.opt_level)) o.gen.Optimize = 1;
     } else if (args.is("-debug")) {
       orv::pn::Debug = 1;
     } else if (args.is("-kemp")) {
-      gen.Kemp = 1;
+      o.gen.Kemp = 1;
     } else if (args.is("-nostats")) {
-      gen.No_Stats = 1;
-    } else if (args.is("-v")) {
-      args.print_version();
-      return out.finish(0);
-    } else if (args.is("-h") || args.is("-?")) {
-      usage();
-      return out.finish(0);
+      o.gen.No_Stats = 1;
+    } else {
+      args.standard(standard);
     }
   }
   if (args.failed()) return out.finish(-1);
-  if (gen.Kemp && gen.No_Stats) {
-    std::printf("%s: error: -kemp and -nostats are incompatible. Choose one.\n", PROG);
-    return out.finish(-1);
-  }
-
-  orv::pn::NetPtr net = orv::pn::Read_Network(file);
-  if (!net) {
-    std::fprintf(stderr, "%s: Error reading network. No translation.\n", PROG);
-    return out.finish(-3);
-  }
-  // The objects of the submodels and the arcs to them are part of the net
-  // simulated: they are made objects of the program like the others.
-  if (net->Nb_Submodels > 0) {
-    if (orv::pn::Debug) {
-      std::printf("%s: warning: the network contains submodels. ", PROG);
-      std::printf("Flattening it...\n");
-    }
-    orv::pn::Flatten_PN(*net, 1);
-  }
-  if (!satisfies_constraints(*net)) {
-    std::fprintf(stderr, "%s: the network does not ", PROG);
-    std::fprintf(stderr, "satisfy the constraints. No translation.\n");
-    return out.finish(-3);
-  }
-  if (!net->Sim_Params) net->Sim_Params = std::make_unique<orv::pn::Sim_Control>();
-  if (tmax >= 0)
-    net->Sim_Params->Nb_Firings = tmax;
-  else if (net->Sim_Params->Nb_Firings <= 0)
-    // A net gives no length of its own any more: quanter's default, not an
-    // empty run.
-    net->Sim_Params->Nb_Firings = Default_Length;
-  // Every object of the net is discrete-event.
-  for (orv::pn::TR_DES& t : net->T) t.Tag = 1;
-  for (orv::pn::PL_DES& p : net->P) p.Tag = 1;
-  gen.Tool_Name = PROG;
-  orv::gen::init_place_status(gen, *net);
-
-  if (!code_file.empty() && !out.redirect_stdout(code_file, false)) {
-    std::fprintf(stderr, "%s: Error opening file %s.\n", PROG, code_file.c_str());
-    return out.finish(-2);
-  }
-  orv::gen::Valtor_Profile profile;
-  profile.Tool = PROG;
-  profile.Mixed = false;
-  // The library is where the tool set is installed: under ORVHOME when it
-  // is set, else where the build put it.
-  const char* orvhome = std::getenv("ORVHOME");
-  const bool moved = orvhome && orvhome[0] != 0;
-  const std::string lib_dir =
-      moved ? std::string(orvhome) + "/lib/valtor" : std::string(ORV_FELWICK_VALTOR_DIR);
-  profile.Routing_Source_File =
-      moved ? lib_dir + "/Routing_Source.cc" : std::string(ORV_FELWICK_ROUTING_SOURCE);
-  int status = 0;
-  // A law the library cannot draw leaves a program that does not run.
-  if (!orv::gen::gen_valtor_code(gen, *net, stdout, profile)) status = -3;
-  // A file that cannot be made is named, and the run fails: the build or
-  // the plot would otherwise use an old one or none without a word. The
-  // files that could be written are kept.
-  auto open_or_report = [&](const char* path) {
-    FILE* f = out.open(path, false);
-    if (!f) {
-      std::fprintf(stderr, "%s: Error opening file %s.\n", PROG, path);
-      if (status == 0) {
-        status = -2;
-        out.keep_on_failure();
-      }
-    }
-    return f;
-  };
-  if (FILE* f = open_or_report("Makefile.Valtor"))
-    orv::gen::gen_valtor_whole_makefile(f, lib_dir, code_file);
-  if (gen.Kemp)
-    if (FILE* f = open_or_report("sim.kemp")) orv::gen::gen_kemp_code(gen, *net, f, profile);
-  (void)opt_level;
-  return out.finish(status);
+  if (args.done()) return out.finish(0);
+  return out.finish(felwick::Run(o, out));
 }

@@ -13,7 +13,13 @@ namespace gossamel {
 
 struct Options {
   bool distributed = false, allfiles = false, stats = true;
+  std::string file;  // the configuration; standard input when empty
+  bool debug = false;
 };
+
+// Reads the configuration and writes every file of the run through out.
+// Returns the program's exit status.
+int Run(const Options& o, orv::Output_Guard& out);
 
 // The name the program was invoked by, for the messages that carry it.
 inline std::string Invocation = "gossamel";

@@ -1,33 +1,19 @@
 // oskel: splits a Petri net into an equational part, simulated by a generated
 // firing-count module, and a discrete-event part, and writes the simulator.
-#include <sys/stat.h>
-
-#include <cctype>
-#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
-#include <memory>
 #include <string>
 
 #include "common/args.h"
 #include "common/output_guard.h"
-#include "petri/analysis.h"
-#include "petri/flatten.h"
 #include "petri/pnl_reader.h"
-#include "petrigen/eq_module.h"
-#include "petrigen/gen_tables.h"
-#include "petrigen/valtor_program.h"
-
-#ifndef ORV_VALTOR_HOME_DEFAULT
-#define ORV_VALTOR_HOME_DEFAULT "/usr/local/valtor"
-#endif
+#include "run.h"
 
 namespace {
 
-const char* const PROG = "oskel";
+using oskel::kProg;
 
 void usage() {
-  std::printf("Usage: %s [-f <file>] [-bs <buf_size>] ", PROG);
+  std::printf("Usage: %s [-f <file>] [-bs <buf_size>] ", kProg);
   std::printf("[-scaling <int>] [-tmax <int>]\n\t[-testing] ");
   std::printf("[-tmp <dir>] [-o <file>] [-op <file>] [-oc <file>]\n\t");
   std::printf("[-kemp] [-O <int>] ");
@@ -38,134 +24,40 @@ void usage() {
   std::printf("\n");
 }
 
-using orv::pn::PetriNet;
-using orv::pn::Report;
-
-// Opens a file the run writes. The files of a run are a set that takes
-// their names together at the end: a name that cannot be a file (empty,
-// a directory) is refused here, before anything is written, so that no
-// half of the set takes its names. The caller prints the program's own
-// message.
-bool cannot_be_a_file(const std::string& path) {
-  struct stat st;
-  if (path.empty() || path.back() == '/' ||
-      (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))) {
-    errno = EISDIR;
-    return true;
-  }
-  return false;
-}
-
-FILE* open_target(orv::Output_Guard& out, const std::string& path) {
-  return cannot_be_a_file(path) ? nullptr : out.open(path, false);
-}
-
-int satisfies_constraints(const PetriNet& net, int Testing, Report& Bad_Objects) {
-  Bad_Objects.assign(static_cast<size_t>(6 * net.Nb_Places + 4 * net.Nb_Trans + 1), 0);
-  Report* list = Testing ? &Bad_Objects : nullptr;
-  if (net.Has_Inhibitors) {
-    std::fprintf(stderr, "%s: the Petri network has inhibitor arcs. ", PROG);
-    std::fprintf(stderr, "No translation.\n");
-    return 0;
-  }
-  int fits = orv::pn::Has_Integral_Transitions(net, Testing, 1, list) &&
-             orv::pn::Has_All_Deterministic_Places(net, Testing, list) &&
-             orv::pn::Has_Simulable_Places(net, Testing, list);
-  // A priority competition is resolved inside the recursion: the place and
-  // all the transitions it feeds must be equational.
-  for (int p = 0; fits && p < net.Nb_Places; ++p) {
-    const orv::pn::PL_DES& pl = net.P[p];
-    if (!pl.Routing || pl.Routing->Type != 'P') continue;
-    bool ok = pl.Tag == 0;
-    for (const orv::pn::LINK_LIST& a : pl.Outputs)
-      if (a.Dest >= 0 && a.Dest < net.Nb_Trans && net.T[a.Dest].Tag != 0) ok = false;
-    if (!ok) {
-      fits = 0;
-      if (Testing) orv::pn::Add_Report_Entry(Bad_Objects, 1, p);
-    }
-  }
-  return fits;
-}
-
-// The "-testing" report, on standard output or in the "-o" file.
-void Dump_Bad_Objects(const PetriNet& net, const std::string& Out_File_Name,
-                      const Report& Bad_Objects, orv::Output_Guard& out) {
-  FILE* f = stdout;
-  if (!Out_File_Name.empty()) {
-    f = open_target(out, Out_File_Name);
-    if (!f) {
-      std::fprintf(stderr, "%s: Error opening file %s.\n", PROG, Out_File_Name.c_str());
-      return;
-    }
-  }
-  int n = Bad_Objects.empty() ? 0 : Bad_Objects[0];
-  for (int i = 1; i <= n && 2 * i < static_cast<int>(Bad_Objects.size()); ++i) {
-    int kind = Bad_Objects[2 * i - 1], num = Bad_Objects[2 * i];
-    if (kind == 0 && num >= 0 && num < net.Nb_Trans)
-      std::fprintf(f, "Bad transition #%d (%s)\n", num + 1, net.T[num].Name.c_str());
-    else if (kind == 1 && num >= 0 && num < net.Nb_Places)
-      std::fprintf(f, "Bad place #%d (%s)\n", num + 1, net.P[num].Name.c_str());
-  }
-  if (f != stdout) out.close(f);
-  out.keep_on_failure();
-}
-
-bool is_identifier(const std::string& s) {
-  if (s.empty() || std::isdigit(static_cast<unsigned char>(s[0]))) return false;
-  for (char c : s)
-    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_') return false;
-  return true;
-}
-
-// The class is named by "-classname", else after the input file without its
-// directory and extension; a name C++ cannot take as a class name is none.
-int Set_Class_Name(std::string& Class_Name, const std::string& Code_Name) {
-  if (!Class_Name.empty()) return is_identifier(Class_Name);
-  if (Code_Name.empty()) return 0;
-  std::string base = Code_Name.substr(Code_Name.find_last_of('/') + 1);
-  size_t dot = base.find_last_of('.');
-  if (dot != std::string::npos) base.erase(dot);
-  if (!is_identifier(base)) return 0;
-  Class_Name = base;
-  return 1;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  orv::Output_Guard out(PROG, -2);
-  orv::Args args(argc, argv, PROG);
-  std::string code_file, out_file, module_file = "EQ_Module.c", program_file = "main.cc", tmp_dir;
-  std::string class_name;
-  int tmax = 1000, testing = 0, opt_level = 0, single_marking = 0, quelm = 0;
-  int valtor_class = 0, distributed = 0;
-  orv::gen::Gen_Context gen;
+  orv::Output_Guard out(kProg, -2);
+  orv::Args args(argc, argv, kProg);
+  oskel::Options o;
+  orv::gen::Gen_Context& gen = o.gen;
+  const orv::Args::Standard standard{usage};
   while (args.next()) {
     if (args.is("-bs")) {
       args.take_int(gen.Buf_Size);
     } else if (args.is("-scaling")) {
       args.take_int(gen.Scale);
     } else if (args.is("-tmax")) {
-      args.take_int(tmax);
+      args.take_int(o.tmax);
     } else if (args.is("-f")) {
-      args.take_string(code_file);
+      args.take_string(o.code_file);
     } else if (args.is("-o")) {
-      args.take_string(out_file);
+      args.take_string(o.out_file);
     } else if (args.is("-oc")) {
-      args.take_string(module_file);
+      args.take_string(o.module_file);
     } else if (args.is("-op")) {
-      args.take_string(program_file);
+      args.take_string(o.program_file);
     } else if (args.is("-tmp")) {
       // A final "-tmp" without its value is ignored.
-      if (args.has_value() && args.take_string(tmp_dir) && !tmp_dir.empty() &&
-          tmp_dir.back() != '/')
-        tmp_dir += '/';
+      if (args.has_value() && args.take_string(o.tmp_dir) && !o.tmp_dir.empty() &&
+          o.tmp_dir.back() != '/')
+        o.tmp_dir += '/';
     } else if (args.is("-O")) {
-      if (args.take_int(opt_level)) gen.Optimize = 1;
+      if (args.take_int(o.opt_level)) gen.Optimize = 1;
     } else if (args.is("-debug")) {
       orv::pn::Debug = 1;
     } else if (args.is("-testing")) {
-      testing = 1;
+      o.testing = 1;
     } else if (args.is("-noYstatic")) {
       gen.Y_Static = 0;
     } else if (args.is("-novaltor")) {
@@ -173,124 +65,23 @@ int main(int argc, char** argv) {
     } else if (args.is("-nostats")) {
       gen.No_Stats = 1;
     } else if (args.is("-classname")) {
-      args.take_string(class_name);
+      args.take_string(o.class_name);
     } else if (args.is("-kemp")) {
       gen.Kemp = 1;
     } else if (args.is("-class")) {
-      valtor_class = 1;
+      o.valtor_class = 1;
     } else if (args.is("-distributed")) {
-      distributed = 1;
+      o.distributed = 1;
     } else if (args.is("-single_marking")) {
-      single_marking = 1;
+      o.single_marking = 1;
     } else if (args.is("-quelm")) {
-      quelm = 1;
+      o.quelm = 1;
     } else if (args.is("-split")) {
-    } else if (args.is("-v")) {
-      args.print_version();
-      return out.finish(0);
-    } else if (args.is("-h") || args.is("-?")) {
-      usage();
-      return out.finish(0);
+    } else {
+      args.standard(standard);
     }
   }
   if (args.failed()) return out.finish(-1);
-  const bool debug = orv::pn::Debug != 0;
-  if (gen.Kemp && gen.No_Stats) {
-    std::printf("%s: error: -kemp and -nostats are incompatible. Choose one.\n", PROG);
-    return out.finish(-1);
-  }
-
-  orv::pn::NetPtr net = orv::pn::Read_Network(code_file);
-  if (!net) {
-    std::fprintf(stderr, "%s: Error reading network. No translation.\n", PROG);
-    return out.finish(-3);
-  }
-  if (net->Nb_Submodels > 0) {
-    if (debug) {
-      std::printf("%s: warning: the network contains submodels. ", PROG);
-      std::printf("Flattening it...\n");
-    }
-    orv::pn::Flatten_PN(*net, 1);
-  }
-  orv::gen::Tag_Objects(*net, valtor_class);
-
-  Report bad;
-  int fits = satisfies_constraints(*net, testing, bad);
-  if (fits) {
-    gen.Scale = orv::pn::Find_Time_Scale(*net, 1, gen.Scale, testing, &bad);
-    fits = gen.Scale != 0;
-    if (debug && fits) std::printf("%s: time scale found: %d\n", PROG, gen.Scale);
-  }
-  // The report is written whichever check failed.
-  if (!fits && testing) Dump_Bad_Objects(*net, out_file, bad, out);
-  if (!fits) {
-    std::fprintf(stderr, "%s: the network does not ", PROG);
-    std::fprintf(stderr, "satisfy the constraints. No translation.\n");
-    return out.finish(-3);
-  }
-  orv::gen::init_place_status(gen, *net);
-
-  if (!out_file.empty() && (cannot_be_a_file(out_file) || !out.redirect_stdout(out_file, false))) {
-    std::fprintf(stderr, "%s: Error opening file %s.\n", PROG, out_file.c_str());
-    return out.finish(-2);
-  }
-  orv::pn::LAYER_STRUCT layers;
-  if (!orv::pn::topological_analysis(*net, &layers)) {
-    std::fprintf(stderr, "Topological analysis failed: ");
-    std::fprintf(stderr, "look for an zero-time cycle.\n");
-    return out.finish(-3);
-  }
-  if (debug) orv::pn::Dump_Layer_Struct(layers);
-  if (tmax >= 0) {
-    if (!net->Sim_Params) net->Sim_Params = std::make_unique<orv::pn::Sim_Control>();
-    net->Sim_Params->Nb_Firings = tmax;
-  }
-
-  if (valtor_class && !Set_Class_Name(class_name, code_file)) {
-    std::printf("%s: error: could not generate valid class name.", PROG);
-    std::printf(" No code.\n");
-    return out.finish(-4);
-  }
-
-  auto opener = [&](const std::string& path) { return open_target(out, path); };
-  int r = orv::gen::gen_c_code(gen, *net, layers, tmp_dir, module_file, valtor_class,
-                               class_name, single_marking, quelm, distributed, opener);
-  if (r == orv::gen::GEN_OPEN_FAILED) return out.finish(-2);
-  if (r == orv::gen::GEN_REFUSED) return out.finish(-3);
-  (void)opt_level;
-
-  // A file that cannot be written, or a program known not to work, fails the
-  // run: nothing half made is left behind.
-  int status = 0;
-  auto open_or_report = [&](const std::string& path) {
-    FILE* f = open_target(out, path);
-    if (!f) std::fprintf(stderr, "%s: Error opening file %s.\n", PROG, path.c_str());
-    return f;
-  };
-  if (!valtor_class && !gen.No_Valtor) {
-    if (FILE* f = open_or_report(tmp_dir + program_file)) {
-      if (!orv::gen::gen_valtor_code(gen, *net, f, orv::gen::Valtor_Profile{})) status = -3;
-    } else {
-      status = -2;
-    }
-    // Without VALTOR_HOME the library is where the tool set is installed:
-    // under ORVHOME when it is set, else where the build put it.
-    const char* home = std::getenv("VALTOR_HOME");
-    const char* orvhome = std::getenv("ORVHOME");
-    std::string lib = home                          ? std::string(home)
-                      : orvhome && orvhome[0] != 0 ? std::string(orvhome) + "/lib/valtor"
-                                                   : std::string(ORV_VALTOR_HOME_DEFAULT);
-    if (FILE* f = open_or_report(tmp_dir + "Makefile.Valtor"))
-      orv::gen::gen_valtor_makefile(f, lib, program_file, module_file);
-    else if (status == 0)
-      status = -2;
-    if (gen.Kemp) {
-      if (FILE* f = open_or_report("sim.kemp"))
-        orv::gen::gen_kemp_code(gen, *net, f);
-      else if (status == 0)
-        status = -2;
-    }
-  }
-  orv::gen::Free_Memory(gen);
-  return out.finish(status);
+  if (args.done()) return out.finish(0);
+  return out.finish(oskel::Run(o, out));
 }

@@ -1,23 +1,17 @@
 // tarvin: writes a timed Petri net as the C fragments of a discrete-time
 // simulator (the firing-count recursion), or, with -zel, only the list of
 // the elements that keep it from being simulated.
-#include <unistd.h>
-
-#include <climits>
 #include <cstdio>
-#include <memory>
 #include <string>
 
 #include "common/args.h"
 #include "common/output_guard.h"
-#include "petri/analysis.h"
-#include "petri/flatten.h"
 #include "petri/pnl_reader.h"
-#include "tarvin.h"
+#include "run.h"
 
 namespace {
 
-const char* const PROG = "tarvin";
+using tarvin::kProg;
 
 void usage(const char* invoked) {
   std::printf("Usage: %s [-bs <buf_size>] [-f <file>] ", invoked);
@@ -26,182 +20,53 @@ void usage(const char* invoked) {
   std::printf("[-noYstatic] [-disc_sources] [-debug] [-h] [-?]\n");
 }
 
-using orv::pn::PetriNet;
-using orv::pn::Report;
-
-// Under -zel the list is all the stream holds: the checks' own messages are
-// sent to standard error meanwhile.
-class Messages_To_Stderr {
- public:
-  explicit Messages_To_Stderr(bool on) {
-    if (!on) return;
-    std::fflush(stdout);
-    saved_ = dup(STDOUT_FILENO);
-    if (saved_ >= 0) dup2(STDERR_FILENO, STDOUT_FILENO);
-  }
-  ~Messages_To_Stderr() {
-    if (saved_ < 0) return;
-    std::fflush(stdout);
-    dup2(saved_, STDOUT_FILENO);
-    close(saved_);
-  }
-  Messages_To_Stderr(const Messages_To_Stderr&) = delete;
-  Messages_To_Stderr& operator=(const Messages_To_Stderr&) = delete;
-
- private:
-  int saved_ = -1;
-};
-
-// In report mode two of the checks stay silent: the refused elements are
-// named here instead, so a refusal always says why.
-void Print_Bad_Objects(const PetriNet& net, const Report& bad) {
-  int n = bad.empty() ? 0 : bad[0];
-  for (int i = 1; i <= n && 2 * i < static_cast<int>(bad.size()); ++i) {
-    int kind = bad[2 * i - 1], num = bad[2 * i];
-    if (kind == 0 && num >= 0 && num < net.Nb_Trans)
-      std::printf("Bad transition #%d (%s)\n", num + 1, net.T[num].Name.c_str());
-    else if (kind == 1 && num >= 0 && num < net.Nb_Places)
-      std::printf("Bad place #%d (%s)\n", num + 1, net.P[num].Name.c_str());
-  }
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  orv::Output_Guard out(PROG, -2);
-  orv::Args args(argc, argv, PROG);
-  std::string file, out_file;
-  int scale = 10, trace = 0, disc_sources = 0, testing = 0, zel = 0;
-  tarvin::Settings settings;
+  orv::Output_Guard out(kProg, -2);
+  orv::Args args(argc, argv, kProg);
+  tarvin::Options o;
+  tarvin::Settings& settings = o.settings;
+  const orv::Args::Standard standard{[&] { usage(argv[0]); }};
   while (args.next()) {
     if (args.is("-bs")) {
       args.take_int(settings.Buf_Size);
     } else if (args.is("-scaling")) {
-      args.take_int(scale);
+      args.take_int(o.scale);
     } else if (args.is("-tmax")) {
       // The simulator counts ticks from 0 up to the end: a negative length
       // gives it no tick to stop on.
       if (args.take_int(settings.Max_Time) && settings.Max_Time < 0) {
-        std::printf("%s: integer expected after %s\n", PROG, "-tmax");
+        std::printf("%s: integer expected after %s\n", kProg, "-tmax");
         args.fail();
       }
     } else if (args.is("-tb")) {
-      if (args.take_int(settings.Trace_Start)) trace = 1;
+      if (args.take_int(settings.Trace_Start)) o.trace = 1;
     } else if (args.is("-te")) {
-      if (args.take_int(settings.Trace_End)) trace = 1;
+      if (args.take_int(settings.Trace_End)) o.trace = 1;
     } else if (args.is("-f")) {
-      args.take_string(file);
+      args.take_string(o.file);
     } else if (args.is("-o")) {
-      args.take_string(out_file);
+      args.take_string(o.out_file);
     } else if (args.is("-tmp")) {
       if (args.take_word(settings.Tmp_Dir, "%s: directory expected after %s\n") &&
           !settings.Tmp_Dir.empty() && settings.Tmp_Dir.back() != '/')
         settings.Tmp_Dir += '/';
     } else if (args.is("-disc_sources")) {
-      disc_sources = 1;
+      o.disc_sources = 1;
     } else if (args.is("-debug")) {
       orv::pn::Debug = 1;
     } else if (args.is("-testing")) {
-      testing = 1;
+      o.testing = 1;
     } else if (args.is("-zel")) {
-      zel = 1;
+      o.zel = 1;
     } else if (args.is("-noYstatic")) {
       settings.Y_Static = 0;
-    } else if (args.is("-v")) {
-      args.print_version();
-      return out.finish(0);
-    } else if (args.is("-h") || args.is("-?")) {
-      usage(argv[0]);
-      return out.finish(0);
+    } else {
+      args.standard(standard);
     }
   }
   if (args.failed()) return out.finish(-1);
-  const bool debug = orv::pn::Debug != 0;
-
-  orv::pn::NetPtr net = orv::pn::Read_Network(file);
-  if (!net) {
-    std::printf("%s: Error reading network. No translation.\n", PROG);
-    return out.finish(-2);
-  }
-  if (net->Nb_Submodels > 0) {
-    if (debug) {
-      std::printf("%s: warning: the network contains submodels. ", PROG);
-      std::printf("Flattening it...\n");
-    }
-    orv::pn::Flatten_PN(*net, 1);
-  }
-
-  if (zel) testing = 1;
-  Report bad;
-  if (testing) {
-    if (!out_file.empty() && !out.redirect_stdout(out_file, false)) {
-      std::fprintf(stderr, "%s: Error opening file %s.\n", PROG, out_file.c_str());
-      return out.finish(-2);
-    }
-    // The report is the result of a testing run, whatever the net.
-    out.keep_on_failure();
-    bad.assign(static_cast<size_t>(6 * net->Nb_Places + 4 * net->Nb_Trans + 1), 0);
-    if (zel) {
-      std::printf("# List of non simulable elements generated by %s\n", PROG);
-      std::printf("# Codes: transition = 0, place = 1\n#\n");
-      std::printf("# Number of non simulable elements:\n#\n");
-    }
-  }
-
-  int fits;
-  {
-    Messages_To_Stderr redirect(zel != 0);
-    Report* list = testing ? &bad : nullptr;
-    const int sources_too = disc_sources ? 0 : 1;
-    fits = orv::pn::Has_Integral_Transitions(*net, testing, sources_too, list) &&
-           orv::pn::Has_All_Deterministic_Places(*net, testing, list) &&
-           orv::pn::Has_Simulable_Places(*net, testing, list);
-    if (fits) {
-      scale = orv::pn::Find_Time_Scale(*net, sources_too, scale, testing, list);
-      fits = scale != 0;
-    }
-  }
-
-  if (zel) {
-    int n = bad.empty() ? 0 : bad[0];
-    std::printf("\n%d\n_E_O_E\n", n);
-    for (int i = 1; i <= n && 2 * i < static_cast<int>(bad.size()); ++i) {
-      std::printf("\n%d\n_E_O_E\n", bad[2 * i - 1]);
-      std::printf("\n%d\n_E_O_E\n", bad[2 * i] + 1);
-    }
-    return out.finish(fits ? 1 : 0);
-  }
-
-  if (debug) std::printf("%s: time scale found: %d\n", PROG, scale);
-  if (!fits) {
-    if (testing) Print_Bad_Objects(*net, bad);
-    std::printf("%s: the network doesn't satisfy the assumptions. ", PROG);
-    std::printf("No translation.\n");
-    return out.finish(-4);
-  }
-  if (static_cast<long long>(scale) * settings.Max_Time > INT_MAX - 1) {
-    std::printf("%s: error: -tmax %d is too long at time scale %d. No translation.\n", PROG,
-                settings.Max_Time, scale);
-    return out.finish(-4);
-  }
-
-  orv::pn::LAYER_STRUCT layers;
-  if (!orv::pn::topological_analysis(*net, &layers)) {
-    std::fprintf(stderr, "Topological analysis failed: ");
-    std::fprintf(stderr, "look for an zero-time cycle.\n");
-    return out.finish(-3);
-  }
-  if (debug) orv::pn::Dump_Layer_Struct(layers);
-
-  // The fragments that could be written are kept even when one could not.
-  out.keep_on_failure();
-  auto opener = [&](const std::string& path) { return out.open(path, false); };
-  switch (tarvin::gen_c_code(settings, *net, file, layers, scale, trace, opener)) {
-    case tarvin::GEN_DONE:
-      return out.finish(0);
-    case tarvin::GEN_OPEN_FAILED:
-      return out.finish(-2);
-    default:
-      return out.finish(-4);
-  }
+  if (args.done()) return out.finish(0);
+  return out.finish(tarvin::Run(o, out));
 }
