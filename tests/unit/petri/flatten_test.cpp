@@ -4,7 +4,6 @@
 
 #include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -206,10 +205,10 @@ TEST(Flatten, FindNumberReportsBadAddresses) {
             "Flatten_PN: error: illegal address type found (I) when linking bindings.\n");
 }
 
-// Many arcs bound to one submodel object: each lands where it was written,
-// and their number costs time in proportion (once, the square of it).
-TEST(Flatten, ManyArcsToOnePortKeepTheirOrderInLinearTime) {
-  constexpr int n = 100000;
+// Many arcs bound to one submodel object: each lands where it was written.
+// (That their number costs time in proportion is bench/flatten's to show.)
+TEST(Flatten, ManyArcsToOnePortKeepTheirOrder) {
+  constexpr int n = 4000;
   Files f;
   std::string sub = f.write("sub.pnl", "Transitions <- 1\nPlaces <- 1\nT 1 C 1.0 , 1 ;\n"
                                        "P 1 C 0.0 0 , 1 ;\nExport\nIN 1 IS P 1 ;\nIN 2 IS T 1 ;\n");
@@ -224,11 +223,7 @@ TEST(Flatten, ManyArcsToOnePortKeepTheirOrderInLinearTime) {
   f.write("top.pnl", top);
   NetPtr net = f.read("top.pnl");
   ASSERT_TRUE(net);
-  const auto start = std::chrono::steady_clock::now();
   Flatten_PN(*net, 0);
-  const double seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  EXPECT_LT(seconds, 20.0);
   ASSERT_EQ(net->Nb_Trans, n + 1);
   ASSERT_EQ(net->Nb_Places, 2);
   // The submodel's place: every top transition in number order, then its
