@@ -189,12 +189,10 @@ void child_says(const char* a, const char* b) {
 pid_t start_solver(const std::string& lp_path, const std::string& res_path, bool quiet) {
   // The solver shares our standard error: keep what we printed before it.
   std::fflush(nullptr);
-  const pid_t pid = ::fork();
-  if (pid != 0) {
-    Child_Started(pid);
-    return pid;
-  }
-  Child_Signal_Defaults();
+  // Registered before a signal can be handled: an interrupt stops the solver
+  // and removes the work folder rather than leave either behind.
+  const pid_t pid = Fork_Child();
+  if (pid != 0) return pid;
   const int in = ::open(lp_path.c_str(), O_RDONLY);
   if (in < 0) {
     child_says("lp_solve: cannot open the program: ", std::strerror(errno));

@@ -244,12 +244,18 @@ void Output_Guard::report(const std::string& name, int err) {
 }
 
 void Output_Guard::refuse_open(const std::string& name, int err, bool report_failure) {
+  open_error_ = err;
   if (report_failure) {
-    std::fprintf(stderr, "%s: error: cannot open %s: %s\n", program_.c_str(), name.c_str(),
-                 std::strerror(err));
+    report_open_failure(name, err);
     failed_ = true;
   }
   errno = err;
+}
+
+void Output_Guard::report_open_failure(const std::string& path, int err) const {
+  if (err == 0) err = open_error_;
+  std::fprintf(stderr, "%s: error: cannot open %s: %s\n", program_.c_str(), path.c_str(),
+               std::strerror(err ? err : EIO));
 }
 
 // A descriptor given by name must be open for writing.

@@ -42,13 +42,20 @@ public:
   // false; stdout is then unchanged. With `report_failure` false nothing is printed
   // and the failure is the caller's to report (errno holds the cause): a
   // program whose own text for it users rely on, or one that goes on
-  // without the file.
+  // without the file. Such a program prints its own text, then
+  // report_open_failure() for the cause.
   bool redirect_stdout(const std::string& path, bool report_failure = true);
 
   // Opens a temporary beside `path` for writing; null (with the message
   // above, unless `report_failure` is false) when it cannot. The stream is the
   // guard's: close it with close() or let finish() do it.
   FILE* open(const std::string& path, bool report_failure = true);
+  // Prints "<program>: error: cannot open <path>: <cause>" on stderr, the
+  // cause being `err`, or when 0 that of the last failed redirect_stdout() or
+  // open() (kept at the failure: printing the program's own text may change
+  // errno). Leaves the exit status to the caller.
+  void report_open_failure(const std::string& path, int err = 0) const;
+
   // Flushes and closes a stream from open(), reporting a write error.
   // Returns false when the text did not reach the disk.
   bool close(FILE* f);
@@ -88,6 +95,7 @@ private:
   int fail_status_;
   bool keep_on_failure_ = false;
   bool failed_ = false;
+  int open_error_ = 0;  // cause of the last failed open
   std::string stdout_name_ = "standard output";
   std::vector<Pending> pending_;
   int stdout_slot_ = -1;  // index in pending_ of the stdout redirection

@@ -86,6 +86,7 @@ int main(int argc, char** argv) {
     b.Lin_Prog = out.open(out_file, false);
     if (!b.Lin_Prog) {
       std::fprintf(stderr, "%s: Error opening file %s.\n", b.Prog, out_file.c_str());
+      out.report_open_failure(out_file);
       return out.finish(-1);
     }
   }

@@ -42,6 +42,7 @@ int Translate(orv::Output_Guard& out, const Options& o, const char* prog) {
 
   if (o.Has_Out && !out.redirect_stdout(o.Out_File, false)) {
     std::fprintf(stderr, "%s: Error opening file %s.\n", prog, o.Out_File.c_str());
+    out.report_open_failure(o.Out_File);
     return -1;
   }
 

@@ -100,6 +100,7 @@ int main(int argc, char** argv) {
   // on but the writing.
   if (!out_file.empty() && !out.redirect_stdout(out_file, false)) {
     std::fprintf(stderr, "%s: Error opening file %s.\n", PROG, out_file.c_str());
+    out.report_open_failure(out_file);
     return out.finish(-2);
   }
   if (orv::Write_EG_As_EGL(*graph, "", PROG) < 0) {

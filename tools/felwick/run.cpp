@@ -90,6 +90,7 @@ int Run(Options& o, orv::Output_Guard& out) {
 
   if (!o.code_file.empty() && !out.redirect_stdout(o.code_file, false)) {
     std::fprintf(stderr, "%s: Error opening file %s.\n", kProg, o.code_file.c_str());
+    out.report_open_failure(o.code_file);
     return -2;
   }
   orv::gen::Valtor_Profile profile;
@@ -113,6 +114,7 @@ int Run(Options& o, orv::Output_Guard& out) {
     FILE* f = out.open(path, false);
     if (!f) {
       std::fprintf(stderr, "%s: Error opening file %s.\n", kProg, path);
+      out.report_open_failure(path);
       if (status == 0) {
         status = -2;
         out.keep_on_failure();

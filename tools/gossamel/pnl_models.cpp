@@ -76,6 +76,7 @@ FILE* Open_Output(orv::Output_Guard& out, const std::string& path) {
   FILE* f = out.open(path, false);
   if (!f) {
     std::fprintf(stderr, "%s: cannot open file %s\n", Invocation.c_str(), path.c_str());
+    out.report_open_failure(path);
     Open_Failed = true;
   }
   return f;

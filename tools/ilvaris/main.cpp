@@ -78,6 +78,7 @@ int main(int argc, char** argv) {
   }
   if (!out_file.empty() && !out.redirect_stdout(out_file, false)) {
     std::fprintf(stderr, "%s: Error opening file %s.\n", PROG, out_file.c_str());
+    out.report_open_failure(out_file);
     return out.finish(-1);
   }
   ilvaris::Gen_Fig_Code(*graph, o);

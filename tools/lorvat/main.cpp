@@ -86,6 +86,7 @@ int main(int argc, char** argv) {
   // (which may be the input itself).
   if (!out_file.empty() && !out.redirect_stdout(out_file, false)) {
     std::fprintf(stderr, "%s: Error opening file %s.\n", PROG, out_file.c_str());
+    out.report_open_failure(out_file);
     return out.finish(-2);
   }
   return out.finish(orv::Write_PN_As_PNL(*net, stdout, PROG) == 1 ? 0 : -2);

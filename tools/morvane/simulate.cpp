@@ -107,6 +107,7 @@ class Work_Area {
 bool redirect(orv::Output_Guard& out, const std::string& out_name) {
   if (out_name.empty() || out.redirect_stdout(out_name, false)) return true;
   std::fprintf(stderr, "%s: could not open file %s\n", PROG, out_name.c_str());
+  out.report_open_failure(out_name);
   return false;
 }
 

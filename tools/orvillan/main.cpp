@@ -62,6 +62,7 @@ int main(int argc, char** argv) {
   if (!T) return out.finish(-5);
   if (!out_name.empty() && !out.redirect_stdout(out_name, false)) {
     std::fprintf(stderr, "%s: error opening file %s\n", PROG, out_name.c_str());
+    out.report_open_failure(out_name);
     return out.finish(-1);
   }
   Write_Tetris(*T, stdout);

@@ -31,10 +31,14 @@ using orv::pn::Report;
 // their names together at the end: a name that cannot be a file (empty,
 // a directory) is refused here, before anything is written, so that no
 // half of the set takes its names. The caller prints the program's own
-// message.
+// message, then the cause.
 bool cannot_be_a_file(const std::string& path) {
   struct stat st;
-  if (path.empty() || path.back() == '/' ||
+  if (path.empty()) {
+    errno = ENOENT;  // as open() says of it
+    return true;
+  }
+  if (path.back() == '/' ||
       (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))) {
     errno = EISDIR;
     return true;
@@ -42,8 +46,16 @@ bool cannot_be_a_file(const std::string& path) {
   return false;
 }
 
-FILE* open_target(orv::Output_Guard& out, const std::string& path) {
-  return cannot_be_a_file(path) ? nullptr : out.open(path, false);
+// The first name refused and why, reported once the caller's message is out.
+struct Refusal {
+  std::string path;
+  int err = 0;
+};
+
+FILE* open_target(orv::Output_Guard& out, const std::string& path, Refusal& refused) {
+  FILE* f = cannot_be_a_file(path) ? nullptr : out.open(path, false);
+  if (f == nullptr) refused = {path, errno};
+  return f;
 }
 
 int satisfies_constraints(const PetriNet& net, int Testing, Report& Bad_Objects) {
@@ -78,9 +90,11 @@ void Dump_Bad_Objects(const PetriNet& net, const std::string& Out_File_Name,
                       const Report& Bad_Objects, orv::Output_Guard& out) {
   FILE* f = stdout;
   if (!Out_File_Name.empty()) {
-    f = open_target(out, Out_File_Name);
+    Refusal refused;
+    f = open_target(out, Out_File_Name, refused);
     if (!f) {
       std::fprintf(stderr, "%s: Error opening file %s.\n", kProg, Out_File_Name.c_str());
+      out.report_open_failure(Out_File_Name, refused.err);
       return;
     }
   }
@@ -155,10 +169,13 @@ int Run(Options& o, orv::Output_Guard& out) {
   }
   orv::gen::init_place_status(o.gen, *net);
 
-  if (!o.out_file.empty() &&
-      (cannot_be_a_file(o.out_file) || !out.redirect_stdout(o.out_file, false))) {
-    std::fprintf(stderr, "%s: Error opening file %s.\n", kProg, o.out_file.c_str());
-    return -2;
+  if (!o.out_file.empty()) {
+    const int refused = cannot_be_a_file(o.out_file) ? errno : 0;
+    if (refused != 0 || !out.redirect_stdout(o.out_file, false)) {
+      std::fprintf(stderr, "%s: Error opening file %s.\n", kProg, o.out_file.c_str());
+      out.report_open_failure(o.out_file, refused);
+      return -2;
+    }
   }
   orv::pn::LAYER_STRUCT layers;
   if (!orv::pn::topological_analysis(*net, &layers)) {
@@ -178,18 +195,26 @@ int Run(Options& o, orv::Output_Guard& out) {
     return -4;
   }
 
-  auto opener = [&](const std::string& path) { return open_target(out, path); };
+  // The generator stops at the first file it cannot open, after its message.
+  Refusal refused;
+  auto opener = [&](const std::string& path) { return open_target(out, path, refused); };
   int r = orv::gen::gen_c_code(o.gen, *net, layers, o.tmp_dir, o.module_file, o.valtor_class,
                                o.class_name, o.single_marking, o.quelm, o.distributed, opener);
-  if (r == orv::gen::GEN_OPEN_FAILED) return -2;
+  if (r == orv::gen::GEN_OPEN_FAILED) {
+    out.report_open_failure(refused.path, refused.err);
+    return -2;
+  }
   if (r == orv::gen::GEN_REFUSED) return -3;
 
   // A file that cannot be written, or a program known not to work, fails the
   // run: nothing half made is left behind.
   int status = 0;
   auto open_or_report = [&](const std::string& path) {
-    FILE* f = open_target(out, path);
-    if (!f) std::fprintf(stderr, "%s: Error opening file %s.\n", kProg, path.c_str());
+    FILE* f = open_target(out, path, refused);
+    if (!f) {
+      std::fprintf(stderr, "%s: Error opening file %s.\n", kProg, path.c_str());
+      out.report_open_failure(path, refused.err);
+    }
     return f;
   };
   if (!o.valtor_class && !o.gen.No_Valtor) {

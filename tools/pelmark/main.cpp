@@ -59,6 +59,7 @@ int main(int argc, char** argv) {
   sort_probas(*G);
   if (!out_name.empty() && !out.redirect_stdout(out_name, false)) {
     std::fprintf(stderr, "%s: error opening file %s\n", PROG, out_name.c_str());
+    out.report_open_failure(out_name);
     return out.finish(-1);
   }
   gen_c_code(stdout, *G, steps);

@@ -59,6 +59,7 @@ int main(int argc, char** argv) {
 
   if (to_file && !out.redirect_stdout(out_file, false)) {
     std::fprintf(stderr, "cannot open file %s\n", out_file.c_str());
+    out.report_open_failure(out_file);
     return out.finish(-1);
   }
   prennic::write(*net, d);

@@ -461,6 +461,7 @@ int Run(const SOURCE& src, RANGE_INFO R, double capacity, int nbcycles, bool tra
   }
   if (!out_name.empty() && !out.redirect_stdout(out_name, false)) {
     std::printf("%s: error: could not open file %s\n", kProg, out_name.c_str());
+    out.report_open_failure(out_name);
     return -1;
   }
 

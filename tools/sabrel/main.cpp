@@ -60,6 +60,7 @@ int main(int argc, char** argv) {
   if (run.Total) b_file.clear();
   if (!out_file.empty() && !out.redirect_stdout(out_file, false)) {
     std::fprintf(stderr, "%s: Error opening file %s.\n", run.Prog, out_file.c_str());
+    out.report_open_failure(out_file);
     return out.finish(-1);
   }
   // Place numbers are given from 1.

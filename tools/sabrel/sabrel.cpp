@@ -162,6 +162,7 @@ bool write_B_file(Output_Guard& out, const Run& run, const pn::PetriNet& net,
   FILE* f = out.open(file, false);
   if (!f) {
     std::printf("%s: could not open file %s for writing.\n", run.Prog, file.c_str());
+    out.report_open_failure(file);
     return false;
   }
   for (int p = 0; p < net.Nb_Places; ++p) {

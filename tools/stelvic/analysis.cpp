@@ -133,6 +133,7 @@ int run(const Options& o, orv::Output_Guard& out) {
   if (!o.Result_File_Name.empty() && !out.redirect_stdout(o.Result_File_Name, false)) {
     std::printf("%s: error: could not open file %s for writing\n", kProg,
                 o.Result_File_Name.c_str());
+    out.report_open_failure(o.Result_File_Name);
     return -1;
   }
 

@@ -1009,11 +1009,7 @@ void Fragment_Writer::gen_increment_code() {
 bool Fragment_Writer::open_fragment(const File_Opener& open, const char* name) {
   std::string path = Set.Tmp_Dir + name;
   Out = open(path);
-  if (!Out) {
-    std::fprintf(stderr, "%s: error opening %s\n", TOOL, path.c_str());
-    return false;
-  }
-  return true;
+  return Out != nullptr;
 }
 
 int Compute_Max_Dependency(const PetriNet& net, int Scale) {

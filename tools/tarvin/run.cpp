@@ -78,6 +78,7 @@ int Run(Options o, orv::Output_Guard& out) {
   if (o.testing) {
     if (!o.out_file.empty() && !out.redirect_stdout(o.out_file, false)) {
       std::fprintf(stderr, "%s: Error opening file %s.\n", kProg, o.out_file.c_str());
+      out.report_open_failure(o.out_file);
       return -2;
     }
     // The report is the result of a testing run, whatever the net.
@@ -137,7 +138,14 @@ int Run(Options o, orv::Output_Guard& out) {
 
   // The fragments that could be written are kept even when one could not.
   out.keep_on_failure();
-  auto opener = [&](const std::string& path) { return out.open(path, false); };
+  auto opener = [&](const std::string& path) {
+    FILE* f = out.open(path, false);
+    if (f == nullptr) {
+      std::fprintf(stderr, "%s: error opening %s\n", kProg, path.c_str());
+      out.report_open_failure(path);
+    }
+    return f;
+  };
   switch (gen_c_code(o.settings, *net, o.file, layers, o.scale, o.trace, opener)) {
     case GEN_DONE:
       return 0;

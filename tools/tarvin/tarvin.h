@@ -20,7 +20,8 @@ struct Settings {
   std::string Tmp_Dir;  // "-tmp"
 };
 
-// Opens a fragment for writing; null when it cannot be opened.
+// Opens a fragment for writing; null, the failure reported, when it cannot
+// be opened.
 using File_Opener = std::function<FILE*(const std::string& path)>;
 
 enum Gen_Status {

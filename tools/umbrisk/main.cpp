@@ -74,6 +74,7 @@ int main(int argc, char** argv) {
     // the input itself.
     if (has_out && !out.redirect_stdout(out_file, false)) {
       std::fprintf(stderr, "%s: cannot open file %s\n", prog, out_file.c_str());
+      out.report_open_failure(out_file);
       return -1;
     }
     // A report cut short by an overflow or an endless transient keeps the

@@ -451,6 +451,7 @@ int Run(const Options& o, orv::Output_Guard& out) {
   if (!T) return -2;
   if (!o.out_name.empty() && !out.redirect_stdout(o.out_name, false)) {
     std::fprintf(stderr, "%s: could not open file %s\n", kProg, o.out_name.c_str());
+    out.report_open_failure(o.out_name);
     return -1;
   }
   if (mc::Debug) mp::Write_Tetris(*T, stdout);

@@ -50,6 +50,7 @@ int main(int argc, char** argv) {
   FILE* out = guard.open(HEADER, false);
   if (!out) {
     std::fprintf(stderr, "%s: cannot open file %s\n", prog, HEADER);
+    guard.report_open_failure(HEADER);
     return 2;
   }
   // A failed write is reported, with its cause, by the guard.

@@ -110,6 +110,7 @@ int main(int argc, char** argv) {
   if (ranged && !Check_Range(range, PROG)) return out.finish(-1);
   if (!out_name.empty() && !out.redirect_stdout(out_name, false)) {
     std::fprintf(stderr, "%s: could not open file %s\n", PROG, out_name.c_str());
+    out.report_open_failure(out_name);
     return out.finish(-1);
   }
 

@@ -107,6 +107,29 @@ TEST(OutputGuard, AQuietFailureToOpenIsLeftToTheCaller) {
   EXPECT_EQ(err.text(), "");
 }
 
+// After its own text, such a program has the guard name the cause, kept from
+// the failure itself whatever errno holds by then; the status stays its own.
+TEST(OutputGuard, TheCauseOfAQuietFailureIsReportedOnRequest) {
+  Scratch dir;
+  Capture err(stderr, dir.path("err.txt"));
+  Output_Guard g("prog");
+  const std::string missing = dir.path("no/such/dir/out.txt");
+  fs::create_directory(dir.path("folder"));
+  EXPECT_FALSE(g.redirect_stdout(missing, false));
+  errno = EACCES;
+  g.report_open_failure(missing);
+  EXPECT_EQ(g.open(dir.path("folder"), false), nullptr);
+  errno = 0;
+  g.report_open_failure("folder");
+  // A cause the caller found itself, before any open.
+  g.report_open_failure("name", ENAMETOOLONG);
+  EXPECT_EQ(g.finish(0), 0);
+  EXPECT_EQ(err.text(), "prog: error: cannot open " + missing +
+                            ": No such file or directory\n"
+                            "prog: error: cannot open folder: Is a directory\n"
+                            "prog: error: cannot open name: File name too long\n");
+}
+
 // "-o" at a link writes the file the link names, as "> link" would, and the
 // link stays; a failed run leaves both as they were.
 TEST(OutputGuard, ALinkedTargetIsWrittenThroughTheLink) {
