@@ -229,6 +229,22 @@ bool copy_over(const std::string& from, const std::string& to, int& err) {
   return ok;
 }
 
+// The plan for a name that is not one of the process's own descriptors:
+// none for a device, a pipe or a system file; false (errno set) when a
+// regular file's text could be put nowhere.
+bool plan_for(const Resolved& r, Plan& plan) {
+  if (r.system || !wants_temporary(r.path)) return true;
+  plan = plan_file(r.path);
+  return !plan.temp.empty();
+}
+
+// Gives up the file a plan made, when the run could not open it.
+void discard_plan(const Plan& plan) {
+  if (plan.temp.empty()) return;
+  ::unlink(plan.temp.c_str());
+  forget_temp(plan.temp);
+}
+
 }  // namespace
 
 Output_Guard::Output_Guard(const char* program, int fail_status)
@@ -283,12 +299,9 @@ bool Output_Guard::redirect_stdout(const std::string& name, bool report_failure)
     return true;
   }
   Plan plan;
-  if (!r.system && wants_temporary(r.path)) {
-    plan = plan_file(r.path);
-    if (plan.temp.empty()) {
-      refuse_open(name, errno, report_failure);
-      return false;
-    }
+  if (!plan_for(r, plan)) {
+    refuse_open(name, errno, report_failure);
+    return false;
   }
   const std::string& target = plan.temp.empty() ? name : plan.temp;
   // freopen would close stdout before failing: try the name first so a
@@ -301,10 +314,7 @@ bool Output_Guard::redirect_stdout(const std::string& name, bool report_failure)
   if (probe != nullptr) std::fclose(probe);
   if (std::freopen(target.c_str(), "w", stdout) == nullptr) {
     const int err = errno;
-    if (!plan.temp.empty()) {
-      ::unlink(plan.temp.c_str());
-      forget_temp(plan.temp);
-    }
+    discard_plan(plan);
     // freopen closed the old stdout; give the process a harmless one back.
     if (std::freopen("/dev/null", "w", stdout) == nullptr) std::clearerr(stdout);
     refuse_open(name, err, report_failure);
@@ -331,21 +341,15 @@ FILE* Output_Guard::open(const std::string& name, bool report_failure) {
     return f;
   }
   Plan plan;
-  if (!r.system && wants_temporary(r.path)) {
-    plan = plan_file(r.path);
-    if (plan.temp.empty()) {
-      refuse_open(name, errno, report_failure);
-      return nullptr;
-    }
+  if (!plan_for(r, plan)) {
+    refuse_open(name, errno, report_failure);
+    return nullptr;
   }
   const std::string& target = plan.temp.empty() ? name : plan.temp;
   FILE* f = std::fopen(target.c_str(), "w");
   if (f == nullptr) {
     const int err = errno;
-    if (!plan.temp.empty()) {
-      ::unlink(plan.temp.c_str());
-      forget_temp(plan.temp);
-    }
+    discard_plan(plan);
     refuse_open(name, err, report_failure);
     return nullptr;
   }

@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -42,6 +43,21 @@ std::string Make_Private_Dir(const std::string& parent, const std::string& prefi
   if (mkdtemp(templ.data()) == nullptr) return {};
   Remove_On_Signal(templ);
   return templ;
+}
+
+std::string Make_Work_Dir(const char* tool, const std::string& parent, bool named, bool keep) {
+  if (named && !Is_Writable_Dir(parent)) {
+    std::fprintf(stderr, "%s: error: %s is not a writable directory\n", tool, parent.c_str());
+    return {};
+  }
+  const std::string dir = Make_Private_Dir(parent, tool);
+  if (dir.empty()) {
+    std::fprintf(stderr, "%s: error: cannot create a work directory in %s (%s)\n", tool,
+                 parent.c_str(), std::strerror(errno));
+    return {};
+  }
+  if (keep) Forget_On_Signal(dir);
+  return dir;
 }
 
 bool Remove_Old_File(const std::string& path) {

@@ -21,6 +21,10 @@ bool Same_File(const std::string& a, const std::string& b);
 // made. It is removed, with all it holds, should a signal (below) end the
 // run (Forget_On_Signal keeps it).
 std::string Make_Private_Dir(const std::string& parent, const std::string& prefix);
+// A driver's work area: a private directory "<parent>/<tool>.XXXXXX". A
+// parent the user named must be a writable directory. Kept on a signal too
+// when `keep`. Empty after a message on stderr when it cannot be had.
+std::string Make_Work_Dir(const char* tool, const std::string& parent, bool named, bool keep);
 
 // What an interrupted run cleans up. On SIGINT, SIGTERM, SIGHUP or SIGXFSZ
 // (a write beyond the file size limit) the children registered are sent the

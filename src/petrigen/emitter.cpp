@@ -178,6 +178,28 @@ void Recursion_Writer::Write_Count_Copies(int Initial) const {
   }
 }
 
+void Recursion_Writer::Write_Transition_Tables(const char* pre) const {
+  const int nt = Net->Nb_Trans;
+  w("/* table of firing times\t\t\t\t\t*/\n");
+  w("int\t\t\tFire_Time[%sNB_TRANS] = {\n", pre);
+  for (int t = 0; t < nt; ++t) w(t + 1 < nt ? "\t%2d,\n" : "\t%2d", ctx.Fire_Time[t]);
+  w("\n};\n\n");
+  w("/* table of source flags\t\t\t\t\t*/\n");
+  w("int\t\t\tIs_Source[%sNB_TRANS] = {\n", pre);
+  for (int t = 0; t < nt; ++t)
+    w(t + 1 < nt ? "\t%s,\n" : "\t%s\n", ctx.Is_Source[t] ? "TRUE" : "FALSE");
+  w("};\n\n");
+  w("/* table of transition names\t\t\t\t\t*/\n");
+  w("char\t\t\t*Trans_Name[%sNB_TRANS] = {\n", pre);
+  for (int t = 0; t < nt; ++t) {
+    if (!Tr(t).Name.empty())
+      w("\t\"%s\",\n", S(c_lit(Tr(t).Name)));
+    else
+      w(t + 1 < nt ? "\t\"\",\n" : "\t\"\"\n");
+  }
+  w("\n};\n\n");
+}
+
 void Recursion_Writer::Write_Slot_Steps() const {
   const char* I = Style.Indent;
   const char* T = Style.Time;

@@ -91,6 +91,9 @@ class Recursion_Writer : public Emitter {
   void Write_Count_Copies(int Initial) const;
   // The slot variables and row pointers move on with the tick.
   void Write_Slot_Steps() const;
+  // The initialised tables of firing times, source flags and transition
+  // names, their sizes prefixed by pre.
+  void Write_Transition_Tables(const char* pre) const;
 };
 
 }  // namespace orv::gen

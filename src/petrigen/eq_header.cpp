@@ -160,24 +160,7 @@ void Module_Writer::Gen_EQ_Variables() {
     w("  // table of transition names\n");
     w("  char\t*Trans_Name[%sNB_TRANS];\n", pre);
   } else if (nt > 0) {
-    w("/* table of firing times\t\t\t\t\t*/\n");
-    w("int\t\t\tFire_Time[%sNB_TRANS] = {\n", pre);
-    for (int t = 0; t < nt; ++t) w(t + 1 < nt ? "\t%2d,\n" : "\t%2d", ctx.Fire_Time[t]);
-    w("\n};\n\n");
-    w("/* table of source flags\t\t\t\t\t*/\n");
-    w("int\t\t\tIs_Source[%sNB_TRANS] = {\n", pre);
-    for (int t = 0; t < nt; ++t)
-      w(t + 1 < nt ? "\t%s,\n" : "\t%s\n", ctx.Is_Source[t] ? "TRUE" : "FALSE");
-    w("};\n\n");
-    w("/* table of transition names\t\t\t\t\t*/\n");
-    w("char\t\t\t*Trans_Name[%sNB_TRANS] = {\n", pre);
-    for (int t = 0; t < nt; ++t) {
-      if (!Tr(t).Name.empty())
-        w("\t\"%s\",\n", S(c_lit(Tr(t).Name)));
-      else
-        w(t + 1 < nt ? "\t\"\",\n" : "\t\"\"\n");
-    }
-    w("\n};\n\n");
+    Write_Transition_Tables(pre);
   }
   if (Class_Mode) {
     w("  // variable for computing enabling degree of transitions\n");

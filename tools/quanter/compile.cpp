@@ -101,17 +101,8 @@ Compile_Result Compile_PN(const orv::pn::PetriNet& Reseau, const std::string& Ne
   // or a user's file named like one of them, is never met.
   const bool named = !Tmp_Dir.empty() || std::getenv("TMP_DIR") != nullptr;
   const std::string parent = orv::Bare_Dir(!Tmp_Dir.empty() ? Tmp_Dir : Resource_Value[TMP_DIR]);
-  if (named && !orv::Is_Writable_Dir(parent)) {
-    std::fprintf(stderr, "%s: error: %s is not a writable directory\n", TOOL, parent.c_str());
-    return COMPILE_FAILED;
-  }
-  const std::string dir = orv::Make_Private_Dir(parent, "quanter");
-  if (dir.empty()) {
-    std::fprintf(stderr, "%s: error: cannot create a work directory in %s (%s)\n", TOOL,
-                 parent.c_str(), std::strerror(errno));
-    return COMPILE_FAILED;
-  }
-  if (Keep) orv::Forget_On_Signal(dir);
+  const std::string dir = orv::Make_Work_Dir(TOOL, parent, named, Keep);
+  if (dir.empty()) return COMPILE_FAILED;
 
   // Files to be made are named as the user gave them: a search along PATH
   // means nothing for them. The net file defaults into the work area.

@@ -654,26 +654,7 @@ void Fragment_Writer::gen_declarations(const std::string& PNL_File_Name) {
       w(p + 1 < np ? "\n" : "\n};\n\n");
     }
   }
-  if (nt > 0) {
-    w("/* table of firing times\t\t\t\t\t*/\n");
-    w("int\t\t\tFire_Time[NB_TRANS] = {\n");
-    for (int t = 0; t < nt; ++t) w(t + 1 < nt ? "\t%2d,\n" : "\t%2d", ctx.Fire_Time[t]);
-    w("\n};\n\n");
-    w("/* table of source flags\t\t\t\t\t*/\n");
-    w("int\t\t\tIs_Source[NB_TRANS] = {\n");
-    for (int t = 0; t < nt; ++t)
-      w(t + 1 < nt ? "\t%s,\n" : "\t%s\n", ctx.Is_Source[t] ? "TRUE" : "FALSE");
-    w("};\n\n");
-    w("/* table of transition names\t\t\t\t\t*/\n");
-    w("char\t\t\t*Trans_Name[NB_TRANS] = {\n");
-    for (int t = 0; t < nt; ++t) {
-      if (!Tr(t).Name.empty())
-        w("\t\"%s\",\n", S(c_lit(Tr(t).Name)));
-      else
-        w(t + 1 < nt ? "\t\"\",\n" : "\t\"\"\n");
-    }
-    w("\n};\n\n");
-  }
+  if (nt > 0) Write_Transition_Tables("");
 
   const std::vector<int> ds = delays();
   w("/* variables for use with the circular buffer\t\t\t*/\n");

@@ -51,18 +51,10 @@ Compile_Result Compile_EG(const orv::EventGraph* Reseau, const std::string& Grap
   // alone: another run in the same folder, or a user's file named like one
   // of them, is never met.
   const std::string parent = orv::Bare_Dir(Resource_Value[TMP_DIR]);
-  if (std::getenv("TMP_DIR") && !orv::Is_Writable_Dir(parent)) {
-    std::fprintf(stderr, "%s: error: %s is not a writable directory\n", TOOL, parent.c_str());
-    return COMPILE_FAILED;
-  }
-  const std::string dir = orv::Make_Private_Dir(parent, "yarrisk");
-  if (dir.empty()) {
-    std::fprintf(stderr, "%s: error: cannot create a work directory in %s (%s)\n", TOOL,
-                 parent.c_str(), std::strerror(errno));
-    return COMPILE_FAILED;
-  }
   // A folder kept is kept whatever ends the run.
-  if (Keep) orv::Forget_On_Signal(dir);
+  const std::string dir =
+      orv::Make_Work_Dir(TOOL, parent, std::getenv("TMP_DIR") != nullptr, Keep);
+  if (dir.empty()) return COMPILE_FAILED;
 
   // Files to be made are named as the user gave them: a search along PATH
   // means nothing for them. The graph file defaults into the work area.
